@@ -1,0 +1,1 @@
+// The test kit: fakes shared by every test.
