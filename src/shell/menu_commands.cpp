@@ -1,0 +1,25 @@
+#include "shell/menu_commands.h"
+
+#include "shell/form.h"
+
+namespace ccp {
+
+void bindMenuCommands(TForm1& form) {
+  form.menuItem("About1").onClick = [&form] { form.logLine(aboutLine(form.config())); };
+  form.menuItem("Exit1").onClick = [&form] {
+    if (form.onCloseRequested) form.onCloseRequested();
+  };
+  // Switching the port neither repeats the presence test nor re-enables the pager commands.
+  form.menuItem("LPT11").onClick = [&form] {
+    form.setPortBase(kLpt1Base);
+    form.menuItem("LPT11").setChecked(true);
+    form.menuItem("LPT21").setChecked(false);
+  };
+  form.menuItem("LPT21").onClick = [&form] {
+    form.setPortBase(kLpt2Base);
+    form.menuItem("LPT21").setChecked(true);
+    form.menuItem("LPT11").setChecked(false);
+  };
+}
+
+}  // namespace ccp

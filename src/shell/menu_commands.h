@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+#include "shell/build_config.h"
+
+namespace ccp {
+
+class TForm1;
+
+std::string windowTitle(const BuildConfig& config);
+std::string aboutLine(const BuildConfig& config);
+
+inline constexpr int kLpt1Base = 888;
+inline constexpr int kLpt2Base = 632;
+
+// Binds About, Exit, the port items and the commands of the other menus.
+void bindMenuCommands(TForm1& form);
+
+}  // namespace ccp

@@ -1,0 +1,28 @@
+#include "testkit/fake_platform.h"
+
+namespace ccp::testkit {
+
+namespace {
+std::optional<std::string> next(std::deque<std::optional<std::string>>& answers) {
+  if (answers.empty()) return std::nullopt;
+  auto answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+}  // namespace
+
+std::optional<std::string> FakePlatform::askOpenPath(std::string_view filter) {
+  dialogFilters.emplace_back(filter);
+  return next(openAnswers);
+}
+
+std::optional<std::string> FakePlatform::askSavePath(std::string_view filter) {
+  dialogFilters.emplace_back(filter);
+  return next(saveAnswers);
+}
+
+void FakePlatform::showProgress(std::string_view step, int done, int total) {
+  progress.push_back({std::string(step), done, total});
+}
+
+}  // namespace ccp::testkit

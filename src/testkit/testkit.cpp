@@ -1,1 +1,0 @@
-// The test kit: fakes shared by every test.
