@@ -3,8 +3,8 @@
 namespace ccp {
 namespace {
 
-// Polarity normal, baud code 11, synthesizer words for 457 MHz at 25 kHz in the SM5170
-// layout, then the six addresses 2004000 to 2004040, all enabled.
+// Polarity normal, baud code 11, synthesizer words in the SM5170 layout (reference 256), then
+// the six addresses 2004000 to 2004040, all enabled.
 constexpr DecoderBlock kDefaultDecoderBlock = {
     0x00, 0x7F, 0x00, 0x00, 0x00, 0x00,              // polarity, baud rate, unused
     0x28, 0x58, 0x80, 0x01, 0x00, 0x11,              // divider and reference words
