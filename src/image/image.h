@@ -1,15 +1,25 @@
 #pragma once
 
-#include <array>
-#include <cstdint>
+// The configuration image: the pager's EEPROM and decoder contents plus the two buffers that
+// receive a read or a file load before it is checked.
+
+#include "image/layout.h"
 
 namespace ccp {
 
 struct Image {
-  std::array<std::uint8_t, 512> eep{};
-  std::array<std::uint8_t, 512> eepRead{};
-  std::array<std::uint8_t, 48> decoder{};
-  std::array<std::uint8_t, 48> decoderRead{};
+  EepBlock eep{};
+  EepBlock eepRead{};
+  DecoderBlock decoder{};
+  DecoderBlock decoderRead{};
+
+  Image() : Image(BuildConfig{}) {}
+  explicit Image(const BuildConfig& config) : decoder(defaultDecoderBlock(config)) {}
 };
+
+// Copies the default decoder block of the build over the decoder block.
+inline void resetDecoderBlock(Image& image, const BuildConfig& config = {}) {
+  image.decoder = defaultDecoderBlock(config);
+}
 
 }  // namespace ccp

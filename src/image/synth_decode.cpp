@@ -1,0 +1,60 @@
+#include <charconv>
+#include <optional>
+
+#include "image/synth.h"
+#include "image/synth_tables.h"
+
+namespace ccp {
+namespace {
+
+// Empty when the control byte or the chip selection defines no frequency.
+std::optional<double> storedMHz(std::uint8_t control, std::uint8_t b6, std::uint8_t b7,
+                                std::uint8_t b8, int pllIndex) {
+  const int spacing = (control & synth::kSpacingMask) >> 4;
+  const int bandCode = control & synth::kBandMask;
+  if (spacing >= kSpacingCount || pllIndex < 0 || pllIndex >= kPllChipCount) return std::nullopt;
+  const synth::Band* band = nullptr;
+  for (const synth::Band& b : synth::kBands) {
+    if (b.code == bandCode) band = &b;
+  }
+  if (band == nullptr) return std::nullopt;
+
+  const std::uint32_t word = std::uint32_t{b6} << 16 | std::uint32_t{b7} << 8 | b8;
+  const std::int64_t n = word >> synth::kChips[pllIndex].dividerShift;
+  const std::int64_t hz = n * synth::kStepHz[spacing] * band->multiplier + synth::kIntermediateHz;
+  // Scaled by multiplying with 1e-6 (not dividing by 1e6); the shown digits follow its rounding.
+  return static_cast<double>(hz) * 0.000001;
+}
+
+}  // namespace
+
+std::string padFrequencyText(std::string_view text) {
+  std::string padded(text);
+  while (padded.size() < kFrequencyTextWidth) padded += padded.size() == 3 ? '.' : '0';
+  return padded;
+}
+
+std::string formatFrequency(double mhz) {
+  // to_chars rather than printf("%.15g"): it ignores the C locale, whose decimal comma would
+  // break the text. A stored divider gives at most about 420000 MHz, far from the magnitudes
+  // where general notation switches to an exponent.
+  char buffer[64];
+  auto [end, ec] =
+      std::to_chars(buffer, buffer + sizeof buffer, mhz, std::chars_format::general, 15);
+  std::string_view text(buffer, ec == std::errc() ? end - buffer : 0);
+  return padFrequencyText(text.substr(0, kFrequencyTextWidth));
+}
+
+std::string decodeSynthesizer(std::uint8_t control, std::uint8_t b6, std::uint8_t b7,
+                              std::uint8_t b8, int pllIndex) {
+  std::optional<double> mhz = storedMHz(control, b6, b7, b8, pllIndex);
+  return mhz ? formatFrequency(*mhz) : std::string(kNoFrequencyText);
+}
+
+std::string decodeSynthesizer(const Image& image, int pllIndex) {
+  const std::uint8_t* divider = &image.decoder[dec::kDividerWord];
+  return decodeSynthesizer(image.eep[eep::kSynthControl], divider[0], divider[1], divider[2],
+                           pllIndex);
+}
+
+}  // namespace ccp
