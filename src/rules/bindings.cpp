@@ -1,9 +1,17 @@
 #include "rules/bindings.h"
 
+#include "rules/address_rules.h"
+#include "rules/folder_rules.h"
+#include "rules/msgtype_rules.h"
 #include "rules/setting_rules.h"
 
 namespace ccp::rules {
 
-void bindAll(TForm1& form) { bindSettingRules(form); }
+void bindAll(TForm1& form) {
+  bindAddressRules(form);
+  bindFolderRules(form);
+  bindMsgtypeRules(form);
+  bindSettingRules(form);
+}
 
 }  // namespace ccp::rules

@@ -92,6 +92,7 @@ void TextField::leave() {
 
 void ComboBox::setIndex(int index) {
   index_ = (index >= 0 && index < count()) ? index : -1;
+  unshownIndex_ = index_ >= 0 ? -1 : index;
   text_ = index_ >= 0 ? items_[static_cast<std::size_t>(index_)] : std::string();
   changed();
 }
@@ -99,6 +100,7 @@ void ComboBox::setIndex(int index) {
 void ComboBox::clearItems() {
   items_.clear();
   index_ = -1;
+  unshownIndex_ = -1;
   text_.clear();
   changed();
 }
@@ -108,6 +110,7 @@ void ComboBox::removeItem(int position) {
   items_.erase(items_.begin() + position);
   if (index_ == position) {
     index_ = -1;
+    unshownIndex_ = -1;
     text_.clear();
   } else if (index_ > position) {
     --index_;
@@ -137,6 +140,7 @@ void ComboBox::choose(int index) {
 
 void ComboBox::setTypedText(std::string text) {
   text_ = std::move(text);
+  unshownIndex_ = -1;
   auto found = std::find(items_.begin(), items_.end(), text_);
   index_ = found == items_.end() ? -1 : static_cast<int>(found - items_.begin());
   changed();

@@ -115,6 +115,10 @@ class ComboBox : public Control {
   ComboBox(ControlHost& host, std::string name) : Control(host, std::move(name), ControlKind::ComboBox) {}
 
   int index() const { return index_; }
+  // What the encoding stores: the selected index, or the out-of-range index the program last
+  // asked for (a code read from a file or a pager that no entry shows), so that code survives
+  // until the user chooses an entry. -1 when neither.
+  int code() const { return index_ >= 0 ? index_ : unshownIndex_; }
   int count() const { return static_cast<int>(items_.size()); }
   const std::string& itemText(int i) const { return items_.at(static_cast<std::size_t>(i)); }
   const std::vector<std::string>& items() const { return items_; }
@@ -151,6 +155,7 @@ class ComboBox : public Control {
 
   std::vector<std::string> items_;
   int index_ = -1;
+  int unshownIndex_ = -1;
   std::string text_;
   bool editable_ = false;
   std::size_t maxLength_ = 0;

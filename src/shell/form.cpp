@@ -15,7 +15,7 @@ namespace ccp {
 
 TForm1::TForm1(BuildConfig config, Platform& platform, PortIo& port, Clock& clock)
     : config_(config), platform_(platform), port_(port), clock_(clock),
-      image_(std::make_unique<Image>()) {
+      image_(std::make_unique<Image>(config)) {
   FormBuilder::build(*this);
   rules::bindAll(*this);
   bindMenuCommands(*this);

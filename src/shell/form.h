@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "image/image.h"
 #include "shell/build_config.h"
 #include "shell/controls.h"
 
@@ -14,7 +15,6 @@ namespace ccp {
 class Platform;
 class PortIo;
 class Clock;
-struct Image;
 
 // Told by the form of every change the view has to show.
 class FormObserver {
