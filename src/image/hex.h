@@ -2,6 +2,7 @@
 
 // Tone patterns are kept as hex text in the window and as packed nibbles in the image.
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>

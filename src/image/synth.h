@@ -36,7 +36,7 @@ struct SynthEncoding {
   SynthStatus status = SynthStatus::NoStep;
   std::uint8_t control = 0;             // EEP 0x47, unless refused
   std::array<std::uint8_t, 6> words{};  // decoder 0x06-0x0B, when Stored
-  std::int64_t divider = 0;             // N, unless refused before it was computed
+  std::int64_t divider = 0;             // N; 0 when refused
 };
 
 constexpr bool isRefused(SynthStatus s) {

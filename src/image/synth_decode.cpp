@@ -22,7 +22,7 @@ std::optional<double> storedMHz(std::uint8_t control, std::uint8_t b6, std::uint
   const std::uint32_t word = std::uint32_t{b6} << 16 | std::uint32_t{b7} << 8 | b8;
   const std::int64_t n = word >> synth::kChips[pllIndex].dividerShift;
   const std::int64_t hz = n * synth::kStepHz[spacing] * band->multiplier + synth::kIntermediateHz;
-  // Scaled by multiplying with 1e-6 (not dividing by 1e6); the shown digits follow its rounding.
+  // Hz to MHz.
   return static_cast<double>(hz) * 0.000001;
 }
 
