@@ -3,6 +3,7 @@
 #include <string>
 
 #include "image/frequency_field.h"
+#include "image/synth.h"
 #include "rules/rule_support.h"
 #include "shell/conversion.h"
 #include "shell/form.h"
@@ -39,6 +40,8 @@ void channelfreqKeyPress(TForm1& form, char& key) {
 
 void channelfreqExit(TForm1& form) {
   TextField& freq = form.textField("channelfreq");
+  // Stored words that define no frequency stay as they are until a frequency is typed.
+  if (freq.text() == kNoFrequencyText) return;
   std::string text = freq.text();
   while (text.size() < kFrequencyWidth) text += text.size() == 3 ? "." : "0";
   freq.setText(text);
