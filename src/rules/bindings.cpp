@@ -14,4 +14,10 @@ void bindAll(TForm1& form) {
   bindSettingRules(form);
 }
 
+void afterImageLoaded(TForm1& form) {
+  channelfreqExit(form);
+  msgtypeChange(form);
+  for (int n = 1; n <= 6; ++n) addressExit(form, n);
+}
+
 }  // namespace ccp::rules
