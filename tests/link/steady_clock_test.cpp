@@ -1,0 +1,23 @@
+#include "link/steady_clock.h"
+
+#include <gtest/gtest.h>
+
+namespace ccp {
+namespace {
+
+// Only behaviour here; how long the waits take is measured by the benchmark.
+TEST(SteadyClock, CallsTheIdleHookDuringLongWaitsOnly) {
+  SteadyClock clock;
+  int calls = 0;
+  clock.setIdleHook([&] { ++calls; });
+  clock.waitUs(30);
+  EXPECT_EQ(calls, 0);
+  clock.sleepMs(25);
+  EXPECT_GE(calls, 2);
+  const int afterSleep = calls;
+  clock.waitMs(15);
+  EXPECT_GT(calls, afterSleep);
+}
+
+}  // namespace
+}  // namespace ccp
