@@ -3,10 +3,14 @@
 // and whether any promised minimum was cut.
 #include <time.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "link/programmer_link.h"
 #include "link/steady_clock.h"
@@ -54,6 +58,9 @@ struct Rig {
   ccp::ProgrammerLink link{programmer, clock, [] { return ccp::kLpt1Base; }};
 };
 
+// Ratios of wall to minimum and of processor time to wall, per sequence, over the rounds.
+std::map<std::string, std::vector<std::pair<double, double>>> results;
+
 bool measure(Rig& rig, const char* name, const std::function<bool()>& sequence) {
   rig.programmer.clearRecords();
   rig.clock.pausesNs = 0;
@@ -72,6 +79,7 @@ bool measure(Rig& rig, const char* name, const std::function<bool()>& sequence) 
       name, ok ? "ok    " : "FAILED", wall, minimum, wall / minimum, cpu, 100.0 * cpu / wall,
       static_cast<unsigned long long>(steps), rig.programmer.violations().size());
   for (const auto& v : rig.programmer.violations()) std::printf("  %s\n", describe(v).c_str());
+  results[name].emplace_back(wall / minimum, cpu / wall);
   return ok && rig.programmer.violations().empty();
 }
 
@@ -102,6 +110,13 @@ int main(int argc, char** argv) {
              rig.link.eeprom().EepTransfer("04", "r", eepBuffer) == ccp::kEepReadDone &&
              decoderBuffer == decoder && eepBuffer == eep;
     });
+  }
+  // A shared machine now and then takes the processor away mid-transfer: the median tells.
+  for (auto& [name, runs] : results) {
+    std::sort(runs.begin(), runs.end());
+    const auto& median = runs[runs.size() / 2];
+    std::printf("%-6s median of %zu: ratio %.4f  cpu %.1f %% of wall\n", name.c_str(), runs.size(),
+                median.first, 100.0 * median.second);
   }
   return allOk ? 0 : 1;
 }

@@ -11,7 +11,7 @@ namespace {
 constexpr std::uint64_t kNsPerUs = 1'000;
 constexpr std::uint64_t kNsPerMs = 1'000'000;
 constexpr std::uint64_t kSleepAtLeastNs = 1 * kNsPerMs;  // shorter waits only spin
-constexpr std::uint64_t kMinSpinMarginNs = 250 * kNsPerUs;
+constexpr std::uint64_t kMinSpinMarginNs = 150 * kNsPerUs;
 constexpr std::uint64_t kMaxSpinMarginNs = 2 * kNsPerMs;
 constexpr std::uint64_t kIdleSliceNs = 10 * kNsPerMs;  // idle hook at most this far apart
 
@@ -48,9 +48,14 @@ void SteadyClock::spinUntil(std::uint64_t deadlineNs) const {
 
 void SteadyClock::sleepThenSpin(std::uint64_t deadlineNs) {
   for (;;) {
-    if (idleHook_) idleHook_();
-    const std::uint64_t now = nowNs();
+    std::uint64_t now = nowNs();
     if (now + spinMarginNs_ >= deadlineNs) return;
+    // The hook runs only where a whole slice of sleep is left, so short waits stay short.
+    if (idleHook_ && deadlineNs - spinMarginNs_ - now >= kIdleSliceNs) {
+      idleHook_();
+      now = nowNs();
+      if (now + spinMarginNs_ >= deadlineNs) return;
+    }
     std::uint64_t wakeNs = deadlineNs - spinMarginNs_;
     if (idleHook_) wakeNs = std::min(wakeNs, now + kIdleSliceNs);
     std::this_thread::sleep_for(std::chrono::nanoseconds(wakeNs - now));
@@ -63,7 +68,7 @@ void SteadyClock::sleepThenSpin(std::uint64_t deadlineNs) {
 // Keeps the spun stretch a little above the recent wake-up lateness: short enough to spare
 // the processor, long enough that the sleep rarely overruns the deadline.
 void SteadyClock::learnLateness(std::uint64_t latenessNs) {
-  const std::uint64_t wanted = 2 * latenessNs + 100 * kNsPerUs;
+  const std::uint64_t wanted = latenessNs + latenessNs / 2 + 50 * kNsPerUs;
   const std::uint64_t decayed = spinMarginNs_ - spinMarginNs_ / 8;
   spinMarginNs_ = std::clamp(std::max(wanted, decayed), kMinSpinMarginNs, kMaxSpinMarginNs);
 }
