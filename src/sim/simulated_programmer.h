@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 #include <set>
+#include <span>
+#include <vector>
 
 #include "link/port_io.h"
 #include "link/time_source.h"
