@@ -1,0 +1,122 @@
+// Times the pager transfers against the simulated Programmer on the real clock: how close the
+// wall time comes to the least the protocol allows, how much processor time the waiting takes,
+// and whether any promised minimum was cut.
+#include <time.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "link/programmer_link.h"
+#include "link/steady_clock.h"
+#include "sim/simulated_programmer.h"
+
+namespace {
+
+using ccp::DeadlineClock;
+
+// Passes every wait on to the real clock and adds up the pauses asked for.
+class PauseCountingClock : public DeadlineClock {
+ public:
+  explicit PauseCountingClock(ccp::SteadyClock& real) : real_(real) {}
+  void waitUs(unsigned us) override {
+    pausesNs += us * 1'000ull;
+    real_.waitUs(us);
+  }
+  void waitMs(unsigned ms) override {
+    pausesNs += ms * 1'000'000ull;
+    real_.waitMs(ms);
+  }
+  void sleepMs(unsigned ms) override {
+    pausesNs += ms * 1'000'000ull;
+    real_.sleepMs(ms);
+  }
+  void waitUntilNs(std::uint64_t instantNs) override { real_.waitUntilNs(instantNs); }
+  std::uint64_t nowNs() const override { return real_.nowNs(); }
+
+  std::uint64_t pausesNs = 0;
+
+ private:
+  ccp::SteadyClock& real_;
+};
+
+double cpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+struct Rig {
+  ccp::SteadyClock real;
+  PauseCountingClock clock{real};
+  ccp::sim::SimulatedProgrammer programmer{real};
+  ccp::ProgrammerLink link{programmer, clock, [] { return ccp::kLpt1Base; }};
+};
+
+// Ratios of wall to minimum and of processor time to wall, per sequence, over the rounds.
+std::map<std::string, std::vector<std::pair<double, double>>> results;
+
+bool measure(Rig& rig, const char* name, const std::function<bool()>& sequence) {
+  rig.programmer.clearRecords();
+  rig.clock.pausesNs = 0;
+  const std::uint64_t steps0 = rig.link.lines().stepCount();
+  const double cpu0 = cpuSeconds();
+  const std::uint64_t wall0 = rig.real.nowNs();
+  const bool ok = sequence();
+  const double wall = static_cast<double>(rig.real.nowNs() - wall0) * 1e-9;
+  const double cpu = cpuSeconds() - cpu0;
+  const std::uint64_t steps = rig.link.lines().stepCount() - steps0;
+  const double minimum =
+      static_cast<double>(rig.clock.pausesNs + steps * ccp::Lines::kStepUs * 1'000ull) * 1e-9;
+  std::printf(
+      "%-6s %s  wall %.4f s  minimum %.4f s  ratio %.4f  cpu %.3f s (%.1f %% of wall)"
+      "  line steps %llu  violations %zu\n",
+      name, ok ? "ok    " : "FAILED", wall, minimum, wall / minimum, cpu, 100.0 * cpu / wall,
+      static_cast<unsigned long long>(steps), rig.programmer.violations().size());
+  for (const auto& v : rig.programmer.violations()) std::printf("  %s\n", describe(v).c_str());
+  results[name].emplace_back(wall / minimum, cpu / wall);
+  return ok && rig.programmer.violations().empty();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int rounds = argc > 1 ? std::atoi(argv[1]) : 1;
+  Rig rig;
+  std::array<std::uint8_t, 512> eep{};
+  std::array<std::uint8_t, 48> decoder{};
+  for (std::size_t i = 0; i < eep.size(); ++i) eep[i] = static_cast<std::uint8_t>(i * 31 + 7);
+  for (std::size_t i = 0; i < decoder.size(); ++i) decoder[i] = static_cast<std::uint8_t>(i * 5);
+
+  bool allOk = true;
+  for (int round = 0; round < rounds; ++round) {
+    allOk &= measure(rig, "write", [&] {
+      std::array<std::uint8_t, 512> readBuffer{};
+      std::array<std::uint8_t, 512> writeBuffer = eep;
+      return rig.link.eeprom().EepTransfer("04", "r", readBuffer) == ccp::kEepReadDone &&
+             rig.link.decoder().DecoderWriteBlock(decoder) &&
+             rig.link.decoder().DecoderVerifyBlock(decoder) &&
+             rig.link.eeprom().EepTransfer("04", "w", writeBuffer) == ccp::kEepWriteVerified;
+    });
+    allOk &= measure(rig, "read", [&] {
+      std::array<std::uint8_t, 48> decoderBuffer{};
+      std::array<std::uint8_t, 512> eepBuffer{};
+      return rig.link.decoder().DecoderReadBlock(decoderBuffer) &&
+             rig.link.eeprom().EepTransfer("04", "r", eepBuffer) == ccp::kEepReadDone &&
+             decoderBuffer == decoder && eepBuffer == eep;
+    });
+  }
+  // A shared machine now and then takes the processor away mid-transfer: the median tells.
+  for (auto& [name, runs] : results) {
+    std::sort(runs.begin(), runs.end());
+    const auto& median = runs[runs.size() / 2];
+    std::printf("%-6s median of %zu: ratio %.4f  cpu %.1f %% of wall\n", name.c_str(), runs.size(),
+                median.first, 100.0 * median.second);
+  }
+  return allOk ? 0 : 1;
+}

@@ -1,0 +1,34 @@
+#include "sim/wire_log.h"
+
+#include <cstdio>
+
+namespace ccp::sim {
+
+std::string describe(const WireEvent& event) {
+  switch (event.kind) {
+    case WireEvent::Kind::PowerUp:
+      return "up";
+    case WireEvent::Kind::PowerDown:
+      return "down";
+    case WireEvent::Kind::Start:
+      return "S";
+    case WireEvent::Kind::Stop:
+      return "P";
+    case WireEvent::Kind::Byte:
+      break;
+  }
+  char text[8];
+  std::snprintf(text, sizeof text, "%02X%c", event.value, event.ack ? '+' : '-');
+  return text;
+}
+
+std::string describe(const WireLog& log) {
+  std::string text;
+  for (const WireEvent& event : log) {
+    if (!text.empty()) text += ' ';
+    text += describe(event);
+  }
+  return text;
+}
+
+}  // namespace ccp::sim

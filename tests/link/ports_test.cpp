@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "link/ppdev_port.h"
+#include "link/refusing_port.h"
+#include "link/wiring.h"
+
+namespace ccp {
+namespace {
+
+TEST(PpdevPort, BaseAddressIsTheFirstDecimalValue) {
+  const std::pair<const char*, unsigned> cases[] = {
+      {"888\t1920\n", 888}, {"632\t-1\n", 632}, {"  888", 888}, {"", 0},
+      {"none", 0},          {"9999999999", 0},
+  };
+  for (const auto& [text, base] : cases) EXPECT_EQ(firstBaseAddress(text), base) << text;
+}
+
+TEST(PpdevPort, RefusesWhenTheLpt1DeviceCannotBeClaimed) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / ("ccp_ppdev_" + std::to_string(getpid()));
+  fs::create_directories(dir / "parport0");
+  std::ofstream(dir / "parport0" / "base-addr") << "888\t1920\n";
+  std::ofstream(dir / "dev0") << "";  // opens, but is no parallel port: the claim fails
+
+  PpdevPort port((dir / "dev").string(), (dir / "parport").string());
+  EXPECT_FALSE(port.obtainAccess());
+  EXPECT_EQ(port.in(kLpt1Base + 1), 0xFF);
+  port.out(kLpt1Base, 0x00);  // ignored, harmless
+  fs::remove_all(dir);
+}
+
+TEST(Ports, RefusingPortNeverGrantsAccess) {
+  RefusingPort port;
+  EXPECT_FALSE(port.obtainAccess());
+  EXPECT_EQ(port.in(kLpt1Base), 0xFF);
+}
+
+}  // namespace
+}  // namespace ccp
