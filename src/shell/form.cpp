@@ -3,7 +3,9 @@
 #include <stdexcept>
 
 #include "image/image.h"
+#include "link/lines.h"
 #include "link/port_io.h"
+#include "link/wiring.h"
 #include "rules/bindings.h"
 #include "rules/setting_rules.h"
 #include "shell/conversion.h"
@@ -142,7 +144,7 @@ std::string aboutLine(const BuildConfig& config) {
 }
 
 void TForm1::startUp() {
-  portBase_ = 888;
+  portBase_ = kLpt1Base;
   logLine(aboutLine(config_));
   if (!port_.obtainAccess()) {
     beep();
@@ -151,7 +153,8 @@ void TForm1::startUp() {
     menuItem("WriteToPager").setEnabled(false);
   } else {
     logLine("Port init success.");
-    if ((port_.in(static_cast<std::uint16_t>(portBase_ + 1)) & 0x20) == 0) {
+    Lines lines(port_, clock_, [this] { return static_cast<std::uint16_t>(portBase_); });
+    if (!lines.programmerPresent()) {
       beep();
       logLine("Programmer not conected or power not plug in, please check");
       menuItem("WriteToPager").setEnabled(false);

@@ -92,7 +92,7 @@ class TForm1 : public ControlHost {
   std::string title_;
   Control* focused_ = nullptr;
   FormObserver* observer_ = nullptr;
-  int portBase_ = 888;
+  int portBase_ = 888;  // LPT1
   int actionDepth_ = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "shell/menu_commands.h"
 
+#include "link/wiring.h"
 #include "shell/form.h"
 
 namespace ccp {

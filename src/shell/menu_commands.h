@@ -11,9 +11,6 @@ class TForm1;
 std::string windowTitle(const BuildConfig& config);
 std::string aboutLine(const BuildConfig& config);
 
-inline constexpr int kLpt1Base = 888;
-inline constexpr int kLpt2Base = 632;
-
 // Binds About, Exit, the port items and the commands of the other menus.
 void bindMenuCommands(TForm1& form);
 
