@@ -1,5 +1,6 @@
 #include "shell/menu_commands.h"
 
+#include "files/file_commands.h"
 #include "shell/form.h"
 
 namespace ccp {
@@ -20,6 +21,7 @@ void bindMenuCommands(TForm1& form) {
     form.menuItem("LPT21").setChecked(true);
     form.menuItem("LPT11").setChecked(false);
   };
+  bindFileCommands(form);
 }
 
 }  // namespace ccp
