@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <filesystem>
@@ -133,8 +134,10 @@ TEST_F(FileCommands, CancelledDialogsDoNothing) {
 TEST_F(FileCommands, SaveThatCannotCreateTheFileReportsAWriteError) {
   const std::string plain = dir.file("plain");
   test::writeBytes(plain, {1, 2, 3});
+  const std::string fifo = dir.file("fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);  // like a device: never replaced
   for (const std::string& path :
-       {dir.path().string(), dir.file("no/such/folder.eep"), plain + "/inside.eep"}) {
+       {dir.path().string(), dir.file("no/such/folder.eep"), plain + "/inside.eep", fifo}) {
     const std::size_t before = fx.lines().size();
     const int beeps = fx.platform.beeps;
     save(path);
@@ -143,7 +146,8 @@ TEST_F(FileCommands, SaveThatCannotCreateTheFileReportsAWriteError) {
   }
   EXPECT_TRUE(fs::is_directory(dir.path()));
   EXPECT_EQ(test::readBytes(plain), Bytes({1, 2, 3}));
-  EXPECT_EQ(dir.entries(), 1u);
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_EQ(dir.entries(), 2u);
 }
 
 TEST_F(FileCommands, FailedWriteLeavesTheOldFile) {

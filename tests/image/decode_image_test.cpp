@@ -54,7 +54,6 @@ TEST(DecodeImage, ValuesAsTheWindowShowsThem) {
        },
        {{"pubbox0", "AB"}, {"pubbox1", "ABCDEFGHI"}}},
       {"PLL code 1", test::kE, [](Image& i) { i.eep[0xFA] = 0x10; }, {{"pll", "2"}}},
-      {"PLL code 2", test::kE, [](Image& i) { i.eep[0xFA] = 0x20; }, {{"pll", "1"}}},
       {"enabled address",
        test::kE,
        [](Image& i) { i.decoder[0x18] = 0x46; },
