@@ -1,5 +1,7 @@
 #include "shell/menu_commands.h"
 
+#include "files/file_commands.h"
+#include "link/pager_commands.h"
 #include "link/wiring.h"
 #include "shell/form.h"
 
@@ -21,6 +23,8 @@ void bindMenuCommands(TForm1& form) {
     form.menuItem("LPT21").setChecked(true);
     form.menuItem("LPT11").setChecked(false);
   };
+  bindFileCommands(form);
+  bindPagerCommands(form);
 }
 
 }  // namespace ccp
