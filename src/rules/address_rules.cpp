@@ -90,7 +90,8 @@ void bindAddressRules(TForm1& form) {
   for (const char* name : {"contrast", "lcdholdtime", "password", "firmwareversion", "rangetime"}) {
     form.textField(name).onKeyPress = digitsOnly;
   }
-  for (int k = 0; k < 16; ++k) form.textField(folderName("pubboxlength", k)).onKeyPress = digitsOnly;
+  for (int k = 0; k < 16; ++k)
+    form.textField(folderName("pubboxlength", k)).onKeyPress = digitsOnly;
 }
 
 }  // namespace ccp::rules

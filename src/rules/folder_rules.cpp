@@ -14,12 +14,22 @@ constexpr int kMaxTotal = 99;
 constexpr std::size_t kTitleWidth = 9;
 
 // Folders 0-7 and 8-F form two chains; 7 and F end them.
-bool lastOfChain(int k) { return k == 7 || k == 15; }
-int chainEnd(int k) { return k < 8 ? 7 : 15; }
+bool lastOfChain(int k) {
+  return k == 7 || k == 15;
+}
+int chainEnd(int k) {
+  return k < 8 ? 7 : 15;
+}
 
-CheckBox& active(TForm1& form, int k) { return form.checkBox(folderName("pubboxact", k)); }
-TextField& title(TForm1& form, int k) { return form.textField(folderName("pubbox", k)); }
-TextField& length(TForm1& form, int k) { return form.textField(folderName("pubboxlength", k)); }
+CheckBox& active(TForm1& form, int k) {
+  return form.checkBox(folderName("pubboxact", k));
+}
+TextField& title(TForm1& form, int k) {
+  return form.textField(folderName("pubbox", k));
+}
+TextField& length(TForm1& form, int k) {
+  return form.textField(folderName("pubboxlength", k));
+}
 
 void setFolderEnabled(TForm1& form, int k, bool enabled) {
   title(form, k).setEnabled(enabled);
@@ -39,7 +49,8 @@ int FolderExcess(TForm1& form) {
   for (int k = 0; k < 16; ++k) {
     if (active(form, k).checked()) total += toInt(length(form, k).text());
   }
-  return total > kMaxTotal ? static_cast<int>(std::min<long long>(total - kMaxTotal, INT32_MAX)) : 0;
+  return total > kMaxTotal ? static_cast<int>(std::min<long long>(total - kMaxTotal, INT32_MAX))
+                           : 0;
 }
 
 void pubboxactClick(TForm1& form, int k) {
@@ -86,7 +97,9 @@ void pubboxlengthExit(TForm1& form, int k) {
   form.beep();
 }
 
-void pubboxExit(TForm1& form, int k) { padWithBlanks(title(form, k), kTitleWidth); }
+void pubboxExit(TForm1& form, int k) {
+  padWithBlanks(title(form, k), kTitleWidth);
+}
 
 void bindFolderRules(TForm1& form) {
   for (int k = 0; k < 16; ++k) {

@@ -14,7 +14,8 @@ KeyRule keyFilter(TForm1& form, std::function<bool(char)> allowed, std::string m
 }
 
 void padWithBlanks(TextField& field, std::size_t width) {
-  if (field.text().size() < width) field.setText(field.text() + std::string(width - field.text().size(), ' '));
+  if (field.text().size() < width)
+    field.setText(field.text() + std::string(width - field.text().size(), ' '));
 }
 
 }  // namespace ccp::rules

@@ -17,8 +17,12 @@ constexpr std::size_t kGreetingWidth = 14;
 constexpr std::size_t kSerialWidth = 8;
 const char* const kLongSpacing = "6.25KHz";
 
-bool isHexUpper(char c) { return isDigit(c) || (c >= 'A' && c <= 'F'); }
-bool isAlnum(char c) { return isDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool isHexUpper(char c) {
+  return isDigit(c) || (c >= 'A' && c <= 'F');
+}
+bool isAlnum(char c) {
+  return isDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
 // The point follows the third digit by itself: the digit typed while the field holds two
 // characters goes to the end, and the key becomes the point.
@@ -112,7 +116,9 @@ void lcdholdtimeChange(TForm1& form) {
   if (toInt(holdtime.text()) > 255) holdtime.setText("255");
 }
 
-void hellomsg1Exit(TForm1& form) { padWithBlanks(form.textField("hellomsg1"), kGreetingWidth); }
+void hellomsg1Exit(TForm1& form) {
+  padWithBlanks(form.textField("hellomsg1"), kGreetingWidth);
+}
 
 void repeatcallcheckChange(TForm1& form) {
   form.comboBox("repeatcallreject").setEnabled(form.comboBox("repeatcallcheck").index() != 2);
@@ -123,8 +129,7 @@ void serialExit(TForm1& form) {
   padWithBlanks(serial, kSerialWidth);
   if (form.config().edition != Edition::Factory || serial.text() != kServiceCode) return;
   for (const char* name : {"L_PubHeader", "chineseheader", "engheader", "clearheader", "L_BS",
-                           "BS1", "BS2", "BS3", "L_Acheck", "addrcheck", "L_Dcheck",
-                           "datacheck"}) {
+                           "BS1", "BS2", "BS3", "L_Acheck", "addrcheck", "L_Dcheck", "datacheck"}) {
     form.findControl(name)->setVisible(true);
   }
   // Recognising the code again must not add a second entry: a duplicate would let the user

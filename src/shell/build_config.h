@@ -11,7 +11,11 @@ struct BuildConfig {
   Edition edition = Edition::Customer;
 };
 
-inline bool isFactory(const BuildConfig& c) { return c.edition == Edition::Factory; }
-inline bool isHebrewModel(const BuildConfig& c) { return c.model == Model::QPX730H; }
+inline bool isFactory(const BuildConfig& c) {
+  return c.edition == Edition::Factory;
+}
+inline bool isHebrewModel(const BuildConfig& c) {
+  return c.model == Model::QPX730H;
+}
 
 }  // namespace ccp

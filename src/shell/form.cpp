@@ -16,7 +16,10 @@
 namespace ccp {
 
 TForm1::TForm1(BuildConfig config, Platform& platform, PortIo& port, Clock& clock)
-    : config_(config), platform_(platform), port_(port), clock_(clock),
+    : config_(config),
+      platform_(platform),
+      port_(port),
+      clock_(clock),
       image_(std::make_unique<Image>(config)) {
   FormBuilder::build(*this);
   rules::bindAll(*this);
@@ -36,10 +39,18 @@ T& TForm1::lookup(std::string_view name) {
   return *control;
 }
 
-TextField& TForm1::textField(std::string_view name) { return lookup<TextField>(name); }
-ComboBox& TForm1::comboBox(std::string_view name) { return lookup<ComboBox>(name); }
-CheckBox& TForm1::checkBox(std::string_view name) { return lookup<CheckBox>(name); }
-Label& TForm1::label(std::string_view name) { return lookup<Label>(name); }
+TextField& TForm1::textField(std::string_view name) {
+  return lookup<TextField>(name);
+}
+ComboBox& TForm1::comboBox(std::string_view name) {
+  return lookup<ComboBox>(name);
+}
+CheckBox& TForm1::checkBox(std::string_view name) {
+  return lookup<CheckBox>(name);
+}
+Label& TForm1::label(std::string_view name) {
+  return lookup<Label>(name);
+}
 
 MenuItem& TForm1::menuItem(std::string_view name) {
   auto found = menuByName_.find(name);
@@ -54,7 +65,9 @@ Control* TForm1::findControl(std::string_view name) {
   return found == byName_.end() ? nullptr : found->second;
 }
 
-void TForm1::beep() { platform_.beep(); }
+void TForm1::beep() {
+  platform_.beep();
+}
 
 void TForm1::runUserAction(const std::function<void()>& action) {
   if (actionDepth_ > 0) {

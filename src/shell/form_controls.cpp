@@ -135,12 +135,14 @@ const char* const kMsgtypeHints[] = {
 const int kMsgtypeDefaults[] = {0, 1, 1, 1, 0, 0};
 
 // The service fields start hidden; the service code in the serial number shows them.
-const char* const kServiceControls[] = {"chineseheader", "engheader", "clearheader", "BS1", "BS2",
-                                        "BS3",           "addrcheck", "datacheck"};
+const char* const kServiceControls[] = {"chineseheader", "engheader", "clearheader", "BS1",
+                                        "BS2",           "BS3",       "addrcheck",   "datacheck"};
 
 }  // namespace
 
-std::string folderDigit(int k) { return std::string(1, "0123456789ABCDEF"[k & 0xF]); }
+std::string folderDigit(int k) {
+  return std::string(1, "0123456789ABCDEF"[k & 0xF]);
+}
 
 void FormBuilder::build(TForm1& form) {
   auto own = [&form](std::unique_ptr<Control> control) -> Control& {

@@ -32,22 +32,34 @@ class SimChip {
   virtual std::uint64_t linesOnSettleNs() const { return 0; }
 
   // Supply on: transaction state and the fault's byte count start afresh; the memory stays.
-  virtual void powerUp() { bytesAcknowledged_ = 0; }
+  virtual void powerUp() {
+    bytesAcknowledged_ = 0;
+    ++powerUps_;
+  }
   virtual void powerDown() {}
 
   // Fault: the chip does not acknowledge its k-th byte (1 = the first device byte) counted
-  // from power-up; 0 turns the fault off.
-  void failAckAtByte(unsigned k) { nackAtByte_ = k; }
+  // from power-up; 0 turns the fault off. With onPowerUp n (1 = the first transfer from now),
+  // only that transfer fails; with 0, every one does.
+  void failAckAtByte(unsigned k, unsigned onPowerUp = 0) {
+    nackAtByte_ = k;
+    nackPowerUp_ = onPowerUp == 0 ? 0 : powerUps_ + onPowerUp;
+  }
   void setPresent(bool present) { present_ = present; }
   bool present() const { return present_; }
 
  protected:
   // Counts an acknowledge the chip would give; false when the fault refuses this one.
-  bool acknowledge() { return ++bytesAcknowledged_ != nackAtByte_; }
+  bool acknowledge() {
+    const bool armed = nackPowerUp_ == 0 || powerUps_ == nackPowerUp_;
+    return ++bytesAcknowledged_ != nackAtByte_ || !armed;
+  }
 
  private:
   unsigned bytesAcknowledged_ = 0;
   unsigned nackAtByte_ = 0;
+  unsigned nackPowerUp_ = 0;
+  unsigned powerUps_ = 0;
   bool present_ = true;
 };
 

@@ -1,7 +1,8 @@
+#include "rules/address_rules.h"
+
 #include <gtest/gtest.h>
 
 #include "form_fixture.h"
-#include "rules/address_rules.h"
 
 namespace ccp {
 namespace {
@@ -27,9 +28,9 @@ TEST(CapcodeRanges, BoundsOfTheThreeRanges) {
   struct {
     long long capcode;
     bool valid;
-  } cases[] = {{0, false},       {7, false},       {8, true},        {2007663, true},
-               {2007664, false}, {2007671, false}, {2007672, true},  {2045055, true},
-               {2045056, false}, {2045063, false}, {2045064, true},  {2097143, true},
+  } cases[] = {{0, false},       {7, false},       {8, true},       {2007663, true},
+               {2007664, false}, {2007671, false}, {2007672, true}, {2045055, true},
+               {2045056, false}, {2045063, false}, {2045064, true}, {2097143, true},
                {2097144, false}, {9999999, false}, {2004000, true}};
   for (const auto& c : cases) EXPECT_EQ(rules::validCapcode(c.capcode), c.valid) << c.capcode;
 }
@@ -89,8 +90,8 @@ TEST_F(AddressRules, LeavingPadsWithLeadingZeros) {
 }
 
 TEST_F(AddressRules, LengthKeyFilterOnEveryDigitField) {
-  for (const char* name : {"address1", "pubboxlength3", "contrast", "lcdholdtime", "password",
-                           "rangetime"}) {
+  for (const char* name :
+       {"address1", "pubboxlength3", "contrast", "lcdholdtime", "password", "rangetime"}) {
     TextField& field = fx.f().textField(name);
     const std::string before = field.text();
     const int beeps = fx.platform.beeps;
@@ -109,8 +110,8 @@ TEST_F(AddressRules, LengthKeyFilterOnEveryDigitField) {
 TEST_F(AddressRules, RowEnableDisablesTheWholeRowAndKeepsTheFrameDisabled) {
   CheckBox& en = fx.f().checkBox("addr4en");
   en.click();
-  for (const char* name : {"address4", "frame4", "autoinc4", "msgtype4", "addr4formatA",
-                           "addr4formatD"}) {
+  for (const char* name :
+       {"address4", "frame4", "autoinc4", "msgtype4", "addr4formatA", "addr4formatD"}) {
     EXPECT_FALSE(fx.f().findControl(name)->enabled()) << name;
   }
   en.click();

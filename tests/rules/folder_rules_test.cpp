@@ -1,7 +1,8 @@
+#include "rules/folder_rules.h"
+
 #include <gtest/gtest.h>
 
 #include "form_fixture.h"
-#include "rules/folder_rules.h"
 #include "shell/form_controls.h"
 
 namespace ccp {

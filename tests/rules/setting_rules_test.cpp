@@ -190,8 +190,8 @@ TEST(Clamps, ContrastRangeTimeAndHoldTime) {
     const char* field;
     const char* typed;
     const char* result;
-  } cases[] = {{"contrast", "7", "8"},    {"contrast", "64", "63"}, {"contrast", "99", "63"},
-               {"contrast", "8", "8"},    {"contrast", "63", "63"}, {"rangetime", "0", "000"},
+  } cases[] = {{"contrast", "7", "8"},      {"contrast", "64", "63"},    {"contrast", "99", "63"},
+               {"contrast", "8", "8"},      {"contrast", "63", "63"},    {"rangetime", "0", "000"},
                {"rangetime", "300", "255"}, {"rangetime", "254", "254"}, {"rangetime", "1", "1"}};
   for (const auto& c : cases) {
     FormFixture fx;
@@ -260,7 +260,8 @@ TEST(ServiceCode, FactoryEditionShowsTheServiceFieldsOnce) {
       serial.leave();
     }
     EXPECT_EQ(serial.text(), c.serial);
-    for (const char* name : service) EXPECT_EQ(fx.f().findControl(name)->visible(), c.shown) << name;
+    for (const char* name : service)
+      EXPECT_EQ(fx.f().findControl(name)->visible(), c.shown) << name;
     ComboBox& spacing = fx.f().comboBox("channelspace");
     EXPECT_EQ(spacing.count(), c.shown ? 5 : 4);
     if (c.shown) {

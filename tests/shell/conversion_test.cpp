@@ -12,8 +12,8 @@ TEST(Conversion, IntegerAcceptsSignedDecimalOnly) {
   EXPECT_EQ(toInt("+5"), 5);
   EXPECT_EQ(toInt("2147483647"), 2147483647);
   EXPECT_EQ(toInt("-2147483648"), -2147483647 - 1);
-  for (const char* bad : {"", "-", "+", " 1", "1 ", "1a", "0x10", "$10", "2147483648", "99999999999",
-                          "1.0"}) {
+  for (const char* bad :
+       {"", "-", "+", " 1", "1 ", "1a", "0x10", "$10", "2147483648", "99999999999", "1.0"}) {
     EXPECT_THROW(toInt(bad), ConversionError) << bad;
   }
 }

@@ -7,7 +7,9 @@ namespace {
 
 using test::FormFixture;
 
-std::vector<std::string> itemsOf(ComboBox& list) { return list.items(); }
+std::vector<std::string> itemsOf(ComboBox& list) {
+  return list.items();
+}
 
 TEST(StartUp, PortOutcomesLogAndDisableThePagerCommands) {
   struct Case {
@@ -17,16 +19,23 @@ TEST(StartUp, PortOutcomesLogAndDisableThePagerCommands) {
     int beeps;
     bool commandsEnabled;
   } cases[] = {
-      {true, 0x20,
-       {"QPX730E CCP V1.4, support firmware version 1-4", "Port init success."}, 0, true},
-      {false, 0x20,
+      {true,
+       0x20,
+       {"QPX730E CCP V1.4, support firmware version 1-4", "Port init success."},
+       0,
+       true},
+      {false,
+       0x20,
        {"QPX730E CCP V1.4, support firmware version 1-4",
         "Driver missing or disable, can't access the paraller port."},
-       1, false},
-      {true, 0xDF,
+       1,
+       false},
+      {true,
+       0xDF,
        {"QPX730E CCP V1.4, support firmware version 1-4", "Port init success.",
         "Programmer not conected or power not plug in, please check"},
-       1, false},
+       1,
+       false},
   };
   for (const auto& c : cases) {
     FormFixture fx(test::kE, c.access, c.status);
@@ -160,10 +169,12 @@ TEST(StartUp, DefaultsThatStandOut) {
     EXPECT_EQ(f.comboBox("autoinc" + row).text(), "0");
   }
   const int msgtypes[] = {0, 1, 1, 1, 0, 0};
-  for (int n = 1; n <= 6; ++n) EXPECT_EQ(f.comboBox("msgtype" + std::to_string(n)).index(), msgtypes[n - 1]);
+  for (int n = 1; n <= 6; ++n)
+    EXPECT_EQ(f.comboBox("msgtype" + std::to_string(n)).index(), msgtypes[n - 1]);
   EXPECT_EQ(f.comboBox("msgtype2").hint(), "Select Private will disable message folder 1-4");
-  for (const char* name : {"chineseheader", "engheader", "clearheader", "BS1", "BS2", "BS3",
-                           "addrcheck", "datacheck", "L_PubHeader", "L_BS", "L_Acheck", "L_Dcheck"}) {
+  for (const char* name :
+       {"chineseheader", "engheader", "clearheader", "BS1", "BS2", "BS3", "addrcheck", "datacheck",
+        "L_PubHeader", "L_BS", "L_Acheck", "L_Dcheck"}) {
     EXPECT_FALSE(f.findControl(name)->visible()) << name;
   }
   EXPECT_EQ(f.comboBox("BS2").count(), 16);
