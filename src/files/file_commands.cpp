@@ -8,7 +8,6 @@
 #include "image/checksum.h"
 #include "image/decode_image.h"
 #include "image/encode_image.h"
-#include "rules/bindings.h"
 #include "shell/form.h"
 #include "shell/platform.h"
 
@@ -34,12 +33,7 @@ void Open1Click(TForm1& form) {
   Image& image = form.image();
   splitConfigFile(*bytes, image.eepRead, image.decoderRead);
   if (!checksumOk(image.eepRead)) return fail(form, "File checksum error!!!");
-  image.eep = image.eepRead;
-  image.decoder = image.decoderRead;
-  form.logLine("File loaded");
-
-  DecodeImage(form);
-  rules::afterImageLoaded(form);
+  acceptLoadedImage(form, "File loaded");
 }
 
 void Save1Click(TForm1& form) {

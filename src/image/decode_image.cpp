@@ -8,6 +8,7 @@
 #include "image/hex.h"
 #include "image/image.h"
 #include "image/text_field.h"
+#include "rules/bindings.h"
 #include "rules/rule_support.h"
 #include "rules/setting_rules.h"
 #include "shell/form.h"
@@ -172,6 +173,19 @@ void DecodeImage(TForm1& form) {
   decodeIdentity(form, image.eep);
   decodeDecoderBlock(form, image.decoder);
   DecodeFrequency(form);
+}
+
+}  // namespace ccp
+
+namespace ccp {
+
+void acceptLoadedImage(TForm1& form, std::string line) {
+  Image& image = form.image();
+  image.eep = image.eepRead;
+  image.decoder = image.decoderRead;
+  form.logLine(std::move(line));
+  DecodeImage(form);
+  rules::afterImageLoaded(form);
 }
 
 }  // namespace ccp

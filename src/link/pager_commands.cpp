@@ -10,7 +10,6 @@
 #include "image/text_field.h"
 #include "link/programmer_link.h"
 #include "rules/address_rules.h"
-#include "rules/bindings.h"
 #include "rules/setting_rules.h"
 #include "shell/conversion.h"
 #include "shell/form.h"
@@ -117,11 +116,7 @@ void ReadFromPagerClick(TForm1& form) {
     return;
   }
   if (!readCheckedEeprom(form, link)) return;
-  image.eep = image.eepRead;
-  image.decoder = image.decoderRead;
-  form.logLine("Read completed");
-  DecodeImage(form);
-  rules::afterImageLoaded(form);
+  acceptLoadedImage(form, "Read completed");
 }
 
 void WriteToPagerClick(TForm1& form) {
