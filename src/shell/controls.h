@@ -68,7 +68,8 @@ using Handler = std::function<void()>;
 // typed; text set by the program as a whole may be longer.
 class TextField : public Control {
  public:
-  TextField(ControlHost& host, std::string name) : Control(host, std::move(name), ControlKind::TextField) {}
+  TextField(ControlHost& host, std::string name)
+      : Control(host, std::move(name), ControlKind::TextField) {}
 
   const std::string& text() const { return text_; }
   std::size_t maxLength() const { return maxLength_; }  // 0: no limit
@@ -79,6 +80,10 @@ class TextField : public Control {
   void setText(std::string text);
   void clear() { setText(""); }
   void setCaret(std::size_t position);
+  // The view's caret and selected characters after it; no event. The next typed character
+  // that its key rule lets through replaces the selection (Backspace deletes it). Any change
+  // of the text ends the selection.
+  void setSelection(std::size_t start, std::size_t length);
   // Inserts at the caret as if typed: cut to the room the maximum length leaves; key rules do
   // not run. One change.
   void insertTyped(std::string_view text);
@@ -101,10 +106,12 @@ class TextField : public Control {
 
  private:
   void assign(std::string text, std::size_t caret);
+  void replaceSelection(char key);
 
   std::string text_;
   std::size_t maxLength_ = 0;
   std::size_t caret_ = 0;
+  std::size_t selection_ = 0;
   bool readOnly_ = false;
 };
 
@@ -112,7 +119,8 @@ class TextField : public Control {
 // list also has a text part that the user may type into.
 class ComboBox : public Control {
  public:
-  ComboBox(ControlHost& host, std::string name) : Control(host, std::move(name), ControlKind::ComboBox) {}
+  ComboBox(ControlHost& host, std::string name)
+      : Control(host, std::move(name), ControlKind::ComboBox) {}
 
   int index() const { return index_; }
   int count() const { return static_cast<int>(items_.size()); }
