@@ -68,8 +68,7 @@ using Handler = std::function<void()>;
 // typed; text set by the program as a whole may be longer.
 class TextField : public Control {
  public:
-  TextField(ControlHost& host, std::string name)
-      : Control(host, std::move(name), ControlKind::TextField) {}
+  TextField(ControlHost& host, std::string name) : Control(host, std::move(name), ControlKind::TextField) {}
 
   const std::string& text() const { return text_; }
   std::size_t maxLength() const { return maxLength_; }  // 0: no limit
@@ -119,8 +118,7 @@ class TextField : public Control {
 // list also has a text part that the user may type into.
 class ComboBox : public Control {
  public:
-  ComboBox(ControlHost& host, std::string name)
-      : Control(host, std::move(name), ControlKind::ComboBox) {}
+  ComboBox(ControlHost& host, std::string name) : Control(host, std::move(name), ControlKind::ComboBox) {}
 
   int index() const { return index_; }
   int count() const { return static_cast<int>(items_.size()); }
