@@ -21,6 +21,7 @@ namespace {
 struct Row {
   const char* label;
   std::vector<const char*> cells;
+  bool cellsBelow = false;  // the cells on a line of their own under the label
 };
 
 const Row kLeftColumn[] = {
@@ -57,8 +58,8 @@ const char* const kRightChecks[] = {"handprogram", "urgentcall",      "unread_al
                                     "qsound",      "outrangespecial", "lowbatteryspecial"};
 
 const Row kRightRows[] = {
-    {"L_PubHeader", {"chineseheader", "engheader", "clearheader"}},
-    {"L_BS", {"BS1", "BS2", "BS3"}},
+    {"L_PubHeader", {"chineseheader", "engheader", "clearheader"}, true},
+    {"L_BS", {"BS1", "BS2", "BS3"}, true},
     {"L_Acheck", {"addrcheck"}},
     {"L_Dcheck", {"datacheck"}},
     {"Firmware version", {"firmwareversion", "subversion"}},
@@ -174,7 +175,8 @@ class SettingPage {
     grid->setVerticalSpacing(1);
     grid->setHorizontalSpacing(4);
     int row = 0;
-    for (const Row& r : table) addRow(grid, row++, r);
+    for (const Row& r : table) row = addRow(grid, row, r);
+    grid->setRowStretch(row, 1);  // rows packed at the top, whatever the other column's height
     return grid;
   }
 
@@ -184,13 +186,19 @@ class SettingPage {
     return caption(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())), page_);
   }
 
-  void addRow(QGridLayout* grid, int row, const Row& r) {
-    grid->addWidget(labelCell(r.label), row, 0);
+  // Adds the row at `row`; returns the next free row.
+  int addRow(QGridLayout* grid, int row, const Row& r) {
+    grid->addWidget(labelCell(r.label), row, 0, 1, r.cellsBelow ? 2 : 1);
     auto* cells = new QHBoxLayout;
     cells->setSpacing(3);
     for (const char* name : r.cells) cells->addWidget(cell(name, page_));
     cells->addStretch(1);
-    grid->addLayout(cells, row, 1);
+    if (r.cellsBelow) {
+      grid->addLayout(cells, ++row, 0, 1, 2);
+    } else {
+      grid->addLayout(cells, row, 1);
+    }
+    return row + 1;
   }
 
   QVBoxLayout* rightColumn() {
@@ -201,7 +209,7 @@ class SettingPage {
     grid->setVerticalSpacing(1);
     grid->setHorizontalSpacing(6);
     int row = 0;
-    for (const Row& r : kRightRows) addRow(grid, row++, r);
+    for (const Row& r : kRightRows) row = addRow(grid, row, r);
     column->addLayout(grid);
     column->addStretch(1);
     return column;
