@@ -26,20 +26,16 @@ constexpr int kLogLines = 4;
 struct MenuEntry {
   const char* name;
   std::vector<const char*> items;
+  bool checkMarks = false;  // the items show check marks
 };
 
 const MenuEntry kMenus[] = {
     {"File1", {"Open1", "Save1", nullptr, "Exit1"}},
-    {"ParallelPort1", {"LPT11", "LPT21"}},
+    {"ParallelPort1", {"LPT11", "LPT21"}, true},
     {"WriteToPager", {}},
     {"ReadFromPager", {}},
     {"Help1", {"About1"}},
 };
-
-// Items that carry a check mark.
-bool isCheckable(const MenuItem& item) {
-  return item.name() == "LPT11" || item.name() == "LPT21";
-}
 
 }  // namespace
 
@@ -103,25 +99,25 @@ void MainWindow::buildMenus() {
     const QString caption = QString::fromStdString(top.caption());
     if (entry.items.empty()) {
       // A command on the menu bar itself.
-      bindMenuItem(top, menuBar()->addAction(caption));
+      bindMenuItem(top, menuBar()->addAction(caption), false);
       continue;
     }
     QMenu* menu = menuBar()->addMenu(caption);
-    bindMenuItem(top, menu->menuAction());
+    bindMenuItem(top, menu->menuAction(), false);
     for (const char* name : entry.items) {
       if (name == nullptr) {
         menu->addSeparator();
         continue;
       }
       MenuItem& item = form_.menuItem(name);
-      bindMenuItem(item, menu->addAction(QString::fromStdString(item.caption())));
+      bindMenuItem(item, menu->addAction(QString::fromStdString(item.caption())), entry.checkMarks);
     }
   }
 }
 
-QAction* MainWindow::bindMenuItem(MenuItem& item, QAction* action) {
+QAction* MainWindow::bindMenuItem(MenuItem& item, QAction* action, bool checkable) {
   action->setObjectName(QString::fromStdString(item.name()));
-  action->setCheckable(isCheckable(item));
+  action->setCheckable(checkable);
   auto show = [&item, action] {
     action->setEnabled(item.enabled());
     action->setChecked(item.checked());

@@ -30,7 +30,7 @@ class MainWindow : public QMainWindow, private FormObserver {
   void focusMoved(Control& control) override;
 
   void buildMenus();
-  QAction* bindMenuItem(MenuItem& item, QAction* action);
+  QAction* bindMenuItem(MenuItem& item, QAction* action, bool checkable);
   void buildLog();
   void appendLogLine(const std::string& line);
 
