@@ -26,6 +26,7 @@ class MainWindowTest : public QObject {
  private slots:
   void everyControlAndMenuItemHasOneWidgetNamedAfterIt();
   void startUpStateShows();
+  void focusGoesDownEachAddressColumnAndThroughTheFoldersKindByKind();
   void menuCommandsRunAndTheModelKeepsTheCheckMarks();
   void logShowsEveryLineAndTheNewest();
   void exitClosesTheWindow();
@@ -62,6 +63,35 @@ void MainWindowTest::startUpStateShows() {
   QCOMPARE(format->currentText(), QStringLiteral("Alpha"));
   QCOMPARE(w.find<QComboBox>("alerttime")->count(), 5);
   QCOMPARE(w.find<QLabel>("L_serial")->text(), QStringLiteral("Serial No."));
+}
+
+void MainWindowTest::focusGoesDownEachAddressColumnAndThroughTheFoldersKindByKind() {
+  test::WindowFixture w;
+  // The names of the form's controls met along the focus chain from `first`.
+  auto chain = [&w](const char* first, int count) {
+    QStringList names;
+    for (QWidget* widget = w.find(first); names.size() < count;
+         widget = widget->nextInFocusChain()) {
+      const QString name = widget->objectName();
+      if (w.f().findControl(name.toStdString()) != nullptr && !names.contains(name)) {
+        names << name;
+      }
+    }
+    return names;
+  };
+  QStringList addresses;
+  for (const char* column : {"addr%1en", "address%1"}) {
+    for (int n = 1; n <= 6; ++n) addresses << QString::fromLatin1(column).arg(n);
+  }
+  addresses << QStringLiteral("frame1");
+  QCOMPARE(chain("addr1en", 13), addresses);
+
+  QStringList folders;
+  for (const char* kind : {"pubboxact", "pubbox"}) {
+    for (int k = 0; k < 16; ++k) folders << kind + QString::number(k, 16).toUpper();
+  }
+  folders << QStringLiteral("pubboxlength0");
+  QCOMPARE(chain("pubboxact0", 33), folders);
 }
 
 void MainWindowTest::menuCommandsRunAndTheModelKeepsTheCheckMarks() {
