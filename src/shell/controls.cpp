@@ -26,6 +26,7 @@ void Control::setVisible(bool visible) {
 
 void TextField::assign(std::string text, std::size_t caret) {
   caret_ = std::min(caret, text.size());
+  selection_ = 0;
   if (text == text_) {
     changed();  // the caret may have moved
     return;
@@ -42,7 +43,21 @@ void TextField::setText(std::string text) {
 
 void TextField::setCaret(std::size_t position) {
   caret_ = std::min(position, text_.size());
+  selection_ = 0;
   changed();
+}
+
+void TextField::setSelection(std::size_t start, std::size_t length) {
+  caret_ = std::min(start, text_.size());
+  selection_ = std::min(length, text_.size() - caret_);
+}
+
+void TextField::replaceSelection(char key) {
+  std::string next = text_;
+  next.erase(caret_, selection_);
+  std::size_t at = caret_;
+  if (key != kBackspace && (maxLength_ == 0 || next.size() < maxLength_)) next.insert(at++, 1, key);
+  assign(std::move(next), at);
 }
 
 void TextField::insertTyped(std::string_view text) {
@@ -58,6 +73,10 @@ void TextField::insertTyped(std::string_view text) {
 void TextField::typeOne(char key) {
   if (onKeyPress) onKeyPress(key);
   if (key == '\0') return;
+  if (selection_ > 0) {
+    replaceSelection(key);
+    return;
+  }
   if (key == kBackspace) {
     if (caret_ == 0) return;
     std::string next = text_;

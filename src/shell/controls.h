@@ -80,6 +80,10 @@ class TextField : public Control {
   void setText(std::string text);
   void clear() { setText(""); }
   void setCaret(std::size_t position);
+  // The view's caret and selected characters after it; no event. The next typed character
+  // that its key rule lets through replaces the selection (Backspace deletes it). Any change
+  // of the text ends the selection.
+  void setSelection(std::size_t start, std::size_t length);
   // Inserts at the caret as if typed: cut to the room the maximum length leaves; key rules do
   // not run. One change.
   void insertTyped(std::string_view text);
@@ -102,10 +106,12 @@ class TextField : public Control {
 
  private:
   void assign(std::string text, std::size_t caret);
+  void replaceSelection(char key);
 
   std::string text_;
   std::size_t maxLength_ = 0;
   std::size_t caret_ = 0;
+  std::size_t selection_ = 0;
   bool readOnly_ = false;
 };
 

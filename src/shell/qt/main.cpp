@@ -1,0 +1,40 @@
+#include <QApplication>
+
+#include "shell/build_config.h"
+#include "shell/form.h"
+#include "shell/qt/app_services.h"
+#include "shell/qt/main_window.h"
+#include "shell/qt/qt_platform.h"
+
+namespace {
+
+// The build configuration this program was built for.
+constexpr ccp::BuildConfig kBuild {
+#if defined(CCP_BUILD_MODEL_QPX730H)
+  ccp::Model::QPX730H,
+#else
+  ccp::Model::QPX730E,
+#endif
+#if defined(CCP_BUILD_EDITION_factory)
+      ccp::Edition::Factory,
+#else
+      ccp::Edition::Customer,
+#endif
+};
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("capcode-programmer"));
+
+  ccp::qt::QtPlatform platform;
+  const auto port = ccp::makeApplicationPort();
+  const auto clock = ccp::makeApplicationClock();
+  ccp::TForm1 form(kBuild, platform, *port, *clock);
+
+  ccp::qt::MainWindow window(form);
+  platform.attach(&window);
+  window.showCentred();
+  return QApplication::exec();
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include "shell/form.h"
+
+class QAction;
+class QPlainTextEdit;
+class QTabWidget;
+
+namespace ccp::qt {
+
+class ViewBinder;
+
+// The program's one window: the two pages, the message log and the menu bar, all showing the
+// form's model and passing the user's actions to it.
+class MainWindow : public QMainWindow, private FormObserver {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(TForm1& form, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // About 685 by 538 pixels, centred on the desktop.
+  void showCentred();
+
+ private:
+  // FormObserver
+  void controlChanged(Control& control) override;
+  void focusMoved(Control& control) override;
+
+  void buildMenus();
+  QAction* bindMenuItem(MenuItem& item, QAction* action, bool checkable);
+  void buildLog();
+  void appendLogLine(const std::string& line);
+
+  TForm1& form_;
+  ViewBinder* binder_;
+  QTabWidget* pages_;
+  QPlainTextEdit* log_;
+};
+
+}  // namespace ccp::qt
