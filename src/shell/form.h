@@ -62,6 +62,8 @@ class TForm1 : public ControlHost {
   void beep();
 
   void setObserver(FormObserver* observer) { observer_ = observer; }
+  // A user action (a command, a rule) is running: the window must not close under it.
+  bool busy() const { return actionDepth_ > 0; }
 
   // ControlHost
   void runUserAction(const std::function<void()>& action) override;

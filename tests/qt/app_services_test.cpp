@@ -1,8 +1,14 @@
-// The application's clock never waits less than asked; the placeholder port refuses access.
+// The simulator build's services: a Programmer that is granted and present, with a pager of the
+// built model in it.
 #include "shell/qt/app_services.h"
 
 #include <QtTest>
-#include <chrono>
+
+#include "image/checksum.h"
+#include "image/layout.h"
+#include "shell/form.h"
+#include "sim/simulated_programmer.h"
+#include "testkit/fake_platform.h"
 
 namespace ccp {
 
@@ -10,27 +16,28 @@ class AppServicesTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void clockWaitsAtLeastTheTimeAsked();
-  void portRefusesAccess();
+  void simulatorStartsWithAPresentProgrammer();
+  void simulatedPagerHoldsAValidImageOfItsModel();
 };
 
-void AppServicesTest::clockWaitsAtLeastTheTimeAsked() {
-  using std::chrono::microseconds;
-  const auto clock = makeApplicationClock();
-  auto elapsed = [](auto wait) {
-    const auto start = std::chrono::steady_clock::now();
-    wait();
-    return std::chrono::duration_cast<microseconds>(std::chrono::steady_clock::now() - start);
-  };
-  for (int i = 0; i < 20; ++i) {
-    QVERIFY(elapsed([&] { clock->waitUs(50); }) >= microseconds(50));
-  }
-  QVERIFY(elapsed([&] { clock->waitMs(2); }) >= microseconds(2000));
-  QVERIFY(elapsed([&] { clock->sleepMs(3); }) >= microseconds(3000));
+void AppServicesTest::simulatorStartsWithAPresentProgrammer() {
+  ApplicationServices services(BuildConfig{}, PortKind::Simulator);
+  testkit::FakePlatform platform;
+  TForm1 form(BuildConfig{}, platform, services.port(), services.clock());
+  QCOMPARE(form.log().lines().back(), std::string("Port init success."));
+  QVERIFY(form.menuItem("WriteToPager").enabled());
+  QCOMPARE(platform.beeps, 0);
 }
 
-void AppServicesTest::portRefusesAccess() {
-  QVERIFY(!makeApplicationPort()->obtainAccess());
+void AppServicesTest::simulatedPagerHoldsAValidImageOfItsModel() {
+  for (Model model : {Model::QPX730E, Model::QPX730H}) {
+    ApplicationServices services(BuildConfig{model, Edition::Customer}, PortKind::Simulator);
+    auto& programmer = dynamic_cast<sim::SimulatedProgrammer&>(services.port());
+    EepBlock eep{};
+    std::copy(programmer.eeprom().begin(), programmer.eeprom().end(), eep.begin());
+    QVERIFY(checksumOk(eep));
+    QCOMPARE(eep[eep::kModelMarker], modelMarker(model));
+  }
 }
 
 }  // namespace ccp

@@ -133,7 +133,7 @@ void MainWindowTest::exitClosesTheWindow() {
   test::WindowFixture w;
   QVERIFY(w.window.isVisible());
   w.find<QAction>("Exit1")->trigger();
-  QVERIFY(!w.window.isVisible());
+  QTRY_VERIFY(!w.window.isVisible());
 }
 
 void MainWindowTest::anErrorEscapingARuleIsShownAndTheWindowCarriesOn() {

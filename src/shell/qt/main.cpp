@@ -22,6 +22,13 @@ constexpr ccp::BuildConfig kBuild {
 #endif
 };
 
+constexpr ccp::PortKind kPort =
+#if defined(CCP_BUILD_PORT_simulator)
+    ccp::PortKind::Simulator;
+#else
+    ccp::PortKind::Hardware;
+#endif
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -29,9 +36,10 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QStringLiteral("capcode-programmer"));
 
   ccp::qt::QtPlatform platform;
-  const auto port = ccp::makeApplicationPort();
-  const auto clock = ccp::makeApplicationClock();
-  ccp::TForm1 form(kBuild, platform, *port, *clock);
+  ccp::ApplicationServices services(kBuild, kPort);
+  // A transfer holds the window for seconds: keep it painted, but take no input meanwhile.
+  services.setIdleHook([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+  ccp::TForm1 form(kBuild, platform, services.port(), services.clock());
 
   ccp::qt::MainWindow window(form);
   platform.attach(&window);

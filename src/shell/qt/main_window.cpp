@@ -1,6 +1,7 @@
 #include "shell/qt/main_window.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -62,7 +63,10 @@ MainWindow::MainWindow(TForm1& form, QWidget* parent)
 
   binder_->refreshAll();
   form_.setObserver(this);
-  form_.onCloseRequested = [this] { close(); };
+  // Exit runs inside the menu command: close once the command has returned.
+  form_.onCloseRequested = [this] {
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+  };
 }
 
 MainWindow::~MainWindow() {
@@ -150,6 +154,16 @@ void MainWindow::appendLogLine(const std::string& line) {
   log_->appendPlainText(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
   QScrollBar* bar = log_->verticalScrollBar();
   bar->setValue(bar->maximum());
+}
+
+// A pager transfer repaints the window during its pauses; a close request that arrives then
+// waits until the command has ended.
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (form_.busy()) {
+    event->ignore();
+    return;
+  }
+  QMainWindow::closeEvent(event);
 }
 
 }  // namespace ccp::qt

@@ -24,6 +24,9 @@ class MainWindow : public QMainWindow, private FormObserver {
   // About 685 by 538 pixels, centred on the desktop.
   void showCentred();
 
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   // FormObserver
   void controlChanged(Control& control) override;
