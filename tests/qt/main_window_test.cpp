@@ -158,15 +158,15 @@ void MainWindowTest::progressShowsInTheStatusBarWhileATransferRuns() {
   qt::QtPlatform platform;
   platform.attach(&w.window);
   QStatusBar* status = w.window.statusBar();
-  QVERIFY(status->isHidden());
-  platform.showProgress("Write EEPROM", 3, 8);
-  QVERIFY(!status->isHidden());
   auto* bar = status->findChild<QProgressBar*>();
+  QVERIFY(bar->isHidden());
+  platform.showProgress("Write EEPROM", 3, 8);
+  QVERIFY(!bar->isHidden());
   QCOMPARE(bar->value(), 3);
   QCOMPARE(bar->maximum(), 8);
   QVERIFY(status->findChild<QLabel*>()->text().contains(QStringLiteral("Write EEPROM")));
   platform.showProgress("Write EEPROM", 8, 8);
-  QVERIFY(status->isHidden());
+  QVERIFY(bar->isHidden());
 }
 
 }  // namespace ccp

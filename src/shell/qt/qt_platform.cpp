@@ -33,8 +33,6 @@ void QtPlatform::attach(QMainWindow* window) {
   window->statusBar()->addPermanentWidget(bar_);
   step_->hide();
   bar_->hide();
-  // The status bar takes room from the pages only while a transfer runs.
-  window->statusBar()->hide();
 }
 
 void QtPlatform::beep() {
@@ -63,7 +61,6 @@ void QtPlatform::showProgress(std::string_view step, int done, int total) {
   bar_->setValue(done);
   step_->setVisible(running);
   bar_->setVisible(running);
-  window_->statusBar()->setVisible(running);
   // The transfer holds the event thread: repaint now, but take no input until it ends.
   window_->statusBar()->repaint();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

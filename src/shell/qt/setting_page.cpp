@@ -62,8 +62,9 @@ const Row kRightRows[] = {
     {"L_BS", {"BS1", "BS2", "BS3"}, true},
     {"L_Acheck", {"addrcheck"}},
     {"L_Dcheck", {"datacheck"}},
-    {"Firmware version", {"firmwareversion", "subversion"}},
 };
+// At the bottom of the right column.
+const Row kFirmwareRow = {"Firmware version", {"firmwareversion", "subversion"}};
 
 // Tone patterns: {caption, field} pairs, two to a row.
 const char* const kTonePatterns[][4] = {
@@ -212,6 +213,10 @@ class SettingPage {
     for (const Row& r : kRightRows) row = addRow(grid, row, r);
     column->addLayout(grid);
     column->addStretch(1);
+    auto* firmware = new QGridLayout;
+    firmware->setHorizontalSpacing(6);
+    addRow(firmware, 0, kFirmwareRow);
+    column->addLayout(firmware);
     return column;
   }
 
