@@ -1,0 +1,171 @@
+// The real window on a real X server, driven by real key and mouse events from xdotool: what a
+// technician's keyboard and mouse do reaches the rules, and a file saved through the real file
+// dialog holds the settings typed. Screenshots of both pages are left in the artifacts folder.
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QtTest>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "form_fixture.h"
+#include "image/checksum.h"
+#include "shell/qt/main_window.h"
+#include "shell/qt/qt_platform.h"
+
+namespace ccp {
+
+namespace {
+
+// Real input through the X server, as a user's devices send it.
+void xdotool(const QStringList& arguments) {
+  QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), arguments), 0);
+}
+
+void clickAt(const QPoint& global) {
+  xdotool({"mousemove", "--sync", QString::number(global.x()), QString::number(global.y()), "click",
+           "1"});
+}
+
+void typeKeys(const QString& text) {
+  xdotool({"type", "--delay", "30", text});
+}
+void pressKey(const QString& key) {
+  xdotool({"key", key});
+}
+
+}  // namespace
+
+class RealWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+  void typedKeysPassTheRules();
+  void saveThroughTheRealDialog();
+
+ private:
+  template <typename W = QWidget>
+  W* find(const char* name) {
+    W* widget = window_->findChild<W*>(QString::fromLatin1(name));
+    if (widget == nullptr) qFatal("no widget named %s", name);
+    return widget;
+  }
+  void showPage(int index);
+  void clickInto(const char* name);
+  void screenshot(const QString& name);
+
+  std::unique_ptr<testkit::FakePort> port_;
+  std::unique_ptr<test::NoWaitClock> clock_;
+  std::unique_ptr<qt::QtPlatform> platform_;
+  std::unique_ptr<TForm1> form_;
+  std::unique_ptr<qt::MainWindow> window_;
+};
+
+void RealWindowTest::init() {
+  port_ = std::make_unique<testkit::FakePort>(true, 0x20);
+  clock_ = std::make_unique<test::NoWaitClock>();
+  platform_ = std::make_unique<qt::QtPlatform>();
+  form_ = std::make_unique<TForm1>(BuildConfig{}, *platform_, *port_, *clock_);
+  window_ = std::make_unique<qt::MainWindow>(*form_);
+  platform_->attach(window_.get());
+  window_->showCentred();
+  window_->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+}
+
+void RealWindowTest::cleanup() {
+  window_.reset();
+  form_.reset();
+}
+
+void RealWindowTest::showPage(int index) {
+  auto* pages = find<QTabWidget>("PageControl1");
+  QTabBar* bar = pages->tabBar();
+  clickAt(bar->mapToGlobal(bar->tabRect(index).center()));
+  QTRY_COMPARE(pages->currentIndex(), index);
+}
+
+// A click into the field, then everything in it selected, as a user replaces a value.
+void RealWindowTest::clickInto(const char* name) {
+  QWidget* widget = find(name);
+  clickAt(widget->mapToGlobal(widget->rect().center()));
+  QTRY_VERIFY(widget->hasFocus());
+  pressKey("ctrl+a");
+}
+
+void RealWindowTest::screenshot(const QString& name) {
+  const QString folder = qEnvironmentVariable("CCP_ARTIFACTS", QDir::currentPath());
+  QDir().mkpath(folder);
+  QVERIFY(window_->grab().save(folder + "/" + name + ".png"));
+}
+
+void RealWindowTest::typedKeysPassTheRules() {
+  showPage(1);  // "Setting"
+  clickInto("contrast");
+  typeKeys("x7");
+  QTRY_COMPARE(form_->textField("contrast").text(), std::string("7"));
+  QCOMPARE(form_->log().lines().back(), std::string("Number Key and back space key only"));
+  clickInto("channelfreq");
+  typeKeys("43392");
+  QTRY_COMPARE(form_->textField("channelfreq").text(), std::string("433.92"));
+  clickInto("lcdholdtime");  // leaving both fields runs their exit rules
+  QTRY_COMPARE(form_->textField("contrast").text(), std::string("8"));
+  QCOMPARE(form_->textField("channelfreq").text(), std::string("433.92500"));
+  QCOMPARE(find<QLineEdit>("channelfreq")->text(), QStringLiteral("433.92500"));
+  screenshot("setting-page");
+
+  showPage(0);  // "Address/Folder"
+  clickInto("address1");
+  typeKeys("2004003");
+  QTRY_COMPARE(form_->textField("frame1").text(), std::string("3"));
+  QCOMPARE(find<QLineEdit>("frame1")->text(), QStringLiteral("3"));
+  screenshot("address-folder-page");
+}
+
+void RealWindowTest::saveThroughTheRealDialog() {
+  const QString path = QDir::temp().filePath(
+      QStringLiteral("ccp-real-window-%1.eep").arg(QCoreApplication::applicationPid()));
+  QFile::remove(path);
+  showPage(1);
+  clickInto("contrast");
+  typeKeys("20");
+  // The dialog runs its own event loop: answer it from there, with real keys.
+  bool answered = false;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr || answered || !dialog->isActiveWindow()) return;
+    answered = true;
+    typeKeys(path);
+    pressKey("Return");
+  });
+  poll.start(100);
+  pressKey("alt+f");
+  pressKey("s");
+  QTRY_VERIFY_WITH_TIMEOUT(form_->log().lines().back() == "ok!", 15000);
+  QVERIFY(answered);
+  QCOMPARE(form_->log().lines().end()[-2], "Save data to " + path.toStdString());
+
+  std::ifstream file(path.toStdString(), std::ios::binary);
+  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                        std::istreambuf_iterator<char>());
+  QCOMPARE(bytes.size(), std::size_t{560});
+  EepBlock eep{};
+  std::copy(bytes.begin(), bytes.begin() + 512, eep.begin());
+  QVERIFY(checksumOk(eep));
+  QCOMPARE(int(eep[0x21]), 20);  // contrast
+  QFile::remove(path);
+}
+
+}  // namespace ccp
+
+QTEST_MAIN(ccp::RealWindowTest)
+#include "real_window_test.moc"

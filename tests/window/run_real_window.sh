@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Runs the real-window test and a start of the built program on a private X server, and keeps
+# screenshots of both as artifacts.
+#   run_real_window.sh <real_window_test> <capcode-programmer> <artifacts folder>
+set -euo pipefail
+test_binary="$1"
+program="$2"
+artifacts="$3"
+mkdir -p "$artifacts"
+
+fdfile="$(mktemp)"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" 2>/dev/null &
+xvfb=$!
+app=""
+cleanup() {
+  [ -n "$app" ] && kill "$app" 2>/dev/null || true
+  kill "$xvfb" 2>/dev/null || true
+  rm -f "$fdfile"
+}
+trap cleanup EXIT
+for _ in $(seq 100); do [ -s "$fdfile" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$fdfile")"
+export QT_QPA_PLATFORM=xcb
+
+# The built program itself: it starts and shows its window with the build's title.
+"$program" &
+app=$!
+xdotool search --sync --name "QPX730E Capcode Programmer-Customer version" >/dev/null
+if command -v import >/dev/null; then import -window root "$artifacts/program-start.png"; fi
+kill "$app"
+wait "$app" 2>/dev/null || true
+app=""
+
+CCP_ARTIFACTS="$artifacts" "$test_binary"
