@@ -35,13 +35,10 @@ Encoded showAndEncode(const BuildConfig& config, const EepBlock& eep, const Deco
     DecodeImage(form);
     rules::afterImageLoaded(form);
   });
-  // Stored words of a frequency the field cannot show (1000 MHz and up) come back as a text
-  // the synthesizer refuses: the load ends with that error box, as a typed one would.
+  // Whatever the bytes, showing them raises no error box: words that define no frequency the
+  // field can show leave "---.-----" there and the load completes.
   if (!w.platform.errors.empty()) {
-    const std::string& error = w.platform.errors.front();
-    fuzz::check(error.ends_with("is not a valid channel frequency"),
-                "showing an image raised an error box: " + error);
-    return {};
+    fuzz::check(false, "showing an image raised an error box: " + w.platform.errors.front());
   }
   const EepBlock shown = image.eep;
   form.runUserAction([&form] { EncodeImage(form); });

@@ -34,6 +34,10 @@ std::string padFrequencyText(std::string_view text) {
   return padded;
 }
 
+namespace {
+constexpr double kLargestShownMHz = 1000.0;
+}  // namespace
+
 std::string formatFrequency(double mhz) {
   // to_chars rather than printf("%.15g"): it ignores the C locale, whose decimal comma would
   // break the text. A stored divider gives at most about 420000 MHz, far from the magnitudes
@@ -48,7 +52,10 @@ std::string formatFrequency(double mhz) {
 std::string decodeSynthesizer(std::uint8_t control, std::uint8_t b6, std::uint8_t b7,
                               std::uint8_t b8, int pllIndex) {
   std::optional<double> mhz = storedMHz(control, b6, b7, b8, pllIndex);
-  return mhz ? formatFrequency(*mhz) : std::string(kNoFrequencyText);
+  // The field holds three digits before the point: a frequency of 1000 MHz or more cannot be
+  // shown, and cut to nine digits it would read as a different, impossible frequency.
+  if (!mhz || *mhz >= kLargestShownMHz) return std::string(kNoFrequencyText);
+  return formatFrequency(*mhz);
 }
 
 std::string decodeSynthesizer(const Image& image, int pllIndex) {

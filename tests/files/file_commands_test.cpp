@@ -200,23 +200,42 @@ TEST_F(FileCommands, NumberThatDoesNotConvertStopsTheSave) {
 }
 
 TEST_F(FileCommands, FileWithoutAFrequencyOpensButDoesNotSave) {
-  Bytes file = goodFile();
-  EepBlock eep;
-  std::copy_n(file.begin(), kEepSize, eep.begin());
-  eep[0xFA] = 0x30;  // PLL chip code 3: no chip the program knows
-  storeChecksum(eep);
-  std::copy(eep.begin(), eep.end(), file.begin());
-  const std::string path = dir.file("nochip.eep");
-  test::writeBytes(path, file);
-  const std::size_t before = fx.lines().size();
-  open(path, fx);
-  EXPECT_EQ(fx.lines().at(before + 1), "File loaded");
-  EXPECT_EQ(fx.f().textField("channelfreq").text(), "---.-----");
-  EXPECT_TRUE(fx.platform.errors.empty());
-  save(dir.file("out.eep"));
-  EXPECT_EQ(fx.platform.errors,
-            std::vector<std::string>({"'---.-----' is not a valid floating point value"}));
-  EXPECT_FALSE(fs::exists(dir.file("out.eep")));
+  struct Case {
+    const char* what;
+    std::uint8_t chipFlags;  // EEP 0xFA
+    std::uint8_t control;    // EEP 0x47
+    std::array<std::uint8_t, 3> divider;
+  } cases[] = {
+      {"no chip the program knows", 0x30, 0x02, {0x00, 0x98, 0xE4}},
+      // 1000.0 MHz on the KS8809: more digits than the field holds before its point.
+      {"1000 MHz", 0x20, 0x02, {0x00, 0x98, 0xE8}},
+  };
+  for (const auto& c : cases) {
+    FormFixture on;
+    Bytes file = goodFile();
+    file[0xFA] = c.chipFlags;
+    file[0x47] = c.control;
+    std::copy(c.divider.begin(), c.divider.end(), file.begin() + kEepSize + 6);
+    EepBlock eep;
+    std::copy_n(file.begin(), kEepSize, eep.begin());
+    storeChecksum(eep);
+    std::copy(eep.begin(), eep.end(), file.begin());
+    const std::string path = dir.file("nofrequency.eep");
+    test::writeBytes(path, file);
+    const std::size_t before = on.lines().size();
+    open(path, on);
+    EXPECT_EQ(on.lines().at(before + 1), "File loaded") << c.what;
+    EXPECT_EQ(on.f().textField("channelfreq").text(), "---.-----") << c.what;
+    EXPECT_TRUE(on.platform.errors.empty()) << c.what;
+    // The stored words stay as the file had them.
+    EXPECT_EQ(on.f().image().decoder[6 + 2], c.divider[2]) << c.what;
+    on.platform.saveAnswers.push_back(dir.file("out.eep"));
+    on.f().menuItem("Save1").trigger();
+    EXPECT_EQ(on.platform.errors,
+              std::vector<std::string>({"'---.-----' is not a valid floating point value"}))
+        << c.what;
+    EXPECT_FALSE(fs::exists(dir.file("out.eep"))) << c.what;
+  }
 }
 
 }  // namespace

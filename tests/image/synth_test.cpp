@@ -135,7 +135,10 @@ TEST(Synthesizer, UndefinedWordsShowATextThatIsNoFrequency) {
 }
 
 TEST(Synthesizer, ShownTextIsCutAndPaddedToNineCharacters) {
-  EXPECT_EQ(decodeSynthesizer(0x02, 0xFF, 0xFF, 0xFF, KS8809), "419451.75");  // largest
+  // Three digits before the point at most: a stored 1000 MHz or more shows no frequency.
+  EXPECT_EQ(decodeSynthesizer(0x02, 0xFF, 0xFF, 0xFF, KS8809), kNoFrequencyText);
+  EXPECT_EQ(decodeSynthesizer(0x02, 0x00, 0x98, 0xE4, KS8809), "999.90000");       // N = 19570
+  EXPECT_EQ(decodeSynthesizer(0x02, 0x00, 0x98, 0xE8, KS8809), kNoFrequencyText);  // 1000.0
   EXPECT_EQ(formatFrequency(1234.5), "1234.5000");
   EXPECT_EQ(formatFrequency(152.240625), "152.24062");
   const std::pair<const char*, const char*> pads[] = {
