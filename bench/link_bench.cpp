@@ -1,6 +1,6 @@
-// Times the pager transfers against the simulated Programmer on the real clock: how close the
-// wall time comes to the least the protocol allows, how much processor time the waiting takes,
-// and whether any promised minimum was cut.
+// Times Write to pager and Read from pager of a customer-edition window against the simulated
+// Programmer on the real clock: how close the wall time comes to the least the protocol allows,
+// how much processor time the waiting takes, and whether any promised minimum was cut.
 #include <time.h>
 
 #include <algorithm>
@@ -12,9 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "link/programmer_link.h"
+#include "link/lines.h"
 #include "link/steady_clock.h"
+#include "shell/form.h"
+#include "sim/pager_image.h"
 #include "sim/simulated_programmer.h"
+#include "testkit/fake_platform.h"
 
 namespace {
 
@@ -51,11 +54,24 @@ double cpuSeconds() {
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
+// A started customer-edition window with a pager of its model in the simulated Programmer.
 struct Rig {
+  Rig() {
+    const auto pager = ccp::sim::defaultPagerContents(ccp::BuildConfig{});
+    programmer.setEeprom(pager.eeprom);
+    programmer.setDecoder(pager.decoder);
+    form = std::make_unique<ccp::TForm1>(ccp::BuildConfig{}, platform, programmer, clock);
+  }
+  bool run(const char* command, const char* lastLine) {
+    form->menuItem(command).trigger();
+    return form->log().lines().back() == lastLine;
+  }
+
   ccp::SteadyClock real;
   PauseCountingClock clock{real};
   ccp::sim::SimulatedProgrammer programmer{real};
-  ccp::ProgrammerLink link{programmer, clock, [] { return ccp::kLpt1Base; }};
+  ccp::testkit::FakePlatform platform;
+  std::unique_ptr<ccp::TForm1> form;
 };
 
 // Ratios of wall to minimum and of processor time to wall, per sequence, over the rounds.
@@ -64,13 +80,13 @@ std::map<std::string, std::vector<std::pair<double, double>>> results;
 bool measure(Rig& rig, const char* name, const std::function<bool()>& sequence) {
   rig.programmer.clearRecords();
   rig.clock.pausesNs = 0;
-  const std::uint64_t steps0 = rig.link.lines().stepCount();
+  const std::uint64_t steps0 = rig.programmer.lineSteps();
   const double cpu0 = cpuSeconds();
   const std::uint64_t wall0 = rig.real.nowNs();
   const bool ok = sequence();
   const double wall = static_cast<double>(rig.real.nowNs() - wall0) * 1e-9;
   const double cpu = cpuSeconds() - cpu0;
-  const std::uint64_t steps = rig.link.lines().stepCount() - steps0;
+  const std::uint64_t steps = rig.programmer.lineSteps() - steps0;
   const double minimum =
       static_cast<double>(rig.clock.pausesNs + steps * ccp::Lines::kStepUs * 1'000ull) * 1e-9;
   std::printf(
@@ -88,28 +104,10 @@ bool measure(Rig& rig, const char* name, const std::function<bool()>& sequence) 
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::atoi(argv[1]) : 1;
   Rig rig;
-  std::array<std::uint8_t, 512> eep{};
-  std::array<std::uint8_t, 48> decoder{};
-  for (std::size_t i = 0; i < eep.size(); ++i) eep[i] = static_cast<std::uint8_t>(i * 31 + 7);
-  for (std::size_t i = 0; i < decoder.size(); ++i) decoder[i] = static_cast<std::uint8_t>(i * 5);
-
   bool allOk = true;
   for (int round = 0; round < rounds; ++round) {
-    allOk &= measure(rig, "write", [&] {
-      std::array<std::uint8_t, 512> readBuffer{};
-      std::array<std::uint8_t, 512> writeBuffer = eep;
-      return rig.link.eeprom().EepTransfer("04", "r", readBuffer) == ccp::kEepReadDone &&
-             rig.link.decoder().DecoderWriteBlock(decoder) &&
-             rig.link.decoder().DecoderVerifyBlock(decoder) &&
-             rig.link.eeprom().EepTransfer("04", "w", writeBuffer) == ccp::kEepWriteVerified;
-    });
-    allOk &= measure(rig, "read", [&] {
-      std::array<std::uint8_t, 48> decoderBuffer{};
-      std::array<std::uint8_t, 512> eepBuffer{};
-      return rig.link.decoder().DecoderReadBlock(decoderBuffer) &&
-             rig.link.eeprom().EepTransfer("04", "r", eepBuffer) == ccp::kEepReadDone &&
-             decoderBuffer == decoder && eepBuffer == eep;
-    });
+    allOk &= measure(rig, "write", [&] { return rig.run("WriteToPager", "Verify OK !"); });
+    allOk &= measure(rig, "read", [&] { return rig.run("ReadFromPager", "Read completed"); });
   }
   // A shared machine now and then takes the processor away mid-transfer: the median tells.
   for (auto& [name, runs] : results) {
