@@ -34,10 +34,6 @@ std::string readText(const EepBlock& eep, std::size_t at, std::size_t width) {
   return readTextField(std::span<const std::uint8_t>(eep).subspan(at, width));
 }
 
-const char* const kTonePatternNames[] = {"tonepatternA",    "tonepatternB",   "tonepatternC",
-                                         "tonepatternD",    "tonepatternPon", "tonepatternLcell",
-                                         "tonepatternUcall"};
-
 void decodeSettingsRecord(TForm1& form, const EepBlock& eep) {
   auto select = [&form](const std::string& name, int code) { form.comboBox(name).setIndex(code); };
   auto check = [&form](const std::string& name, bool on) { form.checkBox(name).setChecked(on); };
@@ -51,8 +47,8 @@ void decodeSettingsRecord(TForm1& form, const EepBlock& eep) {
   check("outrangespecial", bit(special, 7));
   check("lowbatteryspecial", bit(special, 6));
   for (std::size_t i = 0; i < eep::kTonePatterns.size(); ++i) {
-    show(kTonePatternNames[i], bytesToHex(std::span<const std::uint8_t>(eep).subspan(
-                                   eep::kTonePatterns[i], eep::kTonePatternBytes)));
+    show(eep::kTonePatternControls[i], bytesToHex(std::span<const std::uint8_t>(eep).subspan(
+                                           eep::kTonePatterns[i], eep::kTonePatternBytes)));
   }
   const std::uint8_t urgent = eep[eep::kUrgentCall];
   if (isHebrewModel(form.config())) {

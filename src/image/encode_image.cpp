@@ -47,9 +47,6 @@ void writeText(EepBlock& eep, std::size_t at, std::size_t width, const std::stri
   writeTextField(std::span<std::uint8_t>(eep).subspan(at, width), text);
 }
 
-const char* const kTonePatternNames[] = {"tonepatternA",    "tonepatternB",   "tonepatternC",
-                                         "tonepatternD",    "tonepatternPon", "tonepatternLcell",
-                                         "tonepatternUcall"};
 constexpr int kLongTime = 4;  // "64 sec": flagged in EEP 0x0A instead of the two-bit code
 
 // A long time sets its flag; codes beyond "64 sec" (read from an image, not shown) keep their
@@ -68,7 +65,7 @@ void encodeSettingsRecord(TForm1& form, EepBlock& eep) {
   eep[eep::kSpecialFlags] = checked(form, "outrangespecial") ? 0x80 : 0x00;
   setBit(eep[eep::kSpecialFlags], 0x40, checked(form, "lowbatteryspecial"));
   for (std::size_t i = 0; i < eep::kTonePatterns.size(); ++i) {
-    hexToBytes(text(form, kTonePatternNames[i]),
+    hexToBytes(text(form, eep::kTonePatternControls[i]),
                std::span<std::uint8_t>(eep).subspan(eep::kTonePatterns[i], eep::kTonePatternBytes));
   }
   // The Hebrew model keeps eight urgent call types; the other has four and the flag one bit lower.

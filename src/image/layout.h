@@ -75,6 +75,10 @@ inline constexpr std::size_t kChecksum = 0xFF;
 inline constexpr std::array<std::size_t, 7> kTonePatterns = {
     kTonePatternA,   kTonePatternB,     kTonePatternC,    kTonePatternD,
     kTonePatternPon, kTonePatternLcell, kTonePatternUcall};
+// The control each tone pattern comes from, in the order of kTonePatterns.
+inline constexpr std::array<const char*, 7> kTonePatternControls = {
+    "tonepatternA",   "tonepatternB",     "tonepatternC",    "tonepatternD",
+    "tonepatternPon", "tonepatternLcell", "tonepatternUcall"};
 
 // Bytes the encoding never writes: they keep what the pager (or a cleared block) held.
 inline constexpr std::array<std::size_t, 10> kPreserved = {0x0B, 0x0C, 0x0D, 0x20, 0x2A,
