@@ -171,10 +171,6 @@ void DecodeImage(TForm1& form) {
   DecodeFrequency(form);
 }
 
-}  // namespace ccp
-
-namespace ccp {
-
 void acceptLoadedImage(TForm1& form, std::string line) {
   Image& image = form.image();
   image.eep = image.eepRead;
