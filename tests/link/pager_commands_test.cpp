@@ -2,6 +2,7 @@
 
 #include "image/checksum.h"
 #include "pager_fixture.h"
+#include "testkit/fault_checks.h"
 
 namespace ccp {
 namespace {
@@ -19,11 +20,7 @@ void changePagerByte(PagerFixture& fx, std::size_t offset, std::uint8_t value,
 }
 
 void expectLinesAtRest(PagerFixture& fx) {
-  const std::uint8_t data = fx.programmer.dataRegister();
-  EXPECT_EQ(data & 0x80, 0) << "enable line 1";
-  EXPECT_EQ(data & 0x08, 0) << "enable line 3";
-  EXPECT_EQ(data & 0x06, 0x06) << "SCL and SDA released";
-  EXPECT_EQ(fx.programmer.controlRegister() & 0x04, 0x04) << "enable line 2";
+  EXPECT_EQ(testkit::linesNotAtRest(fx.programmer), "");
 }
 
 // Which chip each transfer spoke to, from the first device byte after each power-up: "D" for
@@ -288,12 +285,18 @@ TEST(ParallelPort, UntouchedRegisterBitsKeepTheirValues) {
   EXPECT_EQ(fx.programmer.controlRegister(), 0xEF);
 }
 
-TEST(WriteToPager, ProgressIsShownAndClosed) {
+TEST(WriteToPager, ProgressFollowsEachTransferAndIsClosedAtTheEnd) {
   PagerFixture fx;
   fx.f().menuItem("WriteToPager").trigger();
-  ASSERT_FALSE(fx.platform.progress.empty());
-  const auto& last = fx.platform.progress.back();
-  EXPECT_EQ(last.done, last.total);
+  const auto& progress = fx.platform.progress;
+  ASSERT_FALSE(progress.empty());
+  std::vector<std::string> steps;
+  for (const auto& p : progress) {
+    if (p.done < p.total && (steps.empty() || steps.back() != p.step)) steps.push_back(p.step);
+  }
+  EXPECT_EQ(steps, (std::vector<std::string>{"EEPROM read", "Decoder write", "Decoder read",
+                                             "EEPROM write", "EEPROM verify"}));
+  EXPECT_EQ(progress.back().done, progress.back().total);
 }
 
 }  // namespace
