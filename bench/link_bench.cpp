@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "app/default_pager.h"
 #include "link/lines.h"
 #include "link/steady_clock.h"
 #include "shell/form.h"
-#include "sim/pager_image.h"
 #include "sim/simulated_programmer.h"
 #include "testkit/fake_platform.h"
 
@@ -57,7 +57,7 @@ double cpuSeconds() {
 // A started customer-edition window with a pager of its model in the simulated Programmer.
 struct Rig {
   Rig() {
-    const auto pager = ccp::sim::defaultPagerContents(ccp::BuildConfig{});
+    const auto pager = ccp::defaultPagerContents(ccp::BuildConfig{});
     programmer.setEeprom(pager.eeprom);
     programmer.setDecoder(pager.decoder);
     form = std::make_unique<ccp::TForm1>(ccp::BuildConfig{}, platform, programmer, clock);

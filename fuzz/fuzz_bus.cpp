@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <set>
 
+#include "app/default_pager.h"
 #include "fuzz_support.h"
 #include "image/checksum.h"
-#include "sim/pager_image.h"
 #include "sim/simulated_programmer.h"
 #include "testkit/fault_checks.h"
 
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   testkit::VirtualClock clock;
   sim::SimulatedProgrammer programmer(clock);
-  const sim::PagerContents pager = sim::defaultPagerContents(config);
+  const PagerContents pager = defaultPagerContents(config);
   programmer.setEeprom(pager.eeprom);
   programmer.setDecoder(pager.decoder);
   DisturbedPort port(programmer, data + 1, size - 1);

@@ -5,10 +5,10 @@
 
 #include <algorithm>
 
+#include "commands/decode_image.h"
+#include "commands/encode_image.h"
 #include "fuzz_support.h"
 #include "image/checksum.h"
-#include "image/decode_image.h"
-#include "image/encode_image.h"
 #include "image/folder_slots.h"
 #include "image/layout.h"
 #include "rules/bindings.h"

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/build_config.h"
+#include "image/build_config.h"
 #include "shell/form.h"
 #include "testkit/fake_platform.h"
 #include "testkit/fake_port.h"

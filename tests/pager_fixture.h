@@ -2,8 +2,8 @@
 
 #include <memory>
 
+#include "app/default_pager.h"
 #include "form_fixture.h"
-#include "sim/pager_image.h"
 #include "sim/simulated_programmer.h"
 #include "testkit/virtual_clock.h"
 
@@ -14,7 +14,7 @@ namespace ccp::test {
 struct PagerFixture {
   explicit PagerFixture(BuildConfig config = kE, std::uint16_t base = 888)
       : config(config), programmer(clock, base) {
-    const sim::PagerContents pager = sim::defaultPagerContents(config);
+    const PagerContents pager = defaultPagerContents(config);
     programmer.setEeprom(pager.eeprom);
     programmer.setDecoder(pager.decoder);
     form = std::make_unique<TForm1>(config, platform, programmer, clock);

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "shell/build_config.h"
+#include "image/build_config.h"
 
 namespace ccp {
 

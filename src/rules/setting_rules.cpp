@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "image/frequency_field.h"
 #include "image/synth.h"
+#include "rules/frequency_field.h"
 #include "rules/rule_support.h"
 #include "shell/conversion.h"
 #include "shell/form.h"

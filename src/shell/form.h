@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "image/build_config.h"
 #include "image/image.h"
-#include "shell/build_config.h"
 #include "shell/controls.h"
 
 namespace ccp {
@@ -25,10 +25,15 @@ class FormObserver {
 };
 
 // The main window without its widgets: every control of the two pages, the menu, the message
-// log, the configuration image and the port base. Constructing it runs the whole start-up.
+// log, the configuration image and the port base.
 class TForm1 : public ControlHost {
  public:
+  // A started window: every rule and command bound, then the whole start-up run. Defined where
+  // the program is composed, above the commands.
   TForm1(BuildConfig config, Platform& platform, PortIo& port, Clock& clock);
+  // A window with every control at its default, nothing bound and no start-up run.
+  struct Unstarted {};
+  TForm1(Unstarted, BuildConfig config, Platform& platform, PortIo& port, Clock& clock);
   ~TForm1() override;
   TForm1(const TForm1&) = delete;
   TForm1& operator=(const TForm1&) = delete;
@@ -47,6 +52,7 @@ class TForm1 : public ControlHost {
   const MessageLog& log() const { return log_; }
   MessageLog& log() { return log_; }
   std::string title() const { return title_; }
+  void setTitle(std::string title) { title_ = std::move(title); }
   Control* focused() const { return focused_; }
   Image& image() { return *image_; }
 
@@ -77,7 +83,6 @@ class TForm1 : public ControlHost {
   friend class FormBuilder;
   template <typename T>
   T& lookup(std::string_view name);
-  void startUp();
 
   BuildConfig config_;
   Platform& platform_;

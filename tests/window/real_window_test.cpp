@@ -16,8 +16,8 @@
 
 #include "form_fixture.h"
 #include "image/checksum.h"
-#include "shell/qt/main_window.h"
-#include "shell/qt/qt_platform.h"
+#include "window/main_window.h"
+#include "window/qt_platform.h"
 
 namespace ccp {
 

@@ -1,0 +1,62 @@
+#include "commands/file_commands.h"
+
+#include <optional>
+#include <string>
+
+#include "commands/decode_image.h"
+#include "commands/encode_image.h"
+#include "files/config_file.h"
+#include "files/file_io.h"
+#include "image/checksum.h"
+#include "shell/form.h"
+#include "shell/platform.h"
+
+namespace ccp {
+
+namespace {
+
+void fail(TForm1& form, const char* line) {
+  form.logLine(line);
+  form.beep();
+}
+
+}  // namespace
+
+void Open1Click(TForm1& form) {
+  const std::optional<std::string> path = form.platform().askOpenPath(kConfigFileFilter);
+  if (!path) return;
+  form.logLine("Load data from " + *path);
+  const auto bytes = readFileHead(*path, kFileSize);
+  if (!bytes) return fail(form, "Load file error");
+
+  // The model marker is not examined: a file of either model loads.
+  Image& image = form.image();
+  splitConfigFile(*bytes, image.eepRead, image.decoderRead);
+  if (!checksumOk(image.eepRead)) return fail(form, "File checksum error!!!");
+  acceptLoadedImage(form, "File loaded");
+}
+
+void Save1Click(TForm1& form) {
+  const std::optional<std::string> path = form.platform().askSavePath(kConfigFileFilter);
+  if (!path) return;
+  form.logLine("Save data to " + *path);
+  Image& image = form.image();
+  // Bytes the encoding does not set are saved as zeros, whatever a pager read brought in.
+  image.eep.fill(0);
+  EncodeImage(form);  // a setting that is not a number ends the command here: no file touched
+
+  EepBlock stored = image.eep;
+  storeChecksum(stored);
+  if (!replaceFile(*path, configFileBytes(stored, image.decoder))) {
+    return fail(form, "write error!");
+  }
+  image.eep[eep::kChecksum] = stored[eep::kChecksum];
+  form.logLine("ok!");
+}
+
+void bindFileCommands(TForm1& form) {
+  form.menuItem("Open1").onClick = [&form] { Open1Click(form); };
+  form.menuItem("Save1").onClick = [&form] { Save1Click(form); };
+}
+
+}  // namespace ccp

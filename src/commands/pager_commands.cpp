@@ -1,0 +1,167 @@
+#include "commands/pager_commands.h"
+
+#include <algorithm>
+#include <string>
+
+#include "commands/decode_image.h"
+#include "commands/encode_image.h"
+#include "image/checksum.h"
+#include "image/layout.h"
+#include "image/text_field.h"
+#include "link/programmer_link.h"
+#include "rules/address_rules.h"
+#include "rules/setting_rules.h"
+#include "shell/conversion.h"
+#include "shell/form.h"
+#include "shell/platform.h"
+
+namespace ccp {
+
+namespace {
+
+const char* const kEepType = "04";  // the pager's 24C04
+
+// One command's link to the Programmer, on the port base current at each access. The window
+// shows the progress of each transfer and hides it when the command ends, however it ends.
+class CommandLink {
+ public:
+  explicit CommandLink(TForm1& form)
+      : form_(form),
+        link_(form.port(), form.clock(),
+              [&form] { return static_cast<std::uint16_t>(form.portBase()); }),
+        progress_([&form](std::string_view step, int done, int total) {
+          form.platform().showProgress(step, done, total);
+        }) {}
+  ~CommandLink() { form_.platform().showProgress("", 0, 0); }
+
+  ProgrammerLink& link() { return link_; }
+  const Progress& progress() const { return progress_; }
+
+ private:
+  TForm1& form_;
+  ProgrammerLink link_;
+  Progress progress_;
+};
+
+void fail(TForm1& form, const char* line, int beeps = 1) {
+  form.logLine(line);
+  for (int i = 0; i < beeps; ++i) form.beep();
+}
+
+// Reads the whole EEPROM into the read buffer and checks it: the checksum always, the model
+// marker in the customer edition. False when the command has to end.
+bool readCheckedEeprom(TForm1& form, CommandLink& link) {
+  Image& image = form.image();
+  if (link.link().eeprom().EepTransfer(kEepType, "r", image.eepRead, link.progress()) !=
+      kEepReadDone) {
+    fail(form, "EEP read error");
+    return false;
+  }
+  if (!checksumOk(image.eepRead)) {
+    fail(form, "Pager Read error, please check the connection.", 0);
+    return false;
+  }
+  if (form.config().edition == Edition::Customer &&
+      !modelMatches(form.config(), image.eepRead[eep::kModelMarker])) {
+    fail(form, "Model not match!!!");
+    return false;
+  }
+  return true;
+}
+
+// The failure of an EEPROM write: the line between two beeps 200 ms apart.
+void eepromWriteFailed(TForm1& form, const char* line) {
+  form.beep();
+  form.logLine(line);
+  form.clock().sleepMs(200);
+  form.beep();
+}
+
+void takeFirmwareIdentity(TForm1& form) {
+  const EepBlock& eep = form.image().eep;
+  form.textField("firmwareversion").setText(std::to_string(eep[eep::kFirmwareVersion]));
+  form.textField("subversion").setText(charFieldText(eep[eep::kSubversion]));
+  form.comboBox("pll").setIndex(pllItemIndex(form.config(), (eep[eep::kChipFlags] >> 4) & 0x03));
+  rules::firmwareversionChange(form);
+}
+
+void advance(TForm1& form, int n) {
+  const std::string row = std::to_string(n);
+  TextField& address = form.textField("address" + row);
+  const int step = toInt(form.comboBox("autoinc" + row).text());
+  address.setText(std::to_string(toInt(address.text()) + step));
+}
+
+// The next pager of a batch gets the next capcodes; rows 5 and 6 stay as they are.
+void advanceAddresses(TForm1& form) {
+  advance(form, 2);
+  advance(form, 1);
+  rules::addressExit(form, 1);
+  rules::addressExit(form, 2);
+  advance(form, 4);
+  advance(form, 3);
+  rules::addressExit(form, 3);
+  rules::addressExit(form, 4);
+  rules::channelspaceChange(form);
+}
+
+}  // namespace
+
+void ReadFromPagerClick(TForm1& form) {
+  CommandLink link(form);
+  Image& image = form.image();
+  form.logLine("Read data from pager");
+  if (!link.link().decoder().DecoderReadBlock(image.decoderRead, link.progress())) {
+    fail(form, "Decoder Read error");
+    return;
+  }
+  if (!readCheckedEeprom(form, link)) return;
+  acceptLoadedImage(form, "Read completed");
+}
+
+void WriteToPagerClick(TForm1& form) {
+  CommandLink link(form);
+  Image& image = form.image();
+  if (form.config().edition == Edition::Customer) {
+    // Bytes the encoding does not set keep this very pager's values.
+    form.logLine("Read data from pager");
+    if (!readCheckedEeprom(form, link)) return;
+    image.eep = image.eepRead;
+    takeFirmwareIdentity(form);
+  } else {
+    image.eep.fill(0);
+    image.eep[eep::kModelMarker] = modelMarker(form.config().model);
+  }
+  EncodeImage(form);
+  form.logLine("Write to Pager...");
+  storeChecksum(image.eep);
+  DecoderProtocol& decoder = link.link().decoder();
+  if (!decoder.DecoderWriteBlock(image.decoder, link.progress())) {
+    fail(form, "Decoder program error!");
+    return;
+  }
+  if (!decoder.DecoderVerifyBlock(image.decoder, link.progress())) {
+    fail(form, "Decoder verify fail!");
+    return;
+  }
+  switch (link.link().eeprom().EepTransfer(kEepType, "w", image.eep, link.progress())) {
+    case kEepWriteVerified:
+      form.logLine("Verify OK !");
+      form.beep();
+      advanceAddresses(form);
+      return;
+    case kEepVerifyFailed:
+      eepromWriteFailed(form, "Verify fail !");
+      return;
+    default:
+      eepromWriteFailed(form, "Pager can't be written");
+      return;
+  }
+}
+
+void bindPagerCommands(TForm1& form) {
+  form.menuItem("ReadFromPager").onClick = [&form] { ReadFromPagerClick(form); };
+  form.menuItem("WriteToPager").onClick = [&form] { WriteToPagerClick(form); };
+}
+
+}  // namespace ccp

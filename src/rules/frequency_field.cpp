@@ -1,0 +1,30 @@
+#include "rules/frequency_field.h"
+
+#include "image/synth.h"
+#include "shell/conversion.h"
+#include "shell/form.h"
+
+namespace ccp {
+
+void EncodeFrequency(TForm1& form) {
+  const std::string text = form.textField("channelfreq").text();
+  const double mhz = toFloat(text);
+  const SynthEncoding encoding =
+      encodeSynthesizer(mhz, form.comboBox("channelspace").code(), form.comboBox("pll").code());
+  if (encoding.status == SynthStatus::BelowIntermediateFrequency ||
+      encoding.status == SynthStatus::DividerTooLarge) {
+    throw ConversionError("'" + text + "' is not a valid channel frequency");
+  }
+  // A spacing code without a frequency step leaves the stored words as they are.
+  storeSynthesizer(form.image(), encoding);
+}
+
+void DecodeFrequency(TForm1& form) {
+  TextField& freq = form.textField("channelfreq");
+  const std::string text = decodeSynthesizer(form.image(), form.comboBox("pll").code());
+  freq.clear();
+  freq.insertTyped(text);
+  if (freq.text().size() < kFrequencyTextWidth) freq.setText(padFrequencyText(freq.text()));
+}
+
+}  // namespace ccp

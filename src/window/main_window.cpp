@@ -1,0 +1,169 @@
+#include "window/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "window/address_page.h"
+#include "window/guard.h"
+#include "window/setting_page.h"
+#include "window/view_binder.h"
+#include "window/view_style.h"
+
+namespace ccp::qt {
+
+namespace {
+
+constexpr QSize kDefaultSize(685, 538);
+constexpr int kLogLines = 4;
+
+// The menu bar, left to right: a menu with its items, or a command of its own (no items).
+// nullptr in the items is a separator.
+struct MenuEntry {
+  const char* name;
+  std::vector<const char*> items;
+  bool checkMarks = false;  // the items show check marks
+};
+
+const MenuEntry kMenus[] = {
+    {"File1", {"Open1", "Save1", nullptr, "Exit1"}},
+    {"ParallelPort1", {"LPT11", "LPT21"}, true},
+    {"WriteToPager", {}},
+    {"ReadFromPager", {}},
+    {"Help1", {"About1"}},
+};
+
+}  // namespace
+
+MainWindow::MainWindow(TForm1& form, QWidget* parent)
+    : QMainWindow(parent), form_(form), binder_(new ViewBinder(form, this)) {
+  setFont(windowFont());
+  setWindowTitle(QString::fromStdString(form.title()));
+
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(2, 2, 2, 2);
+  layout->setSpacing(4);
+  pages_ = new QTabWidget(central);
+  pages_->setObjectName(QStringLiteral("PageControl1"));
+  pages_->setTabPosition(QTabWidget::West);
+  pages_->addTab(buildAddressPage(*binder_), QStringLiteral("Address/Folder"));
+  pages_->addTab(buildSettingPage(*binder_), QStringLiteral("Setting"));
+  pages_->setCurrentIndex(1);
+  layout->addWidget(pages_, 1);
+  setCentralWidget(central);
+  buildLog();
+  layout->addWidget(log_);
+  buildMenus();
+
+  binder_->refreshAll();
+  form_.setObserver(this);
+  // Exit runs inside the menu command: close once the command has returned.
+  form_.onCloseRequested = [this] {
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+  };
+}
+
+MainWindow::~MainWindow() {
+  // The form may outlive the window: leave it nothing that points here.
+  form_.setObserver(nullptr);
+  form_.onCloseRequested = nullptr;
+  form_.log().onAppend = nullptr;
+  for (MenuItem* item : form_.menuItems()) item->viewUpdate = nullptr;
+  delete binder_;  // before the widgets, so their last focus changes reach no model
+}
+
+void MainWindow::showCentred() {
+  show();
+  // Sized once the layouts know what they show, so hidden controls take no room.
+  resize(kDefaultSize.expandedTo(minimumSizeHint()));
+  if (QScreen* screen = this->screen()) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
+}
+
+void MainWindow::controlChanged(Control& control) {
+  binder_->refresh(control);
+}
+
+void MainWindow::focusMoved(Control& control) {
+  binder_->focus(control);
+}
+
+void MainWindow::buildMenus() {
+  for (const MenuEntry& entry : kMenus) {
+    MenuItem& top = form_.menuItem(entry.name);
+    const QString caption = QString::fromStdString(top.caption());
+    if (entry.items.empty()) {
+      // A command on the menu bar itself.
+      bindMenuItem(top, menuBar()->addAction(caption), false);
+      continue;
+    }
+    QMenu* menu = menuBar()->addMenu(caption);
+    bindMenuItem(top, menu->menuAction(), false);
+    for (const char* name : entry.items) {
+      if (name == nullptr) {
+        menu->addSeparator();
+        continue;
+      }
+      MenuItem& item = form_.menuItem(name);
+      bindMenuItem(item, menu->addAction(QString::fromStdString(item.caption())), entry.checkMarks);
+    }
+  }
+}
+
+QAction* MainWindow::bindMenuItem(MenuItem& item, QAction* action, bool checkable) {
+  action->setObjectName(QString::fromStdString(item.name()));
+  action->setCheckable(checkable);
+  auto show = [&item, action] {
+    action->setEnabled(item.enabled());
+    action->setChecked(item.checked());
+  };
+  item.viewUpdate = show;
+  show();
+  connect(action, &QAction::triggered, this, [this, &item, show] {
+    guarded(this, [&] { item.trigger(); });
+    show();  // Qt toggled a check mark on its own; the model decides
+  });
+  return action;
+}
+
+void MainWindow::buildLog() {
+  log_ = new QPlainTextEdit(this);
+  log_->setObjectName(QStringLiteral("Memo1"));
+  log_->setReadOnly(true);
+  log_->setUndoRedoEnabled(false);
+  QPalette palette = log_->palette();
+  palette.setColor(QPalette::Text, Qt::red);
+  log_->setPalette(palette);
+  const int margins =
+      2 * (log_->frameWidth() + static_cast<int>(log_->document()->documentMargin()));
+  log_->setFixedHeight(log_->fontMetrics().lineSpacing() * kLogLines + margins);
+  for (const std::string& line : form_.log().lines()) appendLogLine(line);
+  form_.log().onAppend = [this](const std::string& line) { appendLogLine(line); };
+}
+
+void MainWindow::appendLogLine(const std::string& line) {
+  log_->appendPlainText(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+  QScrollBar* bar = log_->verticalScrollBar();
+  bar->setValue(bar->maximum());
+}
+
+// A pager transfer repaints the window during its pauses; a close request that arrives then
+// waits until the command has ended.
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (form_.busy()) {
+    event->ignore();
+    return;
+  }
+  QMainWindow::closeEvent(event);
+}
+
+}  // namespace ccp::qt

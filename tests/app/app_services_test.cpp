@@ -1,0 +1,37 @@
+// The simulator build's services: a Programmer that is granted and present, with a pager of the
+// built model in it.
+#include "app/app_services.h"
+
+#include <gtest/gtest.h>
+
+#include "image/checksum.h"
+#include "image/layout.h"
+#include "shell/form.h"
+#include "sim/simulated_programmer.h"
+#include "testkit/fake_platform.h"
+
+namespace ccp {
+namespace {
+
+TEST(AppServicesTest, SimulatorStartsWithAPresentProgrammer) {
+  ApplicationServices services(BuildConfig{}, PortKind::Simulator);
+  testkit::FakePlatform platform;
+  TForm1 form(BuildConfig{}, platform, services.port(), services.clock());
+  EXPECT_EQ(form.log().lines().back(), "Port init success.");
+  EXPECT_TRUE(form.menuItem("WriteToPager").enabled());
+  EXPECT_EQ(platform.beeps, 0);
+}
+
+TEST(AppServicesTest, SimulatedPagerHoldsAValidImageOfItsModel) {
+  for (Model model : {Model::QPX730E, Model::QPX730H}) {
+    ApplicationServices services(BuildConfig{model, Edition::Customer}, PortKind::Simulator);
+    auto& programmer = dynamic_cast<sim::SimulatedProgrammer&>(services.port());
+    EepBlock eep{};
+    std::copy(programmer.eeprom().begin(), programmer.eeprom().end(), eep.begin());
+    EXPECT_TRUE(checksumOk(eep));
+    EXPECT_EQ(eep[eep::kModelMarker], modelMarker(model));
+  }
+}
+
+}  // namespace
+}  // namespace ccp

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QTabWidget>
+#include <QTest>
+#include <QWidget>
+
+#include "form_fixture.h"
+#include "window/main_window.h"
+
+namespace ccp::test {
+
+// The real window on a started form with a fake desktop, shown and active so that focus
+// behaves as for a user.
+struct WindowFixture {
+  explicit WindowFixture(BuildConfig config = kE, bool access = true)
+      : fx(config, access), window(fx.f()) {
+    window.show();
+    window.activateWindow();
+    ready = QTest::qWaitForWindowActive(&window);
+  }
+
+  TForm1& f() { return fx.f(); }
+
+  template <typename W = QWidget>
+  W* find(const char* name) {
+    return window.findChild<W*>(QString::fromLatin1(name));
+  }
+
+  // Brings the page holding `widget` to the front and gives it the focus.
+  void focus(QWidget* widget) {
+    auto* pages = find<QTabWidget>("PageControl1");
+    for (int i = 0; i < pages->count(); ++i) {
+      if (pages->widget(i)->isAncestorOf(widget)) pages->setCurrentIndex(i);
+    }
+    widget->setFocus(Qt::OtherFocusReason);
+  }
+
+  FormFixture fx;
+  qt::MainWindow window;
+  bool ready = false;
+};
+
+}  // namespace ccp::test
