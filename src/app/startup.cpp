@@ -27,6 +27,7 @@ void testPortAndProgrammer(TForm1& form) {
     form.logLine("Driver missing or disable, can't access the paraller port.");
     form.menuItem("ReadFromPager").setEnabled(false);
     form.menuItem("WriteToPager").setEnabled(false);
+    form.menuItem("TestProgrammer1").setEnabled(false);  // nothing to test without the port
     return;
   }
   form.logLine("Port init success.");

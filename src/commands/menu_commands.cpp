@@ -2,6 +2,7 @@
 
 #include "commands/file_commands.h"
 #include "commands/pager_commands.h"
+#include "commands/self_test.h"
 #include "link/wiring.h"
 #include "shell/form.h"
 
@@ -34,6 +35,7 @@ void bindMenuCommands(TForm1& form) {
     form.menuItem("LPT21").setChecked(true);
     form.menuItem("LPT11").setChecked(false);
   };
+  form.menuItem("TestProgrammer1").onClick = [&form] { TestProgrammerClick(form); };
   bindFileCommands(form);
   bindPagerCommands(form);
 }

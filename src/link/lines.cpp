@@ -41,7 +41,7 @@ bool Lines::levelOf(Line line) {
 
 bool Lines::ReadSda() {
   SdaHigh();
-  return levelOf(Line::SdaIn);
+  return sdaSensed();
 }
 
 void Lines::LinesOn() {

@@ -29,6 +29,8 @@ class Lines {
   void SdaLow() { step(Line::SdaOut, false); }
   // Releases SDA (a step), then samples it: true when the bus data line is high.
   bool ReadSda();
+  // Samples the bus data line as it is, without releasing it first.
+  bool sdaSensed() { return levelOf(Line::SdaIn); }
 
   // Enable lines 1 and 2 to their transfer levels, and back to rest.
   void LinesOn();

@@ -232,6 +232,7 @@ void FormBuilder::build(TForm1& form) {
   menu("ParallelPort1", "&Parallel Port");
   menu("LPT11", "LPT1").setChecked(true);
   menu("LPT21", "LPT2");
+  menu("TestProgrammer1", "Test Programmer");
   menu("WriteToPager", "&WR_To_Pager");
   menu("ReadFromPager", "&RD_From_Pager");
   menu("Help1", "&Help");

@@ -60,7 +60,7 @@ std::uint8_t SimulatedProgrammer::status() const {
   std::uint8_t value = 0;
   if (!noPower_) value |= wiringOf(Line::Presence).mask;
   const bool sda = powered_ ? engine_.sda() : bit(data_, Line::SdaOut);
-  if (sda) value |= wiringOf(Line::SdaIn).mask;
+  if (sda && !sdaStuckLow_) value |= wiringOf(Line::SdaIn).mask;
   return value;
 }
 

@@ -33,11 +33,13 @@ class SimulatedProgrammer : public PortIo {
   bool obtainAccess() override { return accessGranted_; }
   std::uint8_t in(std::uint16_t address) override;
   void out(std::uint16_t address, std::uint8_t value) override;
+  std::string describe(std::uint16_t) const override { return "simulated Programmer"; }
 
   // Faults.
   void setAccessGranted(bool granted) { accessGranted_ = granted; }
   void setNoPager(bool noPager);  // the Programmer answers, nothing on the bus does
   void setNoPower(bool noPower);  // presence bit clear, nothing on the bus answers
+  void setSdaStuckLow(bool stuck) { sdaStuckLow_ = stuck; }  // a shorted data line
   Eeprom24C04& eepromChip() { return eeprom_; }
   DecoderChip& decoderChip() { return decoder_; }
 
@@ -76,6 +78,7 @@ class SimulatedProgrammer : public PortIo {
   bool accessGranted_ = true;
   bool noPager_ = false;
   bool noPower_ = false;
+  bool sdaStuckLow_ = false;
   std::uint8_t data_ = 0x00;
   std::uint8_t control_ = 0x0C;
 

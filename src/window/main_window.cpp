@@ -27,12 +27,12 @@ constexpr int kLogLines = 4;
 struct MenuEntry {
   const char* name;
   std::vector<const char*> items;
-  bool checkMarks = false;  // the items show check marks
+  std::size_t checkMarkItems = 0;  // the first items that show check marks
 };
 
 const MenuEntry kMenus[] = {
     {"File1", {"Open1", "Save1", nullptr, "Exit1"}},
-    {"ParallelPort1", {"LPT11", "LPT21"}, true},
+    {"ParallelPort1", {"LPT11", "LPT21", nullptr, "TestProgrammer1"}, 2},
     {"WriteToPager", {}},
     {"ReadFromPager", {}},
     {"Help1", {"About1"}},
@@ -108,13 +108,14 @@ void MainWindow::buildMenus() {
     }
     QMenu* menu = menuBar()->addMenu(caption);
     bindMenuItem(top, menu->menuAction(), false);
-    for (const char* name : entry.items) {
-      if (name == nullptr) {
+    for (std::size_t i = 0; i < entry.items.size(); ++i) {
+      if (entry.items[i] == nullptr) {
         menu->addSeparator();
         continue;
       }
-      MenuItem& item = form_.menuItem(name);
-      bindMenuItem(item, menu->addAction(QString::fromStdString(item.caption())), entry.checkMarks);
+      MenuItem& item = form_.menuItem(entry.items[i]);
+      bindMenuItem(item, menu->addAction(QString::fromStdString(item.caption())),
+                   i < entry.checkMarkItems);
     }
   }
 }
