@@ -1,0 +1,28 @@
+#pragma once
+
+// The system calls that storing a file makes, behind one seam so that a test can make any of
+// them fail. Each has the meaning and the result convention of the call it is named after.
+
+#include <sys/types.h>
+
+#include <cstddef>
+
+namespace ccp {
+
+class FileCalls {
+ public:
+  virtual ~FileCalls() = default;
+  virtual int open(const char* path, int flags, mode_t mode);
+  virtual ssize_t write(int fd, const void* data, std::size_t size);
+  virtual int fsync(int fd);
+  virtual int close(int fd);
+  virtual int rename(const char* from, const char* to);
+  virtual int fchmod(int fd, mode_t mode);
+  virtual int fchown(int fd, uid_t owner, gid_t group);
+  virtual int unlink(const char* path);
+};
+
+// The operating system's own calls.
+FileCalls& systemFileCalls();
+
+}  // namespace ccp

@@ -1,0 +1,257 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "files/file_calls.h"
+#include "files/file_io.h"
+#include "files/temp_folder.h"
+
+namespace ccp {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+const Bytes kOld = {9, 9, 9};
+const Bytes kNew = [] {
+  Bytes b(560);
+  for (std::size_t i = 0; i < b.size(); ++i) b[i] = static_cast<std::uint8_t>(i * 13 + 5);
+  return b;
+}();
+
+enum class Step { Create, OpenInPlace, OpenFolder, Write, Fsync, Fchmod, Fchown, Close, Rename };
+
+const char* name(Step s) {
+  static const std::map<Step, const char*> names = {
+      {Step::Create, "create"}, {Step::OpenInPlace, "open"}, {Step::OpenFolder, "open folder"},
+      {Step::Write, "write"},   {Step::Fsync, "fsync"},      {Step::Fchmod, "fchmod"},
+      {Step::Fchown, "fchown"}, {Step::Close, "close"},      {Step::Rename, "rename"}};
+  return names.at(s);
+}
+
+// The system's calls, recorded, with one step made to fail with `error`.
+class ScriptedCalls : public FileCalls {
+ public:
+  std::optional<Step> failing;
+  int error = EIO;
+  std::size_t writeLimit = SIZE_MAX;  // the most one write takes
+  std::vector<std::string> trace;     // steps in order; an fd's step names what it is
+  std::vector<mode_t> createModes;
+
+  int open(const char* path, int flags, mode_t mode) override {
+    const Step step = (flags & O_CREAT)       ? Step::Create
+                      : (flags & O_DIRECTORY) ? Step::OpenFolder
+                                              : Step::OpenInPlace;
+    if (step == Step::Create) createModes.push_back(mode);
+    if (fails(step)) return -1;
+    const int fd = FileCalls::open(path, flags, mode);
+    if (fd >= 0) opened_[fd] = step == Step::OpenFolder ? "folder" : "file";
+    return fd;
+  }
+  ssize_t write(int fd, const void* data, std::size_t size) override {
+    if (fails(Step::Write)) return -1;
+    return FileCalls::write(fd, data, std::min(size, writeLimit));
+  }
+  int fsync(int fd) override {
+    const bool failed = fails(Step::Fsync);
+    trace.back() += " " + opened_.at(fd);
+    return failed ? -1 : FileCalls::fsync(fd);
+  }
+  int close(int fd) override {
+    const int result = FileCalls::close(fd);  // the descriptor is gone even when close fails
+    opened_.erase(fd);
+    return fails(Step::Close) ? -1 : result;
+  }
+  int rename(const char* from, const char* to) override {
+    return fails(Step::Rename) ? -1 : FileCalls::rename(from, to);
+  }
+  int fchmod(int fd, mode_t mode) override {
+    return fails(Step::Fchmod) ? -1 : FileCalls::fchmod(fd, mode);
+  }
+  int fchown(int fd, uid_t owner, gid_t group) override {
+    return fails(Step::Fchown) ? -1 : FileCalls::fchown(fd, owner, group);
+  }
+
+  std::size_t stillOpen() const { return opened_.size(); }
+
+ private:
+  bool fails(Step step) {
+    trace.push_back(name(step));
+    if (failing != step) return false;
+    errno = error;
+    return true;
+  }
+  std::map<int, std::string> opened_;
+};
+
+ino_t inode(const std::string& path) {
+  struct stat info {};
+  EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+  return info.st_ino;
+}
+
+mode_t modeOf(const std::string& path) {
+  return static_cast<mode_t>(fs::status(path).permissions());
+}
+
+TEST(SafeSave, AFailedStepKeepsTheOldFileAndLeavesNoTemporaryFile) {
+  for (Step step :
+       {Step::Create, Step::Write, Step::Fsync, Step::Fchmod, Step::Close, Step::Rename}) {
+    test::TempFolder dir;
+    const std::string path = dir.file("old.eep");
+    test::writeBytes(path, kOld);
+    ScriptedCalls calls;
+    calls.failing = step;
+    EXPECT_FALSE(replaceFile(path, kNew, calls)) << name(step);
+    EXPECT_EQ(test::readBytes(path), kOld) << name(step);
+    EXPECT_EQ(dir.entries(), 1u) << name(step);
+    EXPECT_EQ(calls.stillOpen(), 0u) << name(step);
+  }
+}
+
+TEST(SafeSave, FlushesTheFileBeforeTheRenameAndTheFolderAfterIt) {
+  test::TempFolder dir;
+  const std::string path = dir.file("old.eep");
+  test::writeBytes(path, kOld);
+  ScriptedCalls calls;
+  ASSERT_TRUE(replaceFile(path, kNew, calls));
+  EXPECT_EQ(calls.trace,
+            std::vector<std::string>({"create", "fchown", "fchmod", "write", "fsync file", "close",
+                                      "rename", "open folder", "fsync folder", "close"}));
+  EXPECT_EQ(test::readBytes(path), kNew);
+  EXPECT_EQ(calls.stillOpen(), 0u);
+}
+
+TEST(SafeSave, WritesThatTakePartOfTheBytesAreContinued) {
+  test::TempFolder dir;
+  const std::string path = dir.file("new.eep");
+  ScriptedCalls calls;
+  calls.writeLimit = 7;
+  ASSERT_TRUE(replaceFile(path, kNew, calls));
+  EXPECT_EQ(test::readBytes(path), kNew);
+}
+
+TEST(SafeSave, OwnerAndFolderFlushAreBestEffort) {
+  for (Step step : {Step::Fchown, Step::OpenFolder}) {
+    test::TempFolder dir;
+    const std::string path = dir.file("old.eep");
+    test::writeBytes(path, kOld);
+    ScriptedCalls calls;
+    calls.failing = step;
+    EXPECT_TRUE(replaceFile(path, kNew, calls)) << name(step);
+    EXPECT_EQ(test::readBytes(path), kNew) << name(step);
+  }
+}
+
+TEST(SafeSave, OnlyAFolderThatRefusesAccessLeadsToAWriteInPlace) {
+  const struct {
+    int error;
+    bool saved;
+  } cases[] = {{EACCES, true}, {ENOSPC, false}, {EROFS, false}, {EDQUOT, false}};
+  for (const auto& c : cases) {
+    test::TempFolder dir;
+    const std::string path = dir.file("old.eep");
+    test::writeBytes(path, kOld);
+    const ino_t before = inode(path);
+    ScriptedCalls calls;
+    calls.failing = Step::Create;
+    calls.error = c.error;
+    EXPECT_EQ(replaceFile(path, kNew, calls), c.saved) << c.error;
+    EXPECT_EQ(test::readBytes(path), c.saved ? kNew : kOld) << c.error;
+    EXPECT_EQ(inode(path), before) << c.error;
+    EXPECT_EQ(dir.entries(), 1u) << c.error;
+  }
+  test::TempFolder dir;  // a new file has nothing to write in place
+  ScriptedCalls calls;
+  calls.failing = Step::Create;
+  calls.error = EACCES;
+  EXPECT_FALSE(replaceFile(dir.file("new.eep"), kNew, calls));
+  EXPECT_EQ(dir.entries(), 0u);
+}
+
+TEST(SafeSave, HardLinkedFileIsWrittenInPlace) {
+  test::TempFolder dir;
+  const std::string path = dir.file("old.eep");
+  const std::string other = dir.file("other.eep");
+  test::writeBytes(path, kOld);
+  fs::create_hard_link(path, other);
+  ScriptedCalls calls;
+  ASSERT_TRUE(replaceFile(path, kNew, calls));
+  EXPECT_TRUE(calls.createModes.empty());  // no temporary file was made
+  EXPECT_EQ(test::readBytes(path), kNew);
+  EXPECT_EQ(test::readBytes(other), kNew);
+  EXPECT_EQ(fs::hard_link_count(path), 2u);
+  EXPECT_EQ(dir.entries(), 2u);
+}
+
+TEST(SafeSave, FailedStepWhileWritingInPlaceIsAFailure) {
+  for (Step step : {Step::OpenInPlace, Step::Write, Step::Fsync, Step::Close}) {
+    test::TempFolder dir;
+    const std::string path = dir.file("old.eep");
+    test::writeBytes(path, kOld);
+    fs::create_hard_link(path, dir.file("other.eep"));
+    ScriptedCalls calls;
+    calls.failing = step;
+    EXPECT_FALSE(replaceFile(path, kNew, calls)) << name(step);
+    EXPECT_EQ(dir.entries(), 2u) << name(step);
+    EXPECT_EQ(calls.stillOpen(), 0u) << name(step);
+  }
+}
+
+TEST(SafeSave, NewFileTakesItsModeFromTheUmask) {
+  for (mode_t mask : {022, 027, 077}) {
+    test::TempFolder dir;
+    const std::string path = dir.file("new.eep");
+    const mode_t saved = ::umask(mask);
+    const bool ok = replaceFile(path, kNew);
+    ::umask(saved);
+    ASSERT_TRUE(ok) << mask;
+    EXPECT_EQ(modeOf(path), 0666 & ~mask) << mask;
+  }
+}
+
+TEST(SafeSave, ExistingFileKeepsItsModeAndTheTemporaryFileIsNoMoreReadable) {
+  for (mode_t mode : {0600, 0640, 0604, 0644, 0660, 0666}) {
+    test::TempFolder dir;
+    const std::string path = dir.file("old.eep");
+    test::writeBytes(path, kOld);
+    ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+    ScriptedCalls calls;
+    const mode_t saved = ::umask(077);  // the mode survives a umask that would take bits off
+    const bool ok = replaceFile(path, kNew, calls);
+    ::umask(saved);
+    ASSERT_TRUE(ok) << mode;
+    EXPECT_EQ(calls.createModes, std::vector<mode_t>({mode})) << mode;
+    EXPECT_EQ(modeOf(path), mode) << mode;
+    EXPECT_EQ(test::readBytes(path), kNew) << mode;
+  }
+}
+
+TEST(SafeSave, ExistingFileKeepsItsOwner) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
+  test::TempFolder dir;
+  const std::string path = dir.file("old.eep");
+  test::writeBytes(path, kOld);
+  constexpr uid_t kOwner = 65534;
+  constexpr gid_t kGroup = 65534;
+  ASSERT_EQ(::chown(path.c_str(), kOwner, kGroup), 0);
+  ASSERT_TRUE(replaceFile(path, kNew));
+  struct stat info {};
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, kOwner);
+  EXPECT_EQ(info.st_gid, kGroup);
+  EXPECT_EQ(test::readBytes(path), kNew);
+}
+
+}  // namespace
+}  // namespace ccp
