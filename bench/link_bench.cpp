@@ -1,19 +1,27 @@
 // Times Write to pager and Read from pager of a customer-edition window against the simulated
 // Programmer on the real clock: how close the wall time comes to the least the protocol allows,
 // how much processor time the waiting takes, and whether any promised minimum was cut.
+//   ccp_bench [rounds] [--busy N] [--no-rt]
+// --busy N runs N spinning threads beside the commands, as a busy machine would; --no-rt keeps
+// the transfers at the thread's normal priority.
 #include <time.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <map>
+#include <stop_token>
 #include <string>
+#include <string_view>
+#include <thread>
 #include <vector>
 
 #include "app/default_pager.h"
 #include "link/lines.h"
+#include "link/realtime_priority.h"
 #include "link/steady_clock.h"
 #include "shell/form.h"
 #include "sim/simulated_programmer.h"
@@ -23,10 +31,17 @@ namespace {
 
 using ccp::DeadlineClock;
 
-// Passes every wait on to the real clock and adds up the pauses asked for.
+// Passes every wait on to the real clock and adds up the pauses asked for. The transfer
+// hooks reach the real clock only while realtime is set.
 class PauseCountingClock : public DeadlineClock {
  public:
   explicit PauseCountingClock(ccp::SteadyClock& real) : real_(real) {}
+  void transferBegins() override {
+    if (realtime) real_.transferBegins();
+  }
+  void transferEnds() override {
+    if (realtime) real_.transferEnds();
+  }
   void waitUs(unsigned us) override {
     pausesNs += us * 1'000ull;
     real_.waitUs(us);
@@ -43,14 +58,16 @@ class PauseCountingClock : public DeadlineClock {
   std::uint64_t nowNs() const override { return real_.nowNs(); }
 
   std::uint64_t pausesNs = 0;
+  bool realtime = true;
 
  private:
   ccp::SteadyClock& real_;
 };
 
+// The commands run on the main thread alone: the busy threads' time is not theirs.
 double cpuSeconds() {
   timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
@@ -99,15 +116,90 @@ bool measure(Rig& rig, const char* name, const std::function<bool()>& sequence) 
   return ok && rig.programmer.violations().empty();
 }
 
+struct Options {
+  int rounds = 1;
+  int busy = 0;
+  bool realtime = true;
+};
+
+bool parse(int argc, char** argv, Options& options) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--no-rt") {
+      options.realtime = false;
+    } else if (arg == "--busy" && i + 1 < argc) {
+      options.busy = std::atoi(argv[++i]);
+    } else if (!arg.empty() && arg[0] != '-') {
+      options.rounds = std::atoi(argv[i]);
+    } else {
+      return false;
+    }
+  }
+  return options.rounds > 0 && options.busy >= 0;
+}
+
+// Threads that keep a core each busy until stopped.
+std::vector<std::jthread> startBusyThreads(int count) {
+  std::vector<std::jthread> threads;
+  for (int i = 0; i < count; ++i) {
+    threads.emplace_back([](std::stop_token stop) {
+      while (!stop.stop_requested()) {
+      }
+    });
+  }
+  return threads;
+}
+
+void stopBusyThreads(std::vector<std::jthread>& threads) {
+  for (auto& thread : threads) thread.request_stop();
+  threads.clear();  // joins
+}
+
+ccp::ThreadScheduling mainThreadScheduling() {
+  ccp::ThreadScheduling now;
+  ccp::systemSchedulingCalls().current(now);
+  return now;
+}
+
+std::string describePriority(const Options& options, const ccp::RealtimePriority& priority) {
+  using Outcome = ccp::RealtimePriority::Outcome;
+  if (!options.realtime) return "off (--no-rt)";
+  switch (priority.lastOutcome()) {
+    case Outcome::Raised:
+      return "raised for each transfer";
+    case Outcome::AlreadyRealtime:
+      return "the thread already had it";
+    case Outcome::Refused:
+      return std::string("refused (") + std::strerror(priority.refusal()) + ")";
+    case Outcome::NotTried:
+      break;
+  }
+  return "not tried";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int rounds = argc > 1 ? std::atoi(argv[1]) : 1;
+  Options options;
+  if (!parse(argc, argv, options)) {
+    std::fprintf(stderr, "usage: ccp_bench [rounds] [--busy N] [--no-rt]\n");
+    return 2;
+  }
   Rig rig;
+  rig.clock.realtime = options.realtime;
+  const ccp::ThreadScheduling before = mainThreadScheduling();
+  auto busy = startBusyThreads(options.busy);
   bool allOk = true;
-  for (int round = 0; round < rounds; ++round) {
+  for (int round = 0; round < options.rounds; ++round) {
     allOk &= measure(rig, "write", [&] { return rig.run("WriteToPager", "Verify OK !"); });
     allOk &= measure(rig, "read", [&] { return rig.run("ReadFromPager", "Read completed"); });
+  }
+  stopBusyThreads(busy);
+  std::printf("busy threads %d, real-time priority: %s\n", options.busy,
+              describePriority(options, rig.real.realtimePriority()).c_str());
+  if (!(mainThreadScheduling() == before)) {
+    std::printf("the thread's scheduling was not restored after the transfers\n");
+    allOk = false;
   }
   // A shared machine now and then takes the processor away mid-transfer: the median tells.
   for (auto& [name, runs] : results) {

@@ -106,6 +106,7 @@ void DecoderProtocol::close() {
 }
 
 bool DecoderProtocol::DecoderWriteBlock(ConstBlock source, const Progress& progress) {
+  const TransferScope transfer(bus_.lines().clock());
   open();
   bool ok = true;
   for (std::size_t k = 0; ok && k < kDecoderRecords; ++k) {
@@ -119,6 +120,7 @@ bool DecoderProtocol::DecoderWriteBlock(ConstBlock source, const Progress& progr
 }
 
 bool DecoderProtocol::DecoderReadBlock(Block destination, const Progress& progress) {
+  const TransferScope transfer(bus_.lines().clock());
   open();
   bool ok = true;
   for (std::size_t k = 0; ok && k < kDecoderRecords; ++k) {

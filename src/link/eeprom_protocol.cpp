@@ -28,6 +28,7 @@ std::uint8_t EepromProtocol::EepTransfer(std::string_view typeText, std::string_
   const auto memory = buffer.first(type_.size);
 
   Lines& lines = bus_.lines();
+  const TransferScope transfer(lines.clock());
   lines.LinesOn();
   lines.clock().sleepMs(kLinesOnSettleMs);
   bus_.BusUp();

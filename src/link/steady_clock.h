@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "link/realtime_priority.h"
 #include "link/time_source.h"
 
 namespace ccp {
@@ -10,9 +11,14 @@ namespace ccp {
 // The real clock, on std::chrono::steady_clock. Every wait lasts at least the time asked.
 // Short waits spin; a wait of a millisecond or more sleeps the thread through most of its
 // length and spins only the last stretch, so a transfer of several seconds does not hold a
-// core busy. The stretch adapts to how late the thread has been waking up.
+// core busy. The stretch adapts to how late the thread has been waking up. Each transfer runs
+// at real-time priority where the system allows it, so other busy programs do not make the
+// thread wake late or lose the processor mid-step.
 class SteadyClock : public DeadlineClock {
  public:
+  explicit SteadyClock(SchedulingCalls& scheduling = systemSchedulingCalls())
+      : priority_(scheduling) {}
+
   // Called now and then during long waits (a window repaints itself there). It only adds time:
   // a wait still ends no earlier than asked.
   using IdleHook = std::function<void()>;
@@ -22,8 +28,11 @@ class SteadyClock : public DeadlineClock {
   void sleepMs(unsigned ms) override;
   void waitUntilNs(std::uint64_t instantNs) override;
   std::uint64_t nowNs() const override;
+  void transferBegins() override { priority_.raise(); }
+  void transferEnds() override { priority_.restore(); }
 
   void setIdleHook(IdleHook hook) { idleHook_ = std::move(hook); }
+  const RealtimePriority& realtimePriority() const { return priority_; }
 
  private:
   void sleepThenSpin(std::uint64_t deadlineNs);
@@ -31,6 +40,7 @@ class SteadyClock : public DeadlineClock {
   void learnLateness(std::uint64_t latenessNs);
 
   IdleHook idleHook_;
+  RealtimePriority priority_;
   std::uint64_t spinMarginNs_ = 1'000'000;
 };
 
