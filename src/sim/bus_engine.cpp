@@ -1,5 +1,7 @@
 #include "sim/bus_engine.h"
 
+#include <algorithm>
+
 namespace ccp::sim {
 
 void BusEngine::powerUp(bool scl, bool sda, std::uint64_t linesOnNs, std::uint64_t enable3Ns,
@@ -16,13 +18,15 @@ void BusEngine::powerUp(bool scl, bool sda, std::uint64_t linesOnNs, std::uint64
   settleChecked_ = false;
   ackEndNs_.reset();
   quietFromNs_.reset();
+  addressed_.clear();
   for (SimChip* chip : chips_) chip->powerUp();
   log_.push_back({WireEvent::Kind::PowerUp, 0, false, nowNs});
 }
 
-void BusEngine::powerDown(std::uint64_t nowNs) {
+void BusEngine::powerDown(std::uint64_t nowNs, PowerOff how) {
   if (!powered_) return;
   checkQuiet(nowNs);
+  checkClosing(how, nowNs);
   powered_ = false;
   for (SimChip* chip : chips_) chip->powerDown();
   log_.push_back({WireEvent::Kind::PowerDown, 0, false, nowNs});
@@ -34,6 +38,12 @@ void BusEngine::checkQuiet(std::uint64_t nowNs) {
   quietFromNs_.reset();
 }
 
+void BusEngine::checkClosing(PowerOff how, std::uint64_t nowNs) {
+  for (const SimChip* chip : addressed_) {
+    if (const char* rule = chip->closingRule(how)) checker_.outOfOrder(rule, nowNs);
+  }
+}
+
 void BusEngine::masterStep(std::uint64_t nowNs) {
   if (!powered_) return;
   checkQuiet(nowNs);
@@ -43,6 +53,10 @@ void BusEngine::masterStep(std::uint64_t nowNs) {
 void BusEngine::masterLines(bool scl, bool sda, std::uint64_t nowNs) {
   if (!powered_) return;
   if (sda != masterSda_) {
+    // A stop while a chip sends its byte: a chip driving a zero holds it off, and the
+    // master must leave the last byte unacknowledged first.
+    if (scl_ && sda && sending_ && phase_ == Phase::Bits)
+      checker_.outOfOrder("stop condition while a chip sends", nowNs);
     const bool before = this->sda();
     masterSda_ = sda;
     const bool after = this->sda();
@@ -156,6 +170,8 @@ void BusEngine::deviceByte(std::uint8_t value, std::uint64_t nowNs) {
   active_ = nullptr;
   for (SimChip* chip : chips_) {
     if (!chip->present() || !chip->addressedBy(value)) continue;
+    if (std::find(addressed_.begin(), addressed_.end(), chip) == addressed_.end())
+      addressed_.push_back(chip);
     if (!settleChecked_ && chip->linesOnSettleNs() > 0) {
       checker_.check("enable lines 1/2 before line 3", linesOnNs_, enable3Ns_,
                      chip->linesOnSettleNs());

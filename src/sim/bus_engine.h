@@ -12,7 +12,8 @@ namespace ccp::sim {
 
 // Decodes the master's SCL and SDA changes into I2C conditions, bytes and acknowledges, runs
 // the chips on them, drives SDA for the chips (open drain: the line is low when anyone pulls
-// it low), logs the traffic and checks the pauses the chips need between transactions.
+// it low), logs the traffic and checks the pauses the chips need between transactions, and
+// the closing order of each chip's transfer.
 class BusEngine {
  public:
   BusEngine(WireLog& log, TimingChecker& checker) : log_(log), checker_(checker) {}
@@ -22,7 +23,7 @@ class BusEngine {
   // Power on with the master's lines as they are; the times of enable lines 1/2 and line 3.
   void powerUp(bool scl, bool sda, std::uint64_t linesOnNs, std::uint64_t enable3Ns,
                std::uint64_t nowNs);
-  void powerDown(std::uint64_t nowNs);
+  void powerDown(std::uint64_t nowNs, PowerOff how);
   // A master step (a write of SCL or SDA), before its change is applied.
   void masterStep(std::uint64_t nowNs);
   void masterLines(bool scl, bool sda, std::uint64_t nowNs);
@@ -40,10 +41,12 @@ class BusEngine {
   void logByte(std::uint64_t nowNs);
   void deviceByte(std::uint8_t value, std::uint64_t nowNs);
   void checkQuiet(std::uint64_t nowNs);
+  void checkClosing(PowerOff how, std::uint64_t nowNs);
 
   WireLog& log_;
   TimingChecker& checker_;
   std::vector<SimChip*> chips_;
+  std::vector<SimChip*> addressed_;  // chips spoken to since power-up
   bool powered_ = false;
   bool scl_ = true;
   bool masterSda_ = true;

@@ -106,6 +106,10 @@ std::uint64_t DecoderChip::gapBeforeByteNs(std::size_t byteIndex) const {
   return pointer_ == kDataRegister && byteIndex >= 2 ? kBeforeDataByteNs : 0;
 }
 
+const char* DecoderChip::closingRule(PowerOff how) const {
+  return how == PowerOff::Line3First ? "decoder: enable lines 1/2 off before line 3" : nullptr;
+}
+
 void DecoderChip::powerUp() {
   SimChip::powerUp();
   mode_ = 0;

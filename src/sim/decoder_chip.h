@@ -30,6 +30,8 @@ class DecoderChip : public SimChip {
   std::uint8_t read() override;
   Pause end(bool stopped, std::uint64_t nowNs) override;
   std::uint64_t gapBeforeByteNs(std::size_t byteIndex) const override;
+  // A transfer to the decoder takes enable lines 1 and 2 away before it closes its bus.
+  const char* closingRule(PowerOff how) const override;
   void powerUp() override;
 
   std::span<const std::uint8_t, kBlockSize> block() const { return block_; }

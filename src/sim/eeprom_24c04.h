@@ -14,7 +14,9 @@ namespace ccp::sim {
 // (0xA0/0xA1 the lower, 0xA2/0xA3 the upper). Writes gather in a 16-byte page buffer that
 // wraps inside its page and is stored at the stop condition; while storing, the chip
 // acknowledges nothing. A read continues from the address counter through the whole memory,
-// block bit of the read device byte ignored, wrapping from 511 to 0.
+// block bit of the read device byte ignored, wrapping from 511 to 0; each acknowledge by the
+// master makes the chip drive the next byte, so only a byte left unacknowledged lets a stop
+// through.
 class Eeprom24C04 : public SimChip {
  public:
   static constexpr std::size_t kSize = 512;
@@ -22,6 +24,10 @@ class Eeprom24C04 : public SimChip {
   static constexpr std::uint64_t kInternalWriteNs = 5'000'000;
   // What the transfer promises after each page: more than the chip needs.
   static constexpr std::uint64_t kPagePauseNs = 30'000'000;
+  // After the top page, the last one a whole-memory write stores, 10 ms more before the
+  // read-back.
+  static constexpr std::uint64_t kLastPagePauseNs = kPagePauseNs + 10'000'000;
+  static constexpr std::uint64_t kReadPauseNs = 30'000'000;
   static constexpr std::uint64_t kLinesOnSettleNs = 200'000'000;
 
   bool addressedBy(std::uint8_t deviceByte) const override;
@@ -30,6 +36,8 @@ class Eeprom24C04 : public SimChip {
   std::uint8_t read() override;
   Pause end(bool stopped, std::uint64_t nowNs) override;
   std::uint64_t linesOnSettleNs() const override { return kLinesOnSettleNs; }
+  // A transfer to the EEPROM closes its bus (enable line 3) before enable lines 1 and 2.
+  const char* closingRule(PowerOff how) const override;
   void powerUp() override;
 
   std::span<const std::uint8_t, kSize> memory() const { return memory_; }
@@ -49,6 +57,7 @@ class Eeprom24C04 : public SimChip {
   unsigned counter_ = 0;  // address of the next byte read or written
   unsigned block_ = 0;
   bool expectWordAddress_ = false;
+  bool reading_ = false;
   bool refusedByte_ = false;
   std::vector<std::pair<unsigned, std::uint8_t>> pageBuffer_;
   std::uint64_t busyUntilNs_ = 0;

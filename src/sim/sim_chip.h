@@ -11,6 +11,10 @@ struct Pause {
   const char* rule = "";
 };
 
+// How the pager lost its supply at the end of a transfer: enable line 3 went off while enable
+// lines 1 and 2 still held, the reverse, or otherwise (both at once, or the power failed).
+enum class PowerOff : std::uint8_t { Line3First, Lines12First, Other };
+
 // A slave chip on the simulated I2C bus.
 class SimChip {
  public:
@@ -30,6 +34,8 @@ class SimChip {
   virtual std::uint64_t gapBeforeByteNs(std::size_t /*byteIndex*/) const { return 0; }
   // Least time between enable lines 1/2 and line 3 for a transfer to this chip.
   virtual std::uint64_t linesOnSettleNs() const { return 0; }
+  // The order rule a transfer to this chip breaks by ending so; nullptr when it breaks none.
+  virtual const char* closingRule(PowerOff /*how*/) const { return nullptr; }
 
   // Supply on: transaction state and the fault's byte count start afresh; the memory stays.
   virtual void powerUp() {

@@ -89,6 +89,7 @@ void SimulatedProgrammer::out(std::uint16_t address, std::uint8_t value) {
   const auto reg = static_cast<int>(address) - base_;
   if (reg == static_cast<int>(PortRegister::Data)) {
     const std::uint8_t changed = data_ ^ value;
+    checkEnableOrder(value, control_, now);
     data_ = value;
     if ((changed & ~kStepBits) == 0) {
       masterStep(now);
@@ -96,10 +97,27 @@ void SimulatedProgrammer::out(std::uint16_t address, std::uint8_t value) {
       updatePower(now);
     }
   } else if (reg == static_cast<int>(PortRegister::Control)) {
+    checkEnableOrder(data_, value, now);
     control_ = value;
     updatePower(now);
   } else if (reg != static_cast<int>(PortRegister::Status)) {
     foreign_.insert(address);
+  }
+}
+
+// Enable line 2 goes to its transfer level before enable line 1 does, and leaves it after
+// enable line 1 is back at rest: line 1 never holds its transfer level alone.
+void SimulatedProgrammer::checkEnableOrder(std::uint8_t data, std::uint8_t control,
+                                           std::uint64_t nowNs) {
+  const Level on1 = wiringOf(Line::Enable1).inTransfer;
+  const Level on2 = wiringOf(Line::Enable2).inTransfer;
+  const bool line1On = atLevel(data, Line::Enable1, on1);
+  const bool line2On = atLevel(control, Line::Enable2, on2);
+  if (!line1On || line2On) return;
+  if (!atLevel(data_, Line::Enable1, on1)) {
+    checker_.outOfOrder("enable line 2 on before enable line 1", nowNs);
+  } else if (atLevel(control_, Line::Enable2, on2)) {
+    checker_.outOfOrder("enable line 1 off before enable line 2", nowNs);
   }
 }
 
@@ -133,7 +151,10 @@ void SimulatedProgrammer::updatePower(std::uint64_t nowNs) {
     firstStepChecked_ = false;
     engine_.powerUp(bit(data_, Line::Scl), bit(data_, Line::SdaOut), linesOnNs_, enable3Ns_, nowNs);
   } else {
-    engine_.powerDown(nowNs);
+    PowerOff how = PowerOff::Other;
+    if (linesOn && !enable3) how = PowerOff::Line3First;
+    if (!linesOn && enable3) how = PowerOff::Lines12First;
+    engine_.powerDown(nowNs, how);
   }
 }
 

@@ -22,7 +22,9 @@ namespace ccp::sim {
 // EEPROM and decoder listen to SCL and SDA of the data register and pull SDA, which status
 // bit 6 shows. Status bit 5 shows the Programmer's presence. Every promised minimum of the
 // line steps and pauses is checked against the time source; shortfalls are kept as
-// violations. Addresses outside the Programmer's registers read 0xFF and are remembered.
+// violations, and so are enable lines switched out of their order and transfers closed in
+// the wrong order for the chip they spoke to. Addresses outside the Programmer's registers
+// read 0xFF and are remembered.
 class SimulatedProgrammer : public PortIo {
  public:
   static constexpr std::uint64_t kStepNs = 30'000;
@@ -69,6 +71,8 @@ class SimulatedProgrammer : public PortIo {
  private:
   bool bit(std::uint8_t reg, Line line) const;
   std::uint8_t status() const;
+  // Before the registers take the new values.
+  void checkEnableOrder(std::uint8_t data, std::uint8_t control, std::uint64_t nowNs);
   void masterStep(std::uint64_t nowNs);
   void updatePower(std::uint64_t nowNs);
   void attachChips();

@@ -30,6 +30,20 @@ TEST_F(EepromTest, ReadFillsTheBufferFromOneSequentialRead) {
   expectNoViolations();
 }
 
+// An acknowledge after the last byte would ask the chip for address 0's byte, whose zero
+// bit 7 would then hold SDA low through the stop.
+TEST_F(EepromTest, ReadLeavesTheLastByteUnacknowledgedSoTheStopIsSeen) {
+  Eep memory = patternEep(3);
+  memory[0] = 0x00;
+  memory[511] = 0x5A;
+  programmer.setEeprom(memory);
+  Eep buffer{};
+  EXPECT_EQ(eeprom().EepTransfer("04", "r", buffer), kEepReadDone);
+  EXPECT_EQ(buffer, memory);
+  EXPECT_TRUE(wire().ends_with(" 5A- P P down")) << wire().substr(wire().size() - 40);
+  expectNoViolations();
+}
+
 TEST_F(EepromTest, WriteStoresEveryPageAndVerifies) {
   Eep buffer = patternEep(9);
   EXPECT_EQ(eeprom().EepTransfer("04", "w", buffer), kEepWriteVerified);
@@ -133,7 +147,8 @@ TEST_F(EepromTest, ProgressIsReportedPerPage) {
     }
     seen.emplace_back(std::string(step), done);
   });
-  ASSERT_FALSE(seen.empty());
+  // 32 pages, then the read-back in 32 steps of 16 bytes.
+  ASSERT_EQ(seen.size(), 64u);
   EXPECT_EQ(seen.front(), (std::pair<std::string, int>{"EEPROM write", 1}));
   EXPECT_EQ(seen[31], (std::pair<std::string, int>{"EEPROM write", 32}));
   EXPECT_EQ(seen.back(), (std::pair<std::string, int>{"EEPROM verify", 32}));

@@ -133,6 +133,34 @@ TEST(FirmwareVersion, OptionSetsFollowTheVersionText) {
   EXPECT_TRUE(f.textField("rangetime").visible());
 }
 
+// The version is compared as text: "2" shows the identity fields, "3" frees "Hand program"
+// from the spacing, "4" brings the long times; "12" is below "2".
+TEST(FirmwareVersion, BoundariesAtTwoThreeAndFour) {
+  struct Case {
+    const char* version;
+    bool handEnabled;  // with the spacing "12.5KHz"
+    bool identityShown;
+    bool longTimes;  // as left by start-up's "4" when the identity is hidden
+  } cases[] = {{"", false, false, true},  {"1", false, false, true}, {"12", false, false, true},
+               {"2", false, true, false}, {"3", true, true, false},  {"4", true, true, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string("version '") + c.version + "'");
+    FormFixture fx(test::kEFactory);
+    TForm1& f = fx.f();
+    f.comboBox("channelspace").choose(2);
+    TextField& version = f.textField("firmwareversion");
+    version.setText("");
+    version.setText(c.version);
+    EXPECT_EQ(f.checkBox("handprogram").enabled(), c.handEnabled);
+    for (const char* name : {"serial", "rangetime", "L_serial", "L_rangetime", "L_rangetimeSec"})
+      EXPECT_EQ(f.findControl(name)->visible(), c.identityShown) << name;
+    EXPECT_EQ(f.checkBox("outrangespecial").visible(), c.longTimes);
+    EXPECT_EQ(f.checkBox("lowbatteryspecial").visible(), c.longTimes);
+    EXPECT_EQ(f.comboBox("alerttime").count(), c.longTimes ? 5 : 4);
+    EXPECT_EQ(f.comboBox("msgdisptime").count(), c.longTimes ? 5 : 4);
+  }
+}
+
 TEST(FirmwareVersion, HandProgramByVersionTextOnlyDisables) {
   FormFixture fx(test::kEFactory);
   TForm1& f = fx.f();
