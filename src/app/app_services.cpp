@@ -18,8 +18,9 @@ std::unique_ptr<PortIo> simulatedPort(const BuildConfig& config, const TimeSourc
 
 }  // namespace
 
-ApplicationServices::ApplicationServices(const BuildConfig& config, PortKind kind)
-    : port_(kind == PortKind::Simulator ? simulatedPort(config, clock_) : openBestPort()) {}
+ApplicationServices::ApplicationServices(const BuildConfig& config, PortKind kind,
+                                         const PortChoice& choice)
+    : port_(kind == PortKind::Simulator ? simulatedPort(config, clock_) : openBestPort(choice)) {}
 
 ApplicationServices::~ApplicationServices() = default;
 

@@ -5,6 +5,7 @@
 
 #include "image/build_config.h"
 #include "link/clock.h"
+#include "link/port_choice.h"
 #include "link/port_io.h"
 #include "link/steady_clock.h"
 
@@ -17,7 +18,8 @@ enum class PortKind { Hardware, Simulator };
 // the built model plugged in, running in real time.
 class ApplicationServices {
  public:
-  ApplicationServices(const BuildConfig& config, PortKind kind);
+  // The hardware port maps LPT1 and LPT2 to system ports, or to the ports the user chose.
+  ApplicationServices(const BuildConfig& config, PortKind kind, const PortChoice& choice = {});
   ~ApplicationServices();
 
   PortIo& port() { return *port_; }

@@ -2,6 +2,7 @@
 
 #include "commands/menu_commands.h"
 #include "link/lines.h"
+#include "link/port_claim.h"
 #include "link/port_io.h"
 #include "link/wiring.h"
 #include "rules/bindings.h"
@@ -31,9 +32,12 @@ void testPortAndProgrammer(TForm1& form) {
     return;
   }
   form.logLine("Port init success.");
+  // The presence bit can only be read while the port is held; a port another program holds
+  // cannot show a Programmer.
+  const PortClaim claim(form.port(), static_cast<std::uint16_t>(form.portBase()));
   Lines lines(form.port(), form.clock(),
               [&form] { return static_cast<std::uint16_t>(form.portBase()); });
-  if (!lines.programmerPresent()) {
+  if (!claim || !lines.programmerPresent()) {
     form.beep();
     form.logLine("Programmer not conected or power not plug in, please check");
     form.menuItem("WriteToPager").setEnabled(false);

@@ -8,6 +8,7 @@
 #include "image/checksum.h"
 #include "image/layout.h"
 #include "image/text_field.h"
+#include "link/port_claim.h"
 #include "link/programmer_link.h"
 #include "rules/address_rules.h"
 #include "rules/setting_rules.h"
@@ -21,12 +22,16 @@ namespace {
 
 const char* const kEepType = "04";  // the pager's 24C04
 
-// One command's link to the Programmer, on the port base current at each access. The window
-// shows the progress of each transfer and hides it when the command ends, however it ends.
+// One command's link to the Programmer, on the port base current at each access. The port is
+// claimed once for the whole command and released when it ends, so other programs can use it
+// between commands; a port that cannot be had at once fails the command's first transfer. The
+// window shows the progress of each transfer and hides it when the command ends, however it
+// ends.
 class CommandLink {
  public:
   explicit CommandLink(TForm1& form)
       : form_(form),
+        claim_(form.port(), static_cast<std::uint16_t>(form.portBase())),
         link_(form.port(), form.clock(),
               [&form] { return static_cast<std::uint16_t>(form.portBase()); }),
         progress_([&form](std::string_view step, int done, int total) {
@@ -34,11 +39,13 @@ class CommandLink {
         }) {}
   ~CommandLink() { form_.platform().showProgress("", 0, 0); }
 
+  bool claimed() const { return claim_.held(); }
   ProgrammerLink& link() { return link_; }
   const Progress& progress() const { return progress_; }
 
  private:
   TForm1& form_;
+  PortClaim claim_;
   ProgrammerLink link_;
   Progress progress_;
 };
@@ -52,8 +59,8 @@ void fail(TForm1& form, const char* line, int beeps = 1) {
 // marker in the customer edition. False when the command has to end.
 bool readCheckedEeprom(TForm1& form, CommandLink& link) {
   Image& image = form.image();
-  if (link.link().eeprom().EepTransfer(kEepType, "r", image.eepRead, link.progress()) !=
-      kEepReadDone) {
+  if (!link.claimed() || link.link().eeprom().EepTransfer(kEepType, "r", image.eepRead,
+                                                          link.progress()) != kEepReadDone) {
     fail(form, "EEP read error");
     return false;
   }
@@ -111,7 +118,8 @@ void ReadFromPagerClick(TForm1& form) {
   CommandLink link(form);
   Image& image = form.image();
   form.logLine("Read data from pager");
-  if (!link.link().decoder().DecoderReadBlock(image.decoderRead, link.progress())) {
+  if (!link.claimed() ||
+      !link.link().decoder().DecoderReadBlock(image.decoderRead, link.progress())) {
     fail(form, "Decoder Read error");
     return;
   }
@@ -136,7 +144,7 @@ void WriteToPagerClick(TForm1& form) {
   form.logLine("Write to Pager...");
   storeChecksum(image.eep);
   DecoderProtocol& decoder = link.link().decoder();
-  if (!decoder.DecoderWriteBlock(image.decoder, link.progress())) {
+  if (!link.claimed() || !decoder.DecoderWriteBlock(image.decoder, link.progress())) {
     fail(form, "Decoder program error!");
     return;
   }

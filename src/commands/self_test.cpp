@@ -5,6 +5,7 @@
 
 #include "link/decoder_protocol.h"
 #include "link/eeprom_protocol.h"
+#include "link/port_claim.h"
 #include "link/programmer_link.h"
 #include "link/wiring.h"
 #include "shell/form.h"
@@ -17,7 +18,7 @@ namespace {
 std::string portLabel(TForm1& form) {
   const auto base = static_cast<std::uint16_t>(form.portBase());
   std::string label = base == kLpt2Base ? "LPT2" : "LPT1";
-  const std::string system = form.port().describe(base);
+  const std::string system = form.port().portName(base);
   if (!system.empty()) label += " (" + system + ")";
   return label;
 }
@@ -79,6 +80,14 @@ Check checkDecoder(TForm1& form, ProgrammerLink& link) {
 }  // namespace
 
 void TestProgrammerClick(TForm1& form) {
+  const std::string label = portLabel(form) + ": ";
+  const PortClaim claim(form.port(), static_cast<std::uint16_t>(form.portBase()));
+  if (!claim) {
+    form.logLine(label + "the port is in use by another program");
+    form.logLine(label + "Programmer test failed");
+    form.beep();
+    return;
+  }
   ProgrammerLink link(form.port(), form.clock(),
                       [&form] { return static_cast<std::uint16_t>(form.portBase()); });
   std::vector<Check> checks = checkLinesAndEeprom(form, link);
@@ -86,7 +95,6 @@ void TestProgrammerClick(TForm1& form) {
   const bool sdaWorks = checks.size() == 4;
   if (sdaWorks) checks.push_back(checkDecoder(form, link));
 
-  const std::string label = portLabel(form) + ": ";
   bool allPassed = sdaWorks;
   for (const Check& check : checks) {
     form.logLine(label + (check.passed ? check.good : check.bad));

@@ -1,5 +1,7 @@
 #include "link/best_port.h"
 
+#include <array>
+
 #include "link/direct_port.h"
 #include "link/ppdev_port.h"
 #include "link/refusing_port.h"
@@ -10,30 +12,43 @@ namespace {
 
 class FirstGrantedPort : public PortIo {
  public:
+  FirstGrantedPort(const PortChoice& choice, SysPortCalls& sys)
+      : ppdev_(choice, sys), direct_(choice, sys) {}
+
   bool obtainAccess() override {
-    if (chosen_ == &refusing_) {
-      if (ppdev_.obtainAccess()) {
-        chosen_ = &ppdev_;
-      } else if (direct_.obtainAccess()) {
-        chosen_ = &direct_;
-      }
+    if (!decided_) {
+      decided_ = true;
+      chosen_ = choose();
     }
     return chosen_->obtainAccess();
   }
   std::uint8_t in(std::uint16_t address) override { return chosen_->in(address); }
   void out(std::uint16_t address, std::uint8_t value) override { chosen_->out(address, value); }
+  bool claim(std::uint16_t base) override { return chosen_->claim(base); }
+  void release(std::uint16_t base) override { chosen_->release(base); }
+  std::string portName(std::uint16_t base) const override { return chosen_->portName(base); }
 
  private:
+  PortIo* choose() {
+    const std::array<MappedPort*, 2> backends = {&ppdev_, &direct_};
+    for (MappedPort* backend : backends)
+      if (backend->obtainAccess() && backend->reachesChoice()) return backend;
+    for (MappedPort* backend : backends)
+      if (backend->obtainAccess()) return backend;
+    return &refusing_;
+  }
+
   PpdevPort ppdev_;
   DirectPort direct_;
   RefusingPort refusing_;
+  bool decided_ = false;
   PortIo* chosen_ = &refusing_;
 };
 
 }  // namespace
 
-std::unique_ptr<PortIo> openBestPort() {
-  return std::make_unique<FirstGrantedPort>();
+std::unique_ptr<PortIo> openBestPort(const PortChoice& choice, SysPortCalls& sys) {
+  return std::make_unique<FirstGrantedPort>(choice, sys);
 }
 
 }  // namespace ccp

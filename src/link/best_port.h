@@ -2,12 +2,17 @@
 
 #include <memory>
 
+#include "link/port_choice.h"
 #include "link/port_io.h"
+#include "link/sys_port_calls.h"
 
 namespace ccp {
 
-// The port the hardware build uses: on obtainAccess() it tries ppdev, then direct port
-// instructions, and answers through the first that was granted; refuses when none was.
-std::unique_ptr<PortIo> openBestPort();
+// The port the hardware build uses, with the user's choice of the ports behind LPT1 and LPT2.
+// On obtainAccess() it tries ppdev, then direct port instructions, and answers through the
+// first that reaches every port the user chose, or else through the first granted at all;
+// refuses when none was granted.
+std::unique_ptr<PortIo> openBestPort(const PortChoice& choice = {},
+                                     SysPortCalls& sys = realSysPortCalls());
 
 }  // namespace ccp

@@ -1,50 +1,54 @@
 #include "link/direct_port.h"
 
-#include "link/wiring.h"
-
-#if defined(__linux__) && (defined(__x86_64__) || defined(__i386__))
-#include <sys/io.h>
-#define CCP_HAVE_IOPERM 1
-#endif
-
 namespace ccp {
 
 namespace {
+
 constexpr unsigned long kRegisterCount = 3;
+
+NamedPort resolve(const std::optional<NamedDevice>& device, const std::vector<SystemPort>& listed) {
+  if (!device) return {};
+  if (auto port = listedPort(*device, listed)) return {true, port};
+  // An address is reached whether or not the system lists it; a device needs its listed base.
+  if (device->kind == NamedDevice::Kind::Address)
+    return {true, SystemPort{-1, static_cast<std::uint16_t>(device->value)}};
+  return {true, std::nullopt};
 }
 
-bool DirectPort::permitted(std::uint16_t address) const {
-  return (lpt1_ && address >= kLpt1Base && address < kLpt1Base + kRegisterCount) ||
-         (lpt2_ && address >= kLpt2Base && address < kLpt2Base + kRegisterCount);
+}  // namespace
+
+DirectPort::DirectPort(PortChoice choice, SysPortCalls& sys, ParportPaths paths)
+    : MappedPort(std::move(choice)), sys_(sys), paths_(std::move(paths)) {}
+
+std::vector<SystemPort> DirectPort::addressablePorts() {
+  const auto listed = listSystemPorts(sys_, paths_);
+  if (!listed) return {{-1, kLegacyLpt1Address}, {-1, kLegacyLpt2Address}};
+  std::vector<SystemPort> ports;
+  for (const SystemPort& port : *listed)
+    if (port.base != 0) ports.push_back(port);  // a port without I/O registers (USB adapter)
+  return ports;
 }
 
-#ifdef CCP_HAVE_IOPERM
-
-bool DirectPort::obtainAccess() {
-  lpt1_ = lpt1_ || ioperm(kLpt1Base, kRegisterCount, 1) == 0;
-  lpt2_ = lpt2_ || ioperm(kLpt2Base, kRegisterCount, 1) == 0;
-  return lpt1_;
+LptMap DirectPort::mapPorts(const PortChoice& choice) {
+  const std::vector<SystemPort> listed = addressablePorts();
+  return mapLptPorts(listed, {resolve(choice.lpt1, listed), resolve(choice.lpt2, listed)});
 }
 
-// An address outside the granted ranges would fault the process: it reads 0xFF instead.
-std::uint8_t DirectPort::in(std::uint16_t address) {
-  return permitted(address) ? inb(address) : 0xFF;
+std::optional<int> DirectPort::openPort(const SystemPort& port) {
+  if (sys_.ioperm(port.base, kRegisterCount, 1) != 0) return std::nullopt;
+  return port.base;
 }
 
-void DirectPort::out(std::uint16_t address, std::uint8_t value) {
-  if (permitted(address)) outb(value, address);
+std::string DirectPort::nameOf(const SystemPort& port) const {
+  return deviceText({NamedDevice::Kind::Address, port.base});
 }
 
-#else
-
-bool DirectPort::obtainAccess() {
-  return false;
+std::uint8_t DirectPort::readRegister(int base, PortRegister reg) {
+  return sys_.inb(static_cast<std::uint16_t>(base + static_cast<int>(reg)));
 }
-std::uint8_t DirectPort::in(std::uint16_t) {
-  return 0xFF;
-}
-void DirectPort::out(std::uint16_t, std::uint8_t) {}
 
-#endif
+void DirectPort::writeRegister(int base, PortRegister reg, std::uint8_t value) {
+  sys_.outb(value, static_cast<std::uint16_t>(base + static_cast<int>(reg)));
+}
 
 }  // namespace ccp

@@ -5,7 +5,8 @@
 
 namespace ccp {
 
-// Byte access to the parallel-port registers (base, base + 1, base + 2).
+// Byte access to the parallel-port registers (base, base + 1, base + 2) of LPT1 (base 888) and
+// LPT2 (base 632).
 class PortIo {
  public:
   virtual ~PortIo() = default;
@@ -13,9 +14,22 @@ class PortIo {
   virtual bool obtainAccess() = 0;
   virtual std::uint8_t in(std::uint16_t address) = 0;
   virtual void out(std::uint16_t address, std::uint8_t value) = 0;
-  // The system port behind a port base, for messages ("/dev/parport0", "0xd010"); empty when
-  // there is nothing to say.
-  virtual std::string describe(std::uint16_t /*base*/) const { return {}; }
+
+  // Takes the port of one name (base 888 or 632) for this program until release(), so other
+  // programs (a printer spooler) can use it in between. Never waits: false at once when another
+  // program holds it. Claims nest; a port that needs no claiming always succeeds.
+  virtual bool claim(std::uint16_t base) {
+    (void)base;
+    return true;
+  }
+  virtual void release(std::uint16_t base) { (void)base; }
+
+  // The system port a name means, as the user names it ("/dev/parport0", "0xd010"); empty when
+  // the name means no port or the port has no system name.
+  virtual std::string portName(std::uint16_t base) const {
+    (void)base;
+    return {};
+  }
 };
 
 }  // namespace ccp

@@ -3,102 +3,87 @@
 #include <fcntl.h>
 #include <linux/ppdev.h>
 #include <sys/ioctl.h>
-#include <unistd.h>
 
-#include <cctype>
-#include <fstream>
 #include <sstream>
+#include <string_view>
 
-#include "link/wiring.h"
+#include "link/call_deadline.h"
 
 namespace ccp {
 
 namespace {
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+constexpr unsigned long kReads[] = {PPRDATA, PPRSTATUS, PPRCONTROL};  // by PortRegister
+constexpr std::uint8_t kFailedRead = 0x00;                            // reads as no Programmer
+constexpr std::string_view kNoHolder = "none";
+
+NamedPort resolve(const std::optional<NamedDevice>& device, const std::vector<SystemPort>& listed) {
+  if (!device) return {};
+  if (auto port = listedPort(*device, listed)) return {true, port};
+  // /dev/parportN may open though /proc does not list it; an unlisted address has no device.
+  if (device->kind == NamedDevice::Kind::Ppdev)
+    return {true, SystemPort{static_cast<int>(device->value), 0}};
+  return {true, std::nullopt};
 }
 
 }  // namespace
 
-unsigned firstBaseAddress(const std::string& text) {
-  std::size_t i = 0;
-  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
-  unsigned value = 0;
-  bool any = false;
-  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-    value = value * 10 + static_cast<unsigned>(text[i] - '0');
-    any = true;
-    if (value > 0xFFFF) return 0;
-  }
-  return any ? value : 0;
-}
-
-PpdevPort::PpdevPort(std::string devicePrefix, std::string procDirectory)
-    : devicePrefix_(std::move(devicePrefix)), procDirectory_(std::move(procDirectory)) {}
+PpdevPort::PpdevPort(PortChoice choice, SysPortCalls& sys, ParportPaths paths)
+    : MappedPort(std::move(choice)), sys_(sys), paths_(std::move(paths)) {}
 
 PpdevPort::~PpdevPort() {
-  for (Opened& p : ports_) {
-    if (p.fd < 0) continue;
-    ioctl(p.fd, PPRELEASE);
-    close(p.fd);
+  for (const OpenedPort& port : openedPorts()) {
+    if (port.claims > 0) releasePort(port);
+    sys_.close(port.handle);
   }
 }
 
-int PpdevPort::openAndClaim(int index) const {
-  const int fd = open((devicePrefix_ + std::to_string(index)).c_str(), O_RDWR | O_CLOEXEC);
-  if (fd < 0) return -1;
-  if (ioctl(fd, PPCLAIM) != 0) {
-    close(fd);
-    return -1;
-  }
+LptMap PpdevPort::mapPorts(const PortChoice& choice) {
+  const std::vector<SystemPort> listed =
+      listSystemPorts(sys_, paths_).value_or(std::vector<SystemPort>{});
+  return mapLptPorts(listed, {resolve(choice.lpt1, listed), resolve(choice.lpt2, listed)});
+}
+
+std::optional<int> PpdevPort::openPort(const SystemPort& port) {
+  const int fd = sys_.open(nameOf(port), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
   return fd;
 }
 
-bool PpdevPort::obtainAccess() {
-  if (ports_[0].fd >= 0) return true;  // already granted
-  ports_ = {Opened{kLpt1Base, -1}, Opened{kLpt2Base, -1}};
-  for (int index = 0; index < kMaxDevices; ++index) {
-    const unsigned base =
-        firstBaseAddress(readFile(procDirectory_ + std::to_string(index) + "/base-addr"));
-    for (Opened& p : ports_)
-      if (p.base == base && p.fd < 0) p.fd = openAndClaim(index);
-  }
-  return ports_[0].fd >= 0;
+std::string PpdevPort::nameOf(const SystemPort& port) const {
+  return paths_.devices + std::to_string(port.number);
 }
 
-const PpdevPort::Opened* PpdevPort::portOf(std::uint16_t address) const {
-  for (const Opened& p : ports_)
-    if (p.fd >= 0 && address >= p.base && address <= p.base + 2) return &p;
-  return nullptr;
-}
-
-std::uint8_t PpdevPort::in(std::uint16_t address) {
-  const Opened* p = portOf(address);
-  if (p == nullptr) return 0xFF;
-  static constexpr unsigned long kReads[] = {PPRDATA, PPRSTATUS, PPRCONTROL};
-  unsigned char value = 0xFF;
-  if (ioctl(p->fd, kReads[address - p->base], &value) != 0) return 0xFF;
+// Without a claim the kernel refuses the register ioctls: the port then reads as absent.
+std::uint8_t PpdevPort::readRegister(int fd, PortRegister reg) {
+  unsigned char value = kFailedRead;
+  if (sys_.ioctl(fd, kReads[static_cast<int>(reg)], &value) != 0) return kFailedRead;
   return value;
 }
 
-void PpdevPort::out(std::uint16_t address, std::uint8_t value) {
-  const Opened* p = portOf(address);
-  if (p == nullptr) return;
+void PpdevPort::writeRegister(int fd, PortRegister reg, std::uint8_t value) {
   unsigned char byte = value;
-  switch (address - p->base) {
-    case 0:
-      ioctl(p->fd, PPWDATA, &byte);
-      break;
-    case 2:
-      ioctl(p->fd, PPWCONTROL, &byte);
-      break;
-    default:
-      break;  // the status register cannot be written
-  }
+  sys_.ioctl(fd, reg == PortRegister::Data ? PPWDATA : PPWCONTROL, &byte);
+}
+
+bool PpdevPort::heldByAnother(int number) {
+  const auto holder =
+      sys_.readFile(paths_.proc + "/parport" + std::to_string(number) + "/devices/active");
+  if (!holder) return false;  // not listed: only the claim can tell
+  std::istringstream words(*holder);
+  std::string name;
+  words >> name;
+  return !name.empty() && name != kNoHolder;
+}
+
+bool PpdevPort::claimPort(const OpenedPort& port) {
+  if (heldByAnother(port.port.number)) return false;
+  CallDeadline deadline(kClaimLimit);
+  return sys_.ioctl(port.handle, PPCLAIM, nullptr) == 0;
+}
+
+void PpdevPort::releasePort(const OpenedPort& port) {
+  sys_.ioctl(port.handle, PPRELEASE, nullptr);
 }
 
 }  // namespace ccp

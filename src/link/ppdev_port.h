@@ -1,46 +1,51 @@
 #pragma once
 
-#include <array>
-#include <cstdint>
-#include <string>
+#include <chrono>
 
-#include "link/port_io.h"
+#include "link/mapped_port.h"
+#include "link/sys_port_calls.h"
+#include "link/system_ports.h"
 
 namespace ccp {
 
 // The parallel ports through Linux ppdev (/dev/parportN): no root needed, only membership of
-// the group owning the device (usually "lp"). Each legacy base (LPT1 0x378, LPT2 0x278) is
-// matched to its device by /proc/sys/dev/parport/parportN/base-addr. Access is granted when
-// the LPT1 device can be opened and claimed; LPT2 is used as well when present. Addresses of
-// a port that is not open read 0xFF and ignore writes.
-class PpdevPort : public PortIo {
+// the group owning the devices (usually "lp").
+//
+// How LPT1 and LPT2 are found: the ports are those /proc/sys/dev/parport lists (parportN, in N
+// order, each with its base-addr). LPT1 is the port at 0x378, or else the first listed port;
+// LPT2 the port at 0x278, or else the next listed port that is not LPT1. A name the user
+// chose is /dev/parportN itself, or the listed port at the chosen base address. Both devices
+// are opened at obtainAccess(), which grants access when at least one opens.
+//
+// A port is claimed (PPCLAIM) only inside claim()/release(), so printing can share it. The
+// kernel's PPCLAIM sleeps until the port is free, whatever O_NONBLOCK says, and meanwhile holds
+// ppdev's one lock for every ioctl of every program: a waiting claim would even keep the
+// holder from releasing. So a claim first asks /proc whether some driver holds the port
+// (parportN/devices/active is not "none") and gives up at once if so; the PPCLAIM itself runs
+// under a CallDeadline that interrupts it (EINTR) should the port be taken in between.
+class PpdevPort : public MappedPort {
  public:
-  PpdevPort() = default;
-  // Another device and proc directory, for a system laid out differently.
-  PpdevPort(std::string devicePrefix, std::string procDirectory);
+  static constexpr std::chrono::milliseconds kClaimLimit{20};
+
+  explicit PpdevPort(PortChoice choice = {}, SysPortCalls& sys = realSysPortCalls(),
+                     ParportPaths paths = {});
   ~PpdevPort() override;
   PpdevPort(const PpdevPort&) = delete;
   PpdevPort& operator=(const PpdevPort&) = delete;
 
-  bool obtainAccess() override;
-  std::uint8_t in(std::uint16_t address) override;
-  void out(std::uint16_t address, std::uint8_t value) override;
-
  private:
-  struct Opened {
-    std::uint16_t base;
-    int fd = -1;
-  };
-  static constexpr int kMaxDevices = 8;
-  const Opened* portOf(std::uint16_t address) const;
-  int openAndClaim(int index) const;
+  LptMap mapPorts(const PortChoice& choice) override;
+  std::optional<int> openPort(const SystemPort& port) override;
+  std::string nameOf(const SystemPort& port) const override;
+  std::uint8_t readRegister(int fd, PortRegister reg) override;
+  void writeRegister(int fd, PortRegister reg, std::uint8_t value) override;
+  bool claimPort(const OpenedPort& port) override;
+  void releasePort(const OpenedPort& port) override;
 
-  std::string devicePrefix_ = "/dev/parport";
-  std::string procDirectory_ = "/proc/sys/dev/parport/parport";
-  std::array<Opened, 2> ports_{};
+  bool heldByAnother(int number);
+
+  SysPortCalls& sys_;
+  ParportPaths paths_;
 };
-
-// The first value of a parport base-addr text ("888\t1920\n" gives 888); 0 when unreadable.
-unsigned firstBaseAddress(const std::string& text);
 
 }  // namespace ccp

@@ -10,6 +10,7 @@ class RefusingPort : public PortIo {
   bool obtainAccess() override { return false; }
   std::uint8_t in(std::uint16_t) override { return 0xFF; }
   void out(std::uint16_t, std::uint8_t) override {}
+  bool claim(std::uint16_t) override { return false; }
 };
 
 }  // namespace ccp

@@ -33,12 +33,23 @@ class SimulatedProgrammer : public PortIo {
   explicit SimulatedProgrammer(const TimeSource& time, std::uint16_t base = kLpt1Base);
 
   bool obtainAccess() override { return accessGranted_; }
+  // Another program may hold the port; claims nest.
+  bool claim(std::uint16_t) override {
+    ++claimsAsked_;
+    if (heldElsewhere_) return false;
+    ++claimsHeld_;
+    return true;
+  }
+  void release(std::uint16_t) override { --claimsHeld_; }
   std::uint8_t in(std::uint16_t address) override;
   void out(std::uint16_t address, std::uint8_t value) override;
-  std::string describe(std::uint16_t) const override { return "simulated Programmer"; }
+  std::string portName(std::uint16_t) const override { return "simulated Programmer"; }
 
   // Faults.
   void setAccessGranted(bool granted) { accessGranted_ = granted; }
+  void setHeldElsewhere(bool held) { heldElsewhere_ = held; }
+  int claimsAsked() const { return claimsAsked_; }
+  int claimsHeld() const { return claimsHeld_; }
   void setNoPager(bool noPager);  // the Programmer answers, nothing on the bus does
   void setNoPower(bool noPower);  // presence bit clear, nothing on the bus answers
   void setSdaStuckLow(bool stuck) { sdaStuckLow_ = stuck; }  // a shorted data line
@@ -80,6 +91,9 @@ class SimulatedProgrammer : public PortIo {
   const TimeSource& time_;
   std::uint16_t base_;
   bool accessGranted_ = true;
+  bool heldElsewhere_ = false;
+  int claimsAsked_ = 0;
+  int claimsHeld_ = 0;
   bool noPager_ = false;
   bool noPower_ = false;
   bool sdaStuckLow_ = false;

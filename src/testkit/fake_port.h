@@ -9,7 +9,8 @@
 
 namespace ccp::testkit {
 
-// A port with fixed answers: access granted or refused, and the register values read back.
+// A port with fixed answers: access granted or refused, claims granted or refused, and the
+// register values read back.
 class FakePort : public PortIo {
  public:
   explicit FakePort(bool access = true, std::uint8_t status = 0x20) : access_(access) {
@@ -28,10 +29,24 @@ class FakePort : public PortIo {
     writes.emplace_back(address, value);
     registers_[address] = value;
   }
+  bool claim(std::uint16_t base) override {
+    claims.push_back(base);
+    if (refuseClaims) return false;
+    ++held;
+    return true;
+  }
+  void release(std::uint16_t base) override {
+    releases.push_back(base);
+    --held;
+  }
 
   int accessRequests = 0;
   std::vector<std::uint16_t> reads;
   std::vector<std::pair<std::uint16_t, std::uint8_t>> writes;
+  bool refuseClaims = false;          // as when another program holds the port
+  std::vector<std::uint16_t> claims;  // the base of every claim asked, granted or not
+  std::vector<std::uint16_t> releases;
+  int held = 0;  // claims granted and not yet released
 
  private:
   bool access_;
