@@ -8,9 +8,12 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <set>
+#include <string_view>
 
 #include "window/address_page.h"
 #include "window/guard.h"
+#include "window/pager_records_view.h"
 #include "window/setting_page.h"
 #include "window/view_binder.h"
 #include "window/view_style.h"
@@ -31,12 +34,17 @@ struct MenuEntry {
 };
 
 const MenuEntry kMenus[] = {
-    {"File1", {"Open1", "Save1", nullptr, "Exit1"}},
+    {"File1",
+     {"Open1", "Save1", nullptr, "BackupBeforeWrite1", "OpenBackup1", "OpenJournal1", nullptr,
+      "Exit1"}},
     {"ParallelPort1", {"LPT11", "LPT21"}, true},
     {"WriteToPager", {}},
     {"ReadFromPager", {}},
     {"Help1", {"About1"}},
 };
+
+// Items that show a check mark in a menu whose other items do not.
+const std::set<std::string_view> kCheckItems = {"BackupBeforeWrite1"};
 
 }  // namespace
 
@@ -60,6 +68,7 @@ MainWindow::MainWindow(TForm1& form, QWidget* parent)
   buildLog();
   layout->addWidget(log_);
   buildMenus();
+  new PagerRecordsView(form_, *this);
 
   binder_->refreshAll();
   form_.setObserver(this);
@@ -114,7 +123,8 @@ void MainWindow::buildMenus() {
         continue;
       }
       MenuItem& item = form_.menuItem(name);
-      bindMenuItem(item, menu->addAction(QString::fromStdString(item.caption())), entry.checkMarks);
+      bindMenuItem(item, menu->addAction(QString::fromStdString(item.caption())),
+                   entry.checkMarks || kCheckItems.contains(name));
     }
   }
 }
