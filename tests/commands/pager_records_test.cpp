@@ -243,8 +243,8 @@ TEST(PagerJournal, OneLinePerCommandWithWhatWasReadOrWritten) {
   const std::vector<Row> journal = rx.journal();
   ASSERT_EQ(journal.size(), 3u);
   EXPECT_EQ(journal[0], (Row{"Date and time", "Model", "Edition", "Port", "Command", "Outcome",
-                             "Serial", "Capcode 1", "Capcode 2", "Capcode 3", "Capcode 4",
-                             "Capcode 5", "Capcode 6", "Frequency", "Backup file"}));
+                             "Serial number", "Capcode 1", "Capcode 2", "Capcode 3", "Capcode 4",
+                             "Capcode 5", "Capcode 6", "Channel frequency", "Backup file"}));
   const Row head = {kStamp, "QPX730E", "Customer", "Simulator"};
   auto pagerPart = [&read](const std::string& serial, const std::string& first) {
     return Row{serial,
