@@ -334,27 +334,5 @@ TEST(PagerJournal, AnUnwritableJournalStopsNothing) {
   EXPECT_EQ(test::readBytes(rx.records.dataFolder()), std::vector<std::uint8_t>{'x'});
 }
 
-TEST(PagerRecordsMenu, ItemsWorkOnlyWhileBound) {
-  test::PagerFixture fx;
-  MenuItem& backups = fx.f().menuItem("BackupBeforeWrite1");
-  EXPECT_FALSE(backups.enabled());
-  EXPECT_FALSE(fx.f().menuItem("OpenBackup1").enabled());
-  test::TempFolder dir;
-  PagerRecords records(dir.file("data"));
-  records.setBackupBeforeWrite(true);
-  bindPagerRecords(fx.f(), records);
-  EXPECT_TRUE(backups.enabled());
-  EXPECT_TRUE(backups.checked());
-  backups.trigger();
-  EXPECT_FALSE(backups.checked());
-  EXPECT_FALSE(records.backupBeforeWrite());
-
-  unbindPagerRecords(fx.f());
-  EXPECT_FALSE(backups.enabled());
-  fx.f().menuItem("ReadFromPager").trigger();
-  EXPECT_EQ(fx.lines().back(), "Read completed");
-  EXPECT_FALSE(fs::exists(records.journalPath()));
-}
-
 }  // namespace
 }  // namespace ccp

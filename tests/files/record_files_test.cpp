@@ -1,8 +1,6 @@
-// The files the pager records keep: CSV journal lines, backup names, time stamps.
+// The files the pager records keep: CSV journal lines and backups.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -10,7 +8,6 @@
 #include "files/backup_file.h"
 #include "files/journal_file.h"
 #include "files/temp_folder.h"
-#include "files/time_stamp.h"
 
 namespace ccp {
 namespace {
@@ -83,19 +80,6 @@ TEST(SaveNewFile, NeverReplacesAnEarlierBackup) {
 
   test::writeBytes(dir.file("plain"), {'x'});
   EXPECT_FALSE(saveNewFile(dir.file("plain"), "y.eep", Bytes{1}));  // the folder is a file
-}
-
-TEST(TimeStamp, LocalTimeWithItsOffset) {
-  std::tm local{};
-  local.tm_year = 2026 - 1900;
-  local.tm_mon = 11;
-  local.tm_mday = 7;
-  local.tm_hour = 11;
-  local.tm_min = 30;
-  local.tm_sec = 5;
-  local.tm_gmtoff = 3600;
-  EXPECT_EQ(isoTimeStamp(local), "2026-12-07T11:30:05+01:00");
-  EXPECT_EQ(fileTimeStamp(local), "20261207-113005");
 }
 
 }  // namespace
