@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "app/default_pager.h"
 #include "form_fixture.h"
@@ -43,5 +44,20 @@ struct PagerFixture {
   testkit::FakePlatform platform;
   std::unique_ptr<TForm1> form;
 };
+
+// Which chip each transfer spoke to, from the first device byte after each power-up: "D" for
+// the decoder, "E" for the EEPROM.
+inline std::string transferOrder(const sim::WireLog& log) {
+  std::string order;
+  bool fresh = false;
+  for (const auto& e : log) {
+    if (e.kind == sim::WireEvent::Kind::PowerUp) fresh = true;
+    if (e.kind != sim::WireEvent::Kind::Byte || !fresh) continue;
+    if ((e.value & 0xFE) == 0x4E) order += "D";
+    if ((e.value & 0xF0) == 0xA0) order += "E";
+    fresh = false;
+  }
+  return order;
+}
 
 }  // namespace ccp::test

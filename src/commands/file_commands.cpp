@@ -24,9 +24,12 @@ void fail(TForm1& form, const char* line) {
 
 void Open1Click(TForm1& form) {
   const std::optional<std::string> path = form.platform().askOpenPath(kConfigFileFilter);
-  if (!path) return;
-  form.logLine("Load data from " + *path);
-  const auto bytes = readFileHead(*path, kFileSize);
+  if (path) OpenConfigFile(form, *path);
+}
+
+void OpenConfigFile(TForm1& form, const std::string& path) {
+  form.logLine("Load data from " + path);
+  const auto bytes = readFileHead(path, kFileSize);
   if (!bytes) return fail(form, "Load file error");
 
   // The model marker is not examined: a file of either model loads.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace ccp {
@@ -12,6 +13,8 @@ inline constexpr std::string_view kConfigFileFilter =
 
 // File > Open: loads a configuration file into the image and shows it in the window.
 void Open1Click(TForm1& form);
+// What File > Open does once the dialog has named the file.
+void OpenConfigFile(TForm1& form, const std::string& path);
 // File > Save: encodes the window into the image and stores it as a configuration file.
 void Save1Click(TForm1& form);
 

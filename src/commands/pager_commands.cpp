@@ -20,7 +20,7 @@ namespace ccp {
 
 namespace {
 
-const char* const kEepType = "04";  // the pager's 24C04
+const char* const kEepType = kPagerEepromType;
 
 // One command's link to the Programmer, on the port base current at each access. The port is
 // claimed once for the whole command and released when it ends, so other programs can use it
@@ -115,6 +115,16 @@ void advanceAddresses(TForm1& form) {
 }  // namespace
 
 void ReadFromPagerClick(TForm1& form) {
+  PagerCommandReport report;
+  ReadFromPagerClick(form, report);
+}
+
+void WriteToPagerClick(TForm1& form) {
+  PagerCommandReport report;
+  WriteToPagerClick(form, WriteOptions{}, report);
+}
+
+void ReadFromPagerClick(TForm1& form, PagerCommandReport& report) {
   CommandLink link(form);
   Image& image = form.image();
   form.logLine("Read data from pager");
@@ -124,12 +134,17 @@ void ReadFromPagerClick(TForm1& form) {
     return;
   }
   if (!readCheckedEeprom(form, link)) return;
+  report.imageIsPagers = true;
   acceptLoadedImage(form, "Read completed");
 }
 
-void WriteToPagerClick(TForm1& form) {
+void WriteToPagerClick(TForm1& form, const WriteOptions& options, PagerCommandReport& report) {
   CommandLink link(form);
   Image& image = form.image();
+  if (options.backupFolder) {
+    report.backup = backUpPager(link.link(), link.progress(), form.config(), *options.backupFolder,
+                                options.startedAt);
+  }
   if (form.config().edition == Edition::Customer) {
     // Bytes the encoding does not set keep this very pager's values.
     form.logLine("Read data from pager");
@@ -143,6 +158,7 @@ void WriteToPagerClick(TForm1& form) {
   EncodeImage(form);
   form.logLine("Write to Pager...");
   storeChecksum(image.eep);
+  report.imageIsPagers = true;
   DecoderProtocol& decoder = link.link().decoder();
   if (!link.claimed() || !decoder.DecoderWriteBlock(image.decoder, link.progress())) {
     fail(form, "Decoder program error!");

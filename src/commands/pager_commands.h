@@ -1,12 +1,35 @@
 #pragma once
 
+#include <optional>
+#include <string>
+
+#include "commands/pager_backup.h"
+#include "files/time_stamp.h"
+
 namespace ccp {
 
 class TForm1;
 
+// What a face may ask of Write to pager beyond the menu command.
+struct WriteOptions {
+  // Before the write, the whole pager is read and kept as a configuration file in this folder.
+  std::optional<std::string> backupFolder;
+  WallTime startedAt{};  // names the backup
+};
+
+// What a pager command did beside its log lines.
+struct PagerCommandReport {
+  // The image holds what was read from the pager, or what was sent to it.
+  bool imageIsPagers = false;
+  BackupResult backup;
+};
+
 // The two pager commands of the main menu.
 void ReadFromPagerClick(TForm1& form);
 void WriteToPagerClick(TForm1& form);
+// The same, telling what they did.
+void ReadFromPagerClick(TForm1& form, PagerCommandReport& report);
+void WriteToPagerClick(TForm1& form, const WriteOptions& options, PagerCommandReport& report);
 
 void bindPagerCommands(TForm1& form);
 

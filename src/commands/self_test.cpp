@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/port_label.h"
 #include "link/decoder_protocol.h"
 #include "link/eeprom_protocol.h"
 #include "link/port_claim.h"
@@ -13,15 +14,6 @@
 namespace ccp {
 
 namespace {
-
-// "LPT1", with the system port behind it when the port can name it.
-std::string portLabel(TForm1& form) {
-  const auto base = static_cast<std::uint16_t>(form.portBase());
-  std::string label = base == kLpt2Base ? "LPT2" : "LPT1";
-  const std::string system = form.port().portName(base);
-  if (!system.empty()) label += " (" + system + ")";
-  return label;
-}
 
 // Sends one device byte after a start condition and reports the acknowledge.
 bool answers(Bus& bus, std::uint8_t deviceByte, bool formB) {

@@ -228,6 +228,10 @@ void FormBuilder::build(TForm1& form) {
   menu("File1", "&File");
   menu("Open1", "&Open");
   menu("Save1", "&Save");
+  // Pager backups and the programming journal: a face that keeps them enables these.
+  menu("BackupBeforeWrite1", "&Back up pagers before writing").setEnabled(false);
+  menu("OpenBackup1", "Open bac&kup...").setEnabled(false);
+  menu("OpenJournal1", "Open &journal folder").setEnabled(false);
   menu("Exit1", "&Exit");
   menu("ParallelPort1", "&Parallel Port");
   menu("LPT11", "LPT1").setChecked(true);

@@ -21,6 +21,12 @@ std::optional<std::string> FakePlatform::askSavePath(std::string_view filter) {
   return next(saveAnswers);
 }
 
+std::optional<std::string> FakePlatform::askOpenPathIn(std::string_view folder,
+                                                       std::string_view filter) {
+  dialogFolders.emplace_back(folder);
+  return askOpenPath(filter);
+}
+
 void FakePlatform::showProgress(std::string_view step, int done, int total) {
   progress.push_back({std::string(step), done, total});
 }

@@ -16,6 +16,8 @@ class FakePlatform : public Platform {
   void showError(const std::string& message) override { errors.push_back(message); }
   std::optional<std::string> askOpenPath(std::string_view filter) override;
   std::optional<std::string> askSavePath(std::string_view filter) override;
+  std::optional<std::string> askOpenPathIn(std::string_view folder,
+                                           std::string_view filter) override;
   void showProgress(std::string_view step, int done, int total) override;
 
   int beeps = 0;
@@ -24,6 +26,7 @@ class FakePlatform : public Platform {
   std::deque<std::optional<std::string>> openAnswers;
   std::deque<std::optional<std::string>> saveAnswers;
   std::vector<std::string> dialogFilters;
+  std::vector<std::string> dialogFolders;  // where askOpenPathIn was asked to start
   struct Progress {
     std::string step;
     int done;

@@ -8,9 +8,12 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <set>
+#include <string_view>
 
 #include "window/address_page.h"
 #include "window/guard.h"
+#include "window/pager_records_view.h"
 #include "window/setting_page.h"
 #include "window/view_binder.h"
 #include "window/view_style.h"
@@ -27,16 +30,20 @@ constexpr int kLogLines = 4;
 struct MenuEntry {
   const char* name;
   std::vector<const char*> items;
-  std::size_t checkMarkItems = 0;  // the first items that show check marks
 };
 
 const MenuEntry kMenus[] = {
-    {"File1", {"Open1", "Save1", nullptr, "Exit1"}},
-    {"ParallelPort1", {"LPT11", "LPT21", nullptr, "TestProgrammer1"}, 2},
+    {"File1",
+     {"Open1", "Save1", nullptr, "BackupBeforeWrite1", "OpenBackup1", "OpenJournal1", nullptr,
+      "Exit1"}},
+    {"ParallelPort1", {"LPT11", "LPT21", nullptr, "TestProgrammer1"}},
     {"WriteToPager", {}},
     {"ReadFromPager", {}},
     {"Help1", {"About1"}},
 };
+
+// The items that show check marks.
+const std::set<std::string_view> kCheckItems = {"LPT11", "LPT21", "BackupBeforeWrite1"};
 
 }  // namespace
 
@@ -60,6 +67,7 @@ MainWindow::MainWindow(TForm1& form, QWidget* parent)
   buildLog();
   layout->addWidget(log_);
   buildMenus();
+  new PagerRecordsView(form_, *this);
 
   binder_->refreshAll();
   form_.setObserver(this);
@@ -115,7 +123,7 @@ void MainWindow::buildMenus() {
       }
       MenuItem& item = form_.menuItem(entry.items[i]);
       bindMenuItem(item, menu->addAction(QString::fromStdString(item.caption())),
-                   i < entry.checkMarkItems);
+                   kCheckItems.contains(item.name()));
     }
   }
 }

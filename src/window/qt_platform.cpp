@@ -48,6 +48,12 @@ std::optional<std::string> QtPlatform::askOpenPath(std::string_view filter) {
       QFileDialog::getOpenFileName(window_, QStringLiteral("Open"), QString(), toQString(filter)));
 }
 
+std::optional<std::string> QtPlatform::askOpenPathIn(std::string_view folder,
+                                                     std::string_view filter) {
+  return chosen(QFileDialog::getOpenFileName(window_, QStringLiteral("Open"), toQString(folder),
+                                             toQString(filter)));
+}
+
 std::optional<std::string> QtPlatform::askSavePath(std::string_view filter) {
   return chosen(
       QFileDialog::getSaveFileName(window_, QStringLiteral("Save"), QString(), toQString(filter)));

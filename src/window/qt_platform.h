@@ -22,6 +22,8 @@ class QtPlatform : public Platform {
   void showError(const std::string& message) override;
   std::optional<std::string> askOpenPath(std::string_view filter) override;
   std::optional<std::string> askSavePath(std::string_view filter) override;
+  std::optional<std::string> askOpenPathIn(std::string_view folder,
+                                           std::string_view filter) override;
   void showProgress(std::string_view step, int done, int total) override;
 
  private:

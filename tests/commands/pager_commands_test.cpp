@@ -23,20 +23,7 @@ void expectLinesAtRest(PagerFixture& fx) {
   EXPECT_EQ(testkit::linesNotAtRest(fx.programmer), "");
 }
 
-// Which chip each transfer spoke to, from the first device byte after each power-up: "D" for
-// the decoder, "E" for the EEPROM.
-std::string transferOrder(const sim::WireLog& log) {
-  std::string order;
-  bool fresh = false;
-  for (const auto& e : log) {
-    if (e.kind == sim::WireEvent::Kind::PowerUp) fresh = true;
-    if (e.kind != sim::WireEvent::Kind::Byte || !fresh) continue;
-    if ((e.value & 0xFE) == 0x4E) order += "D";
-    if ((e.value & 0xF0) == 0xA0) order += "E";
-    fresh = false;
-  }
-  return order;
-}
+using test::transferOrder;
 
 TEST(ReadFromPager, ShowsThePagersSettings) {
   PagerFixture fx;

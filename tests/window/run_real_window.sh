@@ -16,11 +16,15 @@ cleanup() {
   [ -n "$app" ] && kill "$app" 2>/dev/null || true
   kill "$xvfb" 2>/dev/null || true
   rm -f "$fdfile"
+  [ -n "${home:-}" ] && rm -rf "$home"
 }
 trap cleanup EXIT
 for _ in $(seq 100); do [ -s "$fdfile" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$fdfile")"
 export QT_QPA_PLATFORM=xcb
+# The programs keep their settings, journal and backups here, never in the user's folders.
+home="$(mktemp -d)"
+export XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config"
 
 # The built program itself: it starts and shows its window with the build's title.
 "$program" &

@@ -1,0 +1,37 @@
+#include "commands/pager_journal.h"
+
+namespace ccp {
+
+const std::vector<std::string>& journalHeader() {
+  static const std::vector<std::string> header = {"Date and time", "Model",
+                                                  "Edition",       "Port",
+                                                  "Command",       "Outcome",
+                                                  "Serial number", "Capcode 1",
+                                                  "Capcode 2",     "Capcode 3",
+                                                  "Capcode 4",     "Capcode 5",
+                                                  "Capcode 6",     "Channel frequency",
+                                                  "Backup file"};
+  return header;
+}
+
+std::vector<std::string> journalFields(const JournalLine& line) {
+  std::vector<std::string> fields = {
+      isoTimeStamp(localTime(line.at)),
+      line.config.model == Model::QPX730H ? "QPX730H" : "QPX730E",
+      line.config.edition == Edition::Factory ? "Factory" : "Customer",
+      line.port,
+      line.command,
+      line.outcome,
+  };
+  if (line.pager) {
+    fields.push_back(line.pager->serial);
+    fields.insert(fields.end(), line.pager->capcodes.begin(), line.pager->capcodes.end());
+    fields.push_back(line.pager->frequency);
+  } else {
+    fields.resize(fields.size() + 2 + kAddressCount);  // nothing known of the pager
+  }
+  fields.push_back(line.backupFile);
+  return fields;
+}
+
+}  // namespace ccp

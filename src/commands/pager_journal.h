@@ -1,0 +1,31 @@
+#pragma once
+
+// The programming journal: one CSV line for every Read from pager and Write to pager, so a
+// batch of pagers can be traced afterwards, pager by pager.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "files/time_stamp.h"
+#include "image/build_config.h"
+#include "image/pager_identity.h"
+
+namespace ccp {
+
+inline constexpr const char* kJournalFileName = "journal.csv";
+
+struct JournalLine {
+  WallTime at{};
+  BuildConfig config;
+  std::string port;                    // as portLabel() shows it
+  std::string command;                 // "read" or "write"
+  std::string outcome;                 // the command's last log line, or the error that ended it
+  std::optional<PagerIdentity> pager;  // what was read or sent, when the command got that far
+  std::string backupFile;
+};
+
+const std::vector<std::string>& journalHeader();
+std::vector<std::string> journalFields(const JournalLine& line);
+
+}  // namespace ccp

@@ -1,0 +1,27 @@
+#pragma once
+
+// Copies of pagers kept before they are written: configuration files named by when they were
+// made and by whose pager they hold.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace ccp {
+
+inline constexpr std::string_view kBackupExtension = ".eep";
+
+// "<stamp>_SN<serial>_<capcode>.eep"; characters a file system may refuse or misread become
+// "_", and a pager without a serial number shows "SNnone".
+std::string backupFileName(std::string_view stamp, std::string_view serial,
+                           std::string_view capcode);
+
+// Saves the bytes as a new file named `name` in `folder`, made when missing. An existing file is
+// never replaced: the name then gets "-2", "-3" and so on before its extension. The full path,
+// or nothing when the file could not be written.
+std::optional<std::string> saveNewFile(const std::string& folder, const std::string& name,
+                                       std::span<const std::uint8_t> bytes);
+
+}  // namespace ccp

@@ -1,0 +1,39 @@
+#include "image/pager_identity.h"
+
+#include <span>
+
+#include "image/capcode.h"
+#include "image/synth.h"
+#include "image/text_field.h"
+
+namespace ccp {
+
+namespace {
+
+constexpr std::size_t kCapcodeDigits = 7;
+
+}  // namespace
+
+PagerIdentity pagerIdentity(const BuildConfig& config, const EepBlock& eep,
+                            const DecoderBlock& decoder) {
+  PagerIdentity identity;
+  identity.serial = readTextField(std::span(eep).subspan(eep::kSerial, eep::kSerialWidth));
+  identity.serial.erase(identity.serial.find_last_not_of(' ') + 1);
+  for (int n = 1; n <= kAddressCount; ++n) {
+    identity.capcodes[n - 1] = capcodeText(readAddress(decoder, n).capcode);
+  }
+  Image image(config);
+  image.eep = eep;
+  image.decoder = decoder;
+  const int pllIndex = pllItemIndex(config, (eep[eep::kChipFlags] >> 4) & 0x03);
+  identity.frequency = decodeSynthesizer(image, pllIndex);
+  return identity;
+}
+
+std::string capcodeText(int capcode) {
+  std::string digits = std::to_string(capcode);
+  if (digits.size() < kCapcodeDigits) digits.insert(0, kCapcodeDigits - digits.size(), '0');
+  return digits;
+}
+
+}  // namespace ccp

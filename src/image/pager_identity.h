@@ -1,0 +1,25 @@
+#pragma once
+
+// What tells one programmed pager from another, taken from its configuration bytes: the serial
+// number, the six capcodes and the channel frequency, as the window would show them.
+
+#include <array>
+#include <string>
+
+#include "image/layout.h"
+
+namespace ccp {
+
+struct PagerIdentity {
+  std::string serial;                               // trailing blanks removed
+  std::array<std::string, kAddressCount> capcodes;  // seven digits each
+  std::string frequency;                            // nine characters, as the channel field
+};
+
+PagerIdentity pagerIdentity(const BuildConfig& config, const EepBlock& eep,
+                            const DecoderBlock& decoder);
+
+// A capcode as an address field shows it: at least seven digits, leading zeros added.
+std::string capcodeText(int capcode);
+
+}  // namespace ccp

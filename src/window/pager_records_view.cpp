@@ -1,0 +1,67 @@
+#include "window/pager_records_view.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QMainWindow>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QUrl>
+
+#include "shell/form.h"
+
+namespace ccp::qt {
+
+namespace {
+
+const QString kBackupSetting = QStringLiteral("pagerBackups");
+
+std::string dataFolder() {
+  return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+      .toLocal8Bit()
+      .toStdString();
+}
+
+}  // namespace
+
+PagerRecordsView::PagerRecordsView(TForm1& form, QMainWindow& window)
+    : QObject(&window), form_(form), window_(window), records_(dataFolder()) {
+  records_.setBackupBeforeWrite(QSettings().value(kBackupSetting, false).toBool());
+  records_.onNotice = [this](const std::string& text) { showNotice(text); };
+  bindPagerRecords(form_, records_);
+  form_.menuItem("BackupBeforeWrite1").onClick = [this] { rememberBackupChoice(); };
+  MenuItem& journal = form_.menuItem("OpenJournal1");
+  journal.onClick = [this] { openJournalFolder(); };
+  journal.setEnabled(true);
+}
+
+PagerRecordsView::~PagerRecordsView() {
+  // The form may outlive the window: it goes back to the plain commands.
+  unbindPagerRecords(form_);
+  MenuItem& journal = form_.menuItem("OpenJournal1");
+  journal.onClick = nullptr;
+  journal.setEnabled(false);
+}
+
+void PagerRecordsView::rememberBackupChoice() {
+  BackupBeforeWrite1Click(form_, records_);
+  QSettings().setValue(kBackupSetting, records_.backupBeforeWrite());
+}
+
+void PagerRecordsView::openJournalFolder() {
+  const QString folder = QString::fromLocal8Bit(records_.dataFolder());
+  QDir().mkpath(folder);
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder))) {
+    showNotice("journal folder could not be shown: " + records_.dataFolder());
+  }
+}
+
+void PagerRecordsView::showNotice(const std::string& text) {
+  if (text.empty()) {
+    window_.statusBar()->clearMessage();
+  } else {
+    window_.statusBar()->showMessage(QString::fromLocal8Bit(text));
+  }
+}
+
+}  // namespace ccp::qt

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+
+#include "commands/pager_records.h"
+
+class QMainWindow;
+
+namespace ccp::qt {
+
+// The window's records of the pager commands, in the user's data folder: the journal always,
+// backups as the File menu's check item says (remembered between runs). What they have to say
+// shows in the status bar, never in the log.
+class PagerRecordsView : public QObject {
+ public:
+  // Binds the pager commands and the File menu's record items; a child of the window.
+  PagerRecordsView(TForm1& form, QMainWindow& window);
+  ~PagerRecordsView() override;
+
+  PagerRecords& records() { return records_; }
+
+ private:
+  void rememberBackupChoice();
+  void openJournalFolder();
+  void showNotice(const std::string& text);
+
+  TForm1& form_;
+  QMainWindow& window_;
+  PagerRecords records_;
+};
+
+}  // namespace ccp::qt

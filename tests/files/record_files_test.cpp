@@ -1,0 +1,86 @@
+// The files the pager records keep: CSV journal lines and backups.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "files/backup_file.h"
+#include "files/journal_file.h"
+#include "files/temp_folder.h"
+
+namespace ccp {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+std::string readText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TEST(CsvRecord, QuotesOnlyWhatNeedsIt) {
+  const struct {
+    std::vector<std::string> fields;
+    std::string record;
+  } cases[] = {
+      {{"Verify OK !", "0123456", ""}, "Verify OK !,0123456,\n"},
+      {{"a,b", "say \"hi\"", "two\nlines"}, "\"a,b\",\"say \"\"hi\"\"\",\"two\nlines\"\n"},
+      {{" lead", "trail ", "in side"}, "\" lead\",\"trail \",in side\n"},
+      {{"Pager Read error, please check the connection."},
+       "\"Pager Read error, please check the connection.\"\n"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(csvRecord(c.fields), c.record);
+}
+
+TEST(AppendCsvRecord, HeaderOnceThenRecords) {
+  test::TempFolder dir;
+  const std::string path = dir.file("data/journal.csv");  // the folder is made
+  EXPECT_TRUE(appendCsvRecord(path, {"A", "B"}, {"1", "2"}));
+  EXPECT_TRUE(appendCsvRecord(path, {"A", "B"}, {"3", "4,5"}));
+  EXPECT_EQ(readText(path), "A,B\n1,2\n3,\"4,5\"\n");
+
+  test::writeBytes(dir.file("empty.csv"), {});
+  EXPECT_TRUE(appendCsvRecord(dir.file("empty.csv"), {"A"}, {"1"}));
+  EXPECT_EQ(readText(dir.file("empty.csv")), "A\n1\n");
+}
+
+TEST(AppendCsvRecord, AnUnwritablePathIsReported) {
+  test::TempFolder dir;
+  fs::create_directory(dir.file("journal.csv"));  // a folder where the file should be
+  test::writeBytes(dir.file("file"), {'x'});
+  EXPECT_FALSE(appendCsvRecord(dir.file("journal.csv"), {"A"}, {"1"}));
+  EXPECT_FALSE(appendCsvRecord(dir.file("file/journal.csv"), {"A"}, {"1"}));
+  EXPECT_EQ(test::readBytes(dir.file("file")), Bytes{'x'});
+}
+
+TEST(BackupFileName, StampSerialAndCapcodeSafeForFileSystems) {
+  EXPECT_EQ(backupFileName("20261207-113005", "12345678", "0123456"),
+            "20261207-113005_SN12345678_0123456.eep");
+  EXPECT_EQ(backupFileName("20261207-113005", "", "2004000"), "20261207-113005_SNnone_2004000.eep");
+  EXPECT_EQ(backupFileName("20261207-113005", "a/b\\c: d.\x01\xE9", "0000001"),
+            "20261207-113005_SNa_b_c__d____0000001.eep");
+}
+
+TEST(SaveNewFile, NeverReplacesAnEarlierBackup) {
+  test::TempFolder dir;
+  const std::string folder = dir.file("backups");  // made on the first save
+  const auto first = saveNewFile(folder, "x_SN1_0000001.eep", Bytes{1});
+  const auto second = saveNewFile(folder, "x_SN1_0000001.eep", Bytes{2});
+  const auto third = saveNewFile(folder, "x_SN1_0000001.eep", Bytes{3});
+  ASSERT_TRUE(first && second && third);
+  EXPECT_EQ(*first, (fs::path(folder) / "x_SN1_0000001.eep").string());
+  EXPECT_EQ(*second, (fs::path(folder) / "x_SN1_0000001-2.eep").string());
+  EXPECT_EQ(*third, (fs::path(folder) / "x_SN1_0000001-3.eep").string());
+  EXPECT_EQ(test::readBytes(*first), Bytes{1});
+  EXPECT_EQ(test::readBytes(*third), Bytes{3});
+
+  test::writeBytes(dir.file("plain"), {'x'});
+  EXPECT_FALSE(saveNewFile(dir.file("plain"), "y.eep", Bytes{1}));  // the folder is a file
+}
+
+}  // namespace
+}  // namespace ccp

@@ -1,0 +1,184 @@
+// The window's pager records: the File menu items, the remembered backup choice, the status
+// bar notices, all in a temporary data folder.
+#include <QAction>
+#include <QDesktopServices>
+#include <QDir>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "image/checksum.h"
+#include "pager_fixture.h"
+#include "window/main_window.h"
+
+namespace ccp {
+
+// A window on the simulated Programmer and the virtual clock.
+struct SimulatorWindow {
+  SimulatorWindow() : window(fx.f()) {}
+  QAction* action(const char* name) {
+    return window.findChild<QAction*>(QString::fromLatin1(name));
+  }
+  test::PagerFixture fx;
+  qt::MainWindow window;
+};
+
+class PagerRecordsViewTest : public QObject {
+  Q_OBJECT
+
+ public slots:
+  void showUrl(const QUrl& url) { shown_ << url; }
+
+ private slots:
+  void initTestCase();
+  void init();
+  void fileMenuHoldsTheRecordItemsAndRemembersTheChoice();
+  void aBackedUpWriteKeepsThePagerAndJournalsIt();
+  void whatCouldNotBeDoneShowsInTheStatusBarOnly();
+  void openJournalFolderShowsTheDataFolder();
+  void theFormOutlivesTheWindowWithPlainCommands();
+
+ private:
+  QString dataFolder() const {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  }
+  QStringList backups() const {
+    return QDir(dataFolder() + QStringLiteral("/backups")).entryList(QDir::Files);
+  }
+  QStringList journal() const {
+    QFile file(dataFolder() + QStringLiteral("/journal.csv"));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QString::fromLatin1(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+  }
+
+  QTemporaryDir home_;
+  QList<QUrl> shown_;
+};
+
+// Nothing of the user's own data or settings folders is touched.
+void PagerRecordsViewTest::initTestCase() {
+  QVERIFY(home_.isValid());
+  qputenv("XDG_DATA_HOME", home_.filePath(QStringLiteral("data")).toLocal8Bit());
+  qputenv("XDG_CONFIG_HOME", home_.filePath(QStringLiteral("config")).toLocal8Bit());
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                     home_.filePath(QStringLiteral("config")));
+  QVERIFY(dataFolder().startsWith(home_.path()));
+  QVERIFY(QSettings().fileName().startsWith(home_.path()));
+}
+
+void PagerRecordsViewTest::init() {
+  QSettings().clear();
+  QDir(dataFolder()).removeRecursively();
+  shown_.clear();
+}
+
+void PagerRecordsViewTest::fileMenuHoldsTheRecordItemsAndRemembersTheChoice() {
+  auto first = std::make_unique<SimulatorWindow>();
+  QAction* backups = first->action("BackupBeforeWrite1");
+  QVERIFY(backups != nullptr);
+  QCOMPARE(backups->text(), QStringLiteral("&Back up pagers before writing"));
+  QCOMPARE(first->action("OpenBackup1")->text(), QStringLiteral("Open bac&kup..."));
+  QCOMPARE(first->action("OpenJournal1")->text(), QStringLiteral("Open &journal folder"));
+  QMenu* file = first->window.menuBar()->actions().first()->menu();
+  QVERIFY(file->actions().contains(backups));
+  for (const char* name : {"BackupBeforeWrite1", "OpenBackup1", "OpenJournal1"}) {
+    QVERIFY2(first->action(name)->isEnabled(), name);
+  }
+  QVERIFY(backups->isCheckable());
+  QVERIFY(!backups->isChecked());  // off at first
+  QVERIFY(!first->action("Open1")->isCheckable());
+
+  backups->trigger();
+  QVERIFY(backups->isChecked());
+  QVERIFY(first->fx.f().menuItem("BackupBeforeWrite1").checked());
+  first.reset();
+  SimulatorWindow second;  // the next run of the program
+  QVERIFY(second.action("BackupBeforeWrite1")->isChecked());
+  second.action("BackupBeforeWrite1")->trigger();
+  QVERIFY(!SimulatorWindow().action("BackupBeforeWrite1")->isChecked());
+}
+
+void PagerRecordsViewTest::aBackedUpWriteKeepsThePagerAndJournalsIt() {
+  SimulatorWindow w;
+  EepBlock pager = w.fx.pagerEeprom();
+  pager[0x21] = 40;  // contrast
+  storeChecksum(pager);
+  w.fx.programmer.setEeprom(pager);
+  w.action("BackupBeforeWrite1")->trigger();
+  w.action("WriteToPager")->trigger();
+  QCOMPARE(QString::fromStdString(w.fx.lines().back()), QStringLiteral("Verify OK !"));
+
+  const QStringList files = backups();
+  QCOMPARE(files.size(), 1);
+  QVERIFY2(QRegularExpression(QStringLiteral("^\\d{8}-\\d{6}_SN.*_2004000\\.eep$"))
+               .match(files.first())
+               .hasMatch(),
+           qPrintable(files.first()));
+  QCOMPARE(w.window.statusBar()->currentMessage(), QStringLiteral("backup: ") + files.first());
+  QCOMPARE(journal().size(), 2);
+  QVERIFY(journal().last().endsWith(files.first()));
+
+  // Open backup... starts in the backup folder and brings the pager's old contrast back.
+  const QString path = dataFolder() + QStringLiteral("/backups/") + files.first();
+  w.fx.platform.openAnswers.push_back(path.toStdString());
+  w.action("OpenBackup1")->trigger();
+  QCOMPARE(w.fx.platform.dialogFolders.size(), std::size_t{1});
+  QCOMPARE(QString::fromStdString(w.fx.platform.dialogFolders.front()),
+           dataFolder() + QStringLiteral("/backups"));
+  QCOMPARE(QString::fromStdString(w.fx.lines().back()), QStringLiteral("File loaded"));
+  QCOMPARE(QString::fromStdString(w.fx.f().textField("contrast").text()), QStringLiteral("40"));
+}
+
+void PagerRecordsViewTest::whatCouldNotBeDoneShowsInTheStatusBarOnly() {
+  SimulatorWindow w;
+  w.fx.programmer.decoderChip().setPresent(false);
+  w.action("BackupBeforeWrite1")->trigger();
+  QDir().mkpath(dataFolder() + QStringLiteral("/journal.csv"));  // a folder in the file's place
+  const std::size_t logged = w.fx.lines().size();
+  w.action("WriteToPager")->trigger();
+  QCOMPARE(w.window.statusBar()->currentMessage(),
+           QStringLiteral("no backup: pager could not be read; journal could not be written"));
+  QCOMPARE(w.fx.linesSince(logged),
+           (std::vector<std::string>{"Read data from pager", "Write to Pager...",
+                                     "Decoder program error!"}));
+
+  // The next command that has nothing to say clears the message.
+  QDir(dataFolder() + QStringLiteral("/journal.csv")).removeRecursively();
+  w.fx.programmer.decoderChip().setPresent(true);
+  w.action("ReadFromPager")->trigger();
+  QCOMPARE(w.window.statusBar()->currentMessage(), QString());
+}
+
+void PagerRecordsViewTest::openJournalFolderShowsTheDataFolder() {
+  QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "showUrl");
+  SimulatorWindow w;
+  w.action("OpenJournal1")->trigger();
+  QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+  QCOMPARE(shown_, QList<QUrl>{QUrl::fromLocalFile(dataFolder())});
+  QVERIFY(QDir(dataFolder()).exists());
+}
+
+void PagerRecordsViewTest::theFormOutlivesTheWindowWithPlainCommands() {
+  test::PagerFixture fx;
+  {
+    qt::MainWindow window(fx.f());
+    QVERIFY(fx.f().menuItem("OpenJournal1").enabled());
+  }
+  for (const char* name : {"BackupBeforeWrite1", "OpenBackup1", "OpenJournal1"}) {
+    QVERIFY2(!fx.f().menuItem(name).enabled(), name);
+  }
+  fx.f().menuItem("WriteToPager").trigger();
+  QCOMPARE(QString::fromStdString(fx.lines().back()), QStringLiteral("Verify OK !"));
+  QVERIFY(journal().isEmpty());
+}
+
+}  // namespace ccp
+
+QTEST_MAIN(ccp::PagerRecordsViewTest)
+#include "pager_records_view_test.moc"
