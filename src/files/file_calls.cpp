@@ -45,4 +45,20 @@ FileCalls& systemFileCalls() {
   return calls;
 }
 
+namespace {
+FileCalls* active = nullptr;
+}  // namespace
+
+FileCalls& activeFileCalls() {
+  return active != nullptr ? *active : systemFileCalls();
+}
+
+FileCallsOverride::FileCallsOverride(FileCalls& calls) : previous_(active) {
+  active = &calls;
+}
+
+FileCallsOverride::~FileCallsOverride() {
+  active = previous_;
+}
+
 }  // namespace ccp

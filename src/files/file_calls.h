@@ -25,4 +25,20 @@ class FileCalls {
 // The operating system's own calls.
 FileCalls& systemFileCalls();
 
+// The calls file writing uses: the system's, unless a test put others in their place.
+FileCalls& activeFileCalls();
+
+// Puts other calls in the place of the system's for the life of this object, so a test can
+// make a step of a command's file writing fail.
+class FileCallsOverride {
+ public:
+  explicit FileCallsOverride(FileCalls& calls);
+  ~FileCallsOverride();
+  FileCallsOverride(const FileCallsOverride&) = delete;
+  FileCallsOverride& operator=(const FileCallsOverride&) = delete;
+
+ private:
+  FileCalls* previous_;
+};
+
 }  // namespace ccp

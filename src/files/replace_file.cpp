@@ -133,7 +133,7 @@ bool replaceByRename(FileCalls& calls, const Target& target, int fd, const fs::p
 }  // namespace
 
 bool replaceFile(const std::string& path, std::span<const std::uint8_t> bytes) {
-  return replaceFile(path, bytes, systemFileCalls());
+  return replaceFile(path, bytes, activeFileCalls());
 }
 
 bool replaceFile(const std::string& path, std::span<const std::uint8_t> bytes, FileCalls& calls) {

@@ -8,6 +8,8 @@
 #include <filesystem>
 
 #include "files/config_file.h"
+#include "files/file_calls.h"
+#include "files/scripted_file_calls.h"
 #include "files/temp_folder.h"
 #include "form_fixture.h"
 #include "image/checksum.h"
@@ -168,6 +170,25 @@ TEST_F(FileCommands, FailedWriteLeavesTheOldFile) {
   EXPECT_EQ(fx.platform.beeps, 1);
   EXPECT_EQ(test::readBytes(path), Bytes({9, 9, 9}));
   EXPECT_EQ(dir.entries(), 1u);  // no temporary file left
+}
+
+TEST_F(FileCommands, AnyFailedStepOfTheSaveIsAWriteError) {
+  const std::string path = dir.file("old.eep");
+  for (test::Step step :
+       {test::Step::Write, test::Step::Fsync, test::Step::Close, test::Step::Rename}) {
+    test::writeBytes(path, {9, 9, 9});
+    test::ScriptedCalls calls;
+    calls.failing = step;
+    const FileCallsOverride override(calls);
+    const std::size_t before = fx.lines().size();
+    const int beeps = fx.platform.beeps;
+    save(path);
+    EXPECT_EQ(newLines(before), std::vector<std::string>({"Save data to " + path, "write error!"}))
+        << test::name(step);
+    EXPECT_EQ(fx.platform.beeps, beeps + 1) << test::name(step);
+    EXPECT_EQ(test::readBytes(path), Bytes({9, 9, 9})) << test::name(step);
+    EXPECT_EQ(dir.entries(), 1u) << test::name(step);  // no temporary file left
+  }
 }
 
 TEST_F(FileCommands, SaveReplacesAFileKeepingItsPermissionsAndLinks) {
