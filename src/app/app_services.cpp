@@ -18,8 +18,10 @@ std::unique_ptr<PortIo> simulatedPort(const BuildConfig& config, const TimeSourc
 
 }  // namespace
 
-ApplicationServices::ApplicationServices(const BuildConfig& config, PortKind kind)
-    : port_(kind == PortKind::Simulator ? simulatedPort(config, clock_) : openBestPort()) {}
+ApplicationServices::ApplicationServices(const BuildConfig& config, PortKind kind,
+                                         PortOverrides overrides)
+    : overrides_(std::move(overrides)),
+      port_(kind == PortKind::Simulator ? simulatedPort(config, clock_) : openBestPort()) {}
 
 ApplicationServices::~ApplicationServices() = default;
 

@@ -123,16 +123,10 @@ void WriteToPagerClick(TForm1& form) {
   CommandLink link(form);
   Image& image = form.image();
   if (form.config().edition == Edition::Customer) {
-    // Bytes the encoding does not set keep this very pager's values.
     form.logLine("Read data from pager");
     if (!readCheckedEeprom(form, link)) return;
-    image.eep = image.eepRead;
-    takeFirmwareIdentity(form);
-  } else {
-    image.eep.fill(0);
-    image.eep[eep::kModelMarker] = modelMarker(form.config().model);
   }
-  EncodeImage(form);
+  prepareWriteImage(form);
   form.logLine("Write to Pager...");
   storeChecksum(image.eep);
   DecoderProtocol& decoder = link.link().decoder();
@@ -157,6 +151,19 @@ void WriteToPagerClick(TForm1& form) {
       eepromWriteFailed(form, "Pager can't be written");
       return;
   }
+}
+
+void prepareWriteImage(TForm1& form) {
+  Image& image = form.image();
+  if (form.config().edition == Edition::Customer) {
+    // Bytes the encoding does not set keep this very pager's values.
+    image.eep = image.eepRead;
+    takeFirmwareIdentity(form);
+  } else {
+    image.eep.fill(0);
+    image.eep[eep::kModelMarker] = modelMarker(form.config().model);
+  }
+  EncodeImage(form);
 }
 
 void bindPagerCommands(TForm1& form) {
