@@ -24,11 +24,16 @@ struct Options {
                           QStringLiteral("DEVICE")};
 };
 
+// The parser names the program after the running application, if any: name it after the
+// arguments instead, the same before and after the application exists.
 QString helpText(const QCommandLineParser& parser, const QStringList& arguments) {
-  // Without a running application the parser does not know the program's name.
   const QString name = arguments.isEmpty() ? QStringLiteral("capcode-programmer")
                                            : QFileInfo(arguments.first()).fileName();
-  return parser.helpText().replace(QStringLiteral("<executable_name>"), name);
+  QString text = parser.helpText();
+  const QString usage = QStringLiteral("Usage: ");
+  const qsizetype end = text.indexOf(QStringLiteral(" [options]"));
+  if (text.startsWith(usage) && end > 0) text.replace(0, end, usage + name);
+  return text;
 }
 
 }  // namespace

@@ -22,6 +22,10 @@ for _ in $(seq 100); do [ -s "$fdfile" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$fdfile")"
 export QT_QPA_PLATFORM=xcb
 
+# --help and --version answer without any display.
+env -u DISPLAY QT_QPA_PLATFORM=xcb "$program" --version | grep -q "CCP V1.4"
+env -u DISPLAY QT_QPA_PLATFORM=xcb "$program" --help | grep -q "^Usage: capcode-programmer"
+
 # The built program itself: it starts and shows its window with the build's title.
 "$program" &
 app=$!
