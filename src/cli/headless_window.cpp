@@ -13,7 +13,11 @@ const char* const kNotWritten = "write error!";
 
 HeadlessWindow::HeadlessWindow(const BuildConfig& config, TerminalPlatform& terminal)
     : terminal_(terminal), dialogs_(terminal) {
+  // Its start-up beeps for the refused port, which nobody asked for.
+  const bool bell = terminal.bell();
+  terminal.setBell(false);
   form_ = std::make_unique<TForm1>(config, dialogs_, noPort_, idleClock_);
+  terminal.setBell(bell);
 }
 
 HeadlessWindow::HeadlessWindow(const BuildConfig& config, TerminalPlatform& terminal, PortIo& port,

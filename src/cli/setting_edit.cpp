@@ -22,25 +22,39 @@ std::optional<std::string> unreachable(const Control& control) {
   return std::nullopt;
 }
 
-// The key the rule dropped, if any.
+// Watches a field's key rule for the keys it drops, as long as it lives.
+class DroppedKeys {
+ public:
+  explicit DroppedKeys(TextField& field) : field_(field), rule_(field.onKeyPress) {
+    field.onKeyPress = [this](char& key) {
+      const char typed = key;
+      if (rule_) rule_(key);
+      if (key == '\0' && !first) first = typed;
+    };
+  }
+  ~DroppedKeys() { field_.onKeyPress = std::move(rule_); }
+  DroppedKeys(const DroppedKeys&) = delete;
+  DroppedKeys& operator=(const DroppedKeys&) = delete;
+
+  std::optional<char> first;
+
+ private:
+  TextField& field_;
+  KeyRule rule_;
+};
+
+// The first key the rule dropped, if any.
 std::optional<char> typeKeys(TextField& field, const std::string& value) {
-  std::optional<char> dropped;
-  KeyRule rule = field.onKeyPress;
-  field.onKeyPress = [&rule, &dropped](char& key) {
-    const char typed = key;
-    if (rule) rule(key);
-    if (key == '\0' && !dropped) dropped = typed;
-  };
+  DroppedKeys dropped(field);
   field.setSelection(0, field.text().size());
   if (value.empty()) field.type(std::string(1, kBackspace));
-  for (std::size_t i = 0; i < value.size() && !dropped; ++i) {
+  for (std::size_t i = 0; i < value.size() && !dropped.first; ++i) {
     const std::string typedSoFar = value.substr(0, i + 1);
     const bool filledIn =
         i > 0 && field.caret() >= typedSoFar.size() && field.text().starts_with(typedSoFar);
     if (!filledIn) field.type(value.substr(i, 1));
   }
-  field.onKeyPress = std::move(rule);
-  return dropped;
+  return dropped.first;
 }
 
 std::optional<std::string> typeInto(TextField& field, const std::string& value) {

@@ -3,6 +3,8 @@
 #include <initializer_list>
 #include <utility>
 
+#include "shell/form_controls.h"
+
 namespace ccp::cli {
 
 namespace {
@@ -90,10 +92,6 @@ const AddressColumn kAddressColumns[] = {
     {"D Tone", "addr", "formatD"},
 };
 
-std::string hexDigit(int k) {
-  return std::string(1, "0123456789ABCDEF"[k]);
-}
-
 std::vector<SettingPlace> build() {
   std::vector<SettingPlace> places;
   for (int n = 1; n <= kAddressRows; ++n) {
@@ -105,7 +103,7 @@ std::vector<SettingPlace> build() {
   }
   for (int k = 0; k < kFolders; ++k) {
     const std::string number = "[" + std::to_string(k + 1) + "] ";
-    const std::string digit = hexDigit(k);
+    const std::string digit = folderDigit(k);
     places.push_back({kAddressPage, "Message Folder", "", "pubboxact" + digit});
     places.push_back({kAddressPage, "Message Folder", number + "Title", "pubbox" + digit});
     places.push_back({kAddressPage, "Message Folder", number + "Length", "pubboxlength" + digit});

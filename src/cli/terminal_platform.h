@@ -19,6 +19,7 @@ class TerminalPlatform : public Platform {
 
   // Beeps of commands whose log is shown sound; those of a start-up nobody sees do not.
   void setBell(bool on) { bell_ = on; }
+  bool bell() const { return bell_; }
   int errorBoxes() const { return errorBoxes_; }
   // Clears the progress line, so a line of the log can be written on a clean line.
   void clearProgress();

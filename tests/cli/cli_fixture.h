@@ -56,7 +56,7 @@ struct CliFixture {
   int run(const std::vector<std::string>& words, std::istream& in) {
     out.str("");
     err.str("");
-    cli::Console console{in, out, err};
+    cli::Console console{in, out, err, terminal};
     return cli::runCli(words, console, services);
   }
   std::vector<std::string> outLines() const {
@@ -76,6 +76,7 @@ struct CliFixture {
   }
 
   SimulatedServices services;
+  bool terminal = false;
   TempFolder folder;
   std::ostringstream out;
   std::ostringstream err;

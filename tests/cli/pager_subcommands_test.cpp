@@ -144,6 +144,21 @@ TEST(CliPagerTest, BatchWritesOnePagerPerEnterWithAdvancingCapcodesAndUpdatesThe
   EXPECT_TRUE(contains(cli.err.str(), "Pager 4: plug it in and press Enter"));
 }
 
+TEST(CliPagerTest, OnATerminalProgressAndBellsGoToStandardError) {
+  CliFixture cli;
+  cli.terminal = true;
+  const std::string file = cli.defaultFile("a.eep");
+  ASSERT_EQ(cli.run({"show", file}), cli::kDone);
+  EXPECT_EQ(cli.err.str(), "");  // the unseen start-up's beep does not ring
+  ASSERT_EQ(cli.run({"write", file}), cli::kDone);
+  const std::string err = cli.err.str();
+  EXPECT_TRUE(contains(err, "\r\033[KEEPROM write  100%"));
+  EXPECT_TRUE(contains(err, "Decoder write  50%  about "));
+  EXPECT_TRUE(err.ends_with("\r\033[K\a"))
+      << err;  // progress cleared for the log; "Verify OK !" rings
+  EXPECT_EQ(cli.outLines().back(), "Verify OK !");
+}
+
 TEST(CliPagerTest, AStepForARowThatIsOffIsRefused) {
   CliFixture cli;
   const std::string file = cli.defaultFile("a.eep");
