@@ -1,7 +1,8 @@
 # Installs the Debian packages the project needs when one is missing. Sourced by the scripts.
 ccp_install_packages() {
   local wanted=(cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
-    qt6-base-dev libgl-dev xvfb xdotool imagemagick fonts-dejavu-core clang libclang-rt-14-dev "$@")
+    qt6-base-dev libgl-dev xvfb xdotool imagemagick fonts-dejavu-core clang libclang-rt-14-dev
+    dpkg-dev file "$@")
   local missing=()
   for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -146,16 +146,10 @@ void WriteToPagerClick(TForm1& form, const WriteOptions& options, PagerCommandRe
                                 options.startedAt);
   }
   if (form.config().edition == Edition::Customer) {
-    // Bytes the encoding does not set keep this very pager's values.
     form.logLine("Read data from pager");
     if (!readCheckedEeprom(form, link)) return;
-    image.eep = image.eepRead;
-    takeFirmwareIdentity(form);
-  } else {
-    image.eep.fill(0);
-    image.eep[eep::kModelMarker] = modelMarker(form.config().model);
   }
-  EncodeImage(form);
+  prepareWriteImage(form);
   form.logLine("Write to Pager...");
   storeChecksum(image.eep);
   report.imageIsPagers = true;
@@ -181,6 +175,19 @@ void WriteToPagerClick(TForm1& form, const WriteOptions& options, PagerCommandRe
       eepromWriteFailed(form, "Pager can't be written");
       return;
   }
+}
+
+void prepareWriteImage(TForm1& form) {
+  Image& image = form.image();
+  if (form.config().edition == Edition::Customer) {
+    // Bytes the encoding does not set keep this very pager's values.
+    image.eep = image.eepRead;
+    takeFirmwareIdentity(form);
+  } else {
+    image.eep.fill(0);
+    image.eep[eep::kModelMarker] = modelMarker(form.config().model);
+  }
+  EncodeImage(form);
 }
 
 void bindPagerCommands(TForm1& form) {

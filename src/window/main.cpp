@@ -1,48 +1,49 @@
 #include <QApplication>
+#include <cstdio>
 
 #include "app/app_services.h"
-#include "image/build_config.h"
+#include "app/preset_dialogs.h"
+#include "app/program_build.h"
 #include "shell/form.h"
 #include "window/main_window.h"
+#include "window/program_arguments.h"
 #include "window/qt_platform.h"
 
 namespace {
 
-// The build configuration this program was built for.
-constexpr ccp::BuildConfig kBuild {
-#if defined(CCP_BUILD_MODEL_QPX730H)
-  ccp::Model::QPX730H,
-#else
-  ccp::Model::QPX730E,
-#endif
-#if defined(CCP_BUILD_EDITION_factory)
-      ccp::Edition::Factory,
-#else
-      ccp::Edition::Customer,
-#endif
-};
-
-constexpr ccp::PortKind kPort =
-#if defined(CCP_BUILD_PORT_simulator)
-    ccp::PortKind::Simulator;
-#else
-    ccp::PortKind::Hardware;
-#endif
+int printAndEnd(const ccp::qt::WindowStart& start) {
+  std::fputs(start.text.toLocal8Bit().constData(), start.textIsError ? stderr : stdout);
+  return *start.exitStatus;
+}
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  // --help and --version are answered before any window exists: they need no display.
+  QStringList raw;
+  for (int i = 0; i < argc; ++i) raw << QString::fromLocal8Bit(argv[i]);
+  if (const auto early = ccp::qt::parseWindowArguments(raw, ccp::kProgramBuild);
+      early.exitStatus == 0) {
+    return printAndEnd(early);
+  }
+
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("capcode-programmer"));
+  // What Qt left of the arguments once it took its own.
+  const auto start = ccp::qt::parseWindowArguments(QApplication::arguments(), ccp::kProgramBuild);
+  if (start.exitStatus) return printAndEnd(start);
 
-  ccp::qt::QtPlatform platform;
-  ccp::ApplicationServices services(kBuild, kPort);
+  ccp::qt::QtPlatform desktop;
+  ccp::PresetDialogs platform(desktop);
+  ccp::ApplicationServices services(ccp::kProgramBuild, ccp::kProgramPort, start.ports);
   // A transfer holds the window for seconds: keep it painted, but take no input meanwhile.
   services.setIdleHook([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
-  ccp::TForm1 form(kBuild, platform, services.port(), services.clock());
+  ccp::TForm1 form(ccp::kProgramBuild, platform, services.port(), services.clock());
 
   ccp::qt::MainWindow window(form);
-  platform.attach(&window);
+  desktop.attach(&window);
   window.showCentred();
+  // A file given to the program opens once start-up is done, as File > Open would open it.
+  if (start.file) ccp::openFileAsUser(form, platform, start.file->toLocal8Bit().toStdString());
   return QApplication::exec();
 }

@@ -26,6 +26,10 @@ export QT_QPA_PLATFORM=xcb
 home="$(mktemp -d)"
 export XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config"
 
+# --help and --version answer without any display.
+env -u DISPLAY QT_QPA_PLATFORM=xcb "$program" --version | grep -q "CCP V1.4"
+env -u DISPLAY QT_QPA_PLATFORM=xcb "$program" --help | grep -q "^Usage: capcode-programmer"
+
 # The built program itself: it starts and shows its window with the build's title.
 "$program" &
 app=$!

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "shell/platform.h"
+
+namespace ccp {
+
+class TForm1;
+
+// The desktop, except that a file dialog can be answered beforehand: a path given on the
+// command line is chosen as the user would choose it in the dialog. Each preset answers one
+// dialog; every other request goes on to the desktop.
+class PresetDialogs : public Platform {
+ public:
+  explicit PresetDialogs(Platform& desktop) : desktop_(desktop) {}
+
+  // The path as a file dialog returns it: absolute, without "." and "..".
+  static std::string dialogPath(std::string_view path);
+  void presetOpen(std::string_view path) { open_ = dialogPath(path); }
+  void presetSave(std::string_view path) { save_ = dialogPath(path); }
+  // A preset no dialog took must not answer a later one the user opens.
+  void clearPresets() {
+    open_.reset();
+    save_.reset();
+  }
+
+  void beep() override { desktop_.beep(); }
+  void showError(const std::string& message) override { desktop_.showError(message); }
+  std::optional<std::string> askOpenPath(std::string_view filter) override;
+  std::optional<std::string> askSavePath(std::string_view filter) override;
+  void showProgress(std::string_view step, int done, int total) override {
+    desktop_.showProgress(step, done, total);
+  }
+
+ private:
+  Platform& desktop_;
+  std::optional<std::string> open_;
+  std::optional<std::string> save_;
+};
+
+// File > Open and File > Save of the form, answered with `path`, as the user would run them.
+void openFileAsUser(TForm1& form, PresetDialogs& dialogs, std::string_view path);
+void saveFileAsUser(TForm1& form, PresetDialogs& dialogs, std::string_view path);
+
+}  // namespace ccp

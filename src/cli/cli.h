@@ -1,0 +1,51 @@
+#pragma once
+
+#include <istream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/app_services.h"
+#include "image/build_config.h"
+#include "link/clock.h"
+#include "link/port_io.h"
+
+namespace ccp::cli {
+
+// Exit statuses.
+inline constexpr int kDone = 0;
+inline constexpr int kFailed = 1;      // the pager or a comparison failed
+inline constexpr int kWrongUsage = 2;  // also a setting the window refused
+inline constexpr int kFileError = 3;   // a file could not be read or written
+
+// The Programmer's port and the clock that times its transfers.
+struct Connection {
+  PortIo& port;
+  Clock& clock;
+};
+
+// What the command line needs from the machine: its build and, for the pager commands, the
+// Programmer.
+class CliServices {
+ public:
+  CliServices(BuildConfig config, PortKind defaultPort)
+      : config(config), defaultPort(defaultPort) {}
+  virtual ~CliServices() = default;
+  // At most once per run, by a pager command.
+  virtual Connection connect(PortKind kind, const PortChoice& ports) = 0;
+
+  const BuildConfig config;
+  const PortKind defaultPort;
+};
+
+struct Console {
+  std::istream& in;
+  std::ostream& out;
+  std::ostream& err;
+  bool terminal = false;  // standard error is a terminal: progress and bells go there
+};
+
+// ccp with the words after its name; returns the exit status.
+int runCli(const std::vector<std::string>& words, Console& console, CliServices& services);
+
+}  // namespace ccp::cli

@@ -1,0 +1,69 @@
+#include "cli/headless_window.h"
+
+#include <algorithm>
+
+namespace ccp::cli {
+
+namespace {
+// The lines with which the commands report success.
+const char* const kLoaded = "File loaded";
+const char* const kSaved = "ok!";
+const char* const kNotWritten = "write error!";
+}  // namespace
+
+HeadlessWindow::HeadlessWindow(const BuildConfig& config, TerminalPlatform& terminal)
+    : terminal_(terminal), dialogs_(terminal) {
+  // Its start-up beeps for the refused port, which nobody asked for.
+  const bool bell = terminal.bell();
+  terminal.setBell(false);
+  form_ = std::make_unique<TForm1>(config, dialogs_, noPort_, idleClock_);
+  terminal.setBell(bell);
+}
+
+HeadlessWindow::HeadlessWindow(const BuildConfig& config, TerminalPlatform& terminal, PortIo& port,
+                               Clock& clock)
+    : terminal_(terminal), dialogs_(terminal) {
+  form_ = std::make_unique<TForm1>(config, dialogs_, port, clock);
+}
+
+void HeadlessWindow::echoLog(std::ostream& out, bool startUp) {
+  if (startUp) {
+    for (const std::string& line : form_->log().lines()) out << line << '\n';
+  }
+  form_->log().onAppend = [this, &out](const std::string& line) {
+    terminal_.clearProgress();
+    out << line << '\n' << std::flush;
+  };
+}
+
+std::vector<std::string> HeadlessWindow::linesSince(std::size_t count) const {
+  const auto& lines = form_->log().lines();
+  return {lines.begin() + static_cast<std::ptrdiff_t>(std::min(count, lines.size())), lines.end()};
+}
+
+bool HeadlessWindow::succeeded(const std::function<void()>& action, std::string_view success) {
+  const std::size_t lines = form_->log().lines().size();
+  const int errors = terminal_.errorBoxes();
+  action();
+  const auto added = linesSince(lines);
+  return terminal_.errorBoxes() == errors &&
+         std::find(added.begin(), added.end(), success) != added.end();
+}
+
+bool HeadlessWindow::run(std::string_view menuItem, std::string_view success) {
+  return succeeded([&] { form_->menuItem(menuItem).trigger(); }, success);
+}
+
+bool HeadlessWindow::open(std::string_view path) {
+  return succeeded([&] { openFileAsUser(*form_, dialogs_, path); }, kLoaded);
+}
+
+HeadlessWindow::Saved HeadlessWindow::save(std::string_view path) {
+  const std::size_t lines = form_->log().lines().size();
+  if (succeeded([&] { saveFileAsUser(*form_, dialogs_, path); }, kSaved)) return Saved::Yes;
+  const auto added = linesSince(lines);
+  const bool notWritten = std::find(added.begin(), added.end(), kNotWritten) != added.end();
+  return notWritten ? Saved::NotWritten : Saved::Refused;
+}
+
+}  // namespace ccp::cli

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/preset_dialogs.h"
+#include "cli/terminal_platform.h"
+#include "link/refusing_port.h"
+#include "link/steady_clock.h"
+#include "shell/form.h"
+
+namespace ccp::cli {
+
+// A started window without widgets on the terminal; its file dialogs are answered with the
+// paths of the command line.
+class HeadlessWindow {
+ public:
+  // A window for files only: no port is granted, so no Programmer is ever touched.
+  HeadlessWindow(const BuildConfig& config, TerminalPlatform& terminal);
+  HeadlessWindow(const BuildConfig& config, TerminalPlatform& terminal, PortIo& port, Clock& clock);
+
+  TForm1& form() { return *form_; }
+  // Every line the log gets from now on goes to `out` as it comes; with `startUp`, the lines
+  // of the start-up first.
+  void echoLog(std::ostream& out, bool startUp);
+  std::vector<std::string> linesSince(std::size_t count) const;
+
+  // File > Open and File > Save answered with `path`; true when the window reports success and
+  // showed no error.
+  bool open(std::string_view path);
+  enum class Saved { Yes, Refused, NotWritten };  // refused: the window showed an error
+  Saved save(std::string_view path);
+  // A menu command; true when one of its new log lines is `success` and no error was shown.
+  bool run(std::string_view menuItem, std::string_view success);
+
+ private:
+  bool succeeded(const std::function<void()>& action, std::string_view success);
+
+  TerminalPlatform& terminal_;
+  PresetDialogs dialogs_;
+  RefusingPort noPort_;
+  SteadyClock idleClock_;  // a window for files never waits
+  std::unique_ptr<TForm1> form_;
+};
+
+}  // namespace ccp::cli

@@ -1,0 +1,142 @@
+#include "cli/setting_edit.h"
+
+#include <algorithm>
+
+#include "cli/setting_names.h"
+#include "cli/terminal_platform.h"
+#include "shell/form.h"
+
+namespace ccp::cli {
+
+namespace {
+
+bool isSetting(const std::string& name) {
+  const auto& places = settingPlaces();
+  return std::any_of(places.begin(), places.end(),
+                     [&name](const SettingPlace& p) { return p.name == name; });
+}
+
+std::optional<std::string> unreachable(const Control& control) {
+  if (!control.visible()) return control.name() + " is not shown in the window";
+  if (!control.enabled()) return control.name() + " cannot be changed: it is disabled";
+  return std::nullopt;
+}
+
+// Watches a field's key rule for the keys it drops, as long as it lives.
+class DroppedKeys {
+ public:
+  explicit DroppedKeys(TextField& field) : field_(field), rule_(field.onKeyPress) {
+    field.onKeyPress = [this](char& key) {
+      const char typed = key;
+      if (rule_) rule_(key);
+      if (key == '\0' && !first) first = typed;
+    };
+  }
+  ~DroppedKeys() { field_.onKeyPress = std::move(rule_); }
+  DroppedKeys(const DroppedKeys&) = delete;
+  DroppedKeys& operator=(const DroppedKeys&) = delete;
+
+  std::optional<char> first;
+
+ private:
+  TextField& field_;
+  KeyRule rule_;
+};
+
+// The first key the rule dropped, if any.
+std::optional<char> typeKeys(TextField& field, const std::string& value) {
+  DroppedKeys dropped(field);
+  field.setSelection(0, field.text().size());
+  if (value.empty()) field.type(std::string(1, kBackspace));
+  for (std::size_t i = 0; i < value.size() && !dropped.first; ++i) {
+    const std::string typedSoFar = value.substr(0, i + 1);
+    const bool filledIn =
+        i > 0 && field.caret() >= typedSoFar.size() && field.text().starts_with(typedSoFar);
+    if (!filledIn) field.type(value.substr(i, 1));
+  }
+  return dropped.first;
+}
+
+std::optional<std::string> typeInto(TextField& field, const std::string& value) {
+  if (field.readOnly()) return field.name() + " is read-only";
+  if (auto why = unreachable(field)) return why;
+  // The field would drop the keys past its maximum length.
+  if (field.maxLength() != 0 && value.size() > field.maxLength()) {
+    return field.name() + " takes at most " + std::to_string(field.maxLength()) + " characters";
+  }
+  field.setFocus();
+  if (const auto key = typeKeys(field, value)) {
+    return field.name() + " does not take the key '" + std::string(1, *key) + "'";
+  }
+  field.leave();
+  return std::nullopt;
+}
+
+std::optional<std::string> chooseIn(ComboBox& list, const std::string& value) {
+  if (auto why = unreachable(list)) return why;
+  const auto& items = list.items();
+  const auto found = std::find(items.begin(), items.end(), value);
+  if (found == items.end()) {
+    std::string known;
+    for (const std::string& item : items) known += (known.empty() ? "\"" : ", \"") + item + '"';
+    return list.name() + " has no item \"" + value + "\"; its items: " + known;
+  }
+  list.setFocus();
+  list.choose(static_cast<int>(found - items.begin()));
+  list.leave();
+  return std::nullopt;
+}
+
+std::optional<std::string> clickTo(CheckBox& box, const std::string& value) {
+  if (value != "on" && value != "off") return box.name() + " takes on or off";
+  if (auto why = unreachable(box)) return why;
+  box.setFocus();
+  if (box.checked() != (value == "on")) box.click();
+  return std::nullopt;
+}
+
+std::optional<std::string> change(Control& control, const std::string& value) {
+  switch (control.kind()) {
+    case ControlKind::TextField:
+      return typeInto(static_cast<TextField&>(control), value);
+    case ControlKind::ComboBox:
+      return chooseIn(static_cast<ComboBox&>(control), value);
+    case ControlKind::CheckBox:
+      return clickTo(static_cast<CheckBox&>(control), value);
+    case ControlKind::Label:
+      break;
+  }
+  return control.name() + " is not a setting";
+}
+
+}  // namespace
+
+std::optional<Assignment> parseAssignment(const std::string& word) {
+  const auto equals = word.find('=');
+  if (equals == std::string::npos || equals == 0) return std::nullopt;
+  return Assignment{word.substr(0, equals), word.substr(equals + 1)};
+}
+
+std::optional<std::string> changeAsUser(TForm1& form, const TerminalPlatform& terminal,
+                                        const Assignment& assignment) {
+  Control* control = form.findControl(assignment.name);
+  if (control == nullptr || !isSetting(assignment.name)) {
+    return "no setting named '" + assignment.name + "' (ccp show --json lists their names)";
+  }
+  const auto& log = form.log().lines();
+  const std::size_t lines = log.size();
+  const int errorBoxes = terminal.errorBoxes();
+  const std::optional<std::string> why = change(*control, assignment.value);
+  // The window's own words come first.
+  if (log.size() != lines) {
+    std::string logged;
+    for (std::size_t i = lines; i < log.size(); ++i) {
+      if (i == lines || log[i] != log[i - 1]) logged += (logged.empty() ? "" : "; ") + log[i];
+    }
+    return logged;
+  }
+  if (terminal.errorBoxes() != errorBoxes) return "the window showed an error (above)";
+  return why;
+}
+
+}  // namespace ccp::cli

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace ccp {
+class TForm1;
+}
+
+namespace ccp::cli {
+
+class TerminalPlatform;
+
+struct Assignment {
+  std::string name;
+  std::string value;
+};
+
+// "NAME=VALUE"; nothing when there is no "=" or no name.
+std::optional<Assignment> parseAssignment(const std::string& word);
+
+// Changes one setting as the user would in the window. A text field is given the focus, its
+// whole text selected and the value typed key by key, then left: its key rule, change rule,
+// exit rule and clamps run. A key that the field fills in by itself (the point of the channel
+// frequency) is not typed again. A list gets the item with the value's text chosen, then is
+// left. A check box takes "on" or "off" and is clicked when that changes it.
+// Returns why the window refused it: a dropped key (a key rule's, or one past the maximum
+// length), an error box, a line the rules logged, or a control the user could not change.
+// Nothing: taken. A rule that silently corrects the value (a clamp) is no refusal.
+std::optional<std::string> changeAsUser(TForm1& form, const TerminalPlatform& terminal,
+                                        const Assignment& assignment);
+
+}  // namespace ccp::cli

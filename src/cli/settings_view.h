@@ -1,0 +1,39 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/setting_names.h"
+#include "shell/controls.h"
+
+namespace ccp {
+class TForm1;
+}
+
+namespace ccp::cli {
+
+// One setting as the window shows it: a text field's text, a list's chosen item, a check box's
+// "on" or "off".
+struct ShownSetting {
+  const SettingPlace* place;
+  std::string label;  // the place's label, or the check box's caption
+  ControlKind kind;
+  std::string value;
+};
+
+std::vector<ShownSetting> shownSettings(TForm1& form);
+
+// Page by page, group by group: "label  value  (name)". Texts with blanks at either end, or
+// none at all, are quoted.
+void printSettings(std::ostream& out, const std::vector<ShownSetting>& settings);
+// {"<page>": {"<control name>": value, ...}, ...}: check boxes as true or false, the rest as text.
+void printSettingsJson(std::ostream& out, const std::vector<ShownSetting>& settings);
+
+// The settings whose values differ, side by side under the two headings; how many differ.
+// Both lists come from shownSettings().
+std::size_t printDifferences(std::ostream& out, const std::vector<ShownSetting>& a,
+                             const std::vector<ShownSetting>& b, const std::string& headingA,
+                             const std::string& headingB);
+
+}  // namespace ccp::cli

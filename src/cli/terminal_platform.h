@@ -1,0 +1,49 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "shell/platform.h"
+
+namespace ccp::cli {
+
+// The desktop on a terminal: an error box is its message on standard error, a beep is the
+// terminal's bell, progress is one line that rewrites itself. Bell and progress only on a
+// terminal; no dialog is ever shown (the paths come from the command line).
+class TerminalPlatform : public Platform {
+ public:
+  TerminalPlatform(std::ostream& err, bool terminal) : err_(err), terminal_(terminal) {}
+
+  // Beeps of commands whose log is shown sound; those of a start-up nobody sees do not.
+  void setBell(bool on) { bell_ = on; }
+  bool bell() const { return bell_; }
+  int errorBoxes() const { return errorBoxes_; }
+  // Clears the progress line, so a line of the log can be written on a clean line.
+  void clearProgress();
+
+  void beep() override;
+  void showError(const std::string& message) override;
+  std::optional<std::string> askOpenPath(std::string_view) override { return std::nullopt; }
+  std::optional<std::string> askSavePath(std::string_view) override { return std::nullopt; }
+  void showProgress(std::string_view step, int done, int total) override;
+
+ private:
+  std::ostream& err_;
+  bool terminal_;
+  bool bell_ = false;
+  int errorBoxes_ = 0;
+  bool progressShown_ = false;
+  std::string step_;
+  int doneAtStart_ = 0;
+  std::chrono::steady_clock::time_point stepStart_;
+};
+
+// "EEPROM write  47%  about 3 s left": the step, how far it got, and the time it still needs,
+// when known.
+std::string progressLine(std::string_view step, int done, int total,
+                         std::optional<std::chrono::milliseconds> left);
+
+}  // namespace ccp::cli

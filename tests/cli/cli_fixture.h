@@ -1,0 +1,85 @@
+#pragma once
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/default_pager.h"
+#include "cli/cli.h"
+#include "files/config_file.h"
+#include "files/temp_folder.h"
+#include "sim/simulated_programmer.h"
+#include "testkit/virtual_clock.h"
+
+namespace ccp::test {
+
+// The machine of a test: a simulated Programmer with a pager of the build's model, on the
+// virtual clock.
+class SimulatedServices : public cli::CliServices {
+ public:
+  explicit SimulatedServices(BuildConfig config, std::uint16_t base = 888)
+      : CliServices(config, PortKind::Hardware), programmer(clock, base) {
+    plugInFreshPager();
+  }
+
+  cli::Connection connect(PortKind kind, const PortChoice& ports) override {
+    connectedKind = kind;
+    connectedPorts = ports;
+    return {programmer, clock};
+  }
+
+  void plugInFreshPager() {
+    const PagerContents pager = defaultPagerContents(config);
+    programmer.setEeprom(pager.eeprom);
+    programmer.setDecoder(pager.decoder);
+  }
+  DecoderBlock pagerDecoder() const {
+    DecoderBlock copy{};
+    std::copy(programmer.decoder().begin(), programmer.decoder().end(), copy.begin());
+    return copy;
+  }
+
+  testkit::VirtualClock clock;
+  sim::SimulatedProgrammer programmer;
+  std::optional<PortKind> connectedKind;
+  PortChoice connectedPorts;
+};
+
+// ccp run in-process, its streams kept.
+struct CliFixture {
+  explicit CliFixture(BuildConfig config = {}, std::uint16_t base = 888) : services(config, base) {}
+
+  int run(const std::vector<std::string>& words, const std::string& input = "") {
+    std::istringstream in(input);
+    return run(words, in);
+  }
+  int run(const std::vector<std::string>& words, std::istream& in) {
+    out.str("");
+    err.str("");
+    cli::Console console{in, out, err, terminal};
+    return cli::runCli(words, console, services);
+  }
+  std::vector<std::string> outLines() const {
+    std::vector<std::string> lines;
+    std::istringstream text(out.str());
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    return lines;
+  }
+
+  // A configuration file as a fresh pager of the build holds it.
+  std::string defaultFile(const std::string& name) {
+    const PagerContents pager = defaultPagerContents(services.config);
+    const auto bytes = configFileBytes(pager.eeprom, pager.decoder);
+    const std::string path = folder.file(name);
+    writeBytes(path, {bytes.begin(), bytes.end()});
+    return path;
+  }
+
+  SimulatedServices services;
+  bool terminal = false;
+  TempFolder folder;
+  std::ostringstream out;
+  std::ostringstream err;
+};
+
+}  // namespace ccp::test

@@ -1,0 +1,171 @@
+// ccp show, diff and set on files, and its usage: what the window would show, refuse and save.
+#include <gtest/gtest.h>
+
+#include "cli/setting_names.h"
+#include "cli/terminal_platform.h"
+#include "cli_fixture.h"
+#include "form_fixture.h"
+#include "rules/setting_rules.h"
+
+namespace ccp {
+namespace {
+
+using test::CliFixture;
+
+bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST(CliFilesTest, ShowGivesEverySettingUnderItsPageWithoutTheLog) {
+  CliFixture cli;
+  const std::string file = cli.defaultFile("a.eep");
+  ASSERT_EQ(cli.run({"show", file}), cli::kDone);
+  const std::string text = cli.out.str();
+  EXPECT_TRUE(text.starts_with("Address/Folder\n  Address\n")) << text;
+  EXPECT_TRUE(contains(text, "\nSetting\n  Hello Message\n"));
+  EXPECT_TRUE(contains(text, "  Channel freq                457.00000   (channelfreq)\n")) << text;
+  EXPECT_TRUE(contains(text, "    [1] Title"));
+  EXPECT_FALSE(contains(text, "File loaded"));
+  EXPECT_EQ(cli.err.str(), "");
+
+  ASSERT_EQ(cli.run({"show", "--json", file}), cli::kDone);
+  const std::string json = cli.out.str();
+  EXPECT_TRUE(json.starts_with("{\n  \"Address/Folder\": {\n    \"addr1en\": true,\n")) << json;
+  EXPECT_TRUE(contains(json, "\"channelfreq\": \"457.00000\""));
+  EXPECT_TRUE(contains(json, "\"subversion\": \"\"\n  }\n}\n"));
+  for (const cli::SettingPlace& place : cli::settingPlaces()) {
+    EXPECT_TRUE(contains(json, "\"" + place.name + "\": ")) << place.name;
+  }
+}
+
+TEST(CliFilesTest, AFileTheWindowCannotLoadExits3WithTheWindowsLines) {
+  CliFixture cli;
+  const std::string damaged = cli.defaultFile("damaged.eep");
+  auto bytes = test::readBytes(damaged);
+  bytes[10] ^= 1;
+  test::writeBytes(damaged, bytes);
+  EXPECT_EQ(cli.run({"show", damaged}), cli::kFileError);
+  EXPECT_TRUE(contains(cli.err.str(), "File checksum error!!!"));
+  EXPECT_EQ(cli.out.str(), "");
+  EXPECT_EQ(cli.run({"diff", cli.defaultFile("a.eep"), cli.folder.file("missing.eep")}),
+            cli::kFileError);
+  EXPECT_TRUE(contains(cli.err.str(), "Load file error"));
+}
+
+TEST(CliFilesTest, SetTypesChoosesAndClicksAsAUserThenSavesAndDiffShowsIt) {
+  CliFixture cli;
+  const std::string a = cli.defaultFile("a.eep");
+  const std::string b = cli.folder.file("b.eep");
+  const auto before = test::readBytes(a);
+  ASSERT_EQ(cli.run({"set", a, "contrast=70", "channelfreq=452.12500", "language=FRENCH",
+                     "handprogram=on", "hellomsg1=HI", "-o", b}),
+            cli::kDone)
+      << cli.err.str();
+  EXPECT_EQ(cli.outLines(), (std::vector<std::string>{"Load data from " + a, "File loaded",
+                                                      "Save data to " + b, "ok!"}));
+  EXPECT_EQ(test::readBytes(a), before);
+
+  EXPECT_EQ(cli.run({"diff", a, a}), cli::kDone);
+  EXPECT_EQ(cli.out.str(), "");
+  ASSERT_EQ(cli.run({"diff", a, b}), cli::kFailed);
+  const auto lines = cli.outLines();
+  ASSERT_EQ(lines.size(), 6u) << cli.out.str();  // a heading and five settings
+  EXPECT_TRUE(contains(lines[0], a) && contains(lines[0], b));
+  // The clamp of the exit rule ran; the greeting was padded when left.
+  EXPECT_TRUE(contains(cli.out.str(), "Setting / contrast"));
+  EXPECT_TRUE(contains(cli.out.str(), "48"));
+  EXPECT_TRUE(contains(cli.out.str(), "63"));
+  EXPECT_TRUE(contains(cli.out.str(), "\"HI            \""));
+  EXPECT_TRUE(contains(cli.out.str(), "452.12500"));
+}
+
+TEST(CliFilesTest, ARefusedSettingSavesNothingAndExits2) {
+  const struct {
+    std::string assignment;
+    std::string why;  // in the error
+  } cases[] = {
+      {"contrast=4x", "Number Key and back space key only"},
+      {"channelfreq=45x", "does not take the key 'x'"},
+      {"serial=123456789", "takes at most 8 characters"},
+      {"pubboxlength3=0", "Length should large than ZERO"},
+      {"address1=2007665", "range out, should be within"},
+      {"contrast=", "the window showed an error"},
+      {"firmwareversion=3", "disabled"},
+      {"urgcalladdr=Addr 2", "not shown"},
+      {"frame1=3", "read-only"},
+      {"language=KLINGON", "has no item \"KLINGON\""},
+      {"handprogram=yes", "takes on or off"},
+      {"nosuch=1", "no setting named 'nosuch'"},
+      {"contrast", "is not NAME=VALUE"},
+  };
+  for (const auto& c : cases) {
+    CliFixture cli;
+    const std::string file = cli.defaultFile("a.eep");
+    const auto before = test::readBytes(file);
+    EXPECT_EQ(cli.run({"set", file, "password=1234", c.assignment}), cli::kWrongUsage)
+        << c.assignment;
+    EXPECT_TRUE(contains(cli.err.str(), c.why)) << c.assignment << ": " << cli.err.str();
+    EXPECT_FALSE(contains(cli.out.str(), "Save data to")) << c.assignment;
+    EXPECT_EQ(test::readBytes(file), before) << c.assignment;
+  }
+  CliFixture cli;
+  EXPECT_EQ(cli.run({"set", cli.defaultFile("a.eep"), "contrast="}), cli::kWrongUsage);
+  EXPECT_TRUE(contains(cli.err.str(), "'' is not a valid integer value\n"));  // the error box
+}
+
+TEST(CliFilesTest, SettingsChangeInOrderAsTheyWouldInTheWindow) {
+  // The service code shows the service fields in the factory edition only.
+  const std::vector<std::string> words = {"serial=" + std::string(rules::kServiceCode),
+                                          "addrcheck=0x3"};
+  CliFixture factory(test::kEFactory);
+  std::vector<std::string> args = {"set", factory.defaultFile("a.eep")};
+  args.insert(args.end(), words.begin(), words.end());
+  EXPECT_EQ(factory.run(args), cli::kDone) << factory.err.str();
+  EXPECT_EQ(factory.run({"show", "--json", args[1]}), cli::kDone);
+  EXPECT_TRUE(contains(factory.out.str(), "\"addrcheck\": \"0x3\""));
+
+  CliFixture customer(test::kE);
+  args[1] = customer.defaultFile("a.eep");
+  EXPECT_EQ(customer.run(args), cli::kWrongUsage);
+  EXPECT_TRUE(contains(customer.err.str(), "addrcheck is not shown"));
+}
+
+TEST(CliFilesTest, WrongUsageExits2AndHelpAndVersionAnswer) {
+  const std::vector<std::vector<std::string>> wrong = {
+      {},
+      {"frob"},
+      {"show"},
+      {"show", "a", "b"},
+      {"show", "a", "--port", "LPT1"},
+      {"show", "a", "--lpt1"},
+      {"diff", "a"},
+      {"set", "a"},
+      {"read", "o", "--port", "LPT3"},
+      {"read", "o", "--lpt2", "0xzz"},
+      {"write", "f", "--autoinc", "1,2"},
+      {"write", "f", "--autoinc", "9,0,0,0,0,0"},
+      {"write", "f", "--json"},
+      {"verify", "f", "--batch"},
+  };
+  for (const auto& words : wrong) {
+    CliFixture cli;
+    EXPECT_EQ(cli.run(words), cli::kWrongUsage) << ::testing::PrintToString(words);
+    EXPECT_TRUE(cli.err.str().starts_with("ccp: ")) << cli.err.str();
+    EXPECT_FALSE(cli.services.connectedKind);
+  }
+  CliFixture cli(test::kH);
+  EXPECT_EQ(cli.run({"--version"}), cli::kDone);
+  EXPECT_EQ(cli.out.str(), "QPX730H CCP V1.4\n");
+  EXPECT_EQ(cli.run({"--help"}), cli::kDone);
+  EXPECT_TRUE(cli.out.str().starts_with("Usage: ccp "));
+}
+
+TEST(CliFilesTest, ProgressLineGivesStepPercentAndTimeLeft) {
+  using std::chrono::milliseconds;
+  EXPECT_EQ(cli::progressLine("EEPROM write", 8, 32, milliseconds(2500)),
+            "EEPROM write  25%  about 3 s left");
+  EXPECT_EQ(cli::progressLine("Decoder read", 1, 8, std::nullopt), "Decoder read  12%");
+}
+
+}  // namespace
+}  // namespace ccp
