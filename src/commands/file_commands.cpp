@@ -43,7 +43,9 @@ void Save1Click(TForm1& form) {
   Image& image = form.image();
   // Bytes the encoding does not set are saved as zeros, whatever a pager read brought in.
   image.eep.fill(0);
-  EncodeImage(form);  // a setting that is not a number ends the command here: no file touched
+  // A setting that is not a number ends the command here: no file touched. A loaded channel
+  // that the window cannot show is saved as it was loaded.
+  EncodeImage(form, UnshownFrequency::KeepLoaded);
 
   EepBlock stored = image.eep;
   storeChecksum(stored);
