@@ -1,6 +1,7 @@
 #include "commands/menu_commands.h"
 
 #include "commands/file_commands.h"
+#include "commands/menu_hold.h"
 #include "commands/pager_commands.h"
 #include "link/wiring.h"
 #include "shell/form.h"
@@ -36,6 +37,7 @@ void bindMenuCommands(TForm1& form) {
   };
   bindFileCommands(form);
   bindPagerCommands(form);
+  holdMenuDuringCommands(form);
 }
 
 }  // namespace ccp
