@@ -3,6 +3,7 @@
 #include "app/app_services.h"
 #include "image/build_config.h"
 #include "shell/form.h"
+#include "window/input_block.h"
 #include "window/main_window.h"
 #include "window/qt_platform.h"
 
@@ -38,7 +39,7 @@ int main(int argc, char* argv[]) {
   ccp::qt::QtPlatform platform;
   ccp::ApplicationServices services(kBuild, kPort);
   // A transfer holds the window for seconds: keep it painted, but take no input meanwhile.
-  services.setIdleHook([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+  services.setIdleHook(ccp::qt::keepWindowPainted);
   ccp::TForm1 form(kBuild, platform, services.port(), services.clock());
 
   ccp::qt::MainWindow window(form);
