@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTabBar>
 #include <QTabWidget>
@@ -75,21 +76,45 @@ class TransferInputTest : public QObject {
 
  private slots:
   void inputDuringAWriteIsDroppedAndTheWriteRunsOnce();
+  void errorBoxOfACommandTakesItsInput();
+
+ private:
+  struct Window;
+};
+
+// A started window on the simulated Programmer, shown and active.
+struct TransferInputTest::Window {
+  Window() : programmer(clock), form(init(), platform, programmer, clock), window(form) {
+    platform.attach(&window);
+    window.show();
+    window.activateWindow();
+    ready = QTest::qWaitForWindowActive(&window);
+  }
+  BuildConfig init() {
+    const PagerContents pager = defaultPagerContents(test::kE);
+    programmer.setEeprom(pager.eeprom);
+    programmer.setDecoder(pager.decoder);
+    return test::kE;
+  }
+  template <typename W = QWidget>
+  W* find(const char* name) {
+    return window.findChild<W*>(QString::fromLatin1(name));
+  }
+
+  testkit::VirtualClock clock;
+  sim::SimulatedProgrammer programmer;
+  ActingPlatform platform;
+  TForm1 form;
+  qt::MainWindow window;
+  bool ready = false;
 };
 
 void TransferInputTest::inputDuringAWriteIsDroppedAndTheWriteRunsOnce() {
-  testkit::VirtualClock clock;
-  sim::SimulatedProgrammer programmer(clock);
-  const PagerContents pager = defaultPagerContents(test::kE);
-  programmer.setEeprom(pager.eeprom);
-  programmer.setDecoder(pager.decoder);
-  ActingPlatform platform;
-  TForm1 form(test::kE, platform, programmer, clock);
-  qt::MainWindow window(form);
-  platform.attach(&window);
-  window.show();
-  window.activateWindow();
-  QVERIFY(QTest::qWaitForWindowActive(&window));
+  Window w;
+  QVERIFY(w.ready);
+  TForm1& form = w.form;
+  qt::MainWindow& window = w.window;
+  ActingPlatform& platform = w.platform;
 
   ComboBox& autoinc = form.comboBox("autoinc1");
   autoinc.choose(static_cast<int>(std::find(autoinc.items().begin(), autoinc.items().end(), "1") -
@@ -137,6 +162,37 @@ void TransferInputTest::inputDuringAWriteIsDroppedAndTheWriteRunsOnce() {
   for (const char* name : kHeldActions) {
     QVERIFY2(window.findChild<QAction*>(QString::fromLatin1(name))->isEnabled(), name);
   }
+}
+
+// The conversion error box that ends a write is a window of its own: the user's key closes it,
+// and the menu items are enabled again.
+void TransferInputTest::errorBoxOfACommandTakesItsInput() {
+  Window w;
+  QVERIFY(w.ready);
+  w.form.textField("contrast").setText("");
+  QString shown;
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr || !shown.isEmpty()) return;
+    shown = box->text();
+    QTest::keyClick(box, Qt::Key_Escape);
+  });
+  answer.start(20);
+  bool forced = false;  // the key did not reach the box
+  QTimer::singleShot(5000, [&forced] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      forced = true;
+      box->reject();
+    }
+  });
+  w.find<QAction>("WriteToPager")->trigger();
+  answer.stop();
+
+  QCOMPARE(shown, QStringLiteral("'' is not a valid integer value"));
+  QVERIFY(!forced);
+  QVERIFY(QApplication::activeModalWidget() == nullptr);
+  for (const char* name : kHeldActions) QVERIFY2(w.find<QAction>(name)->isEnabled(), name);
 }
 
 }  // namespace ccp
