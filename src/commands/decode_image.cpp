@@ -168,7 +168,7 @@ void DecodeImage(TForm1& form) {
   decodeFolders(form, image.eep);
   decodeIdentity(form, image.eep);
   decodeDecoderBlock(form, image.decoder);
-  DecodeFrequency(form);
+  DecodeLoadedFrequency(form);
 }
 
 void acceptLoadedImage(TForm1& form, std::string line) {

@@ -169,11 +169,12 @@ void encodeDecoderBlock(TForm1& form, DecoderBlock& decoder) {
 
 }  // namespace
 
-void EncodeImage(TForm1& form) {
+void EncodeImage(TForm1& form, UnshownFrequency unshown) {
   Image& image = form.image();
   encodeSettingsRecord(form, image.eep);
   resetDecoderBlock(image, form.config());
   encodeDecoderBlock(form, image.decoder);
+  if (unshown == UnshownFrequency::KeepLoaded && KeepUnshownFrequency(form)) return;
   EncodeFrequency(form);
 }
 

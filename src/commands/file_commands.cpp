@@ -5,6 +5,7 @@
 
 #include "commands/decode_image.h"
 #include "commands/encode_image.h"
+#include "commands/menu_hold.h"
 #include "files/config_file.h"
 #include "files/file_io.h"
 #include "image/checksum.h"
@@ -23,6 +24,7 @@ void fail(TForm1& form, const char* line) {
 }  // namespace
 
 void Open1Click(TForm1& form) {
+  const MenuHold hold(form);
   const std::optional<std::string> path = form.platform().askOpenPath(kConfigFileFilter);
   if (path) OpenConfigFile(form, *path);
 }
@@ -40,13 +42,16 @@ void OpenConfigFile(TForm1& form, const std::string& path) {
 }
 
 void Save1Click(TForm1& form) {
+  const MenuHold hold(form);
   const std::optional<std::string> path = form.platform().askSavePath(kConfigFileFilter);
   if (!path) return;
   form.logLine("Save data to " + *path);
   Image& image = form.image();
   // Bytes the encoding does not set are saved as zeros, whatever a pager read brought in.
   image.eep.fill(0);
-  EncodeImage(form);  // a setting that is not a number ends the command here: no file touched
+  // A setting that is not a number ends the command here: no file touched. A loaded channel
+  // that the window cannot show is saved as it was loaded.
+  EncodeImage(form, UnshownFrequency::KeepLoaded);
 
   EepBlock stored = image.eep;
   storeChecksum(stored);

@@ -5,6 +5,7 @@
 
 #include "commands/decode_image.h"
 #include "commands/encode_image.h"
+#include "commands/menu_hold.h"
 #include "image/checksum.h"
 #include "image/layout.h"
 #include "image/text_field.h"
@@ -125,6 +126,7 @@ void WriteToPagerClick(TForm1& form) {
 }
 
 void ReadFromPagerClick(TForm1& form, PagerCommandReport& report) {
+  const MenuHold hold(form);
   CommandLink link(form);
   Image& image = form.image();
   form.logLine("Read data from pager");
@@ -139,6 +141,7 @@ void ReadFromPagerClick(TForm1& form, PagerCommandReport& report) {
 }
 
 void WriteToPagerClick(TForm1& form, const WriteOptions& options, PagerCommandReport& report) {
+  const MenuHold hold(form);
   CommandLink link(form);
   Image& image = form.image();
   if (options.backupFolder) {

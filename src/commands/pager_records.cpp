@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "commands/file_commands.h"
+#include "commands/menu_hold.h"
 #include "commands/pager_journal.h"
 #include "commands/port_label.h"
 #include "files/journal_file.h"
@@ -119,6 +120,7 @@ void BackupBeforeWrite1Click(TForm1& form, PagerRecords& records) {
 }
 
 void OpenBackup1Click(TForm1& form, const PagerRecords& records) {
+  const MenuHold hold(form);
   const std::string folder = records.backupFolder();
   std::error_code ec;
   fs::create_directories(folder, ec);  // so the dialog can start there before the first backup

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/menu_hold.h"
 #include "commands/port_label.h"
 #include "link/decoder_protocol.h"
 #include "link/eeprom_protocol.h"
@@ -72,6 +73,7 @@ Check checkDecoder(TForm1& form, ProgrammerLink& link) {
 }  // namespace
 
 void TestProgrammerClick(TForm1& form) {
+  const MenuHold hold(form);
   const std::string label = portLabel(form) + ": ";
   const PortClaim claim(form.port(), static_cast<std::uint16_t>(form.portBase()));
   if (!claim) {

@@ -49,13 +49,18 @@ SynthEncoding encodeSynthesizer(double mhz, int spacingIndex, int pllIndex);
 // Writes what the encoding produced; a refused encoding writes nothing.
 void storeSynthesizer(Image& image, const SynthEncoding& encoding);
 
+// The synthesizer bytes as the image holds them, and back.
+SynthesizerBytes synthesizerBytes(const Image& image);
+void putSynthesizerBytes(Image& image, const SynthesizerBytes& bytes);
+
 // The frequency the stored divider stands for, as the channel field shows it: 9 characters,
 // or kNoFrequencyText when the words define no frequency.
 std::string decodeSynthesizer(std::uint8_t control, std::uint8_t b6, std::uint8_t b7,
                               std::uint8_t b8, int pllIndex);
 std::string decodeSynthesizer(const Image& image, int pllIndex);
 
-// General notation with up to 15 significant digits, cut to the field width, then padded.
+// General notation with up to 15 significant digits and at least three digits before the point
+// (50.5 shows as "050.50000"), cut to the field width, then padded.
 std::string formatFrequency(double mhz);
 
 // Extends a frequency text to 9 characters: "." when it has exactly 3, "0" otherwise. Longer

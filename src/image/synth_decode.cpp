@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <charconv>
 #include <optional>
 
@@ -35,7 +36,19 @@ std::string padFrequencyText(std::string_view text) {
 }
 
 namespace {
+
 constexpr double kLargestShownMHz = 1000.0;
+constexpr std::size_t kDigitsBeforePoint = 3;
+
+// The field is read back with its point after the third character: a frequency below 100 MHz
+// gets leading zeros ("050.5" rather than "50.5"), or the padding would append a digit to its
+// whole megahertz and make 50 read as 500.
+std::string withThreeDigitsBeforePoint(std::string_view text) {
+  const std::size_t digits = std::min(text.find('.'), text.size());
+  const std::size_t zeros = digits < kDigitsBeforePoint ? kDigitsBeforePoint - digits : 0;
+  return std::string(zeros, '0').append(text);
+}
+
 }  // namespace
 
 std::string formatFrequency(double mhz) {
@@ -46,7 +59,8 @@ std::string formatFrequency(double mhz) {
   auto [end, ec] =
       std::to_chars(buffer, buffer + sizeof buffer, mhz, std::chars_format::general, 15);
   std::string_view text(buffer, ec == std::errc() ? end - buffer : 0);
-  return padFrequencyText(text.substr(0, kFrequencyTextWidth));
+  const std::string shown = withThreeDigitsBeforePoint(text);
+  return padFrequencyText(std::string_view(shown).substr(0, kFrequencyTextWidth));
 }
 
 std::string decodeSynthesizer(std::uint8_t control, std::uint8_t b6, std::uint8_t b7,

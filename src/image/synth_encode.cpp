@@ -82,4 +82,17 @@ void storeSynthesizer(Image& image, const SynthEncoding& encoding) {
   }
 }
 
+SynthesizerBytes synthesizerBytes(const Image& image) {
+  SynthesizerBytes bytes;
+  bytes.control = image.eep[eep::kSynthControl];
+  const auto words = image.decoder.begin() + dec::kDividerWord;
+  std::copy(words, words + static_cast<std::ptrdiff_t>(bytes.words.size()), bytes.words.begin());
+  return bytes;
+}
+
+void putSynthesizerBytes(Image& image, const SynthesizerBytes& bytes) {
+  image.eep[eep::kSynthControl] = bytes.control;
+  std::copy(bytes.words.begin(), bytes.words.end(), image.decoder.begin() + dec::kDividerWord);
+}
+
 }  // namespace ccp

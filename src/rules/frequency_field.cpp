@@ -17,6 +17,7 @@ void EncodeFrequency(TForm1& form) {
   }
   // A spacing code without a frequency step leaves the stored words as they are.
   storeSynthesizer(form.image(), encoding);
+  if (!isRefused(encoding.status)) form.image().unshownSynthesizer.reset();
 }
 
 void DecodeFrequency(TForm1& form) {
@@ -25,6 +26,25 @@ void DecodeFrequency(TForm1& form) {
   freq.clear();
   freq.insertTyped(text);
   if (freq.text().size() < kFrequencyTextWidth) freq.setText(padFrequencyText(freq.text()));
+}
+
+void DecodeLoadedFrequency(TForm1& form) {
+  DecodeFrequency(form);
+  Image& image = form.image();
+  if (form.textField("channelfreq").text() == kNoFrequencyText) {
+    image.unshownSynthesizer = synthesizerBytes(image);
+  } else {
+    image.unshownSynthesizer.reset();
+  }
+}
+
+bool KeepUnshownFrequency(TForm1& form) {
+  Image& image = form.image();
+  if (!image.unshownSynthesizer || form.textField("channelfreq").text() != kNoFrequencyText) {
+    return false;
+  }
+  putSynthesizerBytes(image, *image.unshownSynthesizer);
+  return true;
 }
 
 }  // namespace ccp

@@ -13,4 +13,13 @@ void EncodeFrequency(TForm1& form);
 // The stored divider back into the frequency text of the window, as typed into the cleared field.
 void DecodeFrequency(TForm1& form);
 
+// DecodeFrequency for an image just loaded: words that define no frequency the field can show
+// are remembered as loaded, until a frequency is encoded over them.
+void DecodeLoadedFrequency(TForm1& form);
+
+// Save's way with a loaded channel that the field cannot show: while the field still shows no
+// frequency, the loaded synthesizer bytes go back into the image unchanged. False (and nothing
+// done) otherwise.
+bool KeepUnshownFrequency(TForm1& form);
+
 }  // namespace ccp

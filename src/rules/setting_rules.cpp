@@ -40,17 +40,22 @@ void channelfreqKeyPress(TForm1& form, char& key) {
   key = '.';
 }
 
-}  // namespace
-
-void channelfreqExit(TForm1& form) {
+// Pads the frequency text, stores its synthesizer words and shows what they stand for.
+void applyFrequencyText(TForm1& form) {
   TextField& freq = form.textField("channelfreq");
-  // Stored words that define no frequency stay as they are until a frequency is typed.
-  if (freq.text() == kNoFrequencyText) return;
   std::string text = freq.text();
   while (text.size() < kFrequencyWidth) text += text.size() == 3 ? "." : "0";
   freq.setText(text);
   EncodeFrequency(form);
   DecodeFrequency(form);
+}
+
+}  // namespace
+
+void channelfreqExit(TForm1& form) {
+  // Stored words that define no frequency stay as they are until a frequency is typed.
+  if (form.textField("channelfreq").text() == kNoFrequencyText) return;
+  applyFrequencyText(form);
 }
 
 void channelspaceChange(TForm1& form) {
@@ -64,7 +69,9 @@ void channelspaceChange(TForm1& form) {
   } else {
     handprogram.setEnabled(true);
   }
-  channelfreqExit(form);
+  // A new spacing needs a frequency to encode: a field that shows none fails its conversion,
+  // and the stored words stay as they are.
+  applyFrequencyText(form);
 }
 
 // Versions are compared as texts, character by character: "" and "1" and "12" are all below

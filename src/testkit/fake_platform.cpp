@@ -12,11 +12,13 @@ std::optional<std::string> next(std::deque<std::optional<std::string>>& answers)
 }  // namespace
 
 std::optional<std::string> FakePlatform::askOpenPath(std::string_view filter) {
+  if (duringCommand) duringCommand();
   dialogFilters.emplace_back(filter);
   return next(openAnswers);
 }
 
 std::optional<std::string> FakePlatform::askSavePath(std::string_view filter) {
+  if (duringCommand) duringCommand();
   dialogFilters.emplace_back(filter);
   return next(saveAnswers);
 }
@@ -28,6 +30,7 @@ std::optional<std::string> FakePlatform::askOpenPathIn(std::string_view folder,
 }
 
 void FakePlatform::showProgress(std::string_view step, int done, int total) {
+  if (duringCommand) duringCommand();
   progress.push_back({std::string(step), done, total});
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,9 @@ class FakePlatform : public Platform {
     int total;
   };
   std::vector<Progress> progress;
+  // Called by every dialog and every progress report, before it answers: a test looks at the
+  // window there, while a command runs.
+  std::function<void()> duringCommand;
 };
 
 }  // namespace ccp::testkit

@@ -5,6 +5,7 @@
 #include "app/preset_dialogs.h"
 #include "app/program_build.h"
 #include "shell/form.h"
+#include "window/input_block.h"
 #include "window/main_window.h"
 #include "window/program_arguments.h"
 #include "window/qt_platform.h"
@@ -37,7 +38,7 @@ int main(int argc, char* argv[]) {
   ccp::PresetDialogs platform(desktop);
   ccp::ApplicationServices services(ccp::kProgramBuild, ccp::kProgramPort, start.ports);
   // A transfer holds the window for seconds: keep it painted, but take no input meanwhile.
-  services.setIdleHook([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+  services.setIdleHook(ccp::qt::keepWindowPainted);
   ccp::TForm1 form(ccp::kProgramBuild, platform, services.port(), services.clock());
 
   ccp::qt::MainWindow window(form);

@@ -13,6 +13,7 @@
 
 #include "window/address_page.h"
 #include "window/guard.h"
+#include "window/input_block.h"
 #include "window/pager_records_view.h"
 #include "window/setting_page.h"
 #include "window/view_binder.h"
@@ -138,7 +139,11 @@ QAction* MainWindow::bindMenuItem(MenuItem& item, QAction* action, bool checkabl
   item.viewUpdate = show;
   show();
   connect(action, &QAction::triggered, this, [this, &item, show] {
-    guarded(this, [&] { item.trigger(); });
+    {
+      // A transfer keeps the window painted: what the user does to it meanwhile is dropped.
+      const InputBlock block(this);
+      guarded(this, [&] { item.trigger(); });
+    }
     show();  // Qt toggled a check mark on its own; the model decides
   });
   return action;
@@ -166,7 +171,7 @@ void MainWindow::appendLogLine(const std::string& line) {
 }
 
 // A pager transfer repaints the window during its pauses; a close request that arrives then
-// waits until the command has ended.
+// is refused, as any other input to the window is.
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (form_.busy()) {
     event->ignore();

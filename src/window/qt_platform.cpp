@@ -8,6 +8,8 @@
 #include <QProgressBar>
 #include <QStatusBar>
 
+#include "window/input_block.h"
+
 namespace ccp::qt {
 
 namespace {
@@ -67,9 +69,9 @@ void QtPlatform::showProgress(std::string_view step, int done, int total) {
   bar_->setValue(done);
   step_->setVisible(running);
   bar_->setVisible(running);
-  // The transfer holds the event thread: repaint now, but take no input until it ends.
+  // The transfer holds the event thread: repaint now; input to the window meanwhile is dropped.
   window_->statusBar()->repaint();
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  keepWindowPainted();
 }
 
 }  // namespace ccp::qt

@@ -227,13 +227,14 @@ bool ViewBinder::typeKey(Control& control, QObject* watched, const QString& text
 
 bool ViewBinder::handleKey(Control& control, QObject* watched, QKeyEvent* event) {
   // Shortcuts (copy, paste, undo, ...) stay with the widget and come back as edits.
-  if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
-    return false;
-  }
+  if (event->modifiers() & Qt::ControlModifier) return false;
   if (event->key() == Qt::Key_Backspace) {
+    if (event->modifiers() & (Qt::AltModifier | Qt::MetaModifier)) return false;
     return typeKey(control, watched, QString(QChar(kBackspace)));
   }
   if (!isPrintable(event->text())) return false;  // caret keys, Delete, Tab, Enter
+  // A character typed with Alt or Meta is typed all the same, and meets the key rule; a menu
+  // shortcut (Alt+F) never gets here, as the window takes it before the field sees the key.
   return typeKey(control, watched, event->text());
 }
 

@@ -35,11 +35,17 @@ const struct Row {
     {800.0, k12_5, FS8308, 31144, {0x01, 0xE6, 0xA0, 0x00, 0x20, 0x03}, 0x22, "800.00000"},
     // Lowest frequency of band 1; decoding gives three digits, so a point is padded in.
     {310.0, k25, KS8809, 11544, {0x00, 0x5A, 0x30, 0x00, 0x08, 0x01}, 0x01, "310.00000"},
+    // Below 100 MHz the shown text keeps three digits before the point, so it reads back as
+    // the same frequency; 100 MHz needs no leading zero.
+    {50.0, k25, SM5170, 2288, {0x04, 0x78, 0x00, 0x01, 0x00, 0x11}, 0x00, "050.00000"},
+    {50.5, k25, KS8809, 2328, {0x00, 0x12, 0x30, 0x00, 0x08, 0x01}, 0x00, "050.50000"},
+    {99.99375, k12_5, FS8308, 12575, {0x00, 0xC4, 0x7C, 0x00, 0x20, 0x03}, 0x20, "099.99375"},
+    {100.0, k25, KS8809, 6288, {0x00, 0x31, 0x20, 0x00, 0x08, 0x01}, 0x00, "100.00000"},
     // q = 100.5 rounds up, q = 100.49 rounds down.
-    {22.65625, k25, SM5170, 101, {0x00, 0x32, 0x80, 0x01, 0x00, 0x11}, 0x00, "22.662500"},
-    {22.656125, k25, SM5170, 100, {0x00, 0x32, 0x00, 0x01, 0x00, 0x11}, 0x00, "22.650000"},
+    {22.65625, k25, SM5170, 101, {0x00, 0x32, 0x80, 0x01, 0x00, 0x11}, 0x00, "022.66250"},
+    {22.656125, k25, SM5170, 100, {0x00, 0x32, 0x00, 0x01, 0x00, 0x11}, 0x00, "022.65000"},
     // The intermediate frequency itself is the lowest channel.
-    {21.4, k25, SM5170, 0, {0x00, 0x00, 0x00, 0x01, 0x00, 0x11}, 0x00, "21.400000"},
+    {21.4, k25, SM5170, 0, {0x00, 0x00, 0x00, 0x01, 0x00, 0x11}, 0x00, "021.40000"},
 };
 
 TEST(Synthesizer, EncodesAndDecodesKnownChannels) {
@@ -141,6 +147,8 @@ TEST(Synthesizer, ShownTextIsCutAndPaddedToNineCharacters) {
   EXPECT_EQ(decodeSynthesizer(0x02, 0x00, 0x98, 0xE8, KS8809), kNoFrequencyText);  // 1000.0
   EXPECT_EQ(formatFrequency(1234.5), "1234.5000");
   EXPECT_EQ(formatFrequency(152.240625), "152.24062");
+  EXPECT_EQ(formatFrequency(22.0), "022.00000");
+  EXPECT_EQ(formatFrequency(99.9999999), "099.99999");
   const std::pair<const char*, const char*> pads[] = {
       {"457", "457.00000"}, {"45", "450.00000"},    {"4570", "457000000"},
       {"", "000.00000"},    {"152.2", "152.20000"}, {"1234567890", "1234567890"}};

@@ -1,21 +1,32 @@
 // The real window on a real X server, driven by real key and mouse events from xdotool: what a
-// technician's keyboard and mouse do reaches the rules, and a file saved through the real file
-// dialog holds the settings typed. Screenshots of both pages are left in the artifacts folder.
+// technician's keyboard and mouse do reaches the rules, a file saved through the real file
+// dialog holds the settings typed, and what the user does during a pager write is dropped. The
+// window runs on the simulated Programmer. Screenshots of both pages are left in the artifacts
+// folder.
+#include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QProcess>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QThread>
 #include <QTimer>
 #include <QtTest>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
+#include "app/default_pager.h"
 #include "form_fixture.h"
 #include "image/checksum.h"
+#include "sim/simulated_programmer.h"
+#include "testkit/virtual_clock.h"
+#include "window/input_block.h"
 #include "window/main_window.h"
 #include "window/qt_platform.h"
 
@@ -29,6 +40,11 @@ void xdotool(const QStringList& arguments) {
 }
 
 void clickAt(const QPoint& global) {
+  // A --sync move waits for the pointer to arrive: not to the place where it already is.
+  if (QCursor::pos() == global) {
+    xdotool({"click", "1"});
+    return;
+  }
   xdotool({"mousemove", "--sync", QString::number(global.x()), QString::number(global.y()), "click",
            "1"});
 }
@@ -38,6 +54,38 @@ void typeKeys(const QString& text) {
 }
 void pressKey(const QString& key) {
   xdotool({"key", key});
+}
+
+// Virtual time, so a write takes milliseconds; but every pause of a transfer repaints the window
+// as the program's own clock does, and the first one lets a test act as the user.
+class PausingClock : public testkit::VirtualClock {
+ public:
+  std::function<void()> atFirstPause;
+
+  void waitMs(unsigned ms) override {
+    VirtualClock::waitMs(ms);
+    pause();
+  }
+  void sleepMs(unsigned ms) override {
+    VirtualClock::sleepMs(ms);
+    pause();
+  }
+
+ private:
+  void pause() {
+    if (atFirstPause) std::exchange(atFirstPause, nullptr)();
+    qt::keepWindowPainted();
+  }
+};
+
+// The transfer goes on for a while of real time, painting the window, as a real one does.
+void keepTransferring(int ms) {
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < ms) {
+    qt::keepWindowPainted();
+    QThread::msleep(5);
+  }
 }
 
 }  // namespace
@@ -50,6 +98,7 @@ class RealWindowTest : public QObject {
   void cleanup();
   void typedKeysPassTheRules();
   void saveThroughTheRealDialog();
+  void inputDuringAWriteIsDropped();
 
  private:
   template <typename W = QWidget>
@@ -60,18 +109,22 @@ class RealWindowTest : public QObject {
   }
   void showPage(int index);
   void clickInto(const char* name);
+  void clickOn(QWidget* widget);
   void screenshot(const QString& name);
 
-  std::unique_ptr<testkit::FakePort> port_;
-  std::unique_ptr<test::NoWaitClock> clock_;
+  std::unique_ptr<PausingClock> clock_;
+  std::unique_ptr<sim::SimulatedProgrammer> port_;
   std::unique_ptr<qt::QtPlatform> platform_;
   std::unique_ptr<TForm1> form_;
   std::unique_ptr<qt::MainWindow> window_;
 };
 
 void RealWindowTest::init() {
-  port_ = std::make_unique<testkit::FakePort>(true, 0x20);
-  clock_ = std::make_unique<test::NoWaitClock>();
+  clock_ = std::make_unique<PausingClock>();
+  port_ = std::make_unique<sim::SimulatedProgrammer>(*clock_);
+  const PagerContents pager = defaultPagerContents(BuildConfig{});
+  port_->setEeprom(pager.eeprom);
+  port_->setDecoder(pager.decoder);
   platform_ = std::make_unique<qt::QtPlatform>();
   form_ = std::make_unique<TForm1>(BuildConfig{}, *platform_, *port_, *clock_);
   window_ = std::make_unique<qt::MainWindow>(*form_);
@@ -96,9 +149,13 @@ void RealWindowTest::showPage(int index) {
 // A click into the field, then everything in it selected, as a user replaces a value.
 void RealWindowTest::clickInto(const char* name) {
   QWidget* widget = find(name);
-  clickAt(widget->mapToGlobal(widget->rect().center()));
+  clickOn(widget);
   QTRY_VERIFY(widget->hasFocus());
   pressKey("ctrl+a");
+}
+
+void RealWindowTest::clickOn(QWidget* widget) {
+  clickAt(widget->mapToGlobal(widget->rect().center()));
 }
 
 void RealWindowTest::screenshot(const QString& name) {
@@ -163,6 +220,53 @@ void RealWindowTest::saveThroughTheRealDialog() {
   QVERIFY(checksumOk(eep));
   QCOMPARE(int(eep[0x21]), 20);  // contrast
   QFile::remove(path);
+}
+
+// A second click on WR_To_Pager, a tab click and typing while a write runs: all dropped, so one
+// write is made and capcode 1 advances once.
+void RealWindowTest::inputDuringAWriteIsDropped() {
+  form_->comboBox("autoinc1").setIndex(1);
+  QCOMPARE(form_->comboBox("autoinc1").text(), std::string("1"));
+  const int capcode = std::stoi(form_->textField("address1").text());
+  const std::string contrast = form_->textField("contrast").text();
+  QMenuBar* bar = window_->menuBar();
+  const QPoint write =
+      bar->mapToGlobal(bar->actionGeometry(find<QAction>("WriteToPager")).center());
+  auto* pages = find<QTabWidget>("PageControl1");
+  QCOMPARE(pages->currentIndex(), 1);
+
+  bool acted = false;
+  QStringList enabledDuring;
+  clock_->atFirstPause = [&] {
+    acted = true;
+    for (const char* name : {"Open1", "Save1", "LPT11", "LPT21", "WriteToPager", "ReadFromPager"}) {
+      if (find<QAction>(name)->isEnabled()) enabledDuring << name;
+    }
+    clickAt(write);
+    keepTransferring(100);
+    clickAt(write);
+    QTabBar* tabs = pages->tabBar();
+    clickAt(tabs->mapToGlobal(tabs->tabRect(0).center()));
+    clickOn(find("contrast"));
+    typeKeys("9");
+    keepTransferring(200);
+  };
+  clickAt(write);
+  QTRY_VERIFY_WITH_TIMEOUT(acted && form_->log().lines().back() == "Verify OK !", 15000);
+  // The user moves on; input deferred rather than dropped would run now.
+  QWidget* log = find("Memo1");
+  const QPoint logCentre = log->mapToGlobal(log->rect().center());
+  xdotool({"mousemove", "--sync", QString::number(logCentre.x()), QString::number(logCentre.y())});
+  QTest::qWait(300);
+
+  const auto& lines = form_->log().lines();
+  QCOMPARE(std::count(lines.begin(), lines.end(), "Write to Pager..."), 1);
+  QCOMPARE(lines.back(), std::string("Verify OK !"));
+  QCOMPARE(form_->textField("address1").text(), std::to_string(capcode + 1));
+  QCOMPARE(form_->textField("contrast").text(), contrast);
+  QCOMPARE(pages->currentIndex(), 1);
+  QCOMPARE(enabledDuring, QStringList());
+  QVERIFY(find<QAction>("WriteToPager")->isEnabled());
 }
 
 }  // namespace ccp

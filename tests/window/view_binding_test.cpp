@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QtTest>
 #include <string>
 
@@ -17,6 +18,8 @@ class ViewBindingTest : public QObject {
   void typedKeysPassTheKeyRuleAndTheLimit();
   void typedKeyReplacesTheSelectionOnlyWhenTheRuleLetsItThrough();
   void nonTypingEditsReachTheModelWithoutTheKeyRule();
+  void altOrMetaWithACharacterMeetsTheKeyRule();
+  void fieldWithoutTheFocusShowsTheStartOfProgramText();
   void programTextLongerThanTheLimitShowsWhole();
   void modelChangesShowAtOnceWithoutFiringEvents();
   void listChoiceAndListTyping();
@@ -96,6 +99,60 @@ void ViewBindingTest::nonTypingEditsReachTheModelWithoutTheKeyRule() {
   QCOMPARE(field.text(), std::string("CCC0"));
   QCOMPARE(changes, 2);
   QCOMPARE(keys, 0);
+}
+
+void ViewBindingTest::altOrMetaWithACharacterMeetsTheKeyRule() {
+  test::WindowFixture w;
+  QVERIFY(w.ready);
+  TextField& contrast = w.f().textField("contrast");  // digits only
+  const std::string before = contrast.text();
+  auto* edit = w.find<QLineEdit>("contrast");
+  w.focus(edit);
+  const std::size_t lines = w.f().log().lines().size();
+
+  QTest::keyClick(edit, Qt::Key_Q, Qt::AltModifier);
+  QTest::keyClick(edit, Qt::Key_Q, Qt::MetaModifier);
+  QCOMPARE(contrast.text(), before);
+  QCOMPARE(edit->text(), QString::fromStdString(before));
+  QCOMPARE(w.fx.platform.beeps, 2);
+  QCOMPARE(w.f().log().lines().size(), lines + 2);
+  QCOMPARE(w.f().log().lines().back(), std::string("Number Key and back space key only"));
+
+  // A character the rule lets through is typed as usual.
+  TextField& serial = w.f().textField("serial");
+  serial.setText("");
+  w.focus(w.find("serial"));
+  QTest::keyClick(w.find("serial"), Qt::Key_Q, Qt::AltModifier);
+  QCOMPARE(serial.text(), std::string("q"));
+
+  // A menu's shortcut opens the menu and never reaches the field.
+  w.focus(edit);
+  QTest::keyClick(edit, Qt::Key_F, Qt::AltModifier);
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  QVERIFY(menu != nullptr);
+  QCOMPARE(menu->title(), QStringLiteral("&File"));
+  menu->close();
+  QCOMPARE(contrast.text(), before);
+  QCOMPARE(w.fx.platform.beeps, 2);
+}
+
+// Only the field being edited follows the model's caret; the others show their beginning.
+void ViewBindingTest::fieldWithoutTheFocusShowsTheStartOfProgramText() {
+  test::WindowFixture w;
+  QVERIFY(w.ready);
+  TextField& greeting = w.f().textField("hellomsg1");
+  auto* edit = w.find<QLineEdit>("hellomsg1");
+  w.focus(w.find("contrast"));
+  QTRY_VERIFY(!edit->hasFocus());
+  const std::string text = "A greeting far longer than the field shows at once";
+  greeting.setText(text);
+  QCOMPARE(edit->text(), QString::fromStdString(text));
+  QCOMPARE(edit->cursorPosition(), 0);
+
+  w.focus(edit);
+  QTRY_VERIFY(edit->hasFocus());
+  greeting.setText("Hello");
+  QCOMPARE(edit->cursorPosition(), 5);
 }
 
 void ViewBindingTest::programTextLongerThanTheLimitShowsWhole() {
