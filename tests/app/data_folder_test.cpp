@@ -1,10 +1,9 @@
-// The data folder the command line shares with the window, from the environment as Qt reads it.
+// The data folder the command line shares with the window, from the environment as Qt reads it;
+// tests/window checks that Qt agrees.
 #include "app/data_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
 #include <string>
 
 namespace ccp {
@@ -28,32 +27,6 @@ TEST(DataFolderTest, FollowsXdgDataHomeOrTheHomeFolderThenTheNames) {
   for (const Case& c : cases) {
     EXPECT_EQ(appDataFolder(c.xdg, c.home, c.organisation, kApplicationName), c.folder) << c.what;
   }
-}
-
-// Sets an environment variable for its lifetime.
-class Variable {
- public:
-  Variable(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    value ? ::setenv(name, value, 1) : ::unsetenv(name);
-  }
-  ~Variable() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-  Variable(const Variable&) = delete;
-  Variable& operator=(const Variable&) = delete;
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
-
-TEST(DataFolderTest, TheProgramsFolderComesFromTheEnvironment) {
-  const Variable home("HOME", "/tmp/ccp-home");
-  {
-    const Variable data("XDG_DATA_HOME", "/tmp/ccp-data");
-    EXPECT_EQ(userDataFolder(), "/tmp/ccp-data/capcode-programmer");
-  }
-  const Variable data("XDG_DATA_HOME", nullptr);
-  EXPECT_EQ(userDataFolder(), "/tmp/ccp-home/.local/share/capcode-programmer");
 }
 
 }  // namespace
