@@ -22,11 +22,13 @@ Commands:
                               File > Save does (to FILE, or to OUT); NAME is a control's name
                               (see show); a list takes the text of an item, a check box on or off
   read OUT [--port PORT]      read the pager and save what it holds, byte for byte, to OUT
-  write FILE [--port PORT] [--autoinc S1,S2,S3,S4,S5,S6] [--batch] [--update]
+  write FILE [--port PORT] [--autoinc S1,S2,S3,S4,S5,S6] [--batch] [--update] [--backup]
                               write FILE to the pager as the window does; --autoinc: the Auto inc
                               steps (0 to 8; rows 1 to 4 advance); --batch: one pager after
                               another, each on Enter, until the end of input; --update: save the
-                              advanced settings to FILE after each verified write
+                              advanced settings to FILE after each verified write; --backup: first
+                              keep what each pager holds in the backups folder, as the window's
+                              File > Back up pagers before writing does
   verify FILE [--port PORT]   compare the pager with what FILE would write to it
 
 Options:
@@ -38,6 +40,11 @@ Options:
 
 The log lines of the window go to standard output, errors to standard error, progress to
 standard error when it is a terminal.
+
+Every read of the pager (verify's too) and every write adds a line to the window's programming
+journal, journal.csv in its data folder ($XDG_DATA_HOME or ~/.local/share, then
+capcode-programmer); backups go to its backups folder. Whether a backup was made, and a journal
+that could not be written, are said on standard error.
 
 Exit status: 0 done, 1 the pager or a comparison failed, 2 wrong usage or a setting the window
 refused, 3 a file could not be read or written.

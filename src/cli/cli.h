@@ -25,7 +25,7 @@ struct Connection {
 };
 
 // What the command line needs from the machine: its build and, for the pager commands, the
-// Programmer.
+// Programmer and the folder of their records.
 class CliServices {
  public:
   CliServices(BuildConfig config, PortKind defaultPort)
@@ -33,6 +33,8 @@ class CliServices {
   virtual ~CliServices() = default;
   // At most once per run, by a pager command.
   virtual Connection connect(PortKind kind, const PortChoice& ports) = 0;
+  // Where the pager commands keep their journal and backups: the window's data folder.
+  virtual std::string dataFolder() = 0;
 
   const BuildConfig config;
   const PortKind defaultPort;

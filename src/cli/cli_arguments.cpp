@@ -23,12 +23,14 @@ const std::map<std::string, SubcommandRule> kSubcommands = {
     {"diff", {Subcommand::Diff, 2, 2, {}}},
     {"set", {Subcommand::Set, 2, SIZE_MAX, {"-o"}}},
     {"read", {Subcommand::Read, 1, 1, {"--port"}}},
-    {"write", {Subcommand::Write, 1, 1, {"--port", "--autoinc", "--batch", "--update"}}},
+    {"write",
+     {Subcommand::Write, 1, 1, {"--port", "--autoinc", "--batch", "--update", "--backup"}}},
     {"verify", {Subcommand::Verify, 1, 1, {"--port"}}},
 };
 
 const std::set<std::string> kValueOptions = {"-o", "--port", "--autoinc", "--lpt1", "--lpt2"};
-const std::set<std::string> kFlags = {"--json", "--batch", "--update", "--help", "--version"};
+const std::set<std::string> kFlags = {"--json",   "--batch", "--update",
+                                      "--backup", "--help",  "--version"};
 
 std::optional<PortSelection> portSelection(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
@@ -119,6 +121,7 @@ class Parser {
     if (name == "--json") args_.json = true;
     if (name == "--batch") args_.batch = true;
     if (name == "--update") args_.update = true;
+    if (name == "--backup") args_.backup = true;
   }
 
   void withValue(const std::string& name, const std::string& value) {

@@ -24,6 +24,7 @@ struct CliArguments {
   bool json = false;
   bool batch = false;
   bool update = false;
+  bool backup = false;
   std::optional<std::string> output;
   std::optional<PortSelection> port;
   AutoincSteps autoinc{};

@@ -54,6 +54,14 @@ bool HeadlessWindow::run(std::string_view menuItem, std::string_view success) {
   return succeeded([&] { form_->menuItem(menuItem).trigger(); }, success);
 }
 
+void HeadlessWindow::keepRecords(const std::string& dataFolder, bool backups,
+                                 std::function<void(const std::string&)> notice) {
+  records_.emplace(dataFolder);
+  records_->setBackupBeforeWrite(backups);
+  records_->onNotice = std::move(notice);
+  bindPagerRecords(*form_, *records_);
+}
+
 bool HeadlessWindow::open(std::string_view path) {
   return succeeded([&] { openFileAsUser(*form_, dialogs_, path); }, kLoaded);
 }

@@ -10,6 +10,7 @@
 
 #include "app/preset_dialogs.h"
 #include "cli/terminal_platform.h"
+#include "commands/pager_records.h"
 #include "link/refusing_port.h"
 #include "link/steady_clock.h"
 #include "shell/form.h"
@@ -38,13 +39,20 @@ class HeadlessWindow {
   // A menu command; true when one of its new log lines is `success` and no error was shown.
   bool run(std::string_view menuItem, std::string_view success);
 
+  // From now on Read from pager and Write to pager keep the window's records in `dataFolder`:
+  // a journal line each and, with `backups`, a backup before each write. What the window would
+  // show in its status bar goes to `notice`.
+  void keepRecords(const std::string& dataFolder, bool backups,
+                   std::function<void(const std::string&)> notice);
+
  private:
   bool succeeded(const std::function<void()>& action, std::string_view success);
 
   TerminalPlatform& terminal_;
   PresetDialogs dialogs_;
   RefusingPort noPort_;
-  SteadyClock idleClock_;  // a window for files never waits
+  SteadyClock idleClock_;                // a window for files never waits
+  std::optional<PagerRecords> records_;  // outlives the form, whose menu is bound to it
   std::unique_ptr<TForm1> form_;
 };
 

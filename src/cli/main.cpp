@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/app_services.h"
+#include "app/data_folder.h"
 #include "app/program_build.h"
 #include "cli/cli.h"
 
@@ -18,6 +19,7 @@ class MachineServices : public ccp::cli::CliServices {
     services_ = std::make_unique<ccp::ApplicationServices>(config, kind, ports);
     return {services_->port(), services_->clock()};
   }
+  std::string dataFolder() override { return ccp::userDataFolder(); }
 
  private:
   std::unique_ptr<ccp::ApplicationServices> services_;

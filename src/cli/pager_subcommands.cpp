@@ -26,7 +26,8 @@ const char* const kReadDone = "Read completed";
 const char* const kWriteDone = "Verify OK !";
 constexpr std::size_t kListedBytes = 8;
 
-// A window on the chosen port, its start-up log shown, the port selected from the menu.
+// A window on the chosen port, its start-up log shown, the port selected from the menu; its
+// pager commands keep the window's journal (verify's read too) and, for write --backup, backups.
 std::unique_ptr<HeadlessWindow> pagerWindow(Run& run) {
   const PortSelection fallback = run.services.defaultPort == PortKind::Simulator
                                      ? PortSelection::Simulator
@@ -39,6 +40,9 @@ std::unique_ptr<HeadlessWindow> pagerWindow(Run& run) {
                                                  connection.clock);
   run.terminal.setBell(true);
   window->echoLog(run.console.out, true);
+  window->keepRecords(run.services.dataFolder(), run.args.backup, [&run](const std::string& text) {
+    if (!text.empty()) run.error(text);
+  });
   if (choice == PortSelection::Lpt2) window->form().menuItem("LPT21").trigger();
   return window;
 }

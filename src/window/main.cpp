@@ -5,6 +5,7 @@
 #include "app/preset_dialogs.h"
 #include "app/program_build.h"
 #include "shell/form.h"
+#include "window/application_names.h"
 #include "window/input_block.h"
 #include "window/main_window.h"
 #include "window/program_arguments.h"
@@ -29,7 +30,7 @@ int main(int argc, char* argv[]) {
   }
 
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("capcode-programmer"));
+  ccp::qt::nameApplication();
   // What Qt left of the arguments once it took its own.
   const auto start = ccp::qt::parseWindowArguments(QApplication::arguments(), ccp::kProgramBuild);
   if (start.exitStatus) return printAndEnd(start);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -27,6 +28,7 @@ class SimulatedServices : public cli::CliServices {
     connectedPorts = ports;
     return {programmer, clock};
   }
+  std::string dataFolder() override { return dataPath; }
 
   void plugInFreshPager() {
     const PagerContents pager = defaultPagerContents(config);
@@ -43,6 +45,30 @@ class SimulatedServices : public cli::CliServices {
   sim::SimulatedProgrammer programmer;
   std::optional<PortKind> connectedKind;
   PortChoice connectedPorts;
+  TempFolder dataHome;  // never the user's own data folder
+  std::string dataPath = dataHome.file("capcode-programmer");
+};
+
+// Enter pressed a number of times, then the end of input; `beforeRead` runs each time the
+// program waits for a line.
+class EnterPresses : public std::streambuf {
+ public:
+  EnterPresses(int presses, std::function<void()> beforeRead)
+      : presses_(presses), beforeRead_(std::move(beforeRead)) {}
+
+ protected:
+  int_type underflow() override {
+    beforeRead_();
+    if (presses_ == 0) return traits_type::eof();
+    --presses_;
+    setg(&enter_, &enter_, &enter_ + 1);
+    return traits_type::to_int_type(enter_);
+  }
+
+ private:
+  int presses_;
+  std::function<void()> beforeRead_;
+  char enter_ = '\n';
 };
 
 // ccp run in-process, its streams kept.

@@ -146,6 +146,7 @@ TEST(CliFilesTest, WrongUsageExits2AndHelpAndVersionAnswer) {
       {"write", "f", "--autoinc", "9,0,0,0,0,0"},
       {"write", "f", "--json"},
       {"verify", "f", "--batch"},
+      {"read", "o", "--backup"},
   };
   for (const auto& words : wrong) {
     CliFixture cli;

@@ -2,8 +2,6 @@
 // batches of pagers with advancing capcodes, and the exit statuses.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "cli_fixture.h"
 #include "form_fixture.h"
 #include "image/capcode.h"
@@ -12,6 +10,7 @@ namespace ccp {
 namespace {
 
 using test::CliFixture;
+using test::EnterPresses;
 
 const std::vector<std::string> kStartUp = {"QPX730E CCP V1.4, support firmware version 1-4",
                                            "Port init success."};
@@ -19,28 +18,6 @@ const std::vector<std::string> kStartUp = {"QPX730E CCP V1.4, support firmware v
 bool contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
-
-// Enter pressed a number of times, then the end of input; `beforeRead` runs each time the
-// program waits for a line.
-class EnterPresses : public std::streambuf {
- public:
-  EnterPresses(int presses, std::function<void()> beforeRead)
-      : presses_(presses), beforeRead_(std::move(beforeRead)) {}
-
- protected:
-  int_type underflow() override {
-    beforeRead_();
-    if (presses_ == 0) return traits_type::eof();
-    --presses_;
-    setg(&enter_, &enter_, &enter_ + 1);
-    return traits_type::to_int_type(enter_);
-  }
-
- private:
-  int presses_;
-  std::function<void()> beforeRead_;
-  char enter_ = '\n';
-};
 
 // A file whose first capcode is `capcode`, made with ccp set.
 std::string fileWithCapcode(CliFixture& cli, int capcode) {

@@ -6,11 +6,10 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 #include "files/config_file.h"
+#include "files/csv_reader.h"
 #include "files/temp_folder.h"
 #include "image/capcode.h"
 #include "image/checksum.h"
@@ -29,38 +28,8 @@ const WallTime kNow = std::chrono::sys_days{std::chrono::year{2026} / 12 / 7} + 
 constexpr const char* kStamp = "2026-12-07T11:30:05+00:00";
 constexpr const char* kBackupName = "20261207-113005_SN12345678_0123456.eep";
 
-// Reads the journal back, quoted fields included.
 std::vector<Row> readJournal(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  std::vector<Row> rows;
-  Row row;
-  std::string field;
-  bool quoted = false;
-  const std::string s = text.str();
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    const char c = s[i];
-    if (quoted) {
-      if (c == '"' && i + 1 < s.size() && s[i + 1] == '"') {
-        field += '"';
-        ++i;
-      } else if (c == '"') {
-        quoted = false;
-      } else {
-        field += c;
-      }
-    } else if (c == '"') {
-      quoted = true;
-    } else if (c == ',' || c == '\n') {
-      row.push_back(field);
-      field.clear();
-      if (c == '\n') rows.push_back(std::exchange(row, {}));
-    } else {
-      field += c;
-    }
-  }
-  return rows;
+  return test::readCsv(path);
 }
 
 // Every setting of the window, by control name.

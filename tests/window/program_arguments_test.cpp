@@ -30,6 +30,7 @@ class FilesOnly : public cli::CliServices {
   cli::Connection connect(PortKind, const PortChoice&) override {
     qFatal("a file command asked for the Programmer");
   }
+  std::string dataFolder() override { qFatal("a file command asked for the data folder"); }
 };
 
 struct CliRun {

@@ -1,0 +1,24 @@
+#pragma once
+
+// Where the program keeps what it records of the pagers (the journal, the backups), the same
+// folder for the window and the command line.
+
+#include <string>
+#include <string_view>
+
+namespace ccp {
+
+// The names the window gives itself; Qt derives the data and settings folders from them.
+inline constexpr std::string_view kOrganisationName = "";  // none
+inline constexpr std::string_view kApplicationName = "capcode-programmer";
+
+// The data folder of a program so named on Linux, as Qt's AppDataLocation has it:
+// $XDG_DATA_HOME when set, else $HOME/.local/share; then "/<organisation>"
+// when there is one, then "/<application>". Unset variables are given as empty.
+std::string appDataFolder(std::string_view xdgDataHome, std::string_view home,
+                          std::string_view organisation, std::string_view application);
+
+// This program's data folder, from the environment.
+std::string userDataFolder();
+
+}  // namespace ccp

@@ -1,0 +1,21 @@
+#include "window/application_names.h"
+
+#include <QCoreApplication>
+#include <QString>
+
+#include "app/data_folder.h"
+
+namespace ccp::qt {
+
+namespace {
+QString qString(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+}  // namespace
+
+void nameApplication() {
+  QCoreApplication::setOrganizationName(qString(kOrganisationName));
+  QCoreApplication::setApplicationName(qString(kApplicationName));
+}
+
+}  // namespace ccp::qt

@@ -1,0 +1,148 @@
+// ccp read, write and verify keep the window's records in its data folder: a journal line for
+// every pager read or written, and with write --backup what each pager held before.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "cli_fixture.h"
+#include "files/csv_reader.h"
+#include "image/capcode.h"
+
+namespace ccp {
+namespace {
+
+namespace fs = std::filesystem;
+using test::CliFixture;
+using test::CsvRow;
+using test::EnterPresses;
+
+// The journal's columns.
+constexpr std::size_t kCommand = 4;
+constexpr std::size_t kOutcome = 5;
+constexpr std::size_t kCapcode1 = 7;
+constexpr std::size_t kCapcode2 = 8;
+constexpr std::size_t kBackupFile = 14;
+constexpr std::size_t kColumns = 15;
+
+std::vector<CsvRow> journalLines(CliFixture& cli) {
+  auto rows = test::readCsv(cli.services.dataPath + "/journal.csv");
+  if (!rows.empty()) rows.erase(rows.begin());  // the header
+  return rows;
+}
+
+std::vector<fs::path> backups(CliFixture& cli) {
+  std::vector<fs::path> files;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(cli.services.dataPath + "/backups", ec)) {
+    files.push_back(entry.path());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+// A file whose first capcode is `capcode`, made with ccp set.
+std::string fileWithCapcode(CliFixture& cli, int capcode) {
+  const std::string file = cli.defaultFile("pager.eep");
+  EXPECT_EQ(cli.run({"set", file, "address1=" + std::to_string(capcode)}), cli::kDone);
+  return file;
+}
+
+// The pager plugged in holds `capcode` as its first address.
+ConfigFileBytes plugInPagerWithCapcode(CliFixture& cli, int capcode) {
+  DecoderBlock decoder = cli.services.pagerDecoder();
+  writeAddress(decoder, 1, capcode, true);
+  cli.services.programmer.setDecoder(decoder);
+  EepBlock eeprom{};
+  std::copy(cli.services.programmer.eeprom().begin(), cli.services.programmer.eeprom().end(),
+            eeprom.begin());
+  return configFileBytes(eeprom, decoder);
+}
+
+TEST(CliRecordsTest, ReadWriteAndVerifyAddOneJournalLineEach) {
+  CliFixture cli;
+  const std::string file = fileWithCapcode(cli, 1000000);
+  plugInPagerWithCapcode(cli, 123456);
+  ASSERT_EQ(cli.run({"read", cli.folder.file("read.eep")}), cli::kDone);
+  EXPECT_EQ(cli.err.str(), "");  // all went well: nothing to say
+  ASSERT_EQ(cli.run({"write", file, "--autoinc", "1,0,0,0,0,0"}), cli::kDone);
+  ASSERT_EQ(cli.run({"verify", file}), cli::kDone);
+  cli.services.programmer.setNoPager(true);
+  ASSERT_EQ(cli.run({"write", file}), cli::kFailed);
+
+  const auto lines = journalLines(cli);
+  ASSERT_EQ(lines.size(), 4u);
+  struct Expected {
+    const char* command;
+    const char* outcome;
+    const char* capcode1;
+  } expected[] = {
+      {"read", "Read completed", "0123456"},
+      {"write", "Verify OK !", "1000000"},  // as written, before the auto increment
+      {"read", "Read completed", "1000000"},
+      {"write", "Pager Read error, please check the connection.", ""},
+  };
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    ASSERT_EQ(lines[i].size(), kColumns) << i;
+    EXPECT_EQ(lines[i][1], "QPX730E") << i;
+    EXPECT_EQ(lines[i][kCommand], expected[i].command) << i;
+    EXPECT_EQ(lines[i][kOutcome], expected[i].outcome) << i;
+    EXPECT_EQ(lines[i][kCapcode1], expected[i].capcode1) << i;
+    EXPECT_EQ(lines[i][kBackupFile], "") << i;
+  }
+  EXPECT_EQ(lines[1][kCapcode2], "2004008");
+  EXPECT_TRUE(backups(cli).empty());  // none without --backup
+}
+
+TEST(CliRecordsTest, ABatchWithBackupsKeepsEachPagerAndJournalsEach) {
+  CliFixture cli;
+  const std::string file = fileWithCapcode(cli, 1000000);
+  std::vector<ConfigFileBytes> before;
+  int pager = 0;
+  EnterPresses presses(3, [&] { before.push_back(plugInPagerWithCapcode(cli, 500 + pager++)); });
+  std::istream input(&presses);
+  ASSERT_EQ(cli.run({"write", file, "--autoinc", "1,0,0,0,0,0", "--batch", "--backup"}, input),
+            cli::kDone)
+      << cli.err.str();
+
+  const auto lines = journalLines(cli);
+  const auto files = backups(cli);
+  ASSERT_EQ(lines.size(), 3u);
+  ASSERT_EQ(files.size(), 3u);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    EXPECT_EQ(lines[i][kOutcome], "Verify OK !") << i;
+    EXPECT_EQ(lines[i][kCapcode1], std::to_string(1000000 + i)) << i;
+    const fs::path backup = lines[i][kBackupFile];
+    EXPECT_NE(std::find(files.begin(), files.end(), backup), files.end()) << backup;
+    const auto bytes = test::readBytes(backup.string());
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), before[i].begin(), before[i].end()))
+        << "pager " << i + 1 << " was not kept as it was";
+    EXPECT_TRUE(contains(cli.err.str(), "ccp: backup: " + backup.filename().string()));
+  }
+}
+
+TEST(CliRecordsTest, AnUnwritableJournalStopsNothingAndSaysSo) {
+  CliFixture cli;
+  const std::string file = cli.defaultFile("a.eep");
+  test::writeBytes(cli.services.dataPath, {'x'});  // the data folder is a file
+
+  EXPECT_EQ(cli.run({"write", file, "--backup"}), cli::kDone);
+  EXPECT_EQ(cli.outLines().back(), "Verify OK !");
+  EXPECT_EQ(cli.err.str(),
+            "ccp: no backup: backup file could not be written; journal could not be written\n");
+  const std::string out = cli.folder.file("read.eep");
+  EXPECT_EQ(cli.run({"read", out}), cli::kDone);
+  EXPECT_EQ(cli.err.str(), "ccp: journal could not be written\n");
+  EXPECT_EQ(test::readBytes(out).size(), kFileSize);
+  cli.services.programmer.setNoPager(true);
+  EXPECT_EQ(cli.run({"read", out}), cli::kFailed);
+  EXPECT_EQ(cli.err.str(), "ccp: journal could not be written\n");
+  EXPECT_EQ(test::readBytes(cli.services.dataPath), std::vector<std::uint8_t>{'x'});
+}
+
+}  // namespace
+}  // namespace ccp
