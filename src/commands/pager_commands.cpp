@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <string>
 
+#include "commands/command_progress.h"
 #include "commands/decode_image.h"
 #include "commands/encode_image.h"
 #include "image/checksum.h"
 #include "image/layout.h"
 #include "image/text_field.h"
 #include "link/programmer_link.h"
+#include "link/time_source.h"
 #include "rules/address_rules.h"
 #include "rules/setting_rules.h"
 #include "shell/conversion.h"
@@ -19,28 +21,31 @@ namespace ccp {
 
 namespace {
 
-const char* const kEepType = "04";  // the pager's 24C04
-
 // One command's link to the Programmer, on the port base current at each access. The window
-// shows the progress of each transfer and hides it when the command ends, however it ends.
+// shows the progress of the whole command and hides it when the command ends, however it ends.
 class CommandLink {
  public:
-  explicit CommandLink(TForm1& form)
-      : form_(form),
-        link_(form.port(), form.clock(),
+  CommandLink(TForm1& form, CommandPlan plan)
+      : link_(form.port(), form.clock(),
               [&form] { return static_cast<std::uint16_t>(form.portBase()); }),
-        progress_([&form](std::string_view step, int done, int total) {
-          form.platform().showProgress(step, done, total);
-        }) {}
-  ~CommandLink() { form_.platform().showProgress("", 0, 0); }
+        progress_(
+            std::move(plan),
+            [&form](const ProgressReport& report) { form.platform().showProgress(report); },
+            dynamic_cast<const TimeSource*>(&form.clock())),
+        linkProgress_(progress_.linkProgress()) {
+    progress_.start();
+  }
+  ~CommandLink() { progress_.end(); }
+  CommandLink(const CommandLink&) = delete;
+  CommandLink& operator=(const CommandLink&) = delete;
 
   ProgrammerLink& link() { return link_; }
-  const Progress& progress() const { return progress_; }
+  const Progress& progress() const { return linkProgress_; }
 
  private:
-  TForm1& form_;
   ProgrammerLink link_;
-  Progress progress_;
+  CommandProgress progress_;
+  Progress linkProgress_;
 };
 
 void fail(TForm1& form, const char* line, int beeps = 1) {
@@ -52,7 +57,7 @@ void fail(TForm1& form, const char* line, int beeps = 1) {
 // marker in the customer edition. False when the command has to end.
 bool readCheckedEeprom(TForm1& form, CommandLink& link) {
   Image& image = form.image();
-  if (link.link().eeprom().EepTransfer(kEepType, "r", image.eepRead, link.progress()) !=
+  if (link.link().eeprom().EepTransfer(kPagerEepromType, "r", image.eepRead, link.progress()) !=
       kEepReadDone) {
     fail(form, "EEP read error");
     return false;
@@ -108,7 +113,7 @@ void advanceAddresses(TForm1& form) {
 }  // namespace
 
 void ReadFromPagerClick(TForm1& form) {
-  CommandLink link(form);
+  CommandLink link(form, readFromPagerPlan());
   Image& image = form.image();
   form.logLine("Read data from pager");
   if (!link.link().decoder().DecoderReadBlock(image.decoderRead, link.progress())) {
@@ -120,7 +125,7 @@ void ReadFromPagerClick(TForm1& form) {
 }
 
 void WriteToPagerClick(TForm1& form) {
-  CommandLink link(form);
+  CommandLink link(form, writeToPagerPlan(form.config().edition));
   Image& image = form.image();
   if (form.config().edition == Edition::Customer) {
     // Bytes the encoding does not set keep this very pager's values.
@@ -144,7 +149,7 @@ void WriteToPagerClick(TForm1& form) {
     fail(form, "Decoder verify fail!");
     return;
   }
-  switch (link.link().eeprom().EepTransfer(kEepType, "w", image.eep, link.progress())) {
+  switch (link.link().eeprom().EepTransfer(kPagerEepromType, "w", image.eep, link.progress())) {
     case kEepWriteVerified:
       form.logLine("Verify OK !");
       form.beep();

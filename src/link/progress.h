@@ -28,4 +28,8 @@ constexpr std::string_view linkStepName(LinkStep step) {
   return "";
 }
 
+inline constexpr LinkStep kLinkSteps[] = {LinkStep::DecoderWrite, LinkStep::DecoderRead,
+                                          LinkStep::EepromRead, LinkStep::EepromWrite,
+                                          LinkStep::EepromVerify};
+
 }  // namespace ccp

@@ -6,6 +6,14 @@
 
 namespace ccp {
 
+// How far a pager command has got, over all its transfers.
+struct ProgressReport {
+  std::string_view phase;  // what the command is doing now; empty once it has ended
+  int percent = 0;         // of the whole command, 0 to 100
+  int secondsLeft = 0;     // an estimate, rounded up
+  bool ended() const { return phase.empty(); }
+};
+
 // The services of the desktop that the program uses. Waiting belongs to the Clock.
 class Platform {
  public:
@@ -17,8 +25,8 @@ class Platform {
   // File dialogs: the chosen full path, or nothing when the user cancels.
   virtual std::optional<std::string> askOpenPath(std::string_view filter) = 0;
   virtual std::optional<std::string> askSavePath(std::string_view filter) = 0;
-  // A pager transfer under way: step text and done out of total; done == total ends it.
-  virtual void showProgress(std::string_view /*step*/, int /*done*/, int /*total*/) {}
+  // A pager command under way; a report without a phase ends it.
+  virtual void showProgress(const ProgressReport& /*report*/) {}
 };
 
 }  // namespace ccp

@@ -21,8 +21,9 @@ std::optional<std::string> FakePlatform::askSavePath(std::string_view filter) {
   return next(saveAnswers);
 }
 
-void FakePlatform::showProgress(std::string_view step, int done, int total) {
-  progress.push_back({std::string(step), done, total});
+void FakePlatform::showProgress(const ProgressReport& report) {
+  progress.push_back({std::string(report.phase), report.percent, report.secondsLeft});
+  if (onProgress) onProgress(progress.back());
 }
 
 }  // namespace ccp::testkit

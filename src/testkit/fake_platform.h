@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,7 +17,7 @@ class FakePlatform : public Platform {
   void showError(const std::string& message) override { errors.push_back(message); }
   std::optional<std::string> askOpenPath(std::string_view filter) override;
   std::optional<std::string> askSavePath(std::string_view filter) override;
-  void showProgress(std::string_view step, int done, int total) override;
+  void showProgress(const ProgressReport& report) override;
 
   int beeps = 0;
   std::vector<std::string> errors;
@@ -25,11 +26,12 @@ class FakePlatform : public Platform {
   std::deque<std::optional<std::string>> saveAnswers;
   std::vector<std::string> dialogFilters;
   struct Progress {
-    std::string step;
-    int done;
-    int total;
+    std::string phase;  // empty: the command ended
+    int percent;
+    int secondsLeft;
   };
   std::vector<Progress> progress;
+  std::function<void(const Progress&)> onProgress;  // told of each report as it comes
 };
 
 }  // namespace ccp::testkit

@@ -27,6 +27,7 @@ void QtPlatform::attach(QMainWindow* window) {
   window_ = window;
   step_ = new QLabel(window);
   bar_ = new QProgressBar(window);
+  bar_->setRange(0, 100);  // percent of the whole command
   bar_->setTextVisible(true);
   bar_->setMaximumWidth(240);
   window->statusBar()->addWidget(step_, 1);
@@ -53,12 +54,13 @@ std::optional<std::string> QtPlatform::askSavePath(std::string_view filter) {
       QFileDialog::getSaveFileName(window_, QStringLiteral("Save"), QString(), toQString(filter)));
 }
 
-void QtPlatform::showProgress(std::string_view step, int done, int total) {
+void QtPlatform::showProgress(const ProgressReport& report) {
   if (bar_ == nullptr || step_ == nullptr) return;
-  const bool running = done < total;
-  step_->setText(running ? toQString(step) : QString());
-  bar_->setRange(0, total > 0 ? total : 1);
-  bar_->setValue(done);
+  const bool running = !report.ended();
+  step_->setText(
+      running ? QStringLiteral("%1, %2 s left").arg(toQString(report.phase)).arg(report.secondsLeft)
+              : QString());
+  bar_->setValue(report.percent);
   step_->setVisible(running);
   bar_->setVisible(running);
   // The transfer holds the event thread: repaint now, but take no input until it ends.

@@ -22,7 +22,7 @@ class QtPlatform : public Platform {
   void showError(const std::string& message) override;
   std::optional<std::string> askOpenPath(std::string_view filter) override;
   std::optional<std::string> askSavePath(std::string_view filter) override;
-  void showProgress(std::string_view step, int done, int total) override;
+  void showProgress(const ProgressReport& report) override;
 
  private:
   QPointer<QMainWindow> window_;
