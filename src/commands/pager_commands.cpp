@@ -93,8 +93,8 @@ void takeFirmwareIdentity(TForm1& form) {
 void advance(TForm1& form, int n) {
   const std::string row = std::to_string(n);
   TextField& address = form.textField("address" + row);
-  const int step = toInt(form.comboBox("autoinc" + row).text());
-  address.setText(std::to_string(toInt(address.text()) + step));
+  const int step = toInt(form.comboBox("autoinc" + row));
+  address.setText(std::to_string(toInt(address) + step));
 }
 
 // The next pager of a batch gets the next capcodes; rows 5 and 6 stay as they are.

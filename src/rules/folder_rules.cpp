@@ -47,7 +47,7 @@ void trimLength(TForm1& form, int k, int current, int excess) {
 int FolderExcess(TForm1& form) {
   long long total = 0;
   for (int k = 0; k < 16; ++k) {
-    if (active(form, k).checked()) total += toInt(length(form, k).text());
+    if (active(form, k).checked()) total += toInt(length(form, k));
   }
   return total > kMaxTotal ? static_cast<int>(std::min<long long>(total - kMaxTotal, INT32_MAX))
                            : 0;
@@ -64,7 +64,7 @@ void pubboxactClick(TForm1& form, int k) {
     return;
   }
   const int excess = FolderExcess(form);
-  const int current = toInt(length(form, k).text());
+  const int current = toInt(length(form, k));
   if (excess >= current) {
     form.beep();
     active(form, k).setChecked(false);
@@ -83,7 +83,7 @@ void pubboxactClick(TForm1& form, int k) {
 }
 
 void pubboxlengthExit(TForm1& form, int k) {
-  const int current = toInt(length(form, k).text());
+  const int current = toInt(length(form, k));
   if (current == 0) {
     form.logLine("Length should large than ZERO");
     form.beep();

@@ -14,13 +14,17 @@ namespace ccp::testkit {
 class FakePlatform : public Platform {
  public:
   void beep() override { ++beeps; }
-  void showError(const std::string& message) override { errors.push_back(message); }
+  void showError(const std::string& message, const std::string& field) override {
+    errors.push_back(message);
+    errorFields.push_back(field);
+  }
   std::optional<std::string> askOpenPath(std::string_view filter) override;
   std::optional<std::string> askSavePath(std::string_view filter) override;
   void showProgress(const ProgressReport& report) override;
 
   int beeps = 0;
   std::vector<std::string> errors;
+  std::vector<std::string> errorFields;  // the control each error box named, if any
   // Next answers of the dialogs; nothing queued (or an empty optional) is a cancel.
   std::deque<std::optional<std::string>> openAnswers;
   std::deque<std::optional<std::string>> saveAnswers;

@@ -42,7 +42,7 @@ int main(int argc, char* argv[]) {
   ccp::TForm1 form(kBuild, platform, services.port(), services.clock());
 
   ccp::qt::MainWindow window(form);
-  platform.attach(&window);
+  window.attachPlatform(platform);
   window.showCentred();
   return QApplication::exec();
 }

@@ -11,6 +11,7 @@
 
 #include "window/address_page.h"
 #include "window/guard.h"
+#include "window/qt_platform.h"
 #include "window/setting_page.h"
 #include "window/view_binder.h"
 #include "window/view_style.h"
@@ -74,6 +75,7 @@ MainWindow::~MainWindow() {
   form_.setObserver(nullptr);
   form_.onCloseRequested = nullptr;
   form_.log().onAppend = nullptr;
+  if (platform_ != nullptr) platform_->onFailedField = nullptr;
   for (MenuItem* item : form_.menuItems()) item->viewUpdate = nullptr;
   delete binder_;  // before the widgets, so their last focus changes reach no model
 }
@@ -87,6 +89,12 @@ void MainWindow::showCentred() {
     frame.moveCenter(screen->availableGeometry().center());
     move(frame.topLeft());
   }
+}
+
+void MainWindow::attachPlatform(QtPlatform& platform) {
+  platform_ = &platform;
+  platform.attach(this);
+  platform.onFailedField = [this](const std::string& field) { binder_->markFailed(field); };
 }
 
 void MainWindow::controlChanged(Control& control) {

@@ -10,6 +10,7 @@ class QTabWidget;
 
 namespace ccp::qt {
 
+class QtPlatform;
 class ViewBinder;
 
 // The program's one window: the two pages, the message log and the menu bar, all showing the
@@ -23,6 +24,9 @@ class MainWindow : public QMainWindow, private FormObserver {
 
   // About 685 by 538 pixels, centred on the desktop.
   void showCentred();
+  // The desktop services of this window: they show progress in its status bar, parent their
+  // dialogs here and point out the field an error box names.
+  void attachPlatform(QtPlatform& platform);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -41,6 +45,7 @@ class MainWindow : public QMainWindow, private FormObserver {
   ViewBinder* binder_;
   QTabWidget* pages_;
   QPlainTextEdit* log_;
+  QtPlatform* platform_ = nullptr;
 };
 
 }  // namespace ccp::qt

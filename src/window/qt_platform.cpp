@@ -40,7 +40,8 @@ void QtPlatform::beep() {
   QApplication::beep();
 }
 
-void QtPlatform::showError(const std::string& message) {
+void QtPlatform::showError(const std::string& message, const std::string& field) {
+  if (!field.empty() && onFailedField) onFailedField(field);
   QMessageBox::critical(window_, QStringLiteral("Error"), toQString(message));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <functional>
 
 #include "shell/platform.h"
 
@@ -19,10 +20,13 @@ class QtPlatform : public Platform {
   void attach(QMainWindow* window);
 
   void beep() override;
-  void showError(const std::string& message) override;
+  void showError(const std::string& message, const std::string& field) override;
   std::optional<std::string> askOpenPath(std::string_view filter) override;
   std::optional<std::string> askSavePath(std::string_view filter) override;
   void showProgress(const ProgressReport& report) override;
+
+  // Told of the control named by an error box before the box shows.
+  std::function<void(const std::string& field)> onFailedField;
 
  private:
   QPointer<QMainWindow> window_;

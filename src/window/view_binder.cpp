@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "shell/form.h"
+#include "window/failed_field.h"
 #include "window/guard.h"
 
 namespace ccp::qt {
@@ -56,6 +57,18 @@ class ModelCheckBox : public QCheckBox {
     if (onUserToggle) onUserToggle();
   }
 };
+
+// The text a conversion reads from a control.
+std::string textOf(const Control& control) {
+  switch (control.kind()) {
+    case ControlKind::TextField:
+      return static_cast<const TextField&>(control).text();
+    case ControlKind::ComboBox:
+      return static_cast<const ComboBox&>(control).text();
+    default:
+      return {};
+  }
+}
 
 bool isPrintable(const QString& text) {
   return !text.isEmpty() &&
@@ -259,12 +272,37 @@ bool ViewBinder::eventFilter(QObject* watched, QEvent* event) {
         }
       }
       return false;
+    case QEvent::Resize:
+      // A frame over a failed field keeps its size (no filter of its own: one installed while
+      // the field's events are being filtered would see the same event twice).
+      if (auto failed = failed_.find(&control);
+          failed != failed_.end() && failed->second.frame && watched == widgetOf(control)) {
+        failed->second.frame->setGeometry(widgetOf(control)->rect());
+      }
+      return false;
     default:
       return false;
   }
 }
 
+void ViewBinder::markFailed(std::string_view name) {
+  const Control* control = form_.findControl(name);
+  QWidget* widget = control != nullptr ? widgetOf(*control) : nullptr;
+  if (widget == nullptr) return;
+  Failed& failed = failed_[control];
+  if (failed.frame == nullptr) failed.frame = new FailedFieldFrame(widget);
+  failed.text = textOf(*control);
+}
+
+void ViewBinder::unmarkIfChanged(const Control& control) {
+  auto found = failed_.find(&control);
+  if (found == failed_.end() || textOf(control) == found->second.text) return;
+  delete found->second.frame;
+  failed_.erase(found);
+}
+
 void ViewBinder::refresh(const Control& control) {
+  unmarkIfChanged(control);
   QWidget* widget = widgetOf(control);
   if (widget == nullptr) return;
   const QSignalBlocker blocker(widget);

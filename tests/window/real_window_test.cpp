@@ -75,7 +75,7 @@ void RealWindowTest::init() {
   platform_ = std::make_unique<qt::QtPlatform>();
   form_ = std::make_unique<TForm1>(BuildConfig{}, *platform_, *port_, *clock_);
   window_ = std::make_unique<qt::MainWindow>(*form_);
-  platform_->attach(window_.get());
+  window_->attachPlatform(*platform_);
   window_->showCentred();
   window_->activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(window_.get()));
