@@ -34,6 +34,8 @@ constexpr ccp::PortKind kPort =
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("capcode-programmer"));
+  // Where the recent files and the last folder are remembered.
+  QApplication::setOrganizationName(QStringLiteral("capcode-programmer"));
 
   ccp::qt::QtPlatform platform;
   ccp::ApplicationServices services(kBuild, kPort);

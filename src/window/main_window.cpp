@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -10,7 +12,9 @@
 #include <QVBoxLayout>
 
 #include "window/address_page.h"
+#include "window/file_drop.h"
 #include "window/guard.h"
+#include "window/menu_shortcuts.h"
 #include "window/qt_platform.h"
 #include "window/setting_page.h"
 #include "window/view_binder.h"
@@ -61,6 +65,9 @@ MainWindow::MainWindow(TForm1& form, QWidget* parent)
   buildLog();
   layout->addWidget(log_);
   buildMenus();
+  addMenuShortcuts(*this);
+  buildRecentFiles();
+  acceptFileDrops();
 
   binder_->refreshAll();
   form_.setObserver(this);
@@ -95,6 +102,49 @@ void MainWindow::attachPlatform(QtPlatform& platform) {
   platform_ = &platform;
   platform.attach(this);
   platform.onFailedField = [this](const std::string& field) { binder_->markFailed(field); };
+}
+
+void MainWindow::openFile(const QString& path) {
+  auto* open = findChild<QAction*>(QStringLiteral("Open1"));
+  if (platform_ == nullptr || open == nullptr || form_.busy()) return;
+  platform_->openWithoutDialog(path, [open] { open->trigger(); });
+}
+
+// File > Recent files, right after Open: the last files opened or saved that still exist.
+void MainWindow::buildRecentFiles() {
+  auto* file = findChild<QAction*>(QStringLiteral("File1"));
+  auto* open = findChild<QAction*>(QStringLiteral("Open1"));
+  QMenu* menu = file != nullptr ? file->menu<QMenu*>() : nullptr;
+  if (menu == nullptr || open == nullptr) return;
+  auto* recent = new QMenu(QStringLiteral("Recent files"), menu);
+  recent->setObjectName(QStringLiteral("RecentFiles"));
+  const QList<QAction*> actions = menu->actions();
+  const qsizetype next = actions.indexOf(open) + 1;
+  menu->insertMenu(next < actions.size() ? actions[next] : nullptr, recent);
+  connect(menu, &QMenu::aboutToShow, this, [this, recent] { showRecentFiles(recent); });
+}
+
+void MainWindow::showRecentFiles(QMenu* recent) {
+  recent->clear();
+  const QStringList files =
+      platform_ != nullptr ? platform_->history().recentFiles() : QStringList();
+  for (qsizetype i = 0; i < files.size(); ++i) {
+    const QString path = files[i];
+    QAction* entry =
+        recent->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)));
+    connect(entry, &QAction::triggered, this, [this, path] { openFile(path); });
+  }
+  recent->menuAction()->setEnabled(!files.isEmpty());
+}
+
+// A file dropped anywhere on the window opens; the text fields keep their drops of text.
+void MainWindow::acceptFileDrops() {
+  auto* drop = new FileDrop(this, [this](const QString& path) { openFile(path); });
+  setAcceptDrops(true);
+  installEventFilter(drop);
+  for (QWidget* child : findChildren<QWidget*>()) {
+    if (child->acceptDrops()) child->installEventFilter(drop);
+  }
 }
 
 void MainWindow::controlChanged(Control& control) {

@@ -5,6 +5,7 @@
 #include "shell/form.h"
 
 class QAction;
+class QMenu;
 class QPlainTextEdit;
 class QTabWidget;
 
@@ -27,6 +28,9 @@ class MainWindow : public QMainWindow, private FormObserver {
   // The desktop services of this window: they show progress in its status bar, parent their
   // dialogs here and point out the field an error box names.
   void attachPlatform(QtPlatform& platform);
+  // Opens a configuration file exactly as File > Open does when the file is chosen in its
+  // dialog. Needs the attached platform.
+  void openFile(const QString& path);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -38,6 +42,9 @@ class MainWindow : public QMainWindow, private FormObserver {
 
   void buildMenus();
   QAction* bindMenuItem(MenuItem& item, QAction* action, bool checkable);
+  void buildRecentFiles();
+  void showRecentFiles(QMenu* recent);
+  void acceptFileDrops();
   void buildLog();
   void appendLogLine(const std::string& line);
 

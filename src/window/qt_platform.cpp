@@ -6,7 +6,9 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QStatusBar>
+#include <utility>
 
 namespace ccp::qt {
 
@@ -16,8 +18,10 @@ QString toQString(std::string_view text) {
   return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-std::optional<std::string> chosen(const QString& path) {
+// A chosen file becomes the most recent one.
+std::optional<std::string> chosen(FileHistory& history, const QString& path) {
   if (path.isEmpty()) return std::nullopt;
+  history.remember(path);
   return path.toLocal8Bit().toStdString();
 }
 
@@ -46,13 +50,21 @@ void QtPlatform::showError(const std::string& message, const std::string& field)
 }
 
 std::optional<std::string> QtPlatform::askOpenPath(std::string_view filter) {
-  return chosen(
-      QFileDialog::getOpenFileName(window_, QStringLiteral("Open"), QString(), toQString(filter)));
+  if (!openAnswer_.isEmpty()) return chosen(history_, std::exchange(openAnswer_, QString()));
+  return chosen(history_, QFileDialog::getOpenFileName(window_, QStringLiteral("Open"),
+                                                       history_.lastFolder(), toQString(filter)));
 }
 
 std::optional<std::string> QtPlatform::askSavePath(std::string_view filter) {
-  return chosen(
-      QFileDialog::getSaveFileName(window_, QStringLiteral("Save"), QString(), toQString(filter)));
+  return chosen(history_, QFileDialog::getSaveFileName(window_, QStringLiteral("Save"),
+                                                       history_.lastFolder(), toQString(filter)));
+}
+
+void QtPlatform::openWithoutDialog(const QString& path, const std::function<void()>& command) {
+  openAnswer_ = path;
+  // Only for this command: a command that never asked leaves no answer for a later one.
+  const auto forget = qScopeGuard([this] { openAnswer_.clear(); });
+  command();
 }
 
 void QtPlatform::showProgress(const ProgressReport& report) {

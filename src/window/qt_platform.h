@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "shell/platform.h"
+#include "window/file_history.h"
 
 class QLabel;
 class QMainWindow;
@@ -11,8 +12,9 @@ class QProgressBar;
 
 namespace ccp::qt {
 
-// The desktop services on Qt: system beep, error box, file dialogs and a progress bar in the
-// status bar of the main window.
+// The desktop services on Qt: system beep, error box, file dialogs that start in the last
+// folder used and remember the files chosen, and a progress bar in the status bar of the main
+// window.
 class QtPlatform : public Platform {
  public:
   // The window that parents the dialogs and shows progress; until it exists, dialogs have no
@@ -25,6 +27,11 @@ class QtPlatform : public Platform {
   std::optional<std::string> askSavePath(std::string_view filter) override;
   void showProgress(const ProgressReport& report) override;
 
+  // Runs `command` with the open dialog answered by `path` without showing it: a recent or a
+  // dropped file opens as if chosen there.
+  void openWithoutDialog(const QString& path, const std::function<void()>& command);
+  FileHistory& history() { return history_; }
+
   // Told of the control named by an error box before the box shows.
   std::function<void(const std::string& field)> onFailedField;
 
@@ -32,6 +39,8 @@ class QtPlatform : public Platform {
   QPointer<QMainWindow> window_;
   QPointer<QLabel> step_;
   QPointer<QProgressBar> bar_;
+  FileHistory history_;
+  QString openAnswer_;  // the path the open dialog answers with; empty: ask
 };
 
 }  // namespace ccp::qt

@@ -1,8 +1,15 @@
 // What the window adds for a technician's comfort: shortcuts and recent files, dropping a file,
 // one progress bar per command, a steady layout, the field an error box names, the simulator's
 // note. None of it changes a log line, a message or a rule.
+#include <QAction>
 #include <QApplication>
+#include <QFileDialog>
+#include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -34,6 +41,40 @@ class BoxAnswer {
   QTimer poll_;
 };
 
+// Rejects every file dialog that shows while it lives, and counts them.
+class DialogRefusal {
+ public:
+  DialogRefusal() {
+    QObject::connect(&poll_, &QTimer::timeout, [this] {
+      if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+        ++shown;
+        folder = dialog->directory().absolutePath();
+        dialog->reject();
+      }
+    });
+    poll_.start(10);
+  }
+  int shown = 0;
+  QString folder;  // where the last dialog started
+
+ private:
+  QTimer poll_;
+};
+
+std::vector<std::string> linesSince(TForm1& form, std::size_t count) {
+  const auto& lines = form.log().lines();
+  return {lines.begin() + static_cast<std::ptrdiff_t>(count), lines.end()};
+}
+
+// What File > Open logs for a file chosen in its dialog.
+std::vector<std::string> openedThroughTheDialog(const QString& path) {
+  test::FormFixture fx;
+  fx.platform.openAnswers.push_back(path.toStdString());
+  const std::size_t before = fx.lines().size();
+  fx.f().menuItem("Open1").trigger();
+  return linesSince(fx.f(), before);
+}
+
 bool framed(QWidget* field) {
   auto* frame = field->findChild<QWidget*>(QStringLiteral("failedFieldFrame"));
   return frame != nullptr && !frame->isHidden() && frame->geometry() == field->rect();
@@ -45,8 +86,142 @@ class ComfortsTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase();
+  void menuCommandsHaveTheirShortcuts();
+  void recentFilesOpenAsFileOpenDoes();
+  void aDroppedFileOpensAsFileOpenDoes();
   void theFieldAnErrorNamesIsFramedUntilItsTextChanges();
+
+ private:
+  // A configuration file saved by the program, with the given contrast.
+  QString configFile(const QString& name, int contrast);
+
+  QTemporaryDir settings_;
+  QTemporaryDir files_;
 };
+
+void ComfortsTest::initTestCase() {
+  // Never the user's own settings.
+  QStandardPaths::setTestModeEnabled(true);
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
+  QCoreApplication::setOrganizationName(QStringLiteral("capcode-programmer-test"));
+  QVERIFY(settings_.isValid() && files_.isValid());
+}
+
+QString ComfortsTest::configFile(const QString& name, int contrast) {
+  const QString path = files_.filePath(name);
+  test::FormFixture fx;
+  fx.f().textField("contrast").setText(std::to_string(contrast));
+  fx.platform.saveAnswers.push_back(path.toStdString());
+  fx.f().menuItem("Save1").trigger();
+  return path;
+}
+
+void ComfortsTest::menuCommandsHaveTheirShortcuts() {
+  test::QtWindowFixture w;
+  QVERIFY(w.ready);
+  const struct {
+    const char* item;
+    QKeySequence keys;
+  } cases[] = {
+      {"Open1", QKeySequence(QStringLiteral("Ctrl+O"))},
+      {"Save1", QKeySequence(QStringLiteral("Ctrl+S"))},
+      {"Exit1", QKeySequence(QStringLiteral("Ctrl+Q"))},
+      {"ReadFromPager", QKeySequence(QStringLiteral("Ctrl+R"))},
+      {"WriteToPager", QKeySequence(QStringLiteral("Ctrl+Shift+W"))},
+  };
+  // Pressed while a field has the focus, as a technician does.
+  w.focus(w.find("contrast"));
+  for (const auto& c : cases) {
+    auto* action = w.find<QAction>(c.item);
+    QCOMPARE(action->shortcut(), c.keys);
+    int runs = 0;
+    w.f().menuItem(c.item).onClick = [&runs] { ++runs; };
+    QTest::keySequence(QApplication::focusWidget(), c.keys);
+    QCOMPARE(runs, 1);
+  }
+  // The commands on the menu bar itself name their keys where the pointer rests.
+  QVERIFY(w.find<QAction>("WriteToPager")->toolTip().contains(QStringLiteral("Ctrl+Shift+W")));
+  QVERIFY(w.find<QAction>("ReadFromPager")->statusTip().contains(QStringLiteral("Ctrl+R")));
+  QCOMPARE(w.f().textField("contrast").text(), std::string("48"));  // no key reached the field
+
+  // A disabled command keeps its shortcut from running.
+  w.f().menuItem("WriteToPager").setEnabled(false);
+  int writes = 0;
+  w.f().menuItem("WriteToPager").onClick = [&writes] { ++writes; };
+  QTest::keySequence(QApplication::focusWidget(), QKeySequence(QStringLiteral("Ctrl+Shift+W")));
+  QCOMPARE(writes, 0);
+}
+
+void ComfortsTest::recentFilesOpenAsFileOpenDoes() {
+  const QString first = configFile(QStringLiteral("first.eep"), 20);
+  const QString second = configFile(QStringLiteral("second.eep"), 30);
+  const QString gone = files_.filePath(QStringLiteral("gone.eep"));
+  test::QtWindowFixture w;
+  QVERIFY(w.ready);
+  for (int i = 0; i < 9; ++i) w.platform.history().remember(files_.filePath(QString::number(i)));
+  for (const QString& path : {gone, first, second}) w.platform.history().remember(path);
+
+  auto* file = w.find<QAction>("File1")->menu<QMenu*>();
+  auto* recent = w.find<QMenu>("RecentFiles");
+  QCOMPARE(file->actions().indexOf(recent->menuAction()),
+           file->actions().indexOf(w.find<QAction>("Open1")) + 1);
+  emit file->aboutToShow();
+  // Newest first; the missing files are gone from the list.
+  QCOMPARE(recent->actions().size(), 2);
+  QVERIFY(recent->actions()[0]->text().endsWith(QDir::toNativeSeparators(second)));
+  QVERIFY(recent->actions()[1]->text().endsWith(QDir::toNativeSeparators(first)));
+  QCOMPARE(QSettings().value(QStringLiteral("files/recent")).toStringList(),
+           (QStringList{second, first}));
+
+  const std::size_t before = w.f().log().lines().size();
+  recent->actions()[1]->trigger();
+  QCOMPARE(linesSince(w.f(), before), openedThroughTheDialog(first));
+  QCOMPARE(w.f().textField("contrast").text(), std::string("20"));
+  QCOMPARE(w.platform.history().recentFiles(), (QStringList{first, second}));
+  QCOMPARE(w.platform.history().lastFolder(), files_.path());
+
+  // The answer was for that one command: a refused open leaves none for the next Open.
+  w.f().menuItem("Open1").setEnabled(false);
+  w.window.openFile(second);
+  QCOMPARE(w.f().log().lines().size(), before + 2);
+  w.f().menuItem("Open1").setEnabled(true);
+  DialogRefusal refusal;
+  w.find<QAction>("Open1")->trigger();
+  QCOMPARE(refusal.shown, 1);
+  QCOMPARE(refusal.folder, files_.path());  // the dialog starts in the last folder used
+  QCOMPARE(w.f().log().lines().size(), before + 2);
+
+  for (int i = 0; i < 12; ++i) w.platform.history().remember(configFile(QString::number(i), 9));
+  QCOMPARE(w.platform.history().recentFiles().size(), qsizetype{qt::FileHistory::kMostRecent});
+}
+
+void ComfortsTest::aDroppedFileOpensAsFileOpenDoes() {
+  const QString path = configFile(QStringLiteral("dropped.eep"), 25);
+  test::QtWindowFixture w;
+  QVERIFY(w.ready);
+  QWidget* field = w.find("serial");  // a text field takes the file for the window
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(path)});
+  QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(field, &enter);
+  QVERIFY(enter.isAccepted());
+  QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  const std::size_t before = w.f().log().lines().size();
+  QApplication::sendEvent(field, &drop);
+  QVERIFY(drop.isAccepted());
+  QTRY_COMPARE(linesSince(w.f(), before), openedThroughTheDialog(path));
+  QCOMPARE(w.f().textField("contrast").text(), std::string("25"));
+  QCOMPARE(w.f().textField("serial").text(), std::string("00000000"));
+
+  // Two files, or text, are not a file to open.
+  QMimeData two;
+  two.setUrls({QUrl::fromLocalFile(path), QUrl::fromLocalFile(path)});
+  QDragEnterEvent twoEnter(QPoint(2, 2), Qt::CopyAction, &two, Qt::LeftButton, Qt::NoModifier);
+  twoEnter.ignore();
+  QApplication::sendEvent(&w.window, &twoEnter);
+  QVERIFY(!twoEnter.isAccepted());
+}
 
 void ComfortsTest::theFieldAnErrorNamesIsFramedUntilItsTextChanges() {
   test::QtWindowFixture w;

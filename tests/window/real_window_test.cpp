@@ -6,8 +6,11 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <fstream>
@@ -46,6 +49,7 @@ class RealWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase();
   void init();
   void cleanup();
   void typedKeysPassTheRules();
@@ -62,12 +66,20 @@ class RealWindowTest : public QObject {
   void clickInto(const char* name);
   void screenshot(const QString& name);
 
+  QTemporaryDir settings_;
   std::unique_ptr<testkit::FakePort> port_;
   std::unique_ptr<test::NoWaitClock> clock_;
   std::unique_ptr<qt::QtPlatform> platform_;
   std::unique_ptr<TForm1> form_;
   std::unique_ptr<qt::MainWindow> window_;
 };
+
+void RealWindowTest::initTestCase() {
+  // The file dialogs remember their files: never in the user's own settings.
+  QVERIFY(settings_.isValid());
+  QStandardPaths::setTestModeEnabled(true);
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
+}
 
 void RealWindowTest::init() {
   port_ = std::make_unique<testkit::FakePort>(true, 0x20);
