@@ -72,6 +72,7 @@ QGroupBox* buildAddressGroup(ViewBinder& binder, QWidget* page) {
     const std::string n = std::to_string(row);
     fitChars(binder.widget("address" + n, group), 7);
     fitChars(binder.widget("frame" + n, group), 1);
+    readableWhenDisabled(binder.widget("frame" + n, group));
     binder.widget("autoinc" + n, group)->setFixedWidth(44);
   }
   grid->setColumnStretch(column, 1);
@@ -128,6 +129,10 @@ QWidget* buildAddressPage(ViewBinder& binder) {
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addWidget(buildAddressGroup(binder, page));
   layout->addWidget(buildFolderGroup(binder, page));
+  // Beside the folders, under their last column: how many of the shared slots they take.
+  auto* slotsUsed = new QLabel(page);
+  slotsUsed->setObjectName(QStringLiteral("SlotsUsed"));
+  layout->addWidget(slotsUsed, 0, Qt::AlignRight);
   layout->addStretch(1);
   return page;
 }

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -11,6 +12,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "rules/folder_rules.h"
 #include "window/address_page.h"
 #include "window/file_drop.h"
 #include "window/guard.h"
@@ -60,16 +62,20 @@ MainWindow::MainWindow(TForm1& form, QWidget* parent)
   pages_->addTab(buildAddressPage(*binder_), QStringLiteral("Address/Folder"));
   pages_->addTab(buildSettingPage(*binder_), QStringLiteral("Setting"));
   pages_->setCurrentIndex(1);
-  layout->addWidget(pages_, 1);
+  keepWindowFontInGroups(pages_);
+  slotsUsed_ = pages_->findChild<QLabel*>(QStringLiteral("SlotsUsed"));
+  // A taller window gives its extra height to the log; the pages keep theirs.
+  layout->addWidget(pages_, 0);
   setCentralWidget(central);
   buildLog();
-  layout->addWidget(log_);
+  layout->addWidget(log_, 1);
   buildMenus();
   addMenuShortcuts(*this);
   buildRecentFiles();
   acceptFileDrops();
 
   binder_->refreshAll();
+  showSlotsUsed();
   form_.setObserver(this);
   // Exit runs inside the menu command: close once the command has returned.
   form_.onCloseRequested = [this] {
@@ -149,6 +155,7 @@ void MainWindow::acceptFileDrops() {
 
 void MainWindow::controlChanged(Control& control) {
   binder_->refresh(control);
+  showSlotsUsed();
 }
 
 void MainWindow::focusMoved(Control& control) {
@@ -203,9 +210,15 @@ void MainWindow::buildLog() {
   log_->setPalette(palette);
   const int margins =
       2 * (log_->frameWidth() + static_cast<int>(log_->document()->documentMargin()));
-  log_->setFixedHeight(log_->fontMetrics().lineSpacing() * kLogLines + margins);
+  log_->setMinimumHeight(log_->fontMetrics().lineSpacing() * kLogLines + margins);
   for (const std::string& line : form_.log().lines()) appendLogLine(line);
   form_.log().onAppend = [this](const std::string& line) { appendLogLine(line); };
+}
+
+void MainWindow::showSlotsUsed() {
+  if (slotsUsed_ == nullptr) return;
+  slotsUsed_->setText(
+      QStringLiteral("Slots used: %1 / %2").arg(rules::SlotsUsed(form_)).arg(rules::kFolderSlots));
 }
 
 void MainWindow::appendLogLine(const std::string& line) {

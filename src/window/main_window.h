@@ -5,6 +5,7 @@
 #include "shell/form.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QTabWidget;
@@ -46,12 +47,14 @@ class MainWindow : public QMainWindow, private FormObserver {
   void showRecentFiles(QMenu* recent);
   void acceptFileDrops();
   void buildLog();
+  void showSlotsUsed();
   void appendLogLine(const std::string& line);
 
   TForm1& form_;
   ViewBinder* binder_;
   QTabWidget* pages_;
   QPlainTextEdit* log_;
+  QLabel* slotsUsed_ = nullptr;
   QtPlatform* platform_ = nullptr;
 };
 

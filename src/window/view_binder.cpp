@@ -14,6 +14,7 @@
 #include "shell/form.h"
 #include "window/failed_field.h"
 #include "window/guard.h"
+#include "window/view_style.h"
 
 namespace ccp::qt {
 
@@ -160,6 +161,9 @@ QWidget* ViewBinder::make(Control& control, QWidget* parent) {
   made->setObjectName(QString::fromStdString(control.name()));
   if (!control.hint().empty()) made->setToolTip(toView(control.hint()));
   widgets_[&control] = made;
+  // What the rules hide later (rows of a firmware version) keeps its place meanwhile; what
+  // the start-up hid for the whole run (a model's missing rows) takes none.
+  if (control.visible()) keepPlaceWhenHidden(made);
   // Shown as the model has it before any layout measures it.
   refresh(control);
   return made;

@@ -3,16 +3,25 @@
 // note. None of it changes a log line, a message or a rule.
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <map>
 
+#include "rules/setting_rules.h"
 #include "shell/conversion.h"
 #include "window_fixture.h"
 
@@ -75,6 +84,43 @@ std::vector<std::string> openedThroughTheDialog(const QString& path) {
   return linesSince(fx.f(), before);
 }
 
+QRect placeOf(QWidget* widget, QWidget* window) {
+  return {widget->mapTo(window, QPoint(0, 0)), widget->size()};
+}
+
+// Where each shown control of the page stands in the window, by name.
+std::map<QString, QRect> placesOn(QWidget* page, QWidget* window) {
+  std::map<QString, QRect> places;
+  for (QWidget* widget : page->findChildren<QWidget*>()) {
+    if (widget->objectName().isEmpty() || !widget->isVisible()) continue;
+    places[widget->objectName()] = placeOf(widget, window);
+  }
+  return places;
+}
+
+// The captions, controls and groups that show on the page: none may overlap another.
+QList<QWidget*> shownParts(QWidget* page) {
+  QList<QWidget*> parts;
+  for (QWidget* widget : page->findChildren<QWidget*>()) {
+    const bool part =
+        qobject_cast<QLabel*>(widget) || qobject_cast<QCheckBox*>(widget) ||
+        qobject_cast<QComboBox*>(widget) ||
+        (qobject_cast<QLineEdit*>(widget) && !qobject_cast<QComboBox*>(widget->parent()));
+    if (part && widget->isVisible()) parts << widget;
+  }
+  return parts;
+}
+
+QString nameOf(QWidget* widget) {
+  auto* label = qobject_cast<QLabel*>(widget);
+  return widget->objectName().isEmpty() && label != nullptr ? label->text() : widget->objectName();
+}
+
+void settle() {
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  QCoreApplication::processEvents();
+}
+
 bool framed(QWidget* field) {
   auto* frame = field->findChild<QWidget*>(QStringLiteral("failedFieldFrame"));
   return frame != nullptr && !frame->isHidden() && frame->geometry() == field->rect();
@@ -91,6 +137,10 @@ class ComfortsTest : public QObject {
   void recentFilesOpenAsFileOpenDoes();
   void aDroppedFileOpensAsFileOpenDoes();
   void theFieldAnErrorNamesIsFramedUntilItsTextChanges();
+  void rowsTheRulesHideOrShowMoveNothingElse();
+  void theWindowGrowsIntoTheLogAndShrinksNoFurtherThanItsParts();
+  void labelsShareOneFontAndFrameDigitsReadClearly();
+  void slotsUsedFollowTheFolders();
 
  private:
   // A configuration file saved by the program, with the given contrast.
@@ -256,6 +306,97 @@ void ComfortsTest::theFieldAnErrorNamesIsFramedUntilItsTextChanges() {
   QVERIFY(framed(autoinc));
   w.f().comboBox("autoinc4").setIndex(3);
   QVERIFY(autoinc->findChild<QWidget*>(QStringLiteral("failedFieldFrame")) == nullptr);
+}
+
+void ComfortsTest::rowsTheRulesHideOrShowMoveNothingElse() {
+  test::QtWindowFixture w(test::kEFactory);
+  QVERIFY(w.ready);
+  auto* pages = w.find<QTabWidget>("PageControl1");
+  QWidget* page = pages->currentWidget();  // "Setting"
+  settle();
+  const auto before = placesOn(page, &w.window);
+  TextField& version = w.f().textField("firmwareversion");
+  version.edit("1", 1);  // hides the serial number and the out-range delay with their labels
+  settle();
+  QVERIFY(w.find("serial")->isHidden());
+  QVERIFY(w.find("L_rangetime")->isHidden());
+  auto after = placesOn(page, &w.window);
+  for (const auto& [name, place] : after) QCOMPARE(place, before.at(name));
+  QCOMPARE(after.size() + 5, before.size());
+
+  version.edit("4", 1);
+  TextField& serial = w.f().textField("serial");
+  serial.setText(rules::kServiceCode);
+  serial.leave();  // shows the service fields in the places kept for them
+  settle();
+  QVERIFY(!w.find("BS2")->isHidden());
+  after = placesOn(page, &w.window);
+  for (const auto& [name, place] : before) QCOMPARE(after.at(name), place);
+  QCOMPARE(after.size(), before.size() + 12);
+}
+
+void ComfortsTest::theWindowGrowsIntoTheLogAndShrinksNoFurtherThanItsParts() {
+  test::QtWindowFixture w;
+  QVERIFY(w.ready);
+  auto* pages = w.find<QTabWidget>("PageControl1");
+  auto* log = w.find<QPlainTextEdit>("Memo1");
+  w.window.resize(1, 1);
+  settle();
+  QCOMPARE(w.window.size(), w.window.minimumSize());
+  const int pagesHeight = pages->height();
+  const int logHeight = log->height();
+  QVERIFY(logHeight >= 4 * log->fontMetrics().lineSpacing());
+  for (int index = 0; index < pages->count(); ++index) {
+    pages->setCurrentIndex(index);
+    settle();
+    const QList<QWidget*> parts = shownParts(pages->widget(index));
+    QVERIFY(parts.size() > 40);
+    const QRect pageArea(pages->currentWidget()->mapTo(&w.window, QPoint()),
+                         pages->currentWidget()->size());
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+      const QRect place = placeOf(parts[i], &w.window);
+      QVERIFY2(pageArea.contains(place), qPrintable(nameOf(parts[i])));
+      for (qsizetype j = i + 1; j < parts.size(); ++j) {
+        QVERIFY2(!place.intersects(placeOf(parts[j], &w.window)),
+                 qPrintable(nameOf(parts[i]) + " over " + nameOf(parts[j])));
+      }
+    }
+  }
+  w.window.resize(w.window.width() + 200, w.window.height() + 300);
+  settle();
+  QCOMPARE(pages->height(), pagesHeight);
+  QCOMPARE(log->height(), logHeight + 300);
+}
+
+void ComfortsTest::labelsShareOneFontAndFrameDigitsReadClearly() {
+  test::QtWindowFixture w;
+  QVERIFY(w.ready);
+  QSet<int> sizes;
+  for (QWidget* widget : w.find("PageControl1")->findChildren<QWidget*>()) {
+    if (qobject_cast<QLabel*>(widget) || qobject_cast<QCheckBox*>(widget) ||
+        qobject_cast<QGroupBox*>(widget)) {
+      sizes << QFontInfo(widget->font()).pixelSize();
+    }
+  }
+  QCOMPARE(sizes.size(), 1);
+  QCOMPARE(*sizes.begin(), QFontInfo(w.window.font()).pixelSize());
+  auto* frame = w.find<QLineEdit>("frame3");
+  QVERIFY(!frame->isEnabled());
+  QCOMPARE(frame->palette().color(QPalette::Disabled, QPalette::Text),
+           frame->palette().color(QPalette::Active, QPalette::Text));
+}
+
+void ComfortsTest::slotsUsedFollowTheFolders() {
+  test::QtWindowFixture w;
+  QVERIFY(w.ready);
+  auto* slotsUsed = w.find<QLabel>("SlotsUsed");
+  QCOMPARE(slotsUsed->text(), QStringLiteral("Slots used: 16 / 99"));
+  w.f().textField("pubboxlength0").edit("50", 2);
+  QCOMPARE(slotsUsed->text(), QStringLiteral("Slots used: 65 / 99"));
+  w.f().checkBox("pubboxactF").click();
+  QCOMPARE(slotsUsed->text(), QStringLiteral("Slots used: 64 / 99"));
+  w.f().textField("pubboxlength0").edit("", 0);  // being retyped: counts as none
+  QCOMPARE(slotsUsed->text(), QStringLiteral("Slots used: 14 / 99"));
 }
 
 }  // namespace ccp

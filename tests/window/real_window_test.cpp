@@ -54,6 +54,7 @@ class RealWindowTest : public QObject {
   void cleanup();
   void typedKeysPassTheRules();
   void saveThroughTheRealDialog();
+  void bothPagesAtTheSmallestAndALargeSize();
 
  private:
   template <typename W = QWidget>
@@ -175,6 +176,26 @@ void RealWindowTest::saveThroughTheRealDialog() {
   QVERIFY(checksumOk(eep));
   QCOMPARE(int(eep[0x21]), 20);  // contrast
   QFile::remove(path);
+}
+
+// The window cannot be made smaller than the size at which nothing overlaps; a larger window
+// gives its height to the log. Both pages are kept as pictures at both sizes.
+void RealWindowTest::bothPagesAtTheSmallestAndALargeSize() {
+  const struct {
+    const char* name;
+    QSize size;
+  } sizes[] = {{"minimum", QSize(1, 1)}, {"large", QSize(1200, 900)}};
+  auto* pages = find<QTabWidget>("PageControl1");
+  for (const auto& s : sizes) {
+    window_->resize(s.size);
+    QTRY_COMPARE(window_->size(), s.size.expandedTo(window_->minimumSize()));
+    for (int page = 0; page < pages->count(); ++page) {
+      pages->setCurrentIndex(page);
+      QTest::qWait(100);  // painted on the X server
+      screenshot(QStringLiteral("%1-%2").arg(page == 0 ? "address-folder" : "setting", s.name));
+    }
+  }
+  QVERIFY(window_->minimumSize().width() > 600);
 }
 
 }  // namespace ccp
