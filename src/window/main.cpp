@@ -45,6 +45,7 @@ int main(int argc, char* argv[]) {
 
   ccp::qt::MainWindow window(form);
   window.attachPlatform(platform);
+  if (kPort == ccp::PortKind::Simulator) window.showSimulated();
   window.showCentred();
   return QApplication::exec();
 }

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -108,6 +109,12 @@ void MainWindow::attachPlatform(QtPlatform& platform) {
   platform_ = &platform;
   platform.attach(this);
   platform.onFailedField = [this](const std::string& field) { binder_->markFailed(field); };
+}
+
+void MainWindow::showSimulated() {
+  auto* note = new QLabel(QStringLiteral("Simulated Programmer"), this);
+  note->setObjectName(QStringLiteral("SimulatedProgrammer"));
+  statusBar()->addPermanentWidget(note);
 }
 
 void MainWindow::openFile(const QString& path) {

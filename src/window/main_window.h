@@ -32,6 +32,8 @@ class MainWindow : public QMainWindow, private FormObserver {
   // Opens a configuration file exactly as File > Open does when the file is chosen in its
   // dialog. Needs the attached platform.
   void openFile(const QString& path);
+  // The status bar says for good that no real Programmer is behind this window.
+  void showSimulated();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -13,8 +13,10 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -141,6 +143,7 @@ class ComfortsTest : public QObject {
   void theWindowGrowsIntoTheLogAndShrinksNoFurtherThanItsParts();
   void labelsShareOneFontAndFrameDigitsReadClearly();
   void slotsUsedFollowTheFolders();
+  void theSimulatorBuildSaysSoBesideTheProgress();
 
  private:
   // A configuration file saved by the program, with the given contrast.
@@ -397,6 +400,23 @@ void ComfortsTest::slotsUsedFollowTheFolders() {
   QCOMPARE(slotsUsed->text(), QStringLiteral("Slots used: 64 / 99"));
   w.f().textField("pubboxlength0").edit("", 0);  // being retyped: counts as none
   QCOMPARE(slotsUsed->text(), QStringLiteral("Slots used: 14 / 99"));
+}
+
+void ComfortsTest::theSimulatorBuildSaysSoBesideTheProgress() {
+  test::QtWindowFixture w;
+  QVERIFY(w.ready);
+  w.window.showSimulated();
+  auto* note = w.window.statusBar()->findChild<QLabel*>(QStringLiteral("SimulatedProgrammer"));
+  QVERIFY(note != nullptr);
+  QCOMPARE(note->text(), QStringLiteral("Simulated Programmer"));
+  QCOMPARE(w.window.windowTitle(), QStringLiteral("QPX730E Capcode Programmer-Customer version"));
+  auto* bar = w.window.statusBar()->findChild<QProgressBar*>();
+  w.platform.showProgress({"EEPROM write", 70, 2});
+  QVERIFY(note->isVisible() && bar->isVisible());
+  w.window.statusBar()->showMessage(QStringLiteral("a hint"));  // as a menu's hint does
+  QVERIFY(note->isVisible());
+  w.platform.showProgress({});
+  QVERIFY(note->isVisible() && !bar->isVisible());
 }
 
 }  // namespace ccp
