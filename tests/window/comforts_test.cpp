@@ -339,36 +339,49 @@ void ComfortsTest::rowsTheRulesHideOrShowMoveNothingElse() {
 }
 
 void ComfortsTest::theWindowGrowsIntoTheLogAndShrinksNoFurtherThanItsParts() {
-  test::QtWindowFixture w;
-  QVERIFY(w.ready);
-  auto* pages = w.find<QTabWidget>("PageControl1");
-  auto* log = w.find<QPlainTextEdit>("Memo1");
-  w.window.resize(1, 1);
-  settle();
-  QCOMPARE(w.window.size(), w.window.minimumSize());
-  const int pagesHeight = pages->height();
-  const int logHeight = log->height();
-  QVERIFY(logHeight >= 4 * log->fontMetrics().lineSpacing());
-  for (int index = 0; index < pages->count(); ++index) {
-    pages->setCurrentIndex(index);
+  const struct {
+    const char* name;
+    BuildConfig config;
+    bool serviceFields;
+  } builds[] = {{"QPX730E customer", test::kE, false},
+                {"QPX730H factory, service fields shown", test::kHFactory, true}};
+  for (const auto& build : builds) {
+    qInfo("%s", build.name);
+    test::QtWindowFixture w(build.config);
+    QVERIFY(w.ready);
+    if (build.serviceFields) {
+      w.f().textField("serial").setText(rules::kServiceCode);
+      w.f().textField("serial").leave();
+    }
+    auto* pages = w.find<QTabWidget>("PageControl1");
+    auto* log = w.find<QPlainTextEdit>("Memo1");
+    w.window.resize(1, 1);
     settle();
-    const QList<QWidget*> parts = shownParts(pages->widget(index));
-    QVERIFY(parts.size() > 40);
-    const QRect pageArea(pages->currentWidget()->mapTo(&w.window, QPoint()),
-                         pages->currentWidget()->size());
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-      const QRect place = placeOf(parts[i], &w.window);
-      QVERIFY2(pageArea.contains(place), qPrintable(nameOf(parts[i])));
-      for (qsizetype j = i + 1; j < parts.size(); ++j) {
-        QVERIFY2(!place.intersects(placeOf(parts[j], &w.window)),
-                 qPrintable(nameOf(parts[i]) + " over " + nameOf(parts[j])));
+    QCOMPARE(w.window.size(), w.window.minimumSize());
+    const int pagesHeight = pages->height();
+    const int logHeight = log->height();
+    QVERIFY(logHeight >= 4 * log->fontMetrics().lineSpacing());
+    for (int index = 0; index < pages->count(); ++index) {
+      pages->setCurrentIndex(index);
+      settle();
+      const QList<QWidget*> parts = shownParts(pages->widget(index));
+      QVERIFY(parts.size() > 40);
+      const QRect pageArea(pages->currentWidget()->mapTo(&w.window, QPoint()),
+                           pages->currentWidget()->size());
+      for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QRect place = placeOf(parts[i], &w.window);
+        QVERIFY2(pageArea.contains(place), qPrintable(nameOf(parts[i])));
+        for (qsizetype j = i + 1; j < parts.size(); ++j) {
+          QVERIFY2(!place.intersects(placeOf(parts[j], &w.window)),
+                   qPrintable(nameOf(parts[i]) + " over " + nameOf(parts[j])));
+        }
       }
     }
+    w.window.resize(w.window.width() + 200, w.window.height() + 300);
+    settle();
+    QCOMPARE(pages->height(), pagesHeight);
+    QCOMPARE(log->height(), logHeight + 300);
   }
-  w.window.resize(w.window.width() + 200, w.window.height() + 300);
-  settle();
-  QCOMPARE(pages->height(), pagesHeight);
-  QCOMPARE(log->height(), logHeight + 300);
 }
 
 void ComfortsTest::labelsShareOneFontAndFrameDigitsReadClearly() {
