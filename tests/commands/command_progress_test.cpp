@@ -51,9 +51,6 @@ TEST(CommandProgress, EachCommandHasItsPhasesAndTheirWeightsMakeTheWhole) {
     }
     EXPECT_NEAR(sum, 1.0, 1e-12);
   }
-  // The decoder's pauses make its write the heaviest phase of a write.
-  CommandProgress write(writeToPagerPlan(Edition::Customer), {});
-  EXPECT_NEAR(write.weight(1), 0.43, 0.01);
 }
 
 // Whole commands on the simulated Programmer and the virtual clock: one bar from 0 to 100 %

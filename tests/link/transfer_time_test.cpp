@@ -53,30 +53,6 @@ class TransferTimeTest : public LinkTest {
   }
 };
 
-TEST_F(TransferTimeTest, BusOperationsTakeTheirCountedSteps) {
-  Bus& bus = link.bus();
-  Lines& lines = link.lines();
-  const struct {
-    const char* name;
-    std::function<void()> run;
-    unsigned steps;
-  } operations[] = {
-      {"StartA", [&] { bus.StartA(); }, Bus::kStartSteps},
-      {"StartB", [&] { bus.StartB(); }, Bus::kStartSteps},
-      {"StopA", [&] { bus.StopA(); }, Bus::kStopASteps},
-      {"StopB", [&] { bus.StopB(); }, Bus::kStopBSteps},
-      {"SendByte", [&] { bus.SendByte(0xA5); }, Bus::kSendByteSteps},
-      {"ReceiveByte", [&] { bus.ReceiveByte(); }, Bus::kReceiveByteSteps},
-      {"GetAck", [&] { bus.GetAck(); }, Bus::kGetAckSteps},
-      {"MasterAck", [&] { bus.MasterAck(); }, Bus::kMasterAckSteps},
-  };
-  for (const auto& op : operations) {
-    const std::uint64_t before = lines.stepCount();
-    op.run();
-    EXPECT_EQ(lines.stepCount() - before, op.steps) << op.name;
-  }
-}
-
 TEST_F(TransferTimeTest, DecoderTransfersLastAsTimed) {
   expectTimed(
       [&](const Progress& p) { ASSERT_TRUE(decoder().DecoderWriteBlock(patternDecoder(3), p)); },
@@ -105,21 +81,6 @@ TEST_F(TransferTimeTest, EepromTransfersLastAsTimed) {
         ASSERT_EQ(eeprom().EepTransfer("04", "r", buffer, p), kEepReadDone);
       },
       {LinkStep::EepromRead});
-}
-
-// The figures the benchmark measures on the real clock: about 8.4 s for a customer write and
-// 2.0 s for a read.
-TEST(TransferTime, WholeCommandsLastAsBenchmarked) {
-  const EepChipType chip = *eepChipType("04");
-  auto total = [&](std::initializer_list<LinkStep> steps) {
-    std::uint64_t us = 0;
-    for (LinkStep step : steps) us += linkStepTiming(step, chip).totalUs();
-    return (us + 5'000) / 10'000;  // hundredths of a second, rounded
-  };
-  EXPECT_EQ(total({LinkStep::DecoderRead, LinkStep::EepromRead}), 202u);
-  EXPECT_EQ(total({LinkStep::EepromRead, LinkStep::DecoderWrite, LinkStep::DecoderRead,
-                   LinkStep::EepromWrite, LinkStep::EepromVerify}),
-            840u);
 }
 
 }  // namespace
