@@ -9,7 +9,7 @@
 namespace ccp {
 
 // The names the window gives itself; Qt derives the data and settings folders from them.
-inline constexpr std::string_view kOrganisationName = "";  // none
+inline constexpr std::string_view kOrganisationName = "capcode-programmer";
 inline constexpr std::string_view kApplicationName = "capcode-programmer";
 
 // The data folder of a program so named on Linux, as Qt's AppDataLocation has it:

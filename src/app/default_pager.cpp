@@ -15,7 +15,7 @@ namespace {
 class SilentPlatform : public Platform {
  public:
   void beep() override {}
-  void showError(const std::string&) override {}
+  void showError(const std::string&, const std::string&) override {}
   std::optional<std::string> askOpenPath(std::string_view) override { return std::nullopt; }
   std::optional<std::string> askSavePath(std::string_view) override { return std::nullopt; }
 };

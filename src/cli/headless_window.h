@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/preset_dialogs.h"
+#include "cli/preset_dialogs.h"
 #include "cli/terminal_platform.h"
 #include "commands/pager_records.h"
 #include "link/refusing_port.h"

@@ -5,8 +5,8 @@
 #include <sstream>
 #include <string>
 
-#include "app/preset_dialogs.h"
 #include "cli/headless_window.h"
+#include "cli/preset_dialogs.h"
 #include "cli/setting_edit.h"
 #include "cli/settings_view.h"
 #include "cli/subcommands.h"

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -25,10 +24,10 @@ class TerminalPlatform : public Platform {
   void clearProgress();
 
   void beep() override;
-  void showError(const std::string& message) override;
+  void showError(const std::string& message, const std::string& field) override;
   std::optional<std::string> askOpenPath(std::string_view) override { return std::nullopt; }
   std::optional<std::string> askSavePath(std::string_view) override { return std::nullopt; }
-  void showProgress(std::string_view step, int done, int total) override;
+  void showProgress(const ProgressReport& report) override;
 
  private:
   std::ostream& err_;
@@ -36,14 +35,11 @@ class TerminalPlatform : public Platform {
   bool bell_ = false;
   int errorBoxes_ = 0;
   bool progressShown_ = false;
-  std::string step_;
-  int doneAtStart_ = 0;
-  std::chrono::steady_clock::time_point stepStart_;
+  std::string shownLine_;
 };
 
-// "EEPROM write  47%  about 3 s left": the step, how far it got, and the time it still needs,
-// when known.
-std::string progressLine(std::string_view step, int done, int total,
-                         std::optional<std::chrono::milliseconds> left);
+// "Decoder write  47%  about 3 s left": the phase of the command, how far the whole command
+// got, and the time it still needs.
+std::string progressLine(const ProgressReport& report);
 
 }  // namespace ccp::cli

@@ -33,7 +33,7 @@ const std::string& text(TForm1& form, const std::string& name) {
   return form.textField(name).text();
 }
 std::uint8_t value(TForm1& form, const std::string& name) {
-  return static_cast<std::uint8_t>(toInt(text(form, name)));
+  return static_cast<std::uint8_t>(toInt(form.textField(name)));
 }
 std::uint8_t low8(int v) {
   return static_cast<std::uint8_t>(v);
@@ -126,7 +126,7 @@ void encodeSettingsRecord(TForm1& form, EepBlock& eep) {
   FolderSlots folders{};
   for (int k = 0; k < kFolderCount; ++k) {
     folders[k].active = checked(form, folderName("pubboxact", k));
-    if (folders[k].active) folders[k].length = toInt(text(form, folderName("pubboxlength", k)));
+    if (folders[k].active) folders[k].length = toInt(form.textField(folderName("pubboxlength", k)));
   }
   writeFolderSlots(eep, folders);
 
@@ -160,7 +160,7 @@ void encodeDecoderBlock(TForm1& form, DecoderBlock& decoder) {
     if (checked(form, rowName("addr", n) + "en")) flags |= dec::kAddressEnableBit;
   }
   for (int n = 1; n <= kAddressCount; ++n) {
-    const auto c = static_cast<std::uint32_t>(toInt(text(form, rowName("address", n))));
+    const auto c = static_cast<std::uint32_t>(toInt(form.textField(rowName("address", n))));
     decoder[dec::capcodeFlags(n)] |= low8(static_cast<int>(c << 3));  // bits 4-0 into 7-3
     decoder[dec::capcodeMiddle(n)] = low8(static_cast<int>(c >> 5));
     decoder[dec::capcodeHigh(n)] = low8(static_cast<int>(c >> 13));

@@ -6,6 +6,7 @@
 #include "files/config_file.h"
 #include "image/checksum.h"
 #include "image/pager_identity.h"
+#include "link/eeprom_types.h"
 #include "link/programmer_link.h"
 
 namespace ccp {

@@ -10,9 +10,6 @@ namespace ccp {
 
 class ProgrammerLink;
 
-// The pager's EEPROM is a 24C04.
-inline constexpr const char* kPagerEepromType = "04";
-
 enum class BackupStatus {
   NotAsked,
   Made,

@@ -3,14 +3,17 @@
 #include <algorithm>
 #include <string>
 
+#include "commands/command_progress.h"
 #include "commands/decode_image.h"
 #include "commands/encode_image.h"
 #include "commands/menu_hold.h"
 #include "image/checksum.h"
 #include "image/layout.h"
 #include "image/text_field.h"
+#include "link/eeprom_types.h"
 #include "link/port_claim.h"
 #include "link/programmer_link.h"
+#include "link/time_source.h"
 #include "rules/address_rules.h"
 #include "rules/setting_rules.h"
 #include "shell/conversion.h"
@@ -21,34 +24,37 @@ namespace ccp {
 
 namespace {
 
-const char* const kEepType = kPagerEepromType;
-
 // One command's link to the Programmer, on the port base current at each access. The port is
 // claimed once for the whole command and released when it ends, so other programs can use it
 // between commands; a port that cannot be had at once fails the command's first transfer. The
-// window shows the progress of each transfer and hides it when the command ends, however it
-// ends.
+// window shows the progress of the whole command and hides it when the command ends, however
+// it ends.
 class CommandLink {
  public:
-  explicit CommandLink(TForm1& form)
-      : form_(form),
-        claim_(form.port(), static_cast<std::uint16_t>(form.portBase())),
+  CommandLink(TForm1& form, CommandPlan plan)
+      : claim_(form.port(), static_cast<std::uint16_t>(form.portBase())),
         link_(form.port(), form.clock(),
               [&form] { return static_cast<std::uint16_t>(form.portBase()); }),
-        progress_([&form](std::string_view step, int done, int total) {
-          form.platform().showProgress(step, done, total);
-        }) {}
-  ~CommandLink() { form_.platform().showProgress("", 0, 0); }
+        progress_(
+            std::move(plan),
+            [&form](const ProgressReport& report) { form.platform().showProgress(report); },
+            dynamic_cast<const TimeSource*>(&form.clock())),
+        linkProgress_(progress_.linkProgress()) {
+    progress_.start();
+  }
+  ~CommandLink() { progress_.end(); }
+  CommandLink(const CommandLink&) = delete;
+  CommandLink& operator=(const CommandLink&) = delete;
 
   bool claimed() const { return claim_.held(); }
   ProgrammerLink& link() { return link_; }
-  const Progress& progress() const { return progress_; }
+  const Progress& progress() const { return linkProgress_; }
 
  private:
-  TForm1& form_;
   PortClaim claim_;
   ProgrammerLink link_;
-  Progress progress_;
+  CommandProgress progress_;
+  Progress linkProgress_;
 };
 
 void fail(TForm1& form, const char* line, int beeps = 1) {
@@ -60,7 +66,7 @@ void fail(TForm1& form, const char* line, int beeps = 1) {
 // marker in the customer edition. False when the command has to end.
 bool readCheckedEeprom(TForm1& form, CommandLink& link) {
   Image& image = form.image();
-  if (!link.claimed() || link.link().eeprom().EepTransfer(kEepType, "r", image.eepRead,
+  if (!link.claimed() || link.link().eeprom().EepTransfer(kPagerEepromType, "r", image.eepRead,
                                                           link.progress()) != kEepReadDone) {
     fail(form, "EEP read error");
     return false;
@@ -96,8 +102,8 @@ void takeFirmwareIdentity(TForm1& form) {
 void advance(TForm1& form, int n) {
   const std::string row = std::to_string(n);
   TextField& address = form.textField("address" + row);
-  const int step = toInt(form.comboBox("autoinc" + row).text());
-  address.setText(std::to_string(toInt(address.text()) + step));
+  const int step = toInt(form.comboBox("autoinc" + row));
+  address.setText(std::to_string(toInt(address) + step));
 }
 
 // The next pager of a batch gets the next capcodes; rows 5 and 6 stay as they are.
@@ -127,7 +133,7 @@ void WriteToPagerClick(TForm1& form) {
 
 void ReadFromPagerClick(TForm1& form, PagerCommandReport& report) {
   const MenuHold hold(form);
-  CommandLink link(form);
+  CommandLink link(form, readFromPagerPlan());
   Image& image = form.image();
   form.logLine("Read data from pager");
   if (!link.claimed() ||
@@ -142,7 +148,8 @@ void ReadFromPagerClick(TForm1& form, PagerCommandReport& report) {
 
 void WriteToPagerClick(TForm1& form, const WriteOptions& options, PagerCommandReport& report) {
   const MenuHold hold(form);
-  CommandLink link(form);
+  const CommandPlan plan = writeToPagerPlan(form.config().edition);
+  CommandLink link(form, options.backupFolder ? withBackupRead(plan) : plan);
   Image& image = form.image();
   if (options.backupFolder) {
     report.backup = backUpPager(link.link(), link.progress(), form.config(), *options.backupFolder,
@@ -165,7 +172,7 @@ void WriteToPagerClick(TForm1& form, const WriteOptions& options, PagerCommandRe
     fail(form, "Decoder verify fail!");
     return;
   }
-  switch (link.link().eeprom().EepTransfer(kEepType, "w", image.eep, link.progress())) {
+  switch (link.link().eeprom().EepTransfer(kPagerEepromType, "w", image.eep, link.progress())) {
     case kEepWriteVerified:
       form.logLine("Verify OK !");
       form.beep();

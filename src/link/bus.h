@@ -13,6 +13,15 @@ class Bus {
  public:
   static constexpr unsigned kBusUpSettleMs = 500;  // enable line 3 on before any bus activity
 
+  // Line steps each operation takes; they time whole transfers (link/transfer_time.h).
+  static constexpr unsigned kStartSteps = 4;  // StartA and StartB alike
+  static constexpr unsigned kStopASteps = 4;
+  static constexpr unsigned kStopBSteps = 3;
+  static constexpr unsigned kSendByteSteps = 8 * 3;     // data, clock high, clock low
+  static constexpr unsigned kReceiveByteSteps = 8 * 4;  // release, clock high, sample, clock low
+  static constexpr unsigned kGetAckSteps = 3;
+  static constexpr unsigned kMasterAckSteps = 4;
+
   explicit Bus(Lines& lines) : lines_(lines) {}
 
   void StartA();

@@ -113,7 +113,7 @@ bool DecoderProtocol::DecoderWriteBlock(ConstBlock source, const Progress& progr
     DecoderRecord record{slotOf(k), {}};
     std::copy_n(source.begin() + k * kDecoderRecordSize, kDecoderRecordSize, record.data.begin());
     ok = DecoderWriteRecord(record);
-    if (ok) report(progress, "Decoder write", k + 1);
+    if (ok) report(progress, linkStepName(LinkStep::DecoderWrite), k + 1);
   }
   close();
   return ok;
@@ -129,7 +129,7 @@ bool DecoderProtocol::DecoderReadBlock(Block destination, const Progress& progre
     if (ok) {
       std::copy(record.data.begin(), record.data.end(),
                 destination.begin() + k * kDecoderRecordSize);
-      report(progress, "Decoder read", k + 1);
+      report(progress, linkStepName(LinkStep::DecoderRead), k + 1);
     }
   }
   close();

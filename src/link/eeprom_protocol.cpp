@@ -7,8 +7,6 @@ namespace ccp {
 
 namespace {
 
-constexpr unsigned kReadProgressChunk = 16;  // bytes between two progress reports of a read
-
 bool isReadMode(std::string_view mode) {
   return mode == "R" || mode == "r";
 }
@@ -40,12 +38,12 @@ std::uint8_t EepromProtocol::EepTransfer(std::string_view typeText, std::string_
     } else {
       std::array<std::uint8_t, kEepLargestSize> readBack{};
       const auto back = std::span(readBack).first(type_.size);
-      EepReadAll(0, back, "EEPROM verify", progress);
+      EepReadAll(0, back, linkStepName(LinkStep::EepromVerify), progress);
       result = std::equal(memory.begin(), memory.end(), back.begin()) ? kEepWriteVerified
                                                                       : kEepVerifyFailed;
     }
   } else {
-    EepReadAll(0, memory, "EEPROM read", progress);
+    EepReadAll(0, memory, linkStepName(LinkStep::EepromRead), progress);
   }
 
   bus_.BusDown();
@@ -91,7 +89,7 @@ void EepromProtocol::EepReadAll(unsigned chipSelect, std::span<std::uint8_t> buf
   EepAddress(chipSelect, 0);
   EepReadCommand(chipSelect);
   const std::size_t last = buffer.size() - 1;
-  const int chunks = static_cast<int>(buffer.size() / kReadProgressChunk);
+  const int chunks = static_cast<int>(buffer.size() / kReadReportBytes);
   for (std::size_t i = 0; i <= last; ++i) {
     buffer[i] = bus_.ReceiveByte();
     if (i != last) {
@@ -101,8 +99,8 @@ void EepromProtocol::EepReadAll(unsigned chipSelect, std::span<std::uint8_t> buf
       bus_.lines().SclHigh();
       bus_.lines().SclLow();
     }
-    if ((i + 1) % kReadProgressChunk == 0)
-      report(progress, step, static_cast<int>((i + 1) / kReadProgressChunk), chunks);
+    if ((i + 1) % kReadReportBytes == 0)
+      report(progress, step, static_cast<int>((i + 1) / kReadReportBytes), chunks);
   }
   bus_.StopA();
   bus_.lines().clock().sleepMs(kAfterReadMs);
@@ -126,7 +124,8 @@ bool EepromProtocol::EepWriteAll(unsigned chipSelect, std::span<const std::uint8
   for (unsigned i = 0; i < pages; ++i) {
     const unsigned at = i * type_.pageSize;
     if (!EepWritePage(chipSelect, at, buffer.subspan(at, type_.pageSize))) return false;
-    report(progress, "EEPROM write", static_cast<int>(i + 1), static_cast<int>(pages));
+    report(progress, linkStepName(LinkStep::EepromWrite), static_cast<int>(i + 1),
+           static_cast<int>(pages));
   }
   bus_.lines().clock().sleepMs(kAfterLastPageMs);
   return true;

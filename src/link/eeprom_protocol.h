@@ -27,6 +27,7 @@ class EepromProtocol {
   static constexpr unsigned kPageWriteMs = 30;       // the chip's internal write time
   static constexpr unsigned kAfterReadMs = 30;
   static constexpr unsigned kAfterLastPageMs = 10;
+  static constexpr unsigned kReadReportBytes = 16;  // bytes between two progress reports
 
   explicit EepromProtocol(Bus& bus) : bus_(bus) {}
 

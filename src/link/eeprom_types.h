@@ -38,4 +38,7 @@ inline constexpr std::array<EepChipType, 6> kEepChipTypes = {{
 // not a number or a code outside the table.
 std::optional<EepChipType> eepChipType(std::string_view typeText);
 
+// The pager's EEPROM, a 24C04, by its type code.
+inline constexpr std::string_view kPagerEepromType = "04";
+
 }  // namespace ccp

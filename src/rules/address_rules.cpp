@@ -49,7 +49,7 @@ void addressChange(TForm1& form, int n) {
     frame.setText(" ");
     return;
   }
-  const int capcode = toInt(address.text());
+  const int capcode = toInt(address);
   if (validCapcode(capcode)) {
     frame.setText(std::to_string(capcode % 8));
     return;

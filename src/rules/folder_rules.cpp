@@ -1,6 +1,7 @@
 #include "rules/folder_rules.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "rules/rule_support.h"
 #include "shell/conversion.h"
@@ -10,7 +11,6 @@ namespace ccp::rules {
 
 namespace {
 
-constexpr int kMaxTotal = 99;
 constexpr std::size_t kTitleWidth = 9;
 
 // Folders 0-7 and 8-F form two chains; 7 and F end them.
@@ -47,10 +47,23 @@ void trimLength(TForm1& form, int k, int current, int excess) {
 int FolderExcess(TForm1& form) {
   long long total = 0;
   for (int k = 0; k < 16; ++k) {
-    if (active(form, k).checked()) total += toInt(length(form, k).text());
+    if (active(form, k).checked()) total += toInt(length(form, k));
   }
-  return total > kMaxTotal ? static_cast<int>(std::min<long long>(total - kMaxTotal, INT32_MAX))
-                           : 0;
+  return total > kFolderSlots
+             ? static_cast<int>(std::min<long long>(total - kFolderSlots, INT32_MAX))
+             : 0;
+}
+
+int SlotsUsed(TForm1& form) {
+  long long total = 0;
+  for (int k = 0; k < 16; ++k) {
+    if (!active(form, k).checked()) continue;
+    const std::string& text = length(form, k).text();
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error == std::errc() && end == text.data() + text.size()) total += value;
+  }
+  return static_cast<int>(std::clamp<long long>(total, INT32_MIN, INT32_MAX));
 }
 
 void pubboxactClick(TForm1& form, int k) {
@@ -64,7 +77,7 @@ void pubboxactClick(TForm1& form, int k) {
     return;
   }
   const int excess = FolderExcess(form);
-  const int current = toInt(length(form, k).text());
+  const int current = toInt(length(form, k));
   if (excess >= current) {
     form.beep();
     active(form, k).setChecked(false);
@@ -83,7 +96,7 @@ void pubboxactClick(TForm1& form, int k) {
 }
 
 void pubboxlengthExit(TForm1& form, int k) {
-  const int current = toInt(length(form, k).text());
+  const int current = toInt(length(form, k));
   if (current == 0) {
     form.logLine("Length should large than ZERO");
     form.beep();

@@ -7,13 +7,14 @@
 namespace ccp {
 
 void EncodeFrequency(TForm1& form) {
-  const std::string text = form.textField("channelfreq").text();
-  const double mhz = toFloat(text);
+  const TextField& field = form.textField("channelfreq");
+  const std::string text = field.text();
+  const double mhz = toFloat(field);
   const SynthEncoding encoding =
       encodeSynthesizer(mhz, form.comboBox("channelspace").code(), form.comboBox("pll").code());
   if (encoding.status == SynthStatus::BelowIntermediateFrequency ||
       encoding.status == SynthStatus::DividerTooLarge) {
-    throw ConversionError("'" + text + "' is not a valid channel frequency");
+    throw ConversionError("'" + text + "' is not a valid channel frequency", field.name());
   }
   // A spacing code without a frequency step leaves the stored words as they are.
   storeSynthesizer(form.image(), encoding);

@@ -59,7 +59,7 @@ void channelfreqExit(TForm1& form) {
 }
 
 void channelspaceChange(TForm1& form) {
-  const int version = toInt(form.textField("firmwareversion").text());
+  const int version = toInt(form.textField("firmwareversion"));
   const bool restricted =
       version == 1 || (version == 2 && form.textField("subversion").text().empty());
   CheckBox& handprogram = form.checkBox("handprogram");
@@ -107,20 +107,20 @@ void firmwareversionChange(TForm1& form) {
 
 void contrastExit(TForm1& form) {
   TextField& contrast = form.textField("contrast");
-  if (toInt(contrast.text()) >= 64) contrast.setText("63");
-  if (toInt(contrast.text()) < 8) contrast.setText("8");
+  if (toInt(contrast) >= 64) contrast.setText("63");
+  if (toInt(contrast) < 8) contrast.setText("8");
 }
 
 void rangetimeExit(TForm1& form) {
   TextField& rangetime = form.textField("rangetime");
-  if (toInt(rangetime.text()) >= 255) rangetime.setText("255");
-  if (toInt(rangetime.text()) <= 0) rangetime.setText("000");
+  if (toInt(rangetime) >= 255) rangetime.setText("255");
+  if (toInt(rangetime) <= 0) rangetime.setText("000");
 }
 
 void lcdholdtimeChange(TForm1& form) {
   TextField& holdtime = form.textField("lcdholdtime");
   if (holdtime.text().empty()) return;
-  if (toInt(holdtime.text()) > 255) holdtime.setText("255");
+  if (toInt(holdtime) > 255) holdtime.setText("255");
 }
 
 void hellomsg1Exit(TForm1& form) {

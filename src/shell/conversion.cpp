@@ -6,6 +6,31 @@
 
 namespace ccp {
 
+namespace {
+
+template <typename Convert>
+auto convertText(const Control& control, const std::string& text, Convert convert) {
+  try {
+    return convert(text);
+  } catch (const ConversionError& error) {
+    throw ConversionError(error.what(), control.name());
+  }
+}
+
+}  // namespace
+
+int toInt(const TextField& field) {
+  return convertText(field, field.text(), [](std::string_view t) { return toInt(t); });
+}
+
+int toInt(const ComboBox& list) {
+  return convertText(list, list.text(), [](std::string_view t) { return toInt(t); });
+}
+
+double toFloat(const TextField& field) {
+  return convertText(field, field.text(), [](std::string_view t) { return toFloat(t); });
+}
+
 std::string integerErrorText(std::string_view text) {
   return "'" + std::string(text) + "' is not a valid integer value";
 }

@@ -70,7 +70,7 @@ void TForm1::runUserAction(const std::function<void()>& action) {
     action();
   } catch (const ConversionError& error) {
     --actionDepth_;
-    platform_.showError(error.what());
+    platform_.showError(error.what(), error.field());
     return;
   } catch (...) {
     --actionDepth_;

@@ -6,14 +6,23 @@
 
 namespace ccp {
 
+// How far a pager command has got, over all its transfers.
+struct ProgressReport {
+  std::string_view phase;  // what the command is doing now; empty once it has ended
+  int percent = 0;         // of the whole command, 0 to 100
+  int secondsLeft = 0;     // an estimate, rounded up
+  bool ended() const { return phase.empty(); }
+};
+
 // The services of the desktop that the program uses. Waiting belongs to the Clock.
 class Platform {
  public:
   virtual ~Platform() = default;
   // The system's default alert sound, once.
   virtual void beep() = 0;
-  // The standard error box for an error that ends a user action.
-  virtual void showError(const std::string& message) = 0;
+  // The standard error box for an error that ends a user action. `field` names the control
+  // whose text could not be read, so a window can point it out; empty when there is none.
+  virtual void showError(const std::string& message, const std::string& field) = 0;
   // File dialogs: the chosen full path, or nothing when the user cancels.
   virtual std::optional<std::string> askOpenPath(std::string_view filter) = 0;
   virtual std::optional<std::string> askSavePath(std::string_view filter) = 0;
@@ -22,8 +31,8 @@ class Platform {
                                                    std::string_view filter) {
     return askOpenPath(filter);
   }
-  // A pager transfer under way: step text and done out of total; done == total ends it.
-  virtual void showProgress(std::string_view /*step*/, int /*done*/, int /*total*/) {}
+  // A pager command under way; a report without a phase ends it.
+  virtual void showProgress(const ProgressReport& /*report*/) {}
 };
 
 }  // namespace ccp

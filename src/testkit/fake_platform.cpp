@@ -29,9 +29,10 @@ std::optional<std::string> FakePlatform::askOpenPathIn(std::string_view folder,
   return askOpenPath(filter);
 }
 
-void FakePlatform::showProgress(std::string_view step, int done, int total) {
+void FakePlatform::showProgress(const ProgressReport& report) {
   if (duringCommand) duringCommand();
-  progress.push_back({std::string(step), done, total});
+  progress.push_back({std::string(report.phase), report.percent, report.secondsLeft});
+  if (onProgress) onProgress(progress.back());
 }
 
 }  // namespace ccp::testkit

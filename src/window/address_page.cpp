@@ -40,7 +40,8 @@ constexpr int kAddressRows = 6;
 // The folder grid, row by row: folder indexes as the user sees them laid out.
 const int kFolderGrid[4][4] = {
     {0x0, 0x1, 0x8, 0x9}, {0x2, 0x3, 0xA, 0xB}, {0x4, 0x5, 0xC, 0xD}, {0x6, 0x7, 0xE, 0xF}};
-constexpr int kFolderCellColumns = 3;  // check box, title, length
+constexpr int kFolderCellColumns = 4;  // check box, title, length, a gap to the next cell
+constexpr int kFolderCellGap = 12;
 
 std::string folderDigit(int k) {
   return std::string(1, "0123456789ABCDEF"[k]);
@@ -72,6 +73,7 @@ QGroupBox* buildAddressGroup(ViewBinder& binder, QWidget* page) {
     const std::string n = std::to_string(row);
     fitChars(binder.widget("address" + n, group), 7);
     fitChars(binder.widget("frame" + n, group), 1);
+    readableWhenDisabled(binder.widget("frame" + n, group));
     binder.widget("autoinc" + n, group)->setFixedWidth(44);
   }
   grid->setColumnStretch(column, 1);
@@ -111,6 +113,11 @@ QGroupBox* buildFolderGroup(ViewBinder& binder, QWidget* page) {
       grid->addWidget(length, row + 1, first + 2, Qt::AlignLeft);
     }
   }
+  // A wider window leaves the cells together, each under its headings.
+  for (int cell = 0; cell < 3; ++cell) {
+    grid->setColumnMinimumWidth((cell * kFolderCellColumns) + 3, kFolderCellGap);
+  }
+  grid->setColumnStretch(4 * kFolderCellColumns, 1);
   std::vector<QWidget*> focusOrder;
   for (const char* prefix : {"pubboxact", "pubbox", "pubboxlength"}) {
     for (int k = 0; k < 16; ++k)
@@ -128,6 +135,10 @@ QWidget* buildAddressPage(ViewBinder& binder) {
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addWidget(buildAddressGroup(binder, page));
   layout->addWidget(buildFolderGroup(binder, page));
+  // Beside the folders, under their last column: how many of the shared slots they take.
+  auto* slotsUsed = new QLabel(page);
+  slotsUsed->setObjectName(QStringLiteral("SlotsUsed"));
+  layout->addWidget(slotsUsed, 0, Qt::AlignRight);
   layout->addStretch(1);
   return page;
 }

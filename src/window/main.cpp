@@ -2,7 +2,6 @@
 #include <cstdio>
 
 #include "app/app_services.h"
-#include "app/preset_dialogs.h"
 #include "app/program_build.h"
 #include "shell/form.h"
 #include "window/application_names.h"
@@ -35,17 +34,17 @@ int main(int argc, char* argv[]) {
   const auto start = ccp::qt::parseWindowArguments(QApplication::arguments(), ccp::kProgramBuild);
   if (start.exitStatus) return printAndEnd(start);
 
-  ccp::qt::QtPlatform desktop;
-  ccp::PresetDialogs platform(desktop);
+  ccp::qt::QtPlatform platform;
   ccp::ApplicationServices services(ccp::kProgramBuild, ccp::kProgramPort, start.ports);
   // A transfer holds the window for seconds: keep it painted, but take no input meanwhile.
   services.setIdleHook(ccp::qt::keepWindowPainted);
   ccp::TForm1 form(ccp::kProgramBuild, platform, services.port(), services.clock());
 
   ccp::qt::MainWindow window(form);
-  desktop.attach(&window);
+  window.attachPlatform(platform);
+  if (ccp::kProgramPort == ccp::PortKind::Simulator) window.showSimulated();
   window.showCentred();
   // A file given to the program opens once start-up is done, as File > Open would open it.
-  if (start.file) ccp::openFileAsUser(form, platform, start.file->toLocal8Bit().toStdString());
+  if (start.file) window.openFile(*start.file);
   return QApplication::exec();
 }

@@ -2,19 +2,27 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <set>
 #include <string_view>
 
+#include "rules/folder_rules.h"
 #include "window/address_page.h"
+#include "window/file_drop.h"
 #include "window/guard.h"
 #include "window/input_block.h"
+#include "window/menu_shortcuts.h"
 #include "window/pager_records_view.h"
+#include "window/qt_platform.h"
 #include "window/setting_page.h"
 #include "window/view_binder.h"
 #include "window/view_style.h"
@@ -63,14 +71,21 @@ MainWindow::MainWindow(TForm1& form, QWidget* parent)
   pages_->addTab(buildAddressPage(*binder_), QStringLiteral("Address/Folder"));
   pages_->addTab(buildSettingPage(*binder_), QStringLiteral("Setting"));
   pages_->setCurrentIndex(1);
-  layout->addWidget(pages_, 1);
+  keepWindowFontInGroups(pages_);
+  slotsUsed_ = pages_->findChild<QLabel*>(QStringLiteral("SlotsUsed"));
+  // A taller window gives its extra height to the log; the pages keep theirs.
+  layout->addWidget(pages_, 0);
   setCentralWidget(central);
   buildLog();
-  layout->addWidget(log_);
+  layout->addWidget(log_, 1);
   buildMenus();
   new PagerRecordsView(form_, *this);
+  addMenuShortcuts(*this);
+  buildRecentFiles();
+  acceptFileDrops();
 
   binder_->refreshAll();
+  showSlotsUsed();
   form_.setObserver(this);
   // Exit runs inside the menu command: close once the command has returned.
   form_.onCloseRequested = [this] {
@@ -83,6 +98,7 @@ MainWindow::~MainWindow() {
   form_.setObserver(nullptr);
   form_.onCloseRequested = nullptr;
   form_.log().onAppend = nullptr;
+  if (platform_ != nullptr) platform_->onFailedField = nullptr;
   for (MenuItem* item : form_.menuItems()) item->viewUpdate = nullptr;
   delete binder_;  // before the widgets, so their last focus changes reach no model
 }
@@ -98,8 +114,64 @@ void MainWindow::showCentred() {
   }
 }
 
+void MainWindow::attachPlatform(QtPlatform& platform) {
+  platform_ = &platform;
+  platform.attach(this);
+  platform.onFailedField = [this](const std::string& field) { binder_->markFailed(field); };
+}
+
+void MainWindow::showSimulated() {
+  auto* note = new QLabel(QStringLiteral("Simulated Programmer"), this);
+  note->setObjectName(QStringLiteral("SimulatedProgrammer"));
+  statusBar()->addPermanentWidget(note);
+}
+
+void MainWindow::openFile(const QString& path) {
+  auto* open = findChild<QAction*>(QStringLiteral("Open1"));
+  if (platform_ == nullptr || open == nullptr || form_.busy()) return;
+  platform_->openWithoutDialog(path, [open] { open->trigger(); });
+}
+
+// File > Recent files, right after Open: the last files opened or saved that still exist.
+void MainWindow::buildRecentFiles() {
+  auto* file = findChild<QAction*>(QStringLiteral("File1"));
+  auto* open = findChild<QAction*>(QStringLiteral("Open1"));
+  QMenu* menu = file != nullptr ? file->menu<QMenu*>() : nullptr;
+  if (menu == nullptr || open == nullptr) return;
+  auto* recent = new QMenu(QStringLiteral("Recent files"), menu);
+  recent->setObjectName(QStringLiteral("RecentFiles"));
+  const QList<QAction*> actions = menu->actions();
+  const qsizetype next = actions.indexOf(open) + 1;
+  menu->insertMenu(next < actions.size() ? actions[next] : nullptr, recent);
+  connect(menu, &QMenu::aboutToShow, this, [this, recent] { showRecentFiles(recent); });
+}
+
+void MainWindow::showRecentFiles(QMenu* recent) {
+  recent->clear();
+  const QStringList files =
+      platform_ != nullptr ? platform_->history().recentFiles() : QStringList();
+  for (qsizetype i = 0; i < files.size(); ++i) {
+    const QString path = files[i];
+    QAction* entry =
+        recent->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)));
+    connect(entry, &QAction::triggered, this, [this, path] { openFile(path); });
+  }
+  recent->menuAction()->setEnabled(!files.isEmpty());
+}
+
+// A file dropped anywhere on the window opens; the text fields keep their drops of text.
+void MainWindow::acceptFileDrops() {
+  auto* drop = new FileDrop(this, [this](const QString& path) { openFile(path); });
+  setAcceptDrops(true);
+  installEventFilter(drop);
+  for (QWidget* child : findChildren<QWidget*>()) {
+    if (child->acceptDrops()) child->installEventFilter(drop);
+  }
+}
+
 void MainWindow::controlChanged(Control& control) {
   binder_->refresh(control);
+  showSlotsUsed();
 }
 
 void MainWindow::focusMoved(Control& control) {
@@ -159,9 +231,15 @@ void MainWindow::buildLog() {
   log_->setPalette(palette);
   const int margins =
       2 * (log_->frameWidth() + static_cast<int>(log_->document()->documentMargin()));
-  log_->setFixedHeight(log_->fontMetrics().lineSpacing() * kLogLines + margins);
+  log_->setMinimumHeight(log_->fontMetrics().lineSpacing() * kLogLines + margins);
   for (const std::string& line : form_.log().lines()) appendLogLine(line);
   form_.log().onAppend = [this](const std::string& line) { appendLogLine(line); };
+}
+
+void MainWindow::showSlotsUsed() {
+  if (slotsUsed_ == nullptr) return;
+  slotsUsed_->setText(
+      QStringLiteral("Slots used: %1 / %2").arg(rules::SlotsUsed(form_)).arg(rules::kFolderSlots));
 }
 
 void MainWindow::appendLogLine(const std::string& line) {

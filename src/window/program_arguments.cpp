@@ -1,6 +1,7 @@
 #include "window/program_arguments.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 
 #include "commands/menu_commands.h"
@@ -77,7 +78,11 @@ WindowStart parseWindowArguments(const QStringList& arguments, const BuildConfig
     }
     *device = parsed.device;
   }
-  if (!parser.positionalArguments().isEmpty()) start.file = parser.positionalArguments().first();
+  // The file as the open dialog would return it: an absolute path.
+  if (!parser.positionalArguments().isEmpty()) {
+    start.file =
+        QDir::cleanPath(QDir::current().absoluteFilePath(parser.positionalArguments().first()));
+  }
   return start;
 }
 

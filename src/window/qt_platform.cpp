@@ -6,7 +6,9 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QStatusBar>
+#include <utility>
 
 #include "window/input_block.h"
 
@@ -18,8 +20,10 @@ QString toQString(std::string_view text) {
   return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-std::optional<std::string> chosen(const QString& path) {
+// A chosen file becomes the most recent one.
+std::optional<std::string> chosen(FileHistory& history, const QString& path) {
   if (path.isEmpty()) return std::nullopt;
+  history.remember(path);
   return path.toLocal8Bit().toStdString();
 }
 
@@ -29,6 +33,7 @@ void QtPlatform::attach(QMainWindow* window) {
   window_ = window;
   step_ = new QLabel(window);
   bar_ = new QProgressBar(window);
+  bar_->setRange(0, 100);  // percent of the whole command
   bar_->setTextVisible(true);
   bar_->setMaximumWidth(240);
   window->statusBar()->addWidget(step_, 1);
@@ -41,32 +46,42 @@ void QtPlatform::beep() {
   QApplication::beep();
 }
 
-void QtPlatform::showError(const std::string& message) {
+void QtPlatform::showError(const std::string& message, const std::string& field) {
+  if (!field.empty() && onFailedField) onFailedField(field);
   QMessageBox::critical(window_, QStringLiteral("Error"), toQString(message));
 }
 
 std::optional<std::string> QtPlatform::askOpenPath(std::string_view filter) {
-  return chosen(
-      QFileDialog::getOpenFileName(window_, QStringLiteral("Open"), QString(), toQString(filter)));
+  if (!openAnswer_.isEmpty()) return chosen(history_, std::exchange(openAnswer_, QString()));
+  return chosen(history_, QFileDialog::getOpenFileName(window_, QStringLiteral("Open"),
+                                                       history_.lastFolder(), toQString(filter)));
 }
 
 std::optional<std::string> QtPlatform::askOpenPathIn(std::string_view folder,
                                                      std::string_view filter) {
-  return chosen(QFileDialog::getOpenFileName(window_, QStringLiteral("Open"), toQString(folder),
-                                             toQString(filter)));
+  return chosen(history_, QFileDialog::getOpenFileName(window_, QStringLiteral("Open"),
+                                                       toQString(folder), toQString(filter)));
 }
 
 std::optional<std::string> QtPlatform::askSavePath(std::string_view filter) {
-  return chosen(
-      QFileDialog::getSaveFileName(window_, QStringLiteral("Save"), QString(), toQString(filter)));
+  return chosen(history_, QFileDialog::getSaveFileName(window_, QStringLiteral("Save"),
+                                                       history_.lastFolder(), toQString(filter)));
 }
 
-void QtPlatform::showProgress(std::string_view step, int done, int total) {
+void QtPlatform::openWithoutDialog(const QString& path, const std::function<void()>& command) {
+  openAnswer_ = path;
+  // Only for this command: a command that never asked leaves no answer for a later one.
+  const auto forget = qScopeGuard([this] { openAnswer_.clear(); });
+  command();
+}
+
+void QtPlatform::showProgress(const ProgressReport& report) {
   if (bar_ == nullptr || step_ == nullptr) return;
-  const bool running = done < total;
-  step_->setText(running ? toQString(step) : QString());
-  bar_->setRange(0, total > 0 ? total : 1);
-  bar_->setValue(done);
+  const bool running = !report.ended();
+  step_->setText(
+      running ? QStringLiteral("%1, %2 s left").arg(toQString(report.phase)).arg(report.secondsLeft)
+              : QString());
+  bar_->setValue(report.percent);
   step_->setVisible(running);
   bar_->setVisible(running);
   // The transfer holds the event thread: repaint now; input to the window meanwhile is dropped.

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QPointer>
+#include <functional>
 
 #include "shell/platform.h"
+#include "window/file_history.h"
 
 class QLabel;
 class QMainWindow;
@@ -10,8 +12,9 @@ class QProgressBar;
 
 namespace ccp::qt {
 
-// The desktop services on Qt: system beep, error box, file dialogs and a progress bar in the
-// status bar of the main window.
+// The desktop services on Qt: system beep, error box, file dialogs that start in the last
+// folder used and remember the files chosen, and a progress bar in the status bar of the main
+// window.
 class QtPlatform : public Platform {
  public:
   // The window that parents the dialogs and shows progress; until it exists, dialogs have no
@@ -19,17 +22,27 @@ class QtPlatform : public Platform {
   void attach(QMainWindow* window);
 
   void beep() override;
-  void showError(const std::string& message) override;
+  void showError(const std::string& message, const std::string& field) override;
   std::optional<std::string> askOpenPath(std::string_view filter) override;
   std::optional<std::string> askSavePath(std::string_view filter) override;
   std::optional<std::string> askOpenPathIn(std::string_view folder,
                                            std::string_view filter) override;
-  void showProgress(std::string_view step, int done, int total) override;
+  void showProgress(const ProgressReport& report) override;
+
+  // Runs `command` with the open dialog answered by `path` without showing it: a recent or a
+  // dropped file opens as if chosen there.
+  void openWithoutDialog(const QString& path, const std::function<void()>& command);
+  FileHistory& history() { return history_; }
+
+  // Told of the control named by an error box before the box shows.
+  std::function<void(const std::string& field)> onFailedField;
 
  private:
   QPointer<QMainWindow> window_;
   QPointer<QLabel> step_;
   QPointer<QProgressBar> bar_;
+  FileHistory history_;
+  QString openAnswer_;  // the path the open dialog answers with; empty: ask
 };
 
 }  // namespace ccp::qt

@@ -118,6 +118,7 @@ class SettingPage {
     layout->setRowStretch(2, 1);
     layout->setColumnStretch(2, 1);
     styleFields();
+    keepServicePlaces();
     chainFocus();
     return page_;
   }
@@ -218,6 +219,15 @@ class SettingPage {
     addRow(firmware, 0, kFirmwareRow);
     column->addLayout(firmware);
     return column;
+  }
+
+  // The service fields start hidden; their place is kept for them, so showing them moves
+  // nothing.
+  void keepServicePlaces() {
+    for (const Row& r : kRightRows) {
+      keepPlaceWhenHidden(binder_.widget(r.label, page_));
+      for (const char* name : r.cells) keepPlaceWhenHidden(binder_.widget(name, page_));
+    }
   }
 
   void styleFields() {

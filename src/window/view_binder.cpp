@@ -12,7 +12,9 @@
 #include <algorithm>
 
 #include "shell/form.h"
+#include "window/failed_field.h"
 #include "window/guard.h"
+#include "window/view_style.h"
 
 namespace ccp::qt {
 
@@ -56,6 +58,18 @@ class ModelCheckBox : public QCheckBox {
     if (onUserToggle) onUserToggle();
   }
 };
+
+// The text a conversion reads from a control.
+std::string textOf(const Control& control) {
+  switch (control.kind()) {
+    case ControlKind::TextField:
+      return static_cast<const TextField&>(control).text();
+    case ControlKind::ComboBox:
+      return static_cast<const ComboBox&>(control).text();
+    default:
+      return {};
+  }
+}
 
 bool isPrintable(const QString& text) {
   return !text.isEmpty() &&
@@ -147,6 +161,9 @@ QWidget* ViewBinder::make(Control& control, QWidget* parent) {
   made->setObjectName(QString::fromStdString(control.name()));
   if (!control.hint().empty()) made->setToolTip(toView(control.hint()));
   widgets_[&control] = made;
+  // What the rules hide later (rows of a firmware version) keeps its place meanwhile; what
+  // the start-up hid for the whole run (a model's missing rows) takes none.
+  if (control.visible()) keepPlaceWhenHidden(made);
   // Shown as the model has it before any layout measures it.
   refresh(control);
   return made;
@@ -260,12 +277,37 @@ bool ViewBinder::eventFilter(QObject* watched, QEvent* event) {
         }
       }
       return false;
+    case QEvent::Resize:
+      // A frame over a failed field keeps its size (no filter of its own: one installed while
+      // the field's events are being filtered would see the same event twice).
+      if (auto failed = failed_.find(&control);
+          failed != failed_.end() && failed->second.frame && watched == widgetOf(control)) {
+        failed->second.frame->setGeometry(widgetOf(control)->rect());
+      }
+      return false;
     default:
       return false;
   }
 }
 
+void ViewBinder::markFailed(std::string_view name) {
+  const Control* control = form_.findControl(name);
+  QWidget* widget = control != nullptr ? widgetOf(*control) : nullptr;
+  if (widget == nullptr) return;
+  Failed& failed = failed_[control];
+  if (failed.frame == nullptr) failed.frame = new FailedFieldFrame(widget);
+  failed.text = textOf(*control);
+}
+
+void ViewBinder::unmarkIfChanged(const Control& control) {
+  auto found = failed_.find(&control);
+  if (found == failed_.end() || textOf(control) == found->second.text) return;
+  delete found->second.frame;
+  failed_.erase(found);
+}
+
 void ViewBinder::refresh(const Control& control) {
+  unmarkIfChanged(control);
   QWidget* widget = widgetOf(control);
   if (widget == nullptr) return;
   const QSignalBlocker blocker(widget);

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <map>
+#include <string>
 #include <string_view>
 
 #include "shell/controls.h"
@@ -42,6 +44,9 @@ class ViewBinder : public QObject {
   void refreshAll();
   // Keyboard focus moved by the program.
   void focus(const Control& control);
+  // Frames the widget of the control whose text could not be read as a number, until its
+  // text changes. The focus stays where it is.
+  void markFailed(std::string_view name);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -56,6 +61,7 @@ class ViewBinder : public QObject {
   bool typeKey(Control& control, QObject* watched, const QString& text);
   bool handleKey(Control& control, QObject* watched, QKeyEvent* event);
   void run(const Control& control, const std::function<void()>& action);
+  void unmarkIfChanged(const Control& control);
 
   TForm1& form_;
   QWidget* window_;
@@ -65,6 +71,11 @@ class ViewBinder : public QObject {
     bool forExit;
   };
   std::map<QObject*, Watched> watched_;
+  struct Failed {
+    QPointer<QWidget> frame;
+    std::string text;  // the text that failed
+  };
+  std::map<const Control*, Failed> failed_;
 };
 
 }  // namespace ccp::qt

@@ -34,9 +34,31 @@ QGroupBox* captionedGroup(const QString& text, QWidget* parent) {
   return group;
 }
 
+void keepWindowFontInGroups(QWidget* root) {
+  for (QGroupBox* group : root->findChildren<QGroupBox*>()) {
+    group->setFont(windowFont());
+    for (QWidget* child : group->findChildren<QWidget*>()) {
+      if (!child->testAttribute(Qt::WA_SetFont)) child->setFont(windowFont());
+    }
+  }
+}
+
 void fitChars(QWidget* widget, int chars) {
   const int frame = 9;  // the line edit's frame and text margins
   widget->setFixedWidth(widget->fontMetrics().horizontalAdvance(QLatin1Char('0')) * chars + frame);
+}
+
+void readableWhenDisabled(QWidget* widget) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::Disabled, QPalette::Text,
+                   palette.color(QPalette::Active, QPalette::Text));
+  widget->setPalette(palette);
+}
+
+void keepPlaceWhenHidden(QWidget* widget) {
+  QSizePolicy policy = widget->sizePolicy();
+  policy.setRetainSizeWhenHidden(true);
+  widget->setSizePolicy(policy);
 }
 
 QLabel* caption(const QString& text, QWidget* parent) {

@@ -160,12 +160,12 @@ void MainWindowTest::progressShowsInTheStatusBarWhileATransferRuns() {
   QStatusBar* status = w.window.statusBar();
   auto* bar = status->findChild<QProgressBar*>();
   QVERIFY(bar->isHidden());
-  platform.showProgress("Write EEPROM", 3, 8);
+  platform.showProgress({"Decoder write", 42, 6});
   QVERIFY(!bar->isHidden());
-  QCOMPARE(bar->value(), 3);
-  QCOMPARE(bar->maximum(), 8);
-  QVERIFY(status->findChild<QLabel*>()->text().contains(QStringLiteral("Write EEPROM")));
-  platform.showProgress("Write EEPROM", 8, 8);
+  QCOMPARE(bar->value(), 42);
+  QCOMPARE(bar->maximum(), 100);
+  QCOMPARE(status->findChild<QLabel*>()->text(), QStringLiteral("Decoder write, 6 s left"));
+  platform.showProgress({});
   QVERIFY(bar->isHidden());
 }
 

@@ -13,11 +13,11 @@
 #include <QtTest>
 #include <sstream>
 
-#include "app/preset_dialogs.h"
 #include "cli/cli.h"
 #include "files/temp_folder.h"
 #include "form_fixture.h"
 #include "window/main_window.h"
+#include "window/qt_platform.h"
 
 namespace ccp {
 
@@ -78,7 +78,7 @@ void ProgramArgumentsTest::aFileAndPortDevicesAreTakenAndWrongUsageEnds() {
 
   start = qt::parseWindowArguments({program, "--lpt2", "0xd010", "pager.eep"}, test::kE);
   QVERIFY(!start.exitStatus);
-  QCOMPARE(start.file, std::optional<QString>(QStringLiteral("pager.eep")));
+  QCOMPARE(start.file, std::optional<QString>(QDir::current().absoluteFilePath("pager.eep")));
   QVERIFY(start.ports.lpt2 == (NamedDevice{NamedDevice::Kind::Address, 0xd010}));
   QVERIFY(!start.ports.lpt1);
 
@@ -109,24 +109,27 @@ void ProgramArgumentsTest::aGivenFileOpensAsFileOpenWouldAndShowAgreesWithTheWin
   QCOMPARE(set.status, cli::kDone);
 
   // As main() does it: started, shown, then the file relative to the working folder.
-  testkit::FakePlatform desktop;
-  PresetDialogs dialogs(desktop);
+  qt::QtPlatform desktop;
   testkit::FakePort port;
   test::NoWaitClock clock;
-  TForm1 form(test::kE, dialogs, port, clock);
+  TForm1 form(test::kE, desktop, port, clock);
   qt::MainWindow window(form);
+  window.attachPlatform(desktop);
   window.show();
   const QString previous = QDir::currentPath();
   QDir::setCurrent(QString::fromStdString(folder.path().string()));
-  openFileAsUser(form, dialogs, "./given.eep");
+  const qt::WindowStart start =
+      qt::parseWindowArguments({QStringLiteral("capcode-programmer"), "./given.eep"}, test::kE);
   QDir::setCurrent(previous);
+  QVERIFY(start.file);
+  window.openFile(*start.file);
 
   const auto& lines = form.log().lines();
   QCOMPARE(lines.size(), std::size_t{4});
   QCOMPARE(lines[2], "Load data from " + file);
   QCOMPARE(lines[3], std::string("File loaded"));
   QVERIFY(window.findChild<QPlainTextEdit*>("Memo1")->toPlainText().endsWith("File loaded"));
-  QCOMPARE(desktop.dialogFilters.size(), std::size_t{0});  // no dialog was shown
+  QVERIFY(QApplication::activeModalWidget() == nullptr);  // no dialog was shown
 
   const CliRun show = ccp(test::kE, {"show", "--json", file});
   QCOMPARE(show.status, cli::kDone);

@@ -12,8 +12,11 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QtTest>
@@ -94,11 +97,13 @@ class RealWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase();
   void init();
   void cleanup();
   void typedKeysPassTheRules();
   void saveThroughTheRealDialog();
   void inputDuringAWriteIsDropped();
+  void bothPagesAtTheSmallestAndALargeSize();
 
  private:
   template <typename W = QWidget>
@@ -112,12 +117,20 @@ class RealWindowTest : public QObject {
   void clickOn(QWidget* widget);
   void screenshot(const QString& name);
 
+  QTemporaryDir settings_;
   std::unique_ptr<PausingClock> clock_;
   std::unique_ptr<sim::SimulatedProgrammer> port_;
   std::unique_ptr<qt::QtPlatform> platform_;
   std::unique_ptr<TForm1> form_;
   std::unique_ptr<qt::MainWindow> window_;
 };
+
+void RealWindowTest::initTestCase() {
+  // The file dialogs remember their files: never in the user's own settings.
+  QVERIFY(settings_.isValid());
+  QStandardPaths::setTestModeEnabled(true);
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
+}
 
 void RealWindowTest::init() {
   clock_ = std::make_unique<PausingClock>();
@@ -128,7 +141,7 @@ void RealWindowTest::init() {
   platform_ = std::make_unique<qt::QtPlatform>();
   form_ = std::make_unique<TForm1>(BuildConfig{}, *platform_, *port_, *clock_);
   window_ = std::make_unique<qt::MainWindow>(*form_);
-  platform_->attach(window_.get());
+  window_->attachPlatform(*platform_);
   window_->showCentred();
   window_->activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(window_.get()));
@@ -267,6 +280,26 @@ void RealWindowTest::inputDuringAWriteIsDropped() {
   QCOMPARE(pages->currentIndex(), 1);
   QCOMPARE(enabledDuring, QStringList());
   QVERIFY(find<QAction>("WriteToPager")->isEnabled());
+}
+
+// The window cannot be made smaller than the size at which nothing overlaps; a larger window
+// gives its height to the log. Both pages are kept as pictures at both sizes.
+void RealWindowTest::bothPagesAtTheSmallestAndALargeSize() {
+  const struct {
+    const char* name;
+    QSize size;
+  } sizes[] = {{"minimum", QSize(1, 1)}, {"large", QSize(1200, 900)}};
+  auto* pages = find<QTabWidget>("PageControl1");
+  for (const auto& s : sizes) {
+    window_->resize(s.size);
+    QTRY_COMPARE(window_->size(), s.size.expandedTo(window_->minimumSize()));
+    for (int page = 0; page < pages->count(); ++page) {
+      pages->setCurrentIndex(page);
+      QTest::qWait(100);  // painted on the X server
+      screenshot(QStringLiteral("%1-%2").arg(page == 0 ? "address-folder" : "setting", s.name));
+    }
+  }
+  QVERIFY(window_->minimumSize().width() > 600);
 }
 
 }  // namespace ccp

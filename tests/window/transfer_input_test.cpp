@@ -31,9 +31,9 @@ class ActingPlatform : public qt::QtPlatform {
  public:
   std::function<void()> act;
 
-  void showProgress(std::string_view step, int done, int total) override {
-    if (act && done < total) std::exchange(act, nullptr)();
-    QtPlatform::showProgress(step, done, total);
+  void showProgress(const ProgressReport& report) override {
+    if (act && !report.ended()) std::exchange(act, nullptr)();
+    QtPlatform::showProgress(report);
   }
 };
 

@@ -6,6 +6,7 @@
 
 #include "form_fixture.h"
 #include "window/main_window.h"
+#include "window/qt_platform.h"
 
 namespace ccp::test {
 
@@ -36,6 +37,39 @@ struct WindowFixture {
   }
 
   FormFixture fx;
+  qt::MainWindow window;
+  bool ready = false;
+};
+
+// The window with the Qt desktop services: real error boxes, dialogs and status bar.
+struct QtWindowFixture {
+  explicit QtWindowFixture(BuildConfig config = kE)
+      : port(true, 0x20), form(config, platform, port, clock), window(form) {
+    window.attachPlatform(platform);
+    window.show();
+    window.activateWindow();
+    ready = QTest::qWaitForWindowActive(&window);
+  }
+
+  TForm1& f() { return form; }
+
+  template <typename W = QWidget>
+  W* find(const char* name) {
+    return window.findChild<W*>(QString::fromLatin1(name));
+  }
+
+  void focus(QWidget* widget) {
+    auto* pages = find<QTabWidget>("PageControl1");
+    for (int i = 0; i < pages->count(); ++i) {
+      if (pages->widget(i)->isAncestorOf(widget)) pages->setCurrentIndex(i);
+    }
+    widget->setFocus(Qt::OtherFocusReason);
+  }
+
+  testkit::FakePort port;
+  NoWaitClock clock;
+  qt::QtPlatform platform;
+  TForm1 form;
   qt::MainWindow window;
   bool ready = false;
 };

@@ -28,12 +28,12 @@ class PresetDialogs : public Platform {
   }
 
   void beep() override { desktop_.beep(); }
-  void showError(const std::string& message) override { desktop_.showError(message); }
+  void showError(const std::string& message, const std::string& field) override {
+    desktop_.showError(message, field);
+  }
   std::optional<std::string> askOpenPath(std::string_view filter) override;
   std::optional<std::string> askSavePath(std::string_view filter) override;
-  void showProgress(std::string_view step, int done, int total) override {
-    desktop_.showProgress(step, done, total);
-  }
+  void showProgress(const ProgressReport& report) override { desktop_.showProgress(report); }
 
  private:
   Platform& desktop_;

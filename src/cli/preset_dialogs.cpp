@@ -1,4 +1,4 @@
-#include "app/preset_dialogs.h"
+#include "cli/preset_dialogs.h"
 
 #include <filesystem>
 
