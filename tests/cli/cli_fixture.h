@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <sstream>
 #include <string>
@@ -13,6 +15,10 @@
 #include "testkit/virtual_clock.h"
 
 namespace ccp::test {
+
+inline bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
 
 // The machine of a test: a simulated Programmer with a pager of the build's model, on the
 // virtual clock.
@@ -99,6 +105,13 @@ struct CliFixture {
     const std::string path = folder.file(name);
     writeBytes(path, {bytes.begin(), bytes.end()});
     return path;
+  }
+
+  // A file whose first capcode is `capcode`, made with ccp set.
+  std::string fileWithCapcode(int capcode) {
+    const std::string file = defaultFile("pager.eep");
+    EXPECT_EQ(run({"set", file, "address1=" + std::to_string(capcode)}), cli::kDone);
+    return file;
   }
 
   SimulatedServices services;

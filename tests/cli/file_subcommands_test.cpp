@@ -12,9 +12,7 @@ namespace {
 
 using test::CliFixture;
 
-bool contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
+using test::contains;
 
 TEST(CliFilesTest, ShowGivesEverySettingUnderItsPageWithoutTheLog) {
   CliFixture cli;

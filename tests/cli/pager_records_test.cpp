@@ -41,16 +41,7 @@ std::vector<fs::path> backups(CliFixture& cli) {
   return files;
 }
 
-bool contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
-// A file whose first capcode is `capcode`, made with ccp set.
-std::string fileWithCapcode(CliFixture& cli, int capcode) {
-  const std::string file = cli.defaultFile("pager.eep");
-  EXPECT_EQ(cli.run({"set", file, "address1=" + std::to_string(capcode)}), cli::kDone);
-  return file;
-}
+using test::contains;
 
 // The pager plugged in holds `capcode` as its first address.
 ConfigFileBytes plugInPagerWithCapcode(CliFixture& cli, int capcode) {
@@ -65,7 +56,7 @@ ConfigFileBytes plugInPagerWithCapcode(CliFixture& cli, int capcode) {
 
 TEST(CliRecordsTest, ReadWriteAndVerifyAddOneJournalLineEach) {
   CliFixture cli;
-  const std::string file = fileWithCapcode(cli, 1000000);
+  const std::string file = cli.fileWithCapcode(1000000);
   plugInPagerWithCapcode(cli, 123456);
   ASSERT_EQ(cli.run({"read", cli.folder.file("read.eep")}), cli::kDone);
   EXPECT_EQ(cli.err.str(), "");  // all went well: nothing to say
@@ -100,7 +91,7 @@ TEST(CliRecordsTest, ReadWriteAndVerifyAddOneJournalLineEach) {
 
 TEST(CliRecordsTest, ABatchWithBackupsKeepsEachPagerAndJournalsEach) {
   CliFixture cli;
-  const std::string file = fileWithCapcode(cli, 1000000);
+  const std::string file = cli.fileWithCapcode(1000000);
   std::vector<ConfigFileBytes> before;
   int pager = 0;
   EnterPresses presses(3, [&] { before.push_back(plugInPagerWithCapcode(cli, 500 + pager++)); });

@@ -15,16 +15,7 @@ using test::EnterPresses;
 const std::vector<std::string> kStartUp = {"QPX730E CCP V1.4, support firmware version 1-4",
                                            "Port init success."};
 
-bool contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
-// A file whose first capcode is `capcode`, made with ccp set.
-std::string fileWithCapcode(CliFixture& cli, int capcode) {
-  const std::string file = cli.defaultFile("batch.eep");
-  EXPECT_EQ(cli.run({"set", file, "address1=" + std::to_string(capcode)}), cli::kDone);
-  return file;
-}
+using test::contains;
 
 int fileCapcode(const std::string& path, int n) {
   const auto bytes = test::readBytes(path);
@@ -79,7 +70,7 @@ TEST(CliPagerTest, PortLpt2IsChosenFromTheMenu) {
 
 TEST(CliPagerTest, WriteAndVerifyCompareThePagerWithTheFile) {
   CliFixture cli;
-  const std::string file = fileWithCapcode(cli, 1000000);
+  const std::string file = cli.fileWithCapcode(1000000);
   ASSERT_EQ(cli.run({"verify", file}), cli::kFailed);
   EXPECT_TRUE(contains(cli.out.str(), "[1] PN")) << cli.out.str();
   EXPECT_TRUE(contains(cli.out.str(), "1000000"));
@@ -95,7 +86,7 @@ TEST(CliPagerTest, WriteAndVerifyCompareThePagerWithTheFile) {
 TEST(CliPagerTest, BatchWritesOnePagerPerEnterWithAdvancingCapcodesAndUpdatesTheFile) {
   CliFixture cli;
   const int first = 1000000;
-  const std::string file = fileWithCapcode(cli, first);
+  const std::string file = cli.fileWithCapcode(first);
   std::vector<int> written;  // address 1 of each pager taken out
   bool started = false;
   EnterPresses presses(3, [&] {

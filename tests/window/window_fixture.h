@@ -10,6 +10,20 @@
 
 namespace ccp::test {
 
+template <typename W = QWidget>
+W* findIn(QWidget& window, const char* name) {
+  return window.findChild<W*>(QString::fromLatin1(name));
+}
+
+// Brings the page holding `widget` to the front and gives it the focus.
+inline void focusOn(QWidget& window, QWidget* widget) {
+  auto* pages = findIn<QTabWidget>(window, "PageControl1");
+  for (int i = 0; i < pages->count(); ++i) {
+    if (pages->widget(i)->isAncestorOf(widget)) pages->setCurrentIndex(i);
+  }
+  widget->setFocus(Qt::OtherFocusReason);
+}
+
 // The real window on a started form with a fake desktop, shown and active so that focus
 // behaves as for a user.
 struct WindowFixture {
@@ -24,17 +38,9 @@ struct WindowFixture {
 
   template <typename W = QWidget>
   W* find(const char* name) {
-    return window.findChild<W*>(QString::fromLatin1(name));
+    return findIn<W>(window, name);
   }
-
-  // Brings the page holding `widget` to the front and gives it the focus.
-  void focus(QWidget* widget) {
-    auto* pages = find<QTabWidget>("PageControl1");
-    for (int i = 0; i < pages->count(); ++i) {
-      if (pages->widget(i)->isAncestorOf(widget)) pages->setCurrentIndex(i);
-    }
-    widget->setFocus(Qt::OtherFocusReason);
-  }
+  void focus(QWidget* widget) { focusOn(window, widget); }
 
   FormFixture fx;
   qt::MainWindow window;
@@ -55,16 +61,9 @@ struct QtWindowFixture {
 
   template <typename W = QWidget>
   W* find(const char* name) {
-    return window.findChild<W*>(QString::fromLatin1(name));
+    return findIn<W>(window, name);
   }
-
-  void focus(QWidget* widget) {
-    auto* pages = find<QTabWidget>("PageControl1");
-    for (int i = 0; i < pages->count(); ++i) {
-      if (pages->widget(i)->isAncestorOf(widget)) pages->setCurrentIndex(i);
-    }
-    widget->setFocus(Qt::OtherFocusReason);
-  }
+  void focus(QWidget* widget) { focusOn(window, widget); }
 
   testkit::FakePort port;
   NoWaitClock clock;
