@@ -62,11 +62,10 @@ void postWheel(QWidget* widget) {
                                Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false));
 }
 
-void postDrop(QWidget* widget, const QString& text) {
-  auto* data = new QMimeData;  // owned by the test run: a drop event does not take it
-  data->setText(text);
+// A drop event does not own its data: the caller keeps it until the event is gone.
+void postDrop(QWidget* widget, QMimeData& data) {
   const QPointF centre(widget->rect().center());
-  post(widget, new QDropEvent(centre, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier));
+  post(widget, new QDropEvent(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier));
 }
 
 }  // namespace
@@ -130,6 +129,8 @@ void TransferInputTest::inputDuringAWriteIsDroppedAndTheWriteRunsOnce() {
   auto* write = window.findChild<QAction*>(QStringLiteral("WriteToPager"));
   auto* pages = window.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
   QStringList enabledDuring;
+  QMimeData dropped;
+  dropped.setText(QStringLiteral("77"));
   platform.act = [&] {
     for (const char* name : kHeldActions) {
       if (window.findChild<QAction*>(QString::fromLatin1(name))->isEnabled()) enabledDuring << name;
@@ -141,7 +142,7 @@ void TransferInputTest::inputDuringAWriteIsDroppedAndTheWriteRunsOnce() {
     QTabBar* tabs = pages->tabBar();
     postClick(tabs, tabs->tabRect(0).center());
     postKey(contrast, Qt::Key_9, QStringLiteral("9"));
-    postDrop(contrast, QStringLiteral("77"));
+    postDrop(contrast, dropped);
     postWheel(window.findChild<QComboBox*>(QStringLiteral("alerttime")));
     // A shortcut of the window, delivered at once: Alt+W is WR_To_Pager.
     QTest::keyClick(contrast, Qt::Key_W, Qt::AltModifier);
