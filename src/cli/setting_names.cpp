@@ -1,119 +1,81 @@
 #include "cli/setting_names.h"
 
-#include <initializer_list>
-#include <utility>
+#include <map>
+#include <string_view>
 
+#include "shell/form.h"
 #include "shell/form_controls.h"
+#include "shell/page_labels.h"
 
 namespace ccp::cli {
 
 namespace {
 
-const char* const kAddressPage = "Address/Folder";
-const char* const kSettingPage = "Setting";
-constexpr int kAddressRows = 6;
-constexpr int kFolders = 16;
-
-using Labelled = std::pair<const char*, const char*>;  // label, control
-
-// The Setting page in the window's order: the two groups at the top, then the left, middle
-// and right columns.
-const Labelled kSettingColumns[] = {
-    {"LCD hold time", "lcdholdtime"},
-    {"contrast", "contrast"},
-    {"Date format", "dateformat"},
-    {"Auto spacing", "autospace"},
-    {"Msg display time", "msgdisptime"},
-    {"Alert time", "alerttime"},
-    {"Low cell delay", "lowcell"},
-    {"Out Range delay", "rangetime"},
-    {"Baud rate", "baudrate"},
-    {"Data", "polarity"},
-    {"Channel freq", "channelfreq"},
-    {"MHz@", "channelspace"},
-    {"PLL", "pll"},
-    {"Serial No.", "serial"},
-    {"Urgent call addr", "urgcalladdr"},
-    {"Password", "password"},
-    {"Urgent call type", "urgcalltype"},
-    {"Urgent call mode", "urgcallmode"},
-    {"Public folder mode", "pubfoldermode"},
-    {"Public call no.", "pubcallno"},
-    {"Repeat call check", "repeatcallcheck"},
-    {"Repeat call rejection", "repeatcallreject"},
-    {"Num Char. Set", "numset"},
-    {"Character Set", "language"},
-    {"Menu language", "menulanguage"},
-    {"", "handprogram"},
-    {"", "urgentcall"},
-    {"", "unread_alert"},
-    {"", "ota"},
-    {"", "qsound"},
-    {"", "outrangespecial"},
-    {"", "lowbatteryspecial"},
-    // One caption over several controls: numbered in their order.
-    {"Public header (1)", "chineseheader"},
-    {"Public header (2)", "engheader"},
-    {"Public header (3)", "clearheader"},
-    {"BS1", "BS1"},
-    {"BS2", "BS2"},
-    {"BS3", "BS3"},
-    {"Addr check", "addrcheck"},
-    {"Data check", "datacheck"},
-    {"Firmware version", "firmwareversion"},
-    {"Firmware version (sub)", "subversion"},
+// Several controls under one caption: numbered in their order.
+const std::map<std::string_view, const char*> kNumbers = {
+    {"chineseheader", " (1)"},
+    {"engheader", " (2)"},
+    {"clearheader", " (3)"},
+    {"BS1", "1"},
+    {"BS2", "2"},
+    {"BS3", "3"},
+    {"subversion", " (sub)"},
 };
 
-const Labelled kTonePatterns[] = {
-    {"A", "tonepatternA"},
-    {"B", "tonepatternB"},
-    {"C", "tonepatternC"},
-    {"D", "tonepatternD"},
-    {"Power On", "tonepatternPon"},
-    {"Low Cell", "tonepatternLcell"},
-    {"Urgent call", "tonepatternUcall"},
-};
+std::string numberOf(std::string_view name) {
+  const auto found = kNumbers.find(name);
+  return found == kNumbers.end() ? "" : found->second;
+}
 
-// Columns of an address row: heading, and the control name around the row's digit.
-struct AddressColumn {
-  const char* heading;
-  const char* prefix;
-  const char* suffix;
-};
-const AddressColumn kAddressColumns[] = {
-    {"", "addr", "en"},
-    {"PN", "address", ""},
-    {"Fm", "frame", ""},
-    {"Auto inc", "autoinc", ""},
-    {"Msg type", "msgtype", ""},
-    {"A Tone", "addr", "formatA"},
-    {"B Tone", "addr", "formatB"},
-    {"C Tone", "addr", "formatC"},
-    {"D Tone", "addr", "formatD"},
-};
+void addAddressPage(std::vector<SettingPlace>& places) {
+  for (int n = 1; n <= pages::kAddressRows; ++n) {
+    const std::string row = std::to_string(n);
+    for (const pages::AddressColumn& c : pages::kAddressColumns) {
+      const std::string caption = *c.heading ? "[" + row + "] " + c.heading : "";
+      places.push_back(
+          {pages::kAddressPage, pages::kAddressGroup, caption, "", pages::addressControl(c, n)});
+    }
+  }
+  for (int k = 0; k < pages::kFolders; ++k) {
+    const std::string number = "[" + std::to_string(k + 1) + "] ";
+    for (const pages::FolderColumn& c : pages::kFolderColumns) {
+      const std::string caption = *c.heading ? number + c.heading : "";
+      places.push_back(
+          {pages::kAddressPage, pages::kFolderGroup, caption, "", c.prefix + folderDigit(k)});
+    }
+  }
+}
+
+// Each control is labelled by the caption last before it: the row's label or one in the row.
+void addRow(std::vector<SettingPlace>& places, const pages::PageRow& row) {
+  std::string caption = row.label;
+  for (const pages::RowItem& item : row.items) {
+    if (item.caption || pages::isModelLabel(item.text)) {
+      caption = item.text;
+    } else {
+      places.push_back({pages::kSettingPage, "", caption, numberOf(item.text), item.text});
+    }
+  }
+}
+
+void addSettingPage(std::vector<SettingPlace>& places) {
+  places.push_back(
+      {pages::kSettingPage, pages::kGreetingGroup, pages::kGreetingGroup, "", pages::kGreeting});
+  for (const pages::Captioned& pattern : pages::kTonePatterns) {
+    places.push_back({pages::kSettingPage, pages::kToneGroup, pattern.caption, "", pattern.name});
+  }
+  for (const pages::PageRow& row : pages::settingLeftRows()) addRow(places, row);
+  for (const pages::PageRow& row : pages::settingMiddleRows()) addRow(places, row);
+  for (const char* name : pages::settingChecks())
+    places.push_back({pages::kSettingPage, "", "", "", name});
+  for (const pages::PageRow& row : pages::settingServiceRows()) addRow(places, row);
+  addRow(places, pages::settingFirmwareRow());
+}
 
 std::vector<SettingPlace> build() {
   std::vector<SettingPlace> places;
-  for (int n = 1; n <= kAddressRows; ++n) {
-    const std::string row = std::to_string(n);
-    for (const AddressColumn& c : kAddressColumns) {
-      const std::string label = *c.heading ? "[" + row + "] " + c.heading : "";
-      places.push_back({kAddressPage, "Address", label, c.prefix + row + c.suffix});
-    }
-  }
-  for (int k = 0; k < kFolders; ++k) {
-    const std::string number = "[" + std::to_string(k + 1) + "] ";
-    const std::string digit = folderDigit(k);
-    places.push_back({kAddressPage, "Message Folder", "", "pubboxact" + digit});
-    places.push_back({kAddressPage, "Message Folder", number + "Title", "pubbox" + digit});
-    places.push_back({kAddressPage, "Message Folder", number + "Length", "pubboxlength" + digit});
-  }
-  places.push_back({kSettingPage, "Hello Message", "Hello Message", "hellomsg1"});
-  for (const auto& [label, name] : kTonePatterns) {
-    places.push_back({kSettingPage, "Tone pattern", label, name});
-  }
-  for (const auto& [label, name] : kSettingColumns)
-    places.push_back({kSettingPage, "", label, name});
+  addAddressPage(places);
+  addSettingPage(places);
   return places;
 }
 
@@ -122,6 +84,12 @@ std::vector<SettingPlace> build() {
 const std::vector<SettingPlace>& settingPlaces() {
   static const std::vector<SettingPlace> places = build();
   return places;
+}
+
+std::string settingLabel(TForm1& form, const SettingPlace& place) {
+  if (place.caption.empty()) return form.checkBox(place.name).caption();
+  if (pages::isModelLabel(place.caption)) return form.label(place.caption).caption() + place.number;
+  return place.caption + place.number;
 }
 
 }  // namespace ccp::cli

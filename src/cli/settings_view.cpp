@@ -65,9 +65,7 @@ std::vector<ShownSetting> shownSettings(TForm1& form) {
   std::vector<ShownSetting> settings;
   for (const SettingPlace& place : settingPlaces()) {
     Control& control = *form.findControl(place.name);
-    std::string label = place.label;
-    if (label.empty()) label = form.checkBox(place.name).caption();
-    settings.push_back({&place, std::move(label), control.kind(), valueOf(control)});
+    settings.push_back({&place, settingLabel(form, place), control.kind(), valueOf(control)});
   }
   return settings;
 }

@@ -17,7 +17,7 @@ namespace ccp::cli {
 // "on" or "off".
 struct ShownSetting {
   const SettingPlace* place;
-  std::string label;  // the place's label, or the check box's caption
+  std::string label;  // settingLabel(): the caption as the window shows it
   ControlKind kind;
   std::string value;
 };

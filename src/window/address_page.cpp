@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/form_controls.h"
+#include "shell/page_labels.h"
 #include "window/view_binder.h"
 #include "window/view_style.h"
 
@@ -17,59 +19,34 @@ namespace ccp::qt {
 
 namespace {
 
-// Columns of an address row: the control name is prefix + row + suffix.
-struct AddressColumn {
-  const char* heading;
-  const char* prefix;
-  const char* suffix;
-};
-
-const AddressColumn kAddressColumns[] = {
-    {"", "addr", "en"},
-    {"PN", "address", ""},
-    {"Fm", "frame", ""},
-    {"Auto inc", "autoinc", ""},
-    {"Msg type", "msgtype", ""},
-    {"A Tone", "addr", "formatA"},
-    {"B Tone", "addr", "formatB"},
-    {"C Tone", "addr", "formatC"},
-    {"D Tone", "addr", "formatD"},
-};
-constexpr int kAddressRows = 6;
-
 // The folder grid, row by row: folder indexes as the user sees them laid out.
 const int kFolderGrid[4][4] = {
     {0x0, 0x1, 0x8, 0x9}, {0x2, 0x3, 0xA, 0xB}, {0x4, 0x5, 0xC, 0xD}, {0x6, 0x7, 0xE, 0xF}};
 constexpr int kFolderCellColumns = 4;  // check box, title, length, a gap to the next cell
 constexpr int kFolderCellGap = 12;
 
-std::string folderDigit(int k) {
-  return std::string(1, "0123456789ABCDEF"[k]);
-}
-
 void chainFocus(const std::vector<QWidget*>& order) {
   for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 QGroupBox* buildAddressGroup(ViewBinder& binder, QWidget* page) {
-  QGroupBox* group = captionedGroup(QStringLiteral("Address"), page);
+  QGroupBox* group = captionedGroup(QString::fromLatin1(pages::kAddressGroup), page);
   auto* grid = new QGridLayout(group);
   grid->setContentsMargins(6, 4, 6, 4);
   grid->setHorizontalSpacing(4);
   grid->setVerticalSpacing(2);
   std::vector<QWidget*> focusOrder;
   int column = 0;
-  for (const AddressColumn& c : kAddressColumns) {
+  for (const pages::AddressColumn& c : pages::kAddressColumns) {
     grid->addWidget(caption(QString::fromLatin1(c.heading), group), 0, column);
-    for (int row = 1; row <= kAddressRows; ++row) {
-      const std::string name = c.prefix + std::to_string(row) + c.suffix;
-      QWidget* widget = binder.widget(name, group);
+    for (int row = 1; row <= pages::kAddressRows; ++row) {
+      QWidget* widget = binder.widget(pages::addressControl(c, row), group);
       grid->addWidget(widget, row, column);
       focusOrder.push_back(widget);
     }
     ++column;
   }
-  for (int row = 1; row <= kAddressRows; ++row) {
+  for (int row = 1; row <= pages::kAddressRows; ++row) {
     const std::string n = std::to_string(row);
     fitChars(binder.widget("address" + n, group), 7);
     fitChars(binder.widget("frame" + n, group), 1);
@@ -82,7 +59,7 @@ QGroupBox* buildAddressGroup(ViewBinder& binder, QWidget* page) {
 }
 
 QGroupBox* buildFolderGroup(ViewBinder& binder, QWidget* page) {
-  QGroupBox* group = captionedGroup(QStringLiteral("Message Folder"), page);
+  QGroupBox* group = captionedGroup(QString::fromLatin1(pages::kFolderGroup), page);
   group->setToolTip(QStringLiteral("Total 100 message can be received"));
   auto* grid = new QGridLayout(group);
   grid->setHorizontalSpacing(3);
@@ -93,18 +70,18 @@ QGroupBox* buildFolderGroup(ViewBinder& binder, QWidget* page) {
     // the narrow length field sets its column's width.
     auto* headings = new QHBoxLayout;
     headings->setContentsMargins(0, 0, 0, 0);
-    headings->addWidget(caption(QStringLiteral("Title"), group));
+    headings->addWidget(caption(QString::fromLatin1(pages::kFolderTitle.heading), group));
     headings->addStretch(1);
-    headings->addWidget(caption(QStringLiteral("Length"), group));
+    headings->addWidget(caption(QString::fromLatin1(pages::kFolderLength.heading), group));
     grid->addLayout(headings, 0, (cell * kFolderCellColumns) + 1, 1, 2);
   }
   for (int row = 0; row < 4; ++row) {
     for (int cell = 0; cell < 4; ++cell) {
       const std::string k = folderDigit(kFolderGrid[row][cell]);
       const int first = cell * kFolderCellColumns;
-      grid->addWidget(binder.widget("pubboxact" + k, group), row + 1, first);
-      QWidget* title = binder.widget("pubbox" + k, group);
-      QWidget* length = binder.widget("pubboxlength" + k, group);
+      grid->addWidget(binder.widget(pages::kFolderCheck.prefix + k, group), row + 1, first);
+      QWidget* title = binder.widget(pages::kFolderTitle.prefix + k, group);
+      QWidget* length = binder.widget(pages::kFolderLength.prefix + k, group);
       title->setFont(fixedFont());
       length->setFont(fixedFont());
       fitChars(title, 9);
@@ -119,9 +96,9 @@ QGroupBox* buildFolderGroup(ViewBinder& binder, QWidget* page) {
   }
   grid->setColumnStretch(4 * kFolderCellColumns, 1);
   std::vector<QWidget*> focusOrder;
-  for (const char* prefix : {"pubboxact", "pubbox", "pubboxlength"}) {
-    for (int k = 0; k < 16; ++k)
-      focusOrder.push_back(binder.widget(prefix + folderDigit(k), group));
+  for (const pages::FolderColumn& c : pages::kFolderColumns) {
+    for (int k = 0; k < pages::kFolders; ++k)
+      focusOrder.push_back(binder.widget(c.prefix + folderDigit(k), group));
   }
   chainFocus(focusOrder);
   return group;

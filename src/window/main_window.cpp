@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "rules/folder_rules.h"
+#include "shell/page_labels.h"
 #include "window/address_page.h"
 #include "window/file_drop.h"
 #include "window/guard.h"
@@ -68,8 +69,8 @@ MainWindow::MainWindow(TForm1& form, QWidget* parent)
   pages_ = new QTabWidget(central);
   pages_->setObjectName(QStringLiteral("PageControl1"));
   pages_->setTabPosition(QTabWidget::West);
-  pages_->addTab(buildAddressPage(*binder_), QStringLiteral("Address/Folder"));
-  pages_->addTab(buildSettingPage(*binder_), QStringLiteral("Setting"));
+  pages_->addTab(buildAddressPage(*binder_), QString::fromLatin1(pages::kAddressPage));
+  pages_->addTab(buildSettingPage(*binder_), QString::fromLatin1(pages::kSettingPage));
   pages_->setCurrentIndex(1);
   keepWindowFontInGroups(pages_);
   slotsUsed_ = pages_->findChild<QLabel*>(QStringLiteral("SlotsUsed"));

@@ -6,9 +6,11 @@
 #include <QLabel>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <span>
 #include <string_view>
 #include <vector>
 
+#include "shell/page_labels.h"
 #include "window/view_binder.h"
 #include "window/view_style.h"
 
@@ -16,63 +18,8 @@ namespace ccp::qt {
 
 namespace {
 
-// One labelled row. The label and each cell after it name a model label ("L_..."), a control,
-// or else are a fixed caption.
-struct Row {
-  const char* label;
-  std::vector<const char*> cells;
-  bool cellsBelow = false;  // the cells on a line of their own under the label
-};
-
-const Row kLeftColumn[] = {
-    {"LCD hold time", {"lcdholdtime"}},
-    {"contrast", {"contrast"}},
-    {"Date format", {"dateformat"}},
-    {"Auto spacing", {"autospace"}},
-    {"Msg display time", {"msgdisptime"}},
-    {"Alert time", {"alerttime"}},
-    {"Low cell delay", {"lowcell"}},
-    {"L_rangetime", {"rangetime", "L_rangetimeSec"}},
-    {"Baud rate", {"baudrate"}},
-    {"Data", {"polarity"}},
-    {"Channel freq", {"channelfreq", "MHz@", "channelspace"}},
-    {"L_pll", {"pll"}},
-};
-
-const Row kMiddleColumn[] = {
-    {"L_serial", {"serial"}},
-    {"L_urgcalladdr", {"urgcalladdr"}},
-    {"L_password", {"password"}},
-    {"Urgent call type", {"urgcalltype"}},
-    {"Urgent call mode", {"urgcallmode"}},
-    {"Public folder mode", {"pubfoldermode"}},
-    {"Public call no.", {"pubcallno"}},
-    {"Repeat call check", {"repeatcallcheck"}},
-    {"Repeat call rejection", {"repeatcallreject"}},
-    {"Num Char. Set", {"numset"}},
-    {"Character Set", {"language"}},
-    {"Menu language", {"menulanguage"}},
-};
-
-const char* const kRightChecks[] = {"handprogram", "urgentcall",      "unread_alert",     "ota",
-                                    "qsound",      "outrangespecial", "lowbatteryspecial"};
-
-const Row kRightRows[] = {
-    {"L_PubHeader", {"chineseheader", "engheader", "clearheader"}, true},
-    {"L_BS", {"BS1", "BS2", "BS3"}, true},
-    {"L_Acheck", {"addrcheck"}},
-    {"L_Dcheck", {"datacheck"}},
-};
-// At the bottom of the right column.
-const Row kFirmwareRow = {"Firmware version", {"firmwareversion", "subversion"}};
-
-// Tone patterns: {caption, field} pairs, two to a row.
-const char* const kTonePatterns[][4] = {
-    {"A", "tonepatternA", "Power On", "tonepatternPon"},
-    {"B", "tonepatternB", "Low Cell", "tonepatternLcell"},
-    {"C", "tonepatternC", "Urgent call", "tonepatternUcall"},
-    {"D", "tonepatternD", nullptr, nullptr},
-};
+// Rows whose items sit on a line of their own under the label.
+const std::string_view kItemsBelow[] = {"L_PubHeader", "L_BS"};
 
 // Fields shown in the fixed-pitch font, with the characters they show.
 struct FixedField {
@@ -110,8 +57,8 @@ class SettingPage {
     layout->addLayout(top, 0, 0);
     auto* columns = new QHBoxLayout;
     columns->setSpacing(8);
-    columns->addLayout(rows(kLeftColumn));
-    columns->addLayout(rows(kMiddleColumn));
+    columns->addLayout(rows(pages::settingLeftRows()));
+    columns->addLayout(rows(pages::settingMiddleRows()));
     columns->addStretch(1);
     layout->addLayout(columns, 1, 0);
     layout->addLayout(rightColumn(), 0, 1, 2, 1);
@@ -124,20 +71,22 @@ class SettingPage {
   }
 
  private:
-  QWidget* cell(std::string_view name, QWidget* parent) {
-    if (binder_.hasControl(name)) {
-      QWidget* widget = binder_.widget(name, parent);
-      if (!name.starts_with("L_")) order_.push_back(widget);
-      return widget;
-    }
-    return caption(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())), parent);
+  // A control or model label; a control joins the focus order.
+  QWidget* named(std::string_view name, QWidget* parent) {
+    QWidget* widget = binder_.widget(name, parent);
+    if (!pages::isModelLabel(name)) order_.push_back(widget);
+    return widget;
+  }
+
+  QWidget* item(const pages::RowItem& i, QWidget* parent) {
+    return i.caption ? caption(QString::fromLatin1(i.text), parent) : named(i.text, parent);
   }
 
   QGroupBox* greeting() {
-    QGroupBox* group = captionedGroup(QStringLiteral("Hello Message"), page_);
+    QGroupBox* group = captionedGroup(QString::fromLatin1(pages::kGreetingGroup), page_);
     auto* layout = new QVBoxLayout(group);
     layout->setContentsMargins(6, 4, 6, 4);
-    QWidget* hello = cell("hellomsg1", group);
+    QWidget* hello = named(pages::kGreeting, group);
     hello->setFont(greetingFont());
     fitChars(hello, 14);
     layout->addWidget(hello);
@@ -146,56 +95,51 @@ class SettingPage {
   }
 
   QGroupBox* tonePatterns() {
-    QGroupBox* group = captionedGroup(QStringLiteral("Tone pattern"), page_);
+    QGroupBox* group = captionedGroup(QString::fromLatin1(pages::kToneGroup), page_);
     auto* grid = new QGridLayout(group);
     grid->setContentsMargins(6, 4, 6, 4);
     grid->setVerticalSpacing(1);
-    int row = 0;
-    for (const auto& pattern : kTonePatterns) {
-      for (int column = 0; column < 4 && pattern[column] != nullptr; ++column) {
-        grid->addWidget(cell(pattern[column], group), row, column);
+    // Made row by row; the focus goes down the first column, then the second, as listed.
+    const std::span<const pages::Captioned> patterns = pages::kTonePatterns;
+    std::vector<QWidget*> columnOrder(patterns.size());
+    for (int row = 0; row < pages::kTonePatternRows; ++row) {
+      for (auto i = static_cast<std::size_t>(row); i < patterns.size();
+           i += pages::kTonePatternRows) {
+        const int column = 2 * static_cast<int>(i / pages::kTonePatternRows);
+        grid->addWidget(caption(QString::fromLatin1(patterns[i].caption), group), row, column);
+        columnOrder[i] = binder_.widget(patterns[i].name, group);
+        grid->addWidget(columnOrder[i], row, column + 1);
       }
-      ++row;
     }
-    // Down the first column, then the second.
-    std::vector<QWidget*> columnOrder;
-    for (const auto& pattern : kTonePatterns)
-      columnOrder.push_back(binder_.widget(pattern[1], group));
-    for (const auto& pattern : kTonePatterns) {
-      if (pattern[3] != nullptr) columnOrder.push_back(binder_.widget(pattern[3], group));
-    }
-    std::erase_if(order_, [&](QWidget* w) {
-      return std::find(columnOrder.begin(), columnOrder.end(), w) != columnOrder.end();
-    });
     order_.insert(order_.end(), columnOrder.begin(), columnOrder.end());
     return group;
   }
 
-  template <std::size_t N>
-  QGridLayout* rows(const Row (&table)[N]) {
+  QGridLayout* rows(std::span<const pages::PageRow> table) {
     auto* grid = new QGridLayout;
     grid->setVerticalSpacing(1);
     grid->setHorizontalSpacing(4);
     int row = 0;
-    for (const Row& r : table) row = addRow(grid, row, r);
+    for (const pages::PageRow& r : table) row = addRow(grid, row, r);
     grid->setRowStretch(row, 1);  // rows packed at the top, whatever the other column's height
     return grid;
   }
 
   // A row's label is a model label or a fixed caption, even when it reads like a control's name.
   QWidget* labelCell(std::string_view name) {
-    if (name.starts_with("L_")) return binder_.widget(name, page_);
+    if (pages::isModelLabel(name)) return binder_.widget(name, page_);
     return caption(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())), page_);
   }
 
   // Adds the row at `row`; returns the next free row.
-  int addRow(QGridLayout* grid, int row, const Row& r) {
-    grid->addWidget(labelCell(r.label), row, 0, 1, r.cellsBelow ? 2 : 1);
+  int addRow(QGridLayout* grid, int row, const pages::PageRow& r) {
+    const bool below = std::ranges::find(kItemsBelow, r.label) != std::end(kItemsBelow);
+    grid->addWidget(labelCell(r.label), row, 0, 1, below ? 2 : 1);
     auto* cells = new QHBoxLayout;
     cells->setSpacing(3);
-    for (const char* name : r.cells) cells->addWidget(cell(name, page_));
+    for (const pages::RowItem& i : r.items) cells->addWidget(item(i, page_));
     cells->addStretch(1);
-    if (r.cellsBelow) {
+    if (below) {
       grid->addLayout(cells, ++row, 0, 1, 2);
     } else {
       grid->addLayout(cells, row, 1);
@@ -206,17 +150,17 @@ class SettingPage {
   QVBoxLayout* rightColumn() {
     auto* column = new QVBoxLayout;
     column->setSpacing(1);
-    for (const char* name : kRightChecks) column->addWidget(cell(name, page_));
+    for (const char* name : pages::settingChecks()) column->addWidget(named(name, page_));
     auto* grid = new QGridLayout;
     grid->setVerticalSpacing(1);
     grid->setHorizontalSpacing(6);
     int row = 0;
-    for (const Row& r : kRightRows) row = addRow(grid, row, r);
+    for (const pages::PageRow& r : pages::settingServiceRows()) row = addRow(grid, row, r);
     column->addLayout(grid);
     column->addStretch(1);
     auto* firmware = new QGridLayout;
     firmware->setHorizontalSpacing(6);
-    addRow(firmware, 0, kFirmwareRow);
+    addRow(firmware, 0, pages::settingFirmwareRow());
     column->addLayout(firmware);
     return column;
   }
@@ -224,9 +168,9 @@ class SettingPage {
   // The service fields start hidden; their place is kept for them, so showing them moves
   // nothing.
   void keepServicePlaces() {
-    for (const Row& r : kRightRows) {
+    for (const pages::PageRow& r : pages::settingServiceRows()) {
       keepPlaceWhenHidden(binder_.widget(r.label, page_));
-      for (const char* name : r.cells) keepPlaceWhenHidden(binder_.widget(name, page_));
+      for (const pages::RowItem& i : r.items) keepPlaceWhenHidden(binder_.widget(i.text, page_));
     }
   }
 
