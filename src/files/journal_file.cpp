@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 
 namespace ccp {
 
@@ -14,7 +15,14 @@ bool needsQuotes(const std::string& field) {
   return !field.empty() && (field.front() == ' ' || field.back() == ' ');
 }
 
-std::string csvField(const std::string& field) {
+// A spreadsheet takes a cell that starts with one of these for a formula; a serial number read
+// from a pager or a file could be made to start with one.
+bool looksLikeFormula(const std::string& field) {
+  return !field.empty() && std::string_view("=+-@\t").find(field.front()) != std::string::npos;
+}
+
+std::string csvField(const std::string& text) {
+  const std::string field = looksLikeFormula(text) ? "'" + text : text;
   if (!needsQuotes(field)) return field;
   std::string quoted = "\"";
   for (char c : field) {

@@ -9,7 +9,8 @@
 namespace ccp {
 
 // The fields joined by commas; a field holding a comma, a quote, a line break or blanks at
-// either end is quoted, its quotes doubled. Ends with a line break.
+// either end is quoted, its quotes doubled; one a spreadsheet would take for a formula ("=",
+// "+", "-", "@" or a tab first) is kept as text by a leading apostrophe. Ends with a line break.
 std::string csvRecord(const std::vector<std::string>& fields);
 
 // Appends one record to the file at `path`, creating it (and its folder) when missing; a new

@@ -32,6 +32,10 @@ TEST(CsvRecord, QuotesOnlyWhatNeedsIt) {
       {{" lead", "trail ", "in side"}, "\" lead\",\"trail \",in side\n"},
       {{"Pager Read error, please check the connection."},
        "\"Pager Read error, please check the connection.\"\n"},
+      // Kept as text, never run as a formula.
+      {{"=HYPERLINK(1)", "+1", "---.-----", "@A1", "a=b"},
+       "'=HYPERLINK(1),'+1,'---.-----,'@A1,a=b\n"},
+      {{"=1,2"}, "\"'=1,2\"\n"},
   };
   for (const auto& c : cases) EXPECT_EQ(csvRecord(c.fields), c.record);
 }
