@@ -21,8 +21,8 @@
 
 #include "app/default_pager.h"
 #include "link/lines.h"
-#include "link/realtime_priority.h"
-#include "link/steady_clock.h"
+#include "ports/realtime_priority.h"
+#include "ports/steady_clock.h"
 #include "shell/form.h"
 #include "sim/simulated_programmer.h"
 #include "testkit/fake_platform.h"

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "link/clock.h"
+#include "ports/clock.h"
 #include "shell/form.h"
 #include "testkit/fake_platform.h"
 #include "testkit/fake_port.h"

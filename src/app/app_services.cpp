@@ -1,7 +1,7 @@
 #include "app/app_services.h"
 
 #include "app/default_pager.h"
-#include "link/best_port.h"
+#include "ports/best_port.h"
 #include "sim/simulated_programmer.h"
 
 namespace ccp {

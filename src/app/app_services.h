@@ -4,10 +4,10 @@
 #include <memory>
 
 #include "image/build_config.h"
-#include "link/clock.h"
-#include "link/port_choice.h"
-#include "link/port_io.h"
-#include "link/steady_clock.h"
+#include "ports/clock.h"
+#include "ports/port_choice.h"
+#include "ports/port_io.h"
+#include "ports/steady_clock.h"
 
 namespace ccp {
 

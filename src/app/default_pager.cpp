@@ -2,8 +2,8 @@
 
 #include "commands/encode_image.h"
 #include "image/checksum.h"
-#include "link/clock.h"
-#include "link/refusing_port.h"
+#include "ports/clock.h"
+#include "ports/refusing_port.h"
 #include "shell/form.h"
 #include "shell/platform.h"
 

@@ -2,9 +2,9 @@
 
 #include "commands/menu_commands.h"
 #include "link/lines.h"
-#include "link/port_claim.h"
-#include "link/port_io.h"
-#include "link/wiring.h"
+#include "ports/port_claim.h"
+#include "ports/port_io.h"
+#include "ports/port_registers.h"
 #include "rules/bindings.h"
 #include "rules/setting_rules.h"
 #include "shell/form.h"

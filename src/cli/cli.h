@@ -7,8 +7,8 @@
 
 #include "app/app_services.h"
 #include "image/build_config.h"
-#include "link/clock.h"
-#include "link/port_io.h"
+#include "ports/clock.h"
+#include "ports/port_io.h"
 
 namespace ccp::cli {
 

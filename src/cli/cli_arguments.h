@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/app_services.h"
-#include "link/port_choice.h"
+#include "ports/port_choice.h"
 
 namespace ccp::cli {
 

@@ -11,8 +11,8 @@
 #include "cli/preset_dialogs.h"
 #include "cli/terminal_platform.h"
 #include "commands/pager_records.h"
-#include "link/refusing_port.h"
-#include "link/steady_clock.h"
+#include "ports/refusing_port.h"
+#include "ports/steady_clock.h"
 #include "shell/form.h"
 
 namespace ccp::cli {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "link/eeprom_types.h"
-#include "link/time_source.h"
+#include "ports/time_source.h"
 
 namespace ccp {
 

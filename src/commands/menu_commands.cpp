@@ -3,7 +3,7 @@
 #include "commands/file_commands.h"
 #include "commands/pager_commands.h"
 #include "commands/self_test.h"
-#include "link/wiring.h"
+#include "ports/port_registers.h"
 #include "shell/form.h"
 
 namespace ccp {

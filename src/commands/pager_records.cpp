@@ -8,7 +8,7 @@
 #include "commands/pager_journal.h"
 #include "commands/port_label.h"
 #include "files/journal_file.h"
-#include "link/wiring.h"
+#include "ports/port_registers.h"
 #include "shell/form.h"
 #include "shell/platform.h"
 

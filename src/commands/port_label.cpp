@@ -1,7 +1,7 @@
 #include "commands/port_label.h"
 
-#include "link/port_io.h"
-#include "link/wiring.h"
+#include "ports/port_io.h"
+#include "ports/port_registers.h"
 #include "shell/form.h"
 
 namespace ccp {

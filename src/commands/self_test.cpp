@@ -7,9 +7,9 @@
 #include "commands/port_label.h"
 #include "link/decoder_protocol.h"
 #include "link/eeprom_protocol.h"
-#include "link/port_claim.h"
 #include "link/programmer_link.h"
-#include "link/wiring.h"
+#include "ports/port_claim.h"
+#include "ports/port_registers.h"
 #include "shell/form.h"
 
 namespace ccp {

@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <functional>
 
-#include "link/clock.h"
-#include "link/port_io.h"
-#include "link/time_source.h"
 #include "link/wiring.h"
+#include "ports/clock.h"
+#include "ports/port_io.h"
+#include "ports/time_source.h"
 
 namespace ccp {
 

@@ -3,13 +3,9 @@
 #include <array>
 #include <cstdint>
 
+#include "ports/port_registers.h"
+
 namespace ccp {
-
-inline constexpr std::uint16_t kLpt1Base = 888;  // 0x378
-inline constexpr std::uint16_t kLpt2Base = 632;  // 0x278
-
-// Register offsets from the port base.
-enum class PortRegister : std::uint8_t { Data = 0, Status = 1, Control = 2 };
 
 enum class Line : std::uint8_t { Scl, SdaOut, SdaIn, Enable1, Enable2, Enable3, Presence };
 

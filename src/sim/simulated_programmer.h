@@ -6,9 +6,9 @@
 #include <span>
 #include <vector>
 
-#include "link/port_io.h"
-#include "link/time_source.h"
 #include "link/wiring.h"
+#include "ports/port_io.h"
+#include "ports/time_source.h"
 #include "sim/bus_engine.h"
 #include "sim/decoder_chip.h"
 #include "sim/eeprom_24c04.h"

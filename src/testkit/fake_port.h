@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "link/port_io.h"
+#include "ports/port_io.h"
 
 namespace ccp::testkit {
 

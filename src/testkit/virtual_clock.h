@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "link/time_source.h"
+#include "ports/time_source.h"
 
 namespace ccp::testkit {
 

@@ -6,7 +6,7 @@
 
 #include "app/app_services.h"
 #include "image/build_config.h"
-#include "link/port_choice.h"
+#include "ports/port_choice.h"
 
 namespace ccp::qt {
 

@@ -1,4 +1,4 @@
-#include "link/mapped_port.h"
+#include "ports/mapped_port.h"
 
 namespace ccp {
 

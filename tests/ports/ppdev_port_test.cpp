@@ -1,14 +1,14 @@
-#include "link/ppdev_port.h"
+#include "ports/ppdev_port.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <sstream>
 
-#include "link/direct_port.h"
-#include "link/fake_kernel.h"
 #include "link/link_fixture.h"
-#include "link/port_claim.h"
+#include "ports/direct_port.h"
+#include "ports/fake_kernel.h"
+#include "ports/port_claim.h"
 
 namespace ccp::testing {
 namespace {

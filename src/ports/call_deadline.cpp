@@ -1,4 +1,4 @@
-#include "link/call_deadline.h"
+#include "ports/call_deadline.h"
 
 #include <csignal>
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "link/clock.h"
+#include "ports/clock.h"
 
 namespace ccp {
 

@@ -1,4 +1,4 @@
-#include "link/realtime_priority.h"
+#include "ports/realtime_priority.h"
 
 #include <pthread.h>
 #include <sched.h>

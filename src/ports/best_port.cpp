@@ -1,10 +1,10 @@
-#include "link/best_port.h"
+#include "ports/best_port.h"
 
 #include <array>
 
-#include "link/direct_port.h"
-#include "link/ppdev_port.h"
-#include "link/refusing_port.h"
+#include "ports/direct_port.h"
+#include "ports/ppdev_port.h"
+#include "ports/refusing_port.h"
 
 namespace ccp {
 

@@ -2,9 +2,9 @@
 
 #include <chrono>
 
-#include "link/mapped_port.h"
-#include "link/sys_port_calls.h"
-#include "link/system_ports.h"
+#include "ports/mapped_port.h"
+#include "ports/sys_port_calls.h"
+#include "ports/system_ports.h"
 
 namespace ccp {
 

@@ -1,4 +1,4 @@
-#include "link/system_ports.h"
+#include "ports/system_ports.h"
 
 #include <algorithm>
 #include <cctype>

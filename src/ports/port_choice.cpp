@@ -1,4 +1,4 @@
-#include "link/port_choice.h"
+#include "ports/port_choice.h"
 
 #include <charconv>
 #include <cstdint>

@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "link/port_claim.h"
-#include "link/ppdev_port.h"
-#include "link/refusing_port.h"
-#include "link/wiring.h"
+#include "ports/port_claim.h"
+#include "ports/port_registers.h"
+#include "ports/ppdev_port.h"
+#include "ports/refusing_port.h"
 
 namespace ccp {
 namespace {

@@ -5,12 +5,12 @@
 #include <optional>
 #include <vector>
 
-#include "link/best_port.h"
-#include "link/direct_port.h"
-#include "link/fake_kernel.h"
-#include "link/port_claim.h"
-#include "link/ppdev_port.h"
-#include "link/wiring.h"
+#include "ports/best_port.h"
+#include "ports/direct_port.h"
+#include "ports/fake_kernel.h"
+#include "ports/port_claim.h"
+#include "ports/port_registers.h"
+#include "ports/ppdev_port.h"
 
 namespace ccp::testing {
 namespace {

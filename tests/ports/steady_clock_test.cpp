@@ -1,4 +1,4 @@
-#include "link/steady_clock.h"
+#include "ports/steady_clock.h"
 
 #include <gtest/gtest.h>
 

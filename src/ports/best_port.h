@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "link/port_choice.h"
-#include "link/port_io.h"
-#include "link/sys_port_calls.h"
+#include "ports/port_choice.h"
+#include "ports/port_io.h"
+#include "ports/sys_port_calls.h"
 
 namespace ccp {
 

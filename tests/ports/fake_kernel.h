@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "link/port_io.h"
-#include "link/sys_port_calls.h"
+#include "ports/port_io.h"
+#include "ports/sys_port_calls.h"
 
 namespace ccp::testing {
 

@@ -1,4 +1,4 @@
-#include "link/direct_port.h"
+#include "ports/direct_port.h"
 
 namespace ccp {
 

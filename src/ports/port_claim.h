@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "link/port_io.h"
+#include "ports/port_io.h"
 
 namespace ccp {
 

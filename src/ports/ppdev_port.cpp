@@ -1,4 +1,4 @@
-#include "link/ppdev_port.h"
+#include "ports/ppdev_port.h"
 
 #include <fcntl.h>
 #include <linux/ppdev.h>
@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string_view>
 
-#include "link/call_deadline.h"
+#include "ports/call_deadline.h"
 
 namespace ccp {
 

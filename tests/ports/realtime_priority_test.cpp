@@ -1,4 +1,4 @@
-#include "link/realtime_priority.h"
+#include "ports/realtime_priority.h"
 
 #include <gtest/gtest.h>
 #include <sched.h>
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "link/steady_clock.h"
+#include "ports/steady_clock.h"
 
 namespace ccp {
 namespace {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "link/realtime_priority.h"
-#include "link/time_source.h"
+#include "ports/realtime_priority.h"
+#include "ports/time_source.h"
 
 namespace ccp {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "link/port_choice.h"
-#include "link/port_io.h"
-#include "link/system_ports.h"
-#include "link/wiring.h"
+#include "ports/port_choice.h"
+#include "ports/port_io.h"
+#include "ports/port_registers.h"
+#include "ports/system_ports.h"
 
 namespace ccp {
 

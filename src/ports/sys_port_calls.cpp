@@ -1,4 +1,4 @@
-#include "link/sys_port_calls.h"
+#include "ports/sys_port_calls.h"
 
 #include <fcntl.h>
 #include <sys/ioctl.h>

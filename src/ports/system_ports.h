@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "link/port_choice.h"
-#include "link/sys_port_calls.h"
+#include "ports/port_choice.h"
+#include "ports/sys_port_calls.h"
 
 namespace ccp {
 

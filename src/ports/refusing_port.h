@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/port_io.h"
+#include "ports/port_io.h"
 
 namespace ccp {
 
