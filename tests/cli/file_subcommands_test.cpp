@@ -5,6 +5,8 @@
 #include "cli/terminal_platform.h"
 #include "cli_fixture.h"
 #include "form_fixture.h"
+#include "image/checksum.h"
+#include "image/layout.h"
 #include "rules/setting_rules.h"
 
 namespace ccp {
@@ -95,6 +97,9 @@ TEST(CliFilesTest, ARefusedSettingSavesNothingAndExits2) {
       {"handprogram=yes", "takes on or off"},
       {"nosuch=1", "no setting named 'nosuch'"},
       {"contrast", "is not NAME=VALUE"},
+      {"hellomsg1=\u65E5\u672C", "the pager has no character '\u65E5'"},
+      {"hellomsg1=a\x1b[2J", "no key types the control character \\x1b"},
+      {"hellomsg1=\xFC", "not UTF-8"},
   };
   for (const auto& c : cases) {
     CliFixture cli;
@@ -103,12 +108,80 @@ TEST(CliFilesTest, ARefusedSettingSavesNothingAndExits2) {
     EXPECT_EQ(cli.run({"set", file, "password=1234", c.assignment}), cli::kWrongUsage)
         << c.assignment;
     EXPECT_TRUE(contains(cli.err.str(), c.why)) << c.assignment << ": " << cli.err.str();
+    EXPECT_FALSE(contains(cli.err.str(), "\x1b")) << c.assignment;  // echoed escaped
     EXPECT_FALSE(contains(cli.out.str(), "Save data to")) << c.assignment;
     EXPECT_EQ(test::readBytes(file), before) << c.assignment;
   }
   CliFixture cli;
   EXPECT_EQ(cli.run({"set", cli.defaultFile("a.eep"), "contrast="}), cli::kWrongUsage);
   EXPECT_TRUE(contains(cli.err.str(), "'' is not a valid integer value\n"));  // the error box
+}
+
+// A configuration file of the build's fresh pager with `greeting` as its bytes.
+std::string fileWithGreeting(CliFixture& cli, const std::string& greeting) {
+  const std::string path = cli.defaultFile("greeting.eep");
+  auto bytes = test::readBytes(path);
+  EepBlock eep{};
+  std::copy_n(bytes.begin(), eep.size(), eep.begin());
+  std::copy(greeting.begin(), greeting.end(), eep.begin() + eep::kHelloMessage);
+  storeChecksum(eep);
+  std::copy(eep.begin(), eep.end(), bytes.begin());
+  test::writeBytes(path, bytes);
+  return path;
+}
+
+TEST(CliFilesTest, SetTypesThePagersCharactersAndSaysWhatTheWindowChanged) {
+  CliFixture cli;
+  const std::string file = cli.defaultFile("a.eep");
+  std::string euros;
+  for (int i = 0; i < 14; ++i) euros += "\u20AC";  // fourteen characters, 42 bytes of UTF-8
+  ASSERT_EQ(cli.run({"set", file, "hellomsg1=" + euros, "contrast=99", "channelfreq=466.0125"}),
+            cli::kDone)
+      << cli.err.str();
+  EXPECT_EQ(cli.err.str(), "contrast: 99 became 63\nchannelfreq: 466.0125 became 466.02500\n");
+  const auto bytes = test::readBytes(file);
+  EXPECT_EQ(std::string(bytes.begin() + eep::kHelloMessage,
+                        bytes.begin() + eep::kHelloMessage + eep::kHelloMessageWidth),
+            std::string(eep::kHelloMessageWidth, '\x80'));
+  ASSERT_EQ(cli.run({"show", file}), cli::kDone);
+  EXPECT_TRUE(contains(cli.out.str(), euros + " (hellomsg1)")) << cli.out.str();
+
+  CliFixture hebrew(test::kH);
+  const std::string shalom = "\u05E9\u05DC\u05D5\u05DD";
+  const std::string h = hebrew.defaultFile("h.eep");
+  ASSERT_EQ(hebrew.run({"set", h, "hellomsg1=" + shalom}), cli::kDone);
+  EXPECT_EQ(hebrew.err.str(), "hellomsg1: " + shalom + " became \"" + shalom + "          \"\n");
+  const auto saved = test::readBytes(h);
+  EXPECT_TRUE(contains({saved.begin(), saved.end()}, "\xF9\xEC\xE5\xED          "));
+}
+
+TEST(CliFilesTest, ShowDiffAndJsonPrintControlBytesEscaped) {
+  CliFixture cli;
+  const std::string file = fileWithGreeting(cli,
+                                            "\x1b[2J\x7f\x81\\\x80"
+                                            "abcdef");
+  const std::string a = cli.defaultFile("a.eep");
+  const struct {
+    std::vector<std::string> words;
+    std::string shown;
+  } cases[] = {
+      {{"show", file},
+       "\\x1b[2J\\x7f\\x81\\\\\u20AC"
+       "abcdef "},
+      {{"diff", file, a},
+       "\\x1b[2J\\x7f\\x81\\\\\u20AC"
+       "abcdef "},
+      {{"show", "--json", file},
+       "\"hellomsg1\": \"\\u001b[2J\\u007f\\u0081\\\\\u20AC"
+       "abcdef\""},
+  };
+  for (const auto& c : cases) {
+    cli.run(c.words);
+    const std::string out = cli.out.str();
+    EXPECT_TRUE(contains(out, c.shown)) << out;
+    EXPECT_FALSE(contains(out, "\x1b") || contains(out, "\x7f") || contains(out, "\xC2\x81"))
+        << c.words[0];
+  }
 }
 
 TEST(CliFilesTest, SettingsChangeInOrderAsTheyWouldInTheWindow) {
