@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <random>
 
 #include "files/temp_folder.h"
@@ -93,10 +94,8 @@ TEST(RoundTrip, EveryCharacterOfAGreetingOpensAndSavesAsTheSameByte) {
   for (const BuildConfig config : {test::kE, test::kH}) {
     // 0x20 to 0xFF, fourteen bytes at a time.
     for (int from = 0x20; from <= 0xFF; from += eep::kHelloMessageWidth) {
-      std::string greeting;
-      for (int b = from; b < from + static_cast<int>(eep::kHelloMessageWidth); ++b) {
-        greeting.push_back(static_cast<char>(b));
-      }
+      std::string greeting(eep::kHelloMessageWidth, '\0');
+      std::iota(greeting.begin(), greeting.end(), static_cast<char>(from));
       test::FormFixture made(config);
       made.f().textField("hellomsg1").setText(greeting);
       ASSERT_TRUE(saveTo(made, first));

@@ -64,10 +64,7 @@ void ViewBindingTest::textsAreThePagersBytesReadThroughItsModelsTable() {
     std::string bytes;
     QChar refused;  // a character the model's pager cannot hold
   } cases[] = {
-      {test::kE, QStringLiteral("Gr\u00FC\u00DFe \u20AC"),
-       "Gr\xFC\xDF"
-       "e \x80",
-       QChar(0x05D0)},
+      {test::kE, QStringLiteral("Gr\u00FC\u00DF \u20AC"), "Gr\xFC\xDF \x80", QChar(0x05D0)},
       {test::kH, QStringLiteral("\u05E9\u05DC\u05D5\u05DD \u20AA"), "\xF9\xEC\xE5\xED \xA4",
        QChar(0x00A4)},
   };
