@@ -6,6 +6,7 @@
 #include "cli/setting_edit.h"
 #include "cli/settings_view.h"
 #include "cli/subcommands.h"
+#include "cli/terminal_text.h"
 
 namespace ccp::cli {
 
@@ -47,7 +48,7 @@ int setCommand(Run& run) {
   for (std::size_t i = 1; i < run.args.operands.size(); ++i) {
     const auto assignment = parseAssignment(run.args.operands[i]);
     if (!assignment) {
-      run.error("'" + run.args.operands[i] + "' is not NAME=VALUE");
+      run.error("'" + escaped(run.args.operands[i]) + "' is not NAME=VALUE");
       return kWrongUsage;
     }
     assignments.push_back(*assignment);
@@ -62,9 +63,10 @@ int setCommand(Run& run) {
   }
   for (const Assignment& a : assignments) {
     if (const auto why = changeAsUser(window.form(), run.terminal, a)) {
-      run.error(a.name + "=" + a.value + " refused: " + *why + "; nothing saved");
+      run.error(escaped(a.name + "=" + a.value) + " refused: " + *why + "; nothing saved");
       return kWrongUsage;
     }
+    if (const auto line = correction(window.form(), a)) run.console.err << *line << '\n';
   }
   const std::string output = run.args.output.value_or(file);
   switch (window.save(output)) {

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "cli/setting_names.h"
+#include "cli/settings_view.h"
 #include "cli/terminal_platform.h"
+#include "cli/terminal_text.h"
 #include "shell/form.h"
 
 namespace ccp::cli {
@@ -57,16 +59,18 @@ std::optional<char> typeKeys(TextField& field, const std::string& value) {
   return dropped.first;
 }
 
-std::optional<std::string> typeInto(TextField& field, const std::string& value) {
+std::optional<std::string> typeInto(Model model, TextField& field, const std::string& value) {
   if (field.readOnly()) return field.name() + " is read-only";
   if (auto why = unreachable(field)) return why;
+  const TypedText typed = typedText(model, value);
+  if (typed.refusal) return typed.refusal;
   // The field would drop the keys past its maximum length.
-  if (field.maxLength() != 0 && value.size() > field.maxLength()) {
+  if (field.maxLength() != 0 && typed.bytes.size() > field.maxLength()) {
     return field.name() + " takes at most " + std::to_string(field.maxLength()) + " characters";
   }
   field.setFocus();
-  if (const auto key = typeKeys(field, value)) {
-    return field.name() + " does not take the key '" + std::string(1, *key) + "'";
+  if (const auto key = typeKeys(field, typed.bytes)) {
+    return field.name() + " does not take the key '" + escaped(utf8Text(model, {&*key, 1})) + "'";
   }
   field.leave();
   return std::nullopt;
@@ -79,7 +83,7 @@ std::optional<std::string> chooseIn(ComboBox& list, const std::string& value) {
   if (found == items.end()) {
     std::string known;
     for (const std::string& item : items) known += (known.empty() ? "\"" : ", \"") + item + '"';
-    return list.name() + " has no item \"" + value + "\"; its items: " + known;
+    return list.name() + " has no item \"" + escaped(value) + "\"; its items: " + known;
   }
   list.setFocus();
   list.choose(static_cast<int>(found - items.begin()));
@@ -95,10 +99,10 @@ std::optional<std::string> clickTo(CheckBox& box, const std::string& value) {
   return std::nullopt;
 }
 
-std::optional<std::string> change(Control& control, const std::string& value) {
+std::optional<std::string> change(Model model, Control& control, const std::string& value) {
   switch (control.kind()) {
     case ControlKind::TextField:
-      return typeInto(static_cast<TextField&>(control), value);
+      return typeInto(model, static_cast<TextField&>(control), value);
     case ControlKind::ComboBox:
       return chooseIn(static_cast<ComboBox&>(control), value);
     case ControlKind::CheckBox:
@@ -121,12 +125,13 @@ std::optional<std::string> changeAsUser(TForm1& form, const TerminalPlatform& te
                                         const Assignment& assignment) {
   Control* control = form.findControl(assignment.name);
   if (control == nullptr || !isSetting(assignment.name)) {
-    return "no setting named '" + assignment.name + "' (ccp show --json lists their names)";
+    return "no setting named '" + escaped(assignment.name) +
+           "' (ccp show --json lists their names)";
   }
   const auto& log = form.log().lines();
   const std::size_t lines = log.size();
   const int errorBoxes = terminal.errorBoxes();
-  const std::optional<std::string> why = change(*control, assignment.value);
+  const std::optional<std::string> why = change(form.config().model, *control, assignment.value);
   // The window's own words come first.
   if (log.size() != lines) {
     std::string logged;
@@ -137,6 +142,14 @@ std::optional<std::string> changeAsUser(TForm1& form, const TerminalPlatform& te
   }
   if (terminal.errorBoxes() != errorBoxes) return "the window showed an error (above)";
   return why;
+}
+
+std::optional<std::string> correction(TForm1& form, const Assignment& assignment) {
+  const Control& control = *form.findControl(assignment.name);
+  const std::string now = shownValue(form, control);
+  if (now == assignment.value) return std::nullopt;
+  return assignment.name + ": " + printedValue(control.kind(), assignment.value) + " became " +
+         printedValue(control.kind(), now);
 }
 
 }  // namespace ccp::cli

@@ -27,7 +27,13 @@ std::optional<Assignment> parseAssignment(const std::string& word);
 // Returns why the window refused it: a dropped key (a key rule's, or one past the maximum
 // length), an error box, a line the rules logged, or a control the user could not change.
 // Nothing: taken. A rule that silently corrects the value (a clamp) is no refusal.
+// A text is typed as the pager's characters: one that is no UTF-8, a control character or a
+// character the pager cannot hold is refused.
 std::optional<std::string> changeAsUser(TForm1& form, const TerminalPlatform& terminal,
                                         const Assignment& assignment);
+
+// After a taken change, what the window made of a value that a rule clamped or padded:
+// "contrast: 99 became 63". Nothing when the window shows the value as given.
+std::optional<std::string> correction(TForm1& form, const Assignment& assignment);
 
 }  // namespace ccp::cli

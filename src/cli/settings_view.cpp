@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <iomanip>
 
+#include "cli/terminal_text.h"
 #include "shell/form.h"
 
 namespace ccp::cli {
@@ -12,24 +13,8 @@ namespace {
 
 constexpr std::size_t kMinValueWidth = 12;
 
-std::string valueOf(Control& control) {
-  switch (control.kind()) {
-    case ControlKind::TextField:
-      return static_cast<TextField&>(control).text();
-    case ControlKind::ComboBox:
-      return static_cast<ComboBox&>(control).text();
-    case ControlKind::CheckBox:
-      return static_cast<CheckBox&>(control).checked() ? "on" : "off";
-    case ControlKind::Label:
-      break;
-  }
-  return {};
-}
-
 std::string shown(const ShownSetting& s) {
-  const bool quote = s.kind == ControlKind::TextField &&
-                     (s.value.empty() || s.value.front() == ' ' || s.value.back() == ' ');
-  return quote ? '"' + s.value + '"' : s.value;
+  return printedValue(s.kind, s.value);
 }
 
 std::string where(const ShownSetting& s) {
@@ -38,16 +23,21 @@ std::string where(const ShownSetting& s) {
   return text + s.label;
 }
 
+// Control characters, DEL and the C1 controls (UTF-8 0xC2 0x80-0x9F) included, are escaped:
+// none reaches a terminal raw.
 std::string jsonString(const std::string& text) {
   std::string out = "\"";
-  for (unsigned char c : text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
     if (c == '"' || c == '\\') {
       out += '\\';
       out += static_cast<char>(c);
-    } else if (c < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-      out += escaped;
+    } else if (c < 0x20 || c == 0x7F || (c == 0xC2 && next >= 0x80 && next < 0xA0)) {
+      const unsigned code = c == 0xC2 ? text[++i] & 0xFF : c;
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\u%04x", code);
+      out += hex;
     } else {
       out += static_cast<char>(c);
     }
@@ -55,17 +45,45 @@ std::string jsonString(const std::string& text) {
   return out + '"';
 }
 
+// Columns on the terminal: one per character, not per UTF-8 byte.
+std::size_t columns(const std::string& text) {
+  return static_cast<std::size_t>(
+      std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
 std::string padded(const std::string& text, std::size_t width) {
-  return text.size() >= width ? text + ' ' : text + std::string(width - text.size(), ' ');
+  const std::size_t used = columns(text);
+  return used >= width ? text + ' ' : text + std::string(width - used, ' ');
 }
 
 }  // namespace
 
+std::string shownValue(const TForm1& form, const Control& control) {
+  switch (control.kind()) {
+    case ControlKind::TextField:
+      return utf8Text(form.config().model, static_cast<const TextField&>(control).text());
+    case ControlKind::ComboBox:
+      return utf8Text(form.config().model, static_cast<const ComboBox&>(control).text());
+    case ControlKind::CheckBox:
+      return static_cast<const CheckBox&>(control).checked() ? "on" : "off";
+    case ControlKind::Label:
+      break;
+  }
+  return {};
+}
+
+std::string printedValue(ControlKind kind, const std::string& value) {
+  const bool quote = kind == ControlKind::TextField &&
+                     (value.empty() || value.front() == ' ' || value.back() == ' ');
+  return quote ? '"' + escaped(value) + '"' : escaped(value);
+}
+
 std::vector<ShownSetting> shownSettings(TForm1& form) {
   std::vector<ShownSetting> settings;
   for (const SettingPlace& place : settingPlaces()) {
-    Control& control = *form.findControl(place.name);
-    settings.push_back({&place, settingLabel(form, place), control.kind(), valueOf(control)});
+    const Control& control = *form.findControl(place.name);
+    settings.push_back(
+        {&place, settingLabel(form, place), control.kind(), shownValue(form, control)});
   }
   return settings;
 }
@@ -121,7 +139,7 @@ std::size_t printDifferences(std::ostream& out, const std::vector<ShownSetting>&
     if (a[i].value == b[i].value) continue;
     differing.push_back(i);
     labelWidth = std::max(labelWidth, where(a[i]).size());
-    valueWidth = std::max(valueWidth, shown(a[i]).size());
+    valueWidth = std::max(valueWidth, columns(shown(a[i])));
   }
   if (differing.empty()) return 0;
   out << padded("", labelWidth + 2) << padded(headingA, valueWidth + 2) << headingB << '\n';

@@ -13,19 +13,25 @@ class TForm1;
 
 namespace ccp::cli {
 
-// One setting as the window shows it: a text field's text, a list's chosen item, a check box's
-// "on" or "off".
+// A control's value as the window shows it, in UTF-8: a text field's text, a list's chosen
+// item, a check box's "on" or "off".
+std::string shownValue(const TForm1& form, const Control& control);
+
+// A value as show, diff and set print it: escaped for the terminal; a text with blanks at
+// either end, or none at all, quoted.
+std::string printedValue(ControlKind kind, const std::string& value);
+
+// One setting as the window shows it.
 struct ShownSetting {
   const SettingPlace* place;
   std::string label;  // settingLabel(): the caption as the window shows it
   ControlKind kind;
-  std::string value;
+  std::string value;  // shownValue()
 };
 
 std::vector<ShownSetting> shownSettings(TForm1& form);
 
-// Page by page, group by group: "label  value  (name)". Texts with blanks at either end, or
-// none at all, are quoted.
+// Page by page, group by group: "label  value  (name)", each value as printedValue() has it.
 void printSettings(std::ostream& out, const std::vector<ShownSetting>& settings);
 // {"<page>": {"<control name>": value, ...}, ...}: check boxes as true or false, the rest as text.
 void printSettingsJson(std::ostream& out, const std::vector<ShownSetting>& settings);

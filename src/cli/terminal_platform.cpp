@@ -1,5 +1,7 @@
 #include "cli/terminal_platform.h"
 
+#include "cli/terminal_text.h"
+
 namespace ccp::cli {
 
 namespace {
@@ -25,7 +27,8 @@ void TerminalPlatform::beep() {
 void TerminalPlatform::showError(const std::string& message, const std::string&) {
   ++errorBoxes_;
   clearProgress();
-  err_ << message << '\n';
+  // The message quotes a field's text, which may hold any byte.
+  err_ << escaped(message) << '\n';
 }
 
 void TerminalPlatform::showProgress(const ProgressReport& report) {

@@ -46,6 +46,10 @@ constexpr bool isRefused(SynthStatus s) {
 // mhz: channel frequency; spacingIndex: `channelspace` item; pllIndex: `pll` item (-1 = none).
 SynthEncoding encodeSynthesizer(double mhz, int spacingIndex, int pllIndex);
 
+// Whether the channel field can show the frequency an encoding that was not refused tunes to:
+// below 1000 MHz, as the field holds three digits before the point.
+bool fieldShows(const SynthEncoding& encoding);
+
 // Writes what the encoding produced; a refused encoding writes nothing.
 void storeSynthesizer(Image& image, const SynthEncoding& encoding);
 

@@ -8,26 +8,41 @@
 namespace ccp {
 namespace {
 
-// Empty when the control byte or the chip selection defines no frequency.
-std::optional<double> storedMHz(std::uint8_t control, std::uint8_t b6, std::uint8_t b7,
-                                std::uint8_t b8, int pllIndex) {
+// The frequency divider n tunes to; empty when the control byte defines none.
+std::optional<std::int64_t> dividerHz(std::uint8_t control, std::int64_t n) {
   const int spacing = (control & synth::kSpacingMask) >> 4;
   const int bandCode = control & synth::kBandMask;
-  if (spacing >= kSpacingCount || pllIndex < 0 || pllIndex >= kPllChipCount) return std::nullopt;
+  if (spacing >= kSpacingCount) return std::nullopt;
   const synth::Band* band = nullptr;
   for (const synth::Band& b : synth::kBands) {
     if (b.code == bandCode) band = &b;
   }
   if (band == nullptr) return std::nullopt;
+  return n * synth::kStepHz[spacing] * band->multiplier + synth::kIntermediateHz;
+}
 
+// The field holds three digits before the point: a frequency of 1000 MHz or more cannot be
+// shown, and cut to nine digits it would read as a different, impossible frequency.
+constexpr std::int64_t kShownHzLimit = 1'000'000'000;
+
+// Empty when the control byte or the chip selection defines no frequency the field can show.
+std::optional<double> storedMHz(std::uint8_t control, std::uint8_t b6, std::uint8_t b7,
+                                std::uint8_t b8, int pllIndex) {
+  if (pllIndex < 0 || pllIndex >= kPllChipCount) return std::nullopt;
   const std::uint32_t word = std::uint32_t{b6} << 16 | std::uint32_t{b7} << 8 | b8;
-  const std::int64_t n = word >> synth::kChips[pllIndex].dividerShift;
-  const std::int64_t hz = n * synth::kStepHz[spacing] * band->multiplier + synth::kIntermediateHz;
+  const auto hz = dividerHz(control, word >> synth::kChips[pllIndex].dividerShift);
+  if (!hz || *hz >= kShownHzLimit) return std::nullopt;
   // Hz to MHz.
-  return static_cast<double>(hz) * 0.000001;
+  return static_cast<double>(*hz) * 0.000001;
 }
 
 }  // namespace
+
+bool fieldShows(const SynthEncoding& encoding) {
+  if (isRefused(encoding.status)) return false;
+  const auto hz = dividerHz(encoding.control, encoding.divider);
+  return hz && *hz < kShownHzLimit;
+}
 
 std::string padFrequencyText(std::string_view text) {
   std::string padded(text);
@@ -37,7 +52,6 @@ std::string padFrequencyText(std::string_view text) {
 
 namespace {
 
-constexpr double kLargestShownMHz = 1000.0;
 constexpr std::size_t kDigitsBeforePoint = 3;
 
 // The field is read back with its point after the third character: a frequency below 100 MHz
@@ -66,9 +80,7 @@ std::string formatFrequency(double mhz) {
 std::string decodeSynthesizer(std::uint8_t control, std::uint8_t b6, std::uint8_t b7,
                               std::uint8_t b8, int pllIndex) {
   std::optional<double> mhz = storedMHz(control, b6, b7, b8, pllIndex);
-  // The field holds three digits before the point: a frequency of 1000 MHz or more cannot be
-  // shown, and cut to nine digits it would read as a different, impossible frequency.
-  if (!mhz || *mhz >= kLargestShownMHz) return std::string(kNoFrequencyText);
+  if (!mhz) return std::string(kNoFrequencyText);
   return formatFrequency(*mhz);
 }
 

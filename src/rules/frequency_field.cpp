@@ -12,8 +12,10 @@ void EncodeFrequency(TForm1& form) {
   const double mhz = toFloat(field);
   const SynthEncoding encoding =
       encodeSynthesizer(mhz, form.comboBox("channelspace").code(), form.comboBox("pll").code());
+  // A frequency the field cannot show back is as impossible as one the chip cannot hold.
   if (encoding.status == SynthStatus::BelowIntermediateFrequency ||
-      encoding.status == SynthStatus::DividerTooLarge) {
+      encoding.status == SynthStatus::DividerTooLarge ||
+      (!isRefused(encoding.status) && !fieldShows(encoding))) {
     throw ConversionError("'" + text + "' is not a valid channel frequency", field.name());
   }
   // A spacing code without a frequency step leaves the stored words as they are.

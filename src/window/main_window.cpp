@@ -244,7 +244,8 @@ void MainWindow::showSlotsUsed() {
 }
 
 void MainWindow::appendLogLine(const std::string& line) {
-  log_->appendPlainText(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+  // Program lines and the paths in them, which are the system's file names.
+  log_->appendPlainText(QString::fromLocal8Bit(line.data(), static_cast<qsizetype>(line.size())));
   QScrollBar* bar = log_->verticalScrollBar();
   bar->setValue(bar->maximum());
 }

@@ -10,7 +10,9 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <algorithm>
+#include <optional>
 
+#include "image/pager_charset.h"
 #include "shell/form.h"
 #include "window/failed_field.h"
 #include "window/guard.h"
@@ -20,23 +22,23 @@ namespace ccp::qt {
 
 namespace {
 
-// The model's texts are byte strings, one character per byte: Latin-1 keeps the caret
-// positions of widget and model the same.
-QString toView(const std::string& text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+// The model's texts are the pager's bytes, one character each, read through its model's table.
+// Every character of the tables is a single UTF-16 unit, so widget and model count the caret
+// alike.
+QString toView(Model model, const std::string& text) {
+  return QString::fromStdU32String(pagerChars(model, text));
 }
 
-std::string toModel(const QString& text) {
-  std::string bytes;
-  for (QChar c : text) {
-    if (c.unicode() < 256) bytes.push_back(static_cast<char>(c.unicode()));
-  }
-  return bytes;
+// Nothing when the text has a character the pager cannot hold.
+std::optional<std::string> toModel(Model model, const QString& text) {
+  PagerBytes bytes = toPagerBytes(model, text.toStdU32String());
+  if (bytes.refused) return std::nullopt;
+  return std::move(bytes.bytes);
 }
 
-QStringList itemsOf(const ComboBox& box) {
+QStringList itemsOf(Model model, const ComboBox& box) {
   QStringList items;
-  for (const std::string& item : box.items()) items << toView(item);
+  for (const std::string& item : box.items()) items << toView(model, item);
   return items;
 }
 
@@ -83,9 +85,9 @@ bool isExit(Qt::FocusReason reason) {
          reason != Qt::MenuBarFocusReason;
 }
 
-void refreshField(const TextField& field, QLineEdit& edit) {
+void refreshField(Model model, const TextField& field, QLineEdit& edit) {
   edit.setReadOnly(field.readOnly());
-  const QString text = toView(field.text());
+  const QString text = toView(model, field.text());
   const int caret = static_cast<int>(field.caret());
   // Only the field being edited shows the model's caret; the others show their text from its
   // start (a title longer than its field shows its beginning, not its trailing blank).
@@ -102,7 +104,7 @@ void refreshField(const TextField& field, QLineEdit& edit) {
 }  // namespace
 
 ViewBinder::ViewBinder(TForm1& form, QWidget* window)
-    : QObject(window), form_(form), window_(window) {}
+    : QObject(window), form_(form), model_(form.config().model), window_(window) {}
 
 QWidget* ViewBinder::widget(std::string_view name, QWidget* parent) {
   Control* control = form_.findControl(name);
@@ -155,11 +157,11 @@ QWidget* ViewBinder::make(Control& control, QWidget* parent) {
       made = makeCheck(static_cast<CheckBox&>(control), parent);
       break;
     case ControlKind::Label:
-      made = new QLabel(toView(static_cast<Label&>(control).caption()), parent);
+      made = new QLabel(toView(model_, static_cast<Label&>(control).caption()), parent);
       break;
   }
   made->setObjectName(QString::fromStdString(control.name()));
-  if (!control.hint().empty()) made->setToolTip(toView(control.hint()));
+  if (!control.hint().empty()) made->setToolTip(toView(model_, control.hint()));
   widgets_[&control] = made;
   // What the rules hide later (rows of a firmware version) keeps its place meanwhile; what
   // the start-up hid for the whole run (a model's missing rows) takes none.
@@ -176,9 +178,10 @@ QWidget* ViewBinder::makeField(TextField& field, QWidget* parent) {
   // Typing is intercepted in eventFilter(); what is left (Delete, cut, paste, undo, drop)
   // reaches the model as an edit, which the model may cut or refuse.
   connect(edit, &QLineEdit::textEdited, this, [this, &field, edit](const QString& text) {
-    const std::string bytes = toModel(text);
+    const auto bytes = toModel(model_, text);
+    if (!bytes) return refuse(field);
     const auto caret = static_cast<std::size_t>(std::max(0, edit->cursorPosition()));
-    run(field, [&] { field.edit(bytes, caret); });
+    run(field, [&] { field.edit(*bytes, caret); });
   });
   return edit;
 }
@@ -194,7 +197,7 @@ QWidget* ViewBinder::makeList(ComboBox& box, QWidget* parent) {
 }
 
 QWidget* ViewBinder::makeCheck(CheckBox& box, QWidget* parent) {
-  auto* check = new ModelCheckBox(toView(box.caption()), parent);
+  auto* check = new ModelCheckBox(toView(model_, box.caption()), parent);
   check->onUserToggle = [this, &box] { run(box, [&] { box.click(); }); };
   return check;
 }
@@ -205,8 +208,9 @@ void ViewBinder::bindListEditor(ComboBox& box, QComboBox* combo) {
   combo->setCompleter(nullptr);
   watch(editor, box, false);
   connect(editor, &QLineEdit::textEdited, this, [this, &box](const QString& text) {
-    const std::string bytes = toModel(text);
-    run(box, [&] { box.edit(bytes); });
+    const auto bytes = toModel(model_, text);
+    if (!bytes) return refuse(box);
+    run(box, [&] { box.edit(*bytes); });
   });
 }
 
@@ -222,9 +226,19 @@ void ViewBinder::run(const Control& control, const std::function<void()>& action
   refresh(control);
 }
 
+void ViewBinder::refuse(const Control& control) {
+  form_.beep();
+  refresh(control);
+}
+
 bool ViewBinder::typeKey(Control& control, QObject* watched, const QString& text) {
-  const std::string keys = toModel(text);
-  if (keys.empty()) return true;  // not a character the pager's texts can hold
+  const auto converted = toModel(model_, text);
+  // A character the pager cannot hold is dropped like a key a rule refuses.
+  if (!converted) {
+    refuse(control);
+    return true;
+  }
+  const std::string& keys = *converted;
   if (control.kind() == ControlKind::TextField) {
     auto& field = static_cast<TextField&>(control);
     auto* edit = qobject_cast<QLineEdit*>(watched);
@@ -313,7 +327,8 @@ void ViewBinder::refresh(const Control& control) {
   const QSignalBlocker blocker(widget);
   switch (control.kind()) {
     case ControlKind::TextField:
-      refreshField(static_cast<const TextField&>(control), *static_cast<QLineEdit*>(widget));
+      refreshField(model_, static_cast<const TextField&>(control),
+                   *static_cast<QLineEdit*>(widget));
       break;
     case ControlKind::ComboBox: {
       const auto& box = static_cast<const ComboBox&>(control);
@@ -323,7 +338,7 @@ void ViewBinder::refresh(const Control& control) {
       } else if (!box.editable() && combo->isEditable()) {
         combo->setEditable(false);
       }
-      const QStringList items = itemsOf(box);
+      const QStringList items = itemsOf(model_, box);
       if (itemsOf(*combo) != items) {
         combo->clear();
         combo->addItems(items);
@@ -331,7 +346,8 @@ void ViewBinder::refresh(const Control& control) {
       combo->setCurrentIndex(box.index());
       if (combo->isEditable()) {
         const QSignalBlocker editorBlocker(combo->lineEdit());
-        if (combo->currentText() != toView(box.text())) combo->setEditText(toView(box.text()));
+        const QString text = toView(model_, box.text());
+        if (combo->currentText() != text) combo->setEditText(text);
       }
       break;
     }

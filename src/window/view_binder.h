@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "image/build_config.h"
 #include "shell/controls.h"
 
 class QCheckBox;
@@ -61,9 +62,12 @@ class ViewBinder : public QObject {
   bool typeKey(Control& control, QObject* watched, const QString& text);
   bool handleKey(Control& control, QObject* watched, QKeyEvent* event);
   void run(const Control& control, const std::function<void()>& action);
+  // Text with a character the pager cannot hold: dropped with a beep.
+  void refuse(const Control& control);
   void unmarkIfChanged(const Control& control);
 
   TForm1& form_;
+  Model model_;
   QWidget* window_;
   std::map<const Control*, QWidget*> widgets_;
   struct Watched {

@@ -1,10 +1,13 @@
 // ccp show, diff and set on files, and its usage: what the window would show, refuse and save.
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include "cli/setting_names.h"
 #include "cli/terminal_platform.h"
 #include "cli_fixture.h"
 #include "form_fixture.h"
+#include "image/layout.h"
 #include "rules/setting_rules.h"
 
 namespace ccp {
@@ -95,6 +98,9 @@ TEST(CliFilesTest, ARefusedSettingSavesNothingAndExits2) {
       {"handprogram=yes", "takes on or off"},
       {"nosuch=1", "no setting named 'nosuch'"},
       {"contrast", "is not NAME=VALUE"},
+      {"hellomsg1=\u65E5\u672C", "the pager has no character '\u65E5'"},
+      {"hellomsg1=a\x1b[2J", "no key types the control character \\x1b"},
+      {"hellomsg1=\xFC", "not UTF-8"},
   };
   for (const auto& c : cases) {
     CliFixture cli;
@@ -103,12 +109,58 @@ TEST(CliFilesTest, ARefusedSettingSavesNothingAndExits2) {
     EXPECT_EQ(cli.run({"set", file, "password=1234", c.assignment}), cli::kWrongUsage)
         << c.assignment;
     EXPECT_TRUE(contains(cli.err.str(), c.why)) << c.assignment << ": " << cli.err.str();
+    EXPECT_FALSE(contains(cli.err.str(), "\x1b")) << c.assignment;  // echoed escaped
     EXPECT_FALSE(contains(cli.out.str(), "Save data to")) << c.assignment;
     EXPECT_EQ(test::readBytes(file), before) << c.assignment;
   }
   CliFixture cli;
   EXPECT_EQ(cli.run({"set", cli.defaultFile("a.eep"), "contrast="}), cli::kWrongUsage);
   EXPECT_TRUE(contains(cli.err.str(), "'' is not a valid integer value\n"));  // the error box
+}
+
+TEST(CliFilesTest, SetTypesThePagersCharactersAndSaysWhatTheWindowChanged) {
+  CliFixture cli;
+  const std::string file = cli.defaultFile("a.eep");
+  std::string euros;
+  for (int i = 0; i < 14; ++i) euros += "\u20AC";  // fourteen characters, 42 bytes of UTF-8
+  ASSERT_EQ(cli.run({"set", file, "hellomsg1=" + euros, "contrast=99", "channelfreq=466.0125"}),
+            cli::kDone)
+      << cli.err.str();
+  EXPECT_EQ(cli.err.str(), "contrast: 99 became 63\nchannelfreq: 466.0125 became 466.02500\n");
+  const auto bytes = test::readBytes(file);
+  EXPECT_EQ(std::string(bytes.begin() + eep::kHelloMessage,
+                        bytes.begin() + eep::kHelloMessage + eep::kHelloMessageWidth),
+            std::string(eep::kHelloMessageWidth, '\x80'));
+}
+
+TEST(CliFilesTest, ShowDiffAndJsonPrintControlBytesEscaped) {
+  CliFixture cli;
+  const std::string file = cli.defaultFile("greeting.eep");
+  auto bytes = test::readBytes(file);
+  const std::string greeting =
+      "\x1b[2J\x7f\x81\\\x80"
+      "abcdef";
+  std::copy(greeting.begin(), greeting.end(), bytes.begin() + eep::kHelloMessage);
+  bytes[eep::kChecksum] = static_cast<std::uint8_t>(
+      0xFF - std::accumulate(bytes.begin(), bytes.begin() + eep::kChecksum, 0));
+  test::writeBytes(file, bytes);
+  const std::string shown =
+      "\\x1b[2J\\x7f\\x81\\\\\u20AC"
+      "abcdef ";
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"show", file}, shown},
+      {{"diff", file, cli.defaultFile("a.eep")}, shown},
+      {{"show", "--json", file},
+       "\"hellomsg1\": \"\\u001b[2J\\u007f\\u0081\\\\\u20AC"
+       "abcdef\""},
+  };
+  for (const auto& [words, part] : cases) {
+    cli.run(words);
+    const std::string out = cli.out.str();
+    EXPECT_TRUE(contains(out, part)) << out;
+    EXPECT_FALSE(contains(out, "\x1b") || contains(out, "\x7f") || contains(out, "\xC2\x81"))
+        << words[0];
+  }
 }
 
 TEST(CliFilesTest, SettingsChangeInOrderAsTheyWouldInTheWindow) {

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <random>
 
 #include "files/temp_folder.h"
 #include "form_fixture.h"
+#include "image/layout.h"
 
 namespace ccp {
 namespace {
@@ -83,6 +85,32 @@ TEST(RoundTrip, SavedFileOpensAndSavesTheSameBytes) {
     ASSERT_EQ(test::readBytes(second), test::readBytes(first)) << "seed " << seed;
   }
   EXPECT_GT(saved, 150);
+}
+
+TEST(RoundTrip, EveryCharacterOfAGreetingOpensAndSavesAsTheSameByte) {
+  test::TempFolder dir;
+  const std::string first = dir.file("first.eep");
+  const std::string second = dir.file("second.eep");
+  for (const BuildConfig config : {test::kE, test::kH}) {
+    // 0x20 to 0xFF, fourteen bytes at a time.
+    for (int from = 0x20; from <= 0xFF; from += eep::kHelloMessageWidth) {
+      std::string greeting(eep::kHelloMessageWidth, '\0');
+      std::iota(greeting.begin(), greeting.end(), static_cast<char>(from));
+      test::FormFixture made(config);
+      made.f().textField("hellomsg1").setText(greeting);
+      ASSERT_TRUE(saveTo(made, first));
+      const auto saved = test::readBytes(first);
+      ASSERT_EQ(std::string(saved.begin() + eep::kHelloMessage,
+                            saved.begin() + eep::kHelloMessage + eep::kHelloMessageWidth),
+                greeting);
+
+      test::FormFixture opened(config);
+      opened.platform.openAnswers.push_back(first);
+      opened.f().menuItem("Open1").trigger();
+      ASSERT_TRUE(saveTo(opened, second));
+      ASSERT_EQ(test::readBytes(second), saved) << "from " << from;
+    }
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "image/folder_slots.h"
 #include "image/hex.h"
 #include "image/image.h"
+#include "image/pager_charset.h"
 #include "image/text_field.h"
 
 namespace ccp {
@@ -108,6 +109,29 @@ TEST(TextField, ShortTextGetsOneTerminatorAndKeepsTheRest) {
   EXPECT_EQ(charFieldByte(""), 0);
   EXPECT_EQ(charFieldByte("Zq"), 'Z');
   EXPECT_EQ(charFieldText(0), "");
+}
+
+TEST(PagerCharset, EveryByteHasOneCharacterAndBack) {
+  for (Model model : {Model::QPX730E, Model::QPX730H}) {
+    for (int byte = 0; byte <= 0xFF; ++byte) {
+      const auto b = static_cast<std::uint8_t>(byte);
+      EXPECT_EQ(pagerByte(model, pagerChar(model, b)), b) << static_cast<int>(model) << " " << byte;
+    }
+  }
+}
+
+TEST(PagerCharset, EachModelReadsItsOwnSet) {
+  using enum Model;
+  const struct {
+    Model model;
+    std::uint8_t byte;
+    char32_t c;
+  } cases[] = {{QPX730E, 0x80, U'\u20AC'}, {QPX730E, 0xFC, U'\u00FC'}, {QPX730E, 0x81, 0x81},
+               {QPX730H, 0xA4, U'\u20AA'}, {QPX730H, 0xE0, U'\u05D0'}, {QPX730H, 0xCA, 0x05BA},
+               {QPX730H, 0xFC, U'\u00FC'}};  // undefined in Windows-1255: the same number
+  for (const auto& c : cases) EXPECT_EQ(pagerChar(c.model, c.byte), c.c) << int{c.byte};
+  EXPECT_EQ(toPagerBytes(QPX730E, U"ab\u05D0c").refused, U'\u05D0');
+  EXPECT_EQ(toPagerBytes(QPX730H, U"\u00A4").refused, U'\u00A4');
 }
 
 }  // namespace

@@ -52,16 +52,20 @@ TEST(ChannelFrequency, TextWithoutPointGetsZerosOnly) {
   EXPECT_EQ(freq.text(), "457000000");
 }
 
-TEST(ChannelFrequency, FrequencyBelowTheIntermediateFrequencyIsRefusedAndChangesNothing) {
-  FormFixture fx;
-  Image before = fx.f().image();
-  TextField& freq = fx.f().textField("channelfreq");
-  freq.edit("010.00000", 9);
-  freq.leave();
-  ASSERT_EQ(fx.platform.errors.size(), 1u);
-  EXPECT_EQ(fx.platform.errors[0], "'010.00000' is not a valid channel frequency");
-  EXPECT_EQ(fx.f().image().eep, before.eep);
-  EXPECT_EQ(fx.f().image().decoder, before.decoder);
+TEST(ChannelFrequency, FrequencyBelowTheIntermediateOrTooHighToShowIsRefusedAndChangesNothing) {
+  // 999.99999 snaps to 1000 MHz, which the field's three digits before the point cannot show.
+  for (const std::string typed : {"010.00000", "999.99999"}) {
+    FormFixture fx;
+    Image before = fx.f().image();
+    TextField& freq = fx.f().textField("channelfreq");
+    freq.edit(typed, 9);
+    freq.leave();
+    ASSERT_EQ(fx.platform.errors.size(), 1u);
+    EXPECT_EQ(fx.platform.errors[0], "'" + typed + "' is not a valid channel frequency");
+    EXPECT_EQ(freq.text(), typed);
+    EXPECT_EQ(fx.f().image().eep, before.eep);
+    EXPECT_EQ(fx.f().image().decoder, before.decoder);
+  }
 }
 
 TEST(ChannelSpacing, HandProgramFollowsRestrictedFirmware) {

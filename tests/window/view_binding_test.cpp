@@ -16,6 +16,7 @@ class ViewBindingTest : public QObject {
 
  private slots:
   void typedKeysPassTheKeyRuleAndTheLimit();
+  void textsAreThePagersBytesReadThroughItsModelsTable();
   void typedKeyReplacesTheSelectionOnlyWhenTheRuleLetsItThrough();
   void nonTypingEditsReachTheModelWithoutTheKeyRule();
   void altOrMetaWithACharacterMeetsTheKeyRule();
@@ -54,6 +55,37 @@ void ViewBindingTest::typedKeysPassTheKeyRuleAndTheLimit() {
   QCOMPARE(field.text(), std::string("aY1"));
   QCOMPARE(edit->text(), QStringLiteral("aY1"));
   QCOMPARE(edit->cursorPosition(), 2);
+}
+
+void ViewBindingTest::textsAreThePagersBytesReadThroughItsModelsTable() {
+  const struct {
+    BuildConfig config;
+    QString typed;
+    std::string bytes;
+    QChar refused;  // a character the model's pager cannot hold
+  } cases[] = {
+      {test::kE, QStringLiteral("Gr\u00FC\u00DF \u20AC"), "Gr\xFC\xDF \x80", QChar(0x05D0)},
+      {test::kH, QStringLiteral("\u05E9\u05DC\u05D5\u05DD \u20AA"), "\xF9\xEC\xE5\xED \xA4",
+       QChar(0x00A4)},
+  };
+  for (const auto& c : cases) {
+    test::WindowFixture w(c.config);
+    QVERIFY(w.ready);
+    TextField& greeting = w.f().textField("hellomsg1");
+    greeting.setText("");
+    auto* edit = w.find<QLineEdit>("hellomsg1");
+    w.focus(edit);
+    for (QChar key : c.typed + c.refused) {
+      QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(key), Qt::NoModifier);
+    }
+    QCOMPARE(greeting.text(), c.bytes);
+    QCOMPARE(edit->text(), c.typed);
+    QCOMPARE(w.fx.platform.beeps, 1);  // the refused key
+
+    // Bytes the program sets, as from a file or a pager, show through the same table.
+    greeting.setText(c.bytes + "\x1b");
+    QCOMPARE(edit->text(), c.typed + QChar(0x1B));
+  }
 }
 
 void ViewBindingTest::typedKeyReplacesTheSelectionOnlyWhenTheRuleLetsItThrough() {

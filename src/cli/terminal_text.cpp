@@ -1,0 +1,101 @@
+#include "cli/terminal_text.h"
+
+#include <cstdint>
+#include <cstdio>
+
+#include "image/pager_charset.h"
+
+namespace ccp::cli {
+
+namespace {
+
+void appendUtf8(std::string& out, char32_t c) {
+  const auto put = [&out](std::uint32_t byte) { out.push_back(static_cast<char>(byte)); };
+  if (c < 0x80) {
+    put(c);
+  } else if (c < 0x800) {
+    put(0xC0 | c >> 6);
+    put(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    put(0xE0 | c >> 12);
+    put(0x80 | (c >> 6 & 0x3F));
+    put(0x80 | (c & 0x3F));
+  } else {
+    put(0xF0 | c >> 18);
+    put(0x80 | (c >> 12 & 0x3F));
+    put(0x80 | (c >> 6 & 0x3F));
+    put(0x80 | (c & 0x3F));
+  }
+}
+
+// The character at text[at], moving `at` past it; nothing (and one byte on) when the bytes
+// there are no UTF-8: a stray or missing continuation, an overlong form, a surrogate, or a
+// code point beyond U+10FFFF.
+std::optional<char32_t> nextChar(std::string_view text, std::size_t& at) {
+  const auto lead = static_cast<unsigned char>(text[at++]);
+  if (lead < 0x80) return lead;
+  const int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+  static constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+  if (more == 0 || lead > 0xF4 || at + static_cast<std::size_t>(more) > text.size()) {
+    return std::nullopt;
+  }
+  char32_t c = lead & (0x3F >> more);
+  for (int i = 0; i < more; ++i) {
+    const auto next = static_cast<unsigned char>(text[at + static_cast<std::size_t>(i)]);
+    if ((next & 0xC0) != 0x80) return std::nullopt;
+    c = c << 6 | (next & 0x3F);
+  }
+  if (c < kSmallest[more] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
+  at += static_cast<std::size_t>(more);
+  return c;
+}
+
+std::string hexEscape(std::uint32_t byte) {
+  char text[8];
+  std::snprintf(text, sizeof text, "\\x%02x", static_cast<unsigned>(byte));
+  return text;
+}
+
+}  // namespace
+
+std::string utf8Text(Model model, std::string_view bytes) {
+  std::string text;
+  for (char32_t c : pagerChars(model, bytes)) appendUtf8(text, c);
+  return text;
+}
+
+std::string escaped(std::string_view utf8) {
+  std::string text;
+  for (std::size_t at = 0; at < utf8.size();) {
+    const std::size_t start = at;
+    const std::optional<char32_t> c = nextChar(utf8, at);
+    if (!c) {
+      text += hexEscape(static_cast<unsigned char>(utf8[start]));
+    } else if (isControlChar(*c)) {
+      text += hexEscape(*c);
+    } else {
+      if (*c == U'\\') text += '\\';
+      text.append(utf8.substr(start, at - start));
+    }
+  }
+  return text;
+}
+
+TypedText typedText(Model model, std::string_view utf8) {
+  std::u32string chars;
+  for (std::size_t at = 0; at < utf8.size();) {
+    const std::optional<char32_t> c = nextChar(utf8, at);
+    if (!c) return {{}, "it is not UTF-8 text"};
+    if (isControlChar(*c)) return {{}, "no key types the control character " + hexEscape(*c)};
+    chars.push_back(*c);
+  }
+  PagerBytes bytes = toPagerBytes(model, chars);
+  if (bytes.refused) {
+    std::string c;
+    appendUtf8(c, *bytes.refused);
+    return {{}, "the pager has no character '" + c + "'"};
+  }
+  return {std::move(bytes.bytes), std::nullopt};
+}
+
+}  // namespace ccp::cli

@@ -1,0 +1,30 @@
+#pragma once
+
+// Text on the terminal is UTF-8; the pager's texts are its bytes, read through its model's
+// table (image/pager_charset.h).
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "image/build_config.h"
+
+namespace ccp::cli {
+
+// The pager's bytes as the characters the window shows, in UTF-8.
+std::string utf8Text(Model model, std::string_view bytes);
+
+// Text the terminal may print: UTF-8 whose control characters, and bytes that are no UTF-8,
+// show as \x1b; a backslash shows as \\, so no two texts look alike.
+std::string escaped(std::string_view utf8);
+
+// A value of the command line as the pager's bytes, or why it cannot be typed: it is no UTF-8,
+// has a control character (no keyboard types one into the window), or a character the pager
+// cannot hold.
+struct TypedText {
+  std::string bytes;
+  std::optional<std::string> refusal;
+};
+TypedText typedText(Model model, std::string_view utf8);
+
+}  // namespace ccp::cli
