@@ -48,7 +48,12 @@ writes, reads and verifies pagers through the parallel-port Programmer. This pac
 the ${CCP_MODEL} ${CCP_EDITION} edition: the window capcode-programmer and the command line ccp.")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CCP_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+# The libraries the programs link come from dpkg-shlibdeps; Qt's plugins are not linked, so
+# the one that draws the SVG icon is named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+if(CCP_BUILD_GUI)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS libqt6svg6)
+endif()
 set(CPACK_DEBIAN_PACKAGE_CONFLICTS ${CCP_OTHER_PACKAGES})
 set(CPACK_DEBIAN_PACKAGE_REPLACES ${CCP_OTHER_PACKAGES})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
