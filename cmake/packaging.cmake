@@ -9,6 +9,8 @@ if(CCP_BUILD_GUI)
   install(FILES ${PROJECT_SOURCE_DIR}/data/capcode-programmer.xml
           DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 endif()
+install(FILES ${PROJECT_SOURCE_DIR}/data/ccp.bash-completion
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME ccp)
 
 # One package per build, named after its model and edition (and port, for a simulator build).
 # Every build installs the same program names, so each package conflicts with all the others.
