@@ -74,7 +74,7 @@ install(FILES ${PROJECT_BINARY_DIR}/changelog.Debian.gz ${PROJECT_SOURCE_DIR}/da
 # The description, wrapped as Debian wants it: lines of at most 80 columns.
 if(CCP_PORT STREQUAL "simulator")
   set(CCP_PACKAGE_SUMMARY "${CCP_MODEL} pager programmer simulator, ${CCP_EDITION} edition")
-  set(CCP_PACKAGE_SIMULATOR_NOTE "\n\
+  set(CCP_PACKAGE_SIMULATOR_NOTE "\n\n\
 This is the simulator build: it drives a simulated Programmer holding a\n\
 ${CCP_MODEL} pager instead of the parallel port, to try the program or train\n\
 without hardware.")
