@@ -10,9 +10,8 @@ function(ccp_man_page target summary see_also)
   file(WRITE ${page}.h2m "[NAME]\n${target} \\- ${summary}\n[SEE ALSO]\n.BR ${see_also} (1)\n")
   add_custom_command(
     OUTPUT ${page}.gz
-    # A sanitizer build's leak report at exit must not fail the page.
-    COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0 ${CCP_HELP2MAN} --no-info
-            --section=1 --include=${page}.h2m --output=${page} $<TARGET_FILE:${target}>
+    COMMAND ${CCP_HELP2MAN} --no-info --section=1 --include=${page}.h2m --output=${page}
+            $<TARGET_FILE:${target}>
     COMMAND ${CCP_GZIP} -9nf ${page}
     DEPENDS ${target} ${page}.h2m
     COMMENT "Manual page of ${target}"
