@@ -21,6 +21,7 @@ Commands:
                               change settings as a user would in the window, then save as
                               File > Save does (to FILE, or to OUT); NAME is a control's name
                               (see show); a list takes the text of an item, a check box on or off
+  set --names                 the names NAME takes, one per line
   read OUT [--port PORT]      read the pager and save what it holds, byte for byte, to OUT
   write FILE [--port PORT] [--autoinc S1,S2,S3,S4,S5,S6] [--batch] [--update] [--backup]
                               write FILE to the pager as the window does; --autoinc: the Auto inc

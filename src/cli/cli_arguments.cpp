@@ -21,7 +21,7 @@ struct SubcommandRule {
 const std::map<std::string, SubcommandRule> kSubcommands = {
     {"show", {Subcommand::Show, 1, 1, {"--json"}}},
     {"diff", {Subcommand::Diff, 2, 2, {}}},
-    {"set", {Subcommand::Set, 2, SIZE_MAX, {"-o"}}},
+    {"set", {Subcommand::Set, 2, SIZE_MAX, {"-o", "--names"}}},
     {"read", {Subcommand::Read, 1, 1, {"--port"}}},
     {"write",
      {Subcommand::Write, 1, 1, {"--port", "--autoinc", "--batch", "--update", "--backup"}}},
@@ -29,8 +29,8 @@ const std::map<std::string, SubcommandRule> kSubcommands = {
 };
 
 const std::set<std::string> kValueOptions = {"-o", "--port", "--autoinc", "--lpt1", "--lpt2"};
-const std::set<std::string> kFlags = {"--json",   "--batch", "--update",
-                                      "--backup", "--help",  "--version"};
+const std::set<std::string> kFlags = {"--json", "--batch",   "--update", "--backup",
+                                      "--help", "--version", "--names"};
 
 std::optional<PortSelection> portSelection(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
@@ -122,6 +122,7 @@ class Parser {
     if (name == "--batch") args_.batch = true;
     if (name == "--update") args_.update = true;
     if (name == "--backup") args_.backup = true;
+    if (name == "--names") args_.names = true;
   }
 
   void withValue(const std::string& name, const std::string& value) {
@@ -158,7 +159,9 @@ class Parser {
       }
     }
     const std::size_t count = args_.operands.size();
-    if (count < rule.minOperands || count > rule.maxOperands) {
+    if (args_.names) {
+      if (count != 0) error_ = "set --names takes no other arguments";
+    } else if (count < rule.minOperands || count > rule.maxOperands) {
       error_ = "wrong number of arguments for " + subcommandName_;
     }
   }

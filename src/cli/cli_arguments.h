@@ -25,6 +25,7 @@ struct CliArguments {
   bool batch = false;
   bool update = false;
   bool backup = false;
+  bool names = false;  // set --names: list the setting names instead
   std::optional<std::string> output;
   std::optional<PortSelection> port;
   AutoincSteps autoinc{};

@@ -4,6 +4,7 @@
 
 #include "cli/headless_window.h"
 #include "cli/setting_edit.h"
+#include "cli/setting_names.h"
 #include "cli/settings_view.h"
 #include "cli/subcommands.h"
 #include "cli/terminal_text.h"
@@ -43,6 +44,10 @@ int diffCommand(Run& run) {
 }
 
 int setCommand(Run& run) {
+  if (run.args.names) {
+    for (const SettingPlace& place : settingPlaces()) run.console.out << place.name << '\n';
+    return kDone;
+  }
   const std::string& file = run.args.operands[0];
   std::vector<Assignment> assignments;
   for (std::size_t i = 1; i < run.args.operands.size(); ++i) {

@@ -1,6 +1,8 @@
 #include "window/application_names.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QString>
 
 #include "app/data_folder.h"
@@ -16,6 +18,13 @@ QString qString(std::string_view text) {
 void nameApplication() {
   QCoreApplication::setOrganizationName(qString(kOrganisationName));
   QCoreApplication::setApplicationName(qString(kApplicationName));
+}
+
+void giveApplicationIcon() {
+  const QString name = qString(kApplicationName);
+  QGuiApplication::setWindowIcon(
+      QIcon::fromTheme(name, QIcon(QStringLiteral(":/%1.svg").arg(name))));
+  QGuiApplication::setDesktopFileName(name);
 }
 
 }  // namespace ccp::qt

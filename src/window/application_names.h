@@ -6,4 +6,8 @@ namespace ccp::qt {
 // and settings folders; the command line finds the same data folder from the same names.
 void nameApplication();
 
+// Gives the windows the program's icon: the icon theme's when installed, else the one built in.
+// Needs the application object.
+void giveApplicationIcon();
+
 }  // namespace ccp::qt

@@ -30,6 +30,7 @@ int main(int argc, char* argv[]) {
 
   QApplication app(argc, argv);
   ccp::qt::nameApplication();
+  ccp::qt::giveApplicationIcon();
   // What Qt left of the arguments once it took its own.
   const auto start = ccp::qt::parseWindowArguments(QApplication::arguments(), ccp::kProgramBuild);
   if (start.exitStatus) return printAndEnd(start);

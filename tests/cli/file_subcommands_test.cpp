@@ -190,6 +190,7 @@ TEST(CliFilesTest, WrongUsageExits2AndHelpAndVersionAnswer) {
       {"show", "a", "--lpt1"},
       {"diff", "a"},
       {"set", "a"},
+      {"set", "a", "--names"},
       {"read", "o", "--port", "LPT3"},
       {"read", "o", "--lpt2", "0xzz"},
       {"write", "f", "--autoinc", "1,2"},
@@ -209,6 +210,14 @@ TEST(CliFilesTest, WrongUsageExits2AndHelpAndVersionAnswer) {
   EXPECT_EQ(cli.out.str(), "QPX730H CCP V1.4\n");
   EXPECT_EQ(cli.run({"--help"}), cli::kDone);
   EXPECT_TRUE(cli.out.str().starts_with("Usage: ccp "));
+}
+
+TEST(CliFilesTest, SetNamesListsEveryNameSetTakesOnePerLine) {
+  CliFixture cli;
+  ASSERT_EQ(cli.run({"set", "--names"}), cli::kDone);
+  std::vector<std::string> names;
+  for (const cli::SettingPlace& place : cli::settingPlaces()) names.push_back(place.name);
+  EXPECT_EQ(cli.outLines(), names);
 }
 
 TEST(CliFilesTest, ProgressLineGivesPhasePercentAndTimeLeft) {

@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 
@@ -30,8 +31,8 @@ Bytes goodFile(std::size_t size = kFileSize, std::uint8_t marker = 0x00) {
   eep[0] = marker;
   storeChecksum(eep);
   const ConfigFileBytes bytes = configFileBytes(eep, decoder);
-  Bytes file(bytes.begin(), bytes.end());
-  file.resize(size, 0x33);
+  Bytes file(size, 0x33);
+  std::copy_n(bytes.begin(), std::min(size, bytes.size()), file.begin());
   return file;
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch folder and builds its Debian package, then checks what a
-# desktop needs: both programs, the desktop entry for *.eep files, the icon and the file type,
-# and a package that conflicts with the other builds.
+# desktop needs: both programs, their manual pages, the desktop entry for *.eep files, the icon
+# and the file type, ccp's completion and the lp group's real-time limit; a package that
+# conflicts with the other builds and that lintian accepts without errors or warnings.
 #   check_package.sh <build folder> <package name>
 set -euo pipefail
 build="$1"
@@ -10,8 +11,10 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
 cmake --install "$build" --prefix "$work/stage" >/dev/null
-for file in bin/capcode-programmer bin/ccp share/applications/capcode-programmer.desktop \
-  share/icons/hicolor/scalable/apps/capcode-programmer.svg share/mime/packages/capcode-programmer.xml; do
+files=(bin/capcode-programmer bin/ccp share/applications/capcode-programmer.desktop
+  share/icons/hicolor/scalable/apps/capcode-programmer.svg share/mime/packages/capcode-programmer.xml
+  share/man/man1/capcode-programmer.1.gz share/man/man1/ccp.1.gz share/bash-completion/completions/ccp)
+for file in "${files[@]}" etc/security/limits.d/capcode-programmer.conf; do
   [ -e "$work/stage/$file" ] || { echo "not installed: $file"; exit 1; }
 done
 grep -qx 'MimeType=application/x-qpx730-configuration;' \
@@ -33,5 +36,18 @@ for other in capcode-programmer-qpx730e-customer capcode-programmer-qpx730e-fact
   case ", $conflicts," in *", $other,"*) ;; *) echo "does not conflict with $other"; exit 1 ;; esac
 done
 contents="$(dpkg-deb -c "$deb")"
-grep -q './usr/bin/ccp$' <<<"$contents" || { echo "ccp not in the package"; exit 1; }
+for file in "${files[@]/#/usr/}" etc/security/limits.d/capcode-programmer.conf; do
+  grep -q " \./$file\$" <<<"$contents" || { echo "not in the package: $file"; exit 1; }
+done
+grep -q '^@lp[[:space:]]*-[[:space:]]*rtprio[[:space:]]*10$' \
+  "$work/stage/etc/security/limits.d/capcode-programmer.conf" || { echo "no rtprio for lp"; exit 1; }
+
+command -v lintian >/dev/null || { echo "lintian is missing (scripts/packages.sh installs it)"; exit 1; }
+as_root=()
+[ "$(id -u)" -eq 0 ] && as_root=(--allow-root)
+if ! log="$(lintian "${as_root[@]}" --fail-on error,warning "$deb" 2>&1)"; then
+  echo "lintian refuses the package:"
+  echo "$log"
+  exit 1
+fi
 echo "installed and packaged: $(basename "$deb")"

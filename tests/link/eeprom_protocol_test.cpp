@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "link/link_fixture.h"
 
 namespace ccp::testing {
@@ -50,8 +52,8 @@ TEST_F(EepromTest, WriteStoresEveryPageAndVerifies) {
   EXPECT_TRUE(std::equal(buffer.begin(), buffer.end(), programmer.eeprom().begin()));
 
   // 32 pages, the upper 16 through the block bit, then the read-back.
-  std::vector<std::uint8_t> expected(16, 0xA0);
-  expected.insert(expected.end(), 16, 0xA2);
+  std::vector<std::uint8_t> expected(32, 0xA2);
+  std::fill_n(expected.begin(), 16, 0xA0);
   expected.push_back(0xA0);
   expected.push_back(0xA1);
   EXPECT_EQ(deviceBytes(programmer.wireLog()), expected);

@@ -33,7 +33,10 @@ env -u DISPLAY QT_QPA_PLATFORM=xcb "$program" --help | grep -q "^Usage: capcode-
 # The built program itself: it starts and shows its window with the build's title.
 "$program" &
 app=$!
-xdotool search --sync --name "QPX730E Capcode Programmer-Customer version" >/dev/null
+window="$(xdotool search --sync --name "QPX730E Capcode Programmer-Customer version" | head -1)"
+# It carries its icon for the task bar and the window list.
+xprop -id "$window" _NET_WM_ICON | grep -q '^_NET_WM_ICON(CARDINAL) = ' ||
+  { echo "the window has no icon"; exit 1; }
 if command -v import >/dev/null; then import -window root "$artifacts/program-start.png"; fi
 kill "$app"
 wait "$app" 2>/dev/null || true
