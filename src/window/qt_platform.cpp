@@ -89,4 +89,8 @@ void QtPlatform::showProgress(const ProgressReport& report) {
   keepWindowPainted();
 }
 
+void QtPlatform::showNotice(const std::string& text) {
+  if (window_ != nullptr) window_->statusBar()->showMessage(toQString(text));
+}
+
 }  // namespace ccp::qt
