@@ -67,7 +67,8 @@ void ProgramArgumentsTest::helpAndVersionEndBeforeAnyWindow() {
 
   start = qt::parseWindowArguments({program, "--version"}, test::kH);
   QCOMPARE(start.exitStatus, std::optional<int>(0));
-  QCOMPARE(start.text, QStringLiteral("QPX730H CCP V1.4\n"));
+  QCOMPARE(start.text,
+           QStringLiteral("QPX730H CCP V1.4\nQPX730H, customer edition, parallel port build\n"));
 }
 
 void ProgramArgumentsTest::aFileAndPortDevicesAreTakenAndWrongUsageEnds() {
