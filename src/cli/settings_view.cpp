@@ -1,8 +1,8 @@
 #include "cli/settings_view.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <iomanip>
+#include <nlohmann/json.hpp>
 
 #include "shell/form.h"
 
@@ -11,6 +11,7 @@ namespace ccp::cli {
 namespace {
 
 constexpr std::size_t kMinValueWidth = 12;
+constexpr int kJsonIndent = 2;
 
 std::string valueOf(Control& control) {
   switch (control.kind()) {
@@ -38,23 +39,6 @@ std::string where(const ShownSetting& s) {
   return text + s.label;
 }
 
-std::string jsonString(const std::string& text) {
-  std::string out = "\"";
-  for (unsigned char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-      out += escaped;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out + '"';
-}
-
 std::string padded(const std::string& text, std::size_t width) {
   return text.size() >= width ? text + ' ' : text + std::string(width - text.size(), ' ');
 }
@@ -65,7 +49,8 @@ std::vector<ShownSetting> shownSettings(TForm1& form) {
   std::vector<ShownSetting> settings;
   for (const SettingPlace& place : settingPlaces()) {
     Control& control = *form.findControl(place.name);
-    settings.push_back({&place, settingLabel(form, place), control.kind(), valueOf(control)});
+    settings.push_back(
+        {&place, settingLabel(form, place), control.kind(), valueOf(control), !control.visible()});
   }
   return settings;
 }
@@ -88,27 +73,24 @@ void printSettings(std::ostream& out, const std::vector<ShownSetting>& settings)
     }
     group = &s.place->group;
     out << indent << padded(s.label, labelWidth) << padded(shown(s), kMinValueWidth) << '('
-        << s.place->name << ")\n";
+        << s.place->name << (s.hidden ? ") hidden\n" : ")\n");
   }
 }
 
 void printSettingsJson(std::ostream& out, const std::vector<ShownSetting>& settings) {
-  const std::string* page = nullptr;
-  out << '{';
+  // In the window's order, pages and settings alike.
+  nlohmann::ordered_json pages = nlohmann::ordered_json::object();
   for (const ShownSetting& s : settings) {
-    const bool newPage = page == nullptr || *page != s.place->page;
-    if (newPage) {
-      out << (page == nullptr ? "\n  " : "\n  },\n  ") << jsonString(s.place->page) << ": {";
-      page = &s.place->page;
-    }
-    out << (newPage ? "\n    " : ",\n    ") << jsonString(s.place->name) << ": ";
+    auto& value = pages[s.place->page][s.place->name];
     if (s.kind == ControlKind::CheckBox) {
-      out << (s.value == "on" ? "true" : "false");
+      value = s.value == "on";
     } else {
-      out << jsonString(s.value);
+      value = s.value;
     }
   }
-  out << (page == nullptr ? "}\n" : "\n  }\n}\n");
+  // Bytes that are not UTF-8 show as U+FFFD rather than end the output.
+  out << pages.dump(kJsonIndent, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+      << '\n';
 }
 
 std::size_t printDifferences(std::ostream& out, const std::vector<ShownSetting>& a,

@@ -20,12 +20,13 @@ struct ShownSetting {
   std::string label;  // settingLabel(): the caption as the window shows it
   ControlKind kind;
   std::string value;
+  bool hidden = false;  // the window does not show it, in this build or firmware version
 };
 
 std::vector<ShownSetting> shownSettings(TForm1& form);
 
-// Page by page, group by group: "label  value  (name)". Texts with blanks at either end, or
-// none at all, are quoted.
+// Page by page, group by group: "label  value  (name)", and "hidden" after a setting the window
+// hides. Texts with blanks at either end, or none at all, are quoted.
 void printSettings(std::ostream& out, const std::vector<ShownSetting>& settings);
 // {"<page>": {"<control name>": value, ...}, ...}: check boxes as true or false, the rest as text.
 void printSettingsJson(std::ostream& out, const std::vector<ShownSetting>& settings);

@@ -27,7 +27,7 @@ namespace {
 class FilesOnly : public cli::CliServices {
  public:
   explicit FilesOnly(BuildConfig config) : CliServices(config, PortKind::Hardware) {}
-  cli::Connection connect(PortKind, const PortChoice&) override {
+  cli::Connection connect(const cli::PortRequest&) override {
     qFatal("a file command asked for the Programmer");
   }
   std::string dataFolder() override { qFatal("a file command asked for the data folder"); }
