@@ -53,7 +53,7 @@ class HelpFormatter : public CLI::Formatter {
 
   std::string make_usage(const CLI::App* app, std::string name) const override {
     if (app->get_parent() != nullptr) return Formatter::make_usage(app, std::move(name));
-    return "Usage: " + name + " [OPTIONS] COMMAND [ARGUMENTS]\n       " + name +
+    return "Usage: " + name + " [OPTIONS] COMMAND [ARGUMENTS]\n  or:  " + name +
            " COMMAND --help\n";
   }
 

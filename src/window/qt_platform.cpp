@@ -78,6 +78,8 @@ void QtPlatform::openWithoutDialog(const QString& path, const std::function<void
 void QtPlatform::showProgress(const ProgressReport& report) {
   if (bar_ == nullptr || step_ == nullptr) return;
   const bool running = !report.ended();
+  // A notice hides the status bar's step: the one of the last command is done with.
+  if (running) window_->statusBar()->clearMessage();
   step_->setText(
       running ? QStringLiteral("%1, %2 s left").arg(toQString(report.phase)).arg(report.secondsLeft)
               : QString());
