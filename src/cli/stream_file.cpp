@@ -7,8 +7,6 @@
 #include <fstream>
 #include <iterator>
 
-#include "cli/subcommands.h"
-
 namespace ccp::cli {
 
 namespace fs = std::filesystem;

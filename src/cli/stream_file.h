@@ -6,6 +6,11 @@
 
 namespace ccp::cli {
 
+// The operand that stands for standard input or output.
+inline bool isStandardStream(const std::string& operand) {
+  return operand == "-";
+}
+
 // A file operand that may be "-". The window opens and saves files by their paths, so standard
 // input or output stands behind a file of a private temporary folder, removed at the end; any
 // other operand is the file itself.

@@ -7,6 +7,7 @@
 #include "cli/cli.h"
 #include "cli/command_line.h"
 #include "cli/headless_window.h"
+#include "cli/stream_file.h"
 #include "cli/terminal_platform.h"
 
 namespace ccp::cli {
@@ -36,11 +37,6 @@ struct Run {
 struct UsageError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
-
-// The operand that stands for standard input or output.
-inline bool isStandardStream(const std::string& operand) {
-  return operand == "-";
-}
 
 // A window for files with the file loaded ("-": standard input), or nothing; then the load's
 // log lines and the reason went to standard error.

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <nlohmann/json.hpp>
+
+#include "cli/settings_view.h"
 #include "cli_fixture.h"
 #include "image/capcode.h"
 
@@ -98,6 +101,18 @@ TEST(CliHabitsTest, QuietKeepsTheLastLineOfEachCommandVerboseAddsPortClaimsAndTi
   EXPECT_TRUE(contains(err, "ccp: claimed LPT1 (simulated Programmer)\n"));
   EXPECT_TRUE(contains(err, "ccp: released LPT1 after "));
   EXPECT_TRUE(contains(err, "ccp: WR_To_Pager took ")) << err;
+
+  cli.services.programmer.setHeldElsewhere(true);
+  EXPECT_EQ(cli.run({"-v", "read", cli.folder.file("x.eep")}), cli::kFailed);
+  EXPECT_TRUE(contains(cli.err.str(),
+                       "ccp: claim of LPT1 (simulated Programmer) refused: another program holds "
+                       "it\n"));
+  // Quiet, the reason the pager commands are off is in the error itself.
+  cli.services.programmer.setAccessGranted(false);
+  EXPECT_EQ(cli.run({"-q", "read", cli.folder.file("x.eep")}), cli::kFailed);
+  EXPECT_EQ(cli.err.str(),
+            "ccp: the pager commands are disabled: Driver missing or disable, can't access the "
+            "paraller port.\n");
 }
 
 TEST(CliHabitsTest, AFileThatCannotBeUsedIsNamedWithTheSystemsReason) {
@@ -169,6 +184,25 @@ TEST(CliHabitsTest, ShowLeavesOutWhatTheWindowHidesUnlessAllIsAsked) {
   ASSERT_EQ(cli.run({"show", file, "--all"}), cli::kDone);
   EXPECT_TRUE(contains(cli.out.str(), "(urgcalladdr) hidden\n"));
   EXPECT_TRUE(contains(cli.out.str(), "(contrast)\n"));
+}
+
+TEST(CliHabitsTest, HelpHoldsEveryCommandWithItsOptionsForTheManual) {
+  CliFixture cli;
+  ASSERT_EQ(cli.run({"--help"}), cli::kDone);
+  for (const char* line :
+       {"\n  show [OPTIONS] FILE ", "\n    --all ", "\n  set [OPTIONS] FILE NAME=VALUE",
+        "\n    --names ", "\n    --dry-run ", "\n    --count N ", "\n  test [OPTIONS] ",
+        "\n  ports ", "\n  -q,--quiet ", "\nExit status: "}) {
+    EXPECT_TRUE(contains(cli.out.str(), line)) << line;
+  }
+}
+
+TEST(CliHabitsTest, JsonStaysValidWhateverBytesATextHolds) {
+  const cli::SettingPlace place{"Setting", "", "Hello Message", "", "hellomsg1"};
+  std::ostringstream out;
+  cli::printSettingsJson(out, {{&place, "Hello Message", ControlKind::TextField, "caf\xe9"}});
+  const auto json = nlohmann::json::parse(out.str());
+  EXPECT_EQ(json["Setting"]["hellomsg1"], "caf\xef\xbf\xbd");  // U+FFFD
 }
 
 TEST(CliHabitsTest, SetNamesListsWhatSetTakesButNotTheReadOnlyFields) {
