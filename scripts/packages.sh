@@ -2,7 +2,7 @@
 ccp_install_packages() {
   local wanted=(cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev libgl-dev xvfb xdotool imagemagick fonts-dejavu-core clang libclang-rt-14-dev
-    dpkg-dev file lintian help2man libqt6svg6 x11-utils "$@")
+    dpkg-dev file lintian help2man libqt6svg6 x11-utils libcli11-dev nlohmann-json3-dev "$@")
   local missing=()
   for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

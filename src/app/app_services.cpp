@@ -1,6 +1,10 @@
 #include "app/app_services.h"
 
+#include <filesystem>
+
 #include "app/default_pager.h"
+#include "files/config_file.h"
+#include "files/file_io.h"
 #include "ports/best_port.h"
 #include "sim/simulated_programmer.h"
 
@@ -8,20 +12,54 @@ namespace ccp {
 
 namespace {
 
-std::unique_ptr<PortIo> simulatedPort(const BuildConfig& config, const TimeSource& time) {
-  auto programmer = std::make_unique<sim::SimulatedProgrammer>(time);
-  const PagerContents pager = defaultPagerContents(config);
-  programmer->setEeprom(pager.eeprom);
-  programmer->setDecoder(pager.decoder);
-  return programmer;
+ConfigFileBytes pagerBytes(const sim::SimulatedProgrammer& programmer) {
+  EepBlock eeprom{};
+  DecoderBlock decoder{};
+  std::copy(programmer.eeprom().begin(), programmer.eeprom().end(), eeprom.begin());
+  std::copy(programmer.decoder().begin(), programmer.decoder().end(), decoder.begin());
+  return configFileBytes(eeprom, decoder);
 }
 
 }  // namespace
 
 ApplicationServices::ApplicationServices(const BuildConfig& config, PortKind kind,
-                                         const PortChoice& choice)
-    : port_(kind == PortKind::Simulator ? simulatedPort(config, clock_) : openBestPort(choice)) {}
+                                         const PortChoice& choice, KeptPager kept)
+    : kept_(std::move(kept)) {
+  if (kind == PortKind::Hardware) {
+    port_ = openBestPort(choice);
+    return;
+  }
+  auto programmer = std::make_unique<sim::SimulatedProgrammer>(clock_);
+  simulated_ = programmer.get();
+  port_ = std::move(programmer);
+  plugInKeptPager(config);
+}
 
-ApplicationServices::~ApplicationServices() = default;
+ApplicationServices::~ApplicationServices() {
+  (void)keepSimulatedPager();
+}
+
+void ApplicationServices::plugInKeptPager(const BuildConfig& config) {
+  PagerContents pager = defaultPagerContents(config);
+  const auto bytes = kept_.file.empty() ? std::nullopt : readFileHead(kept_.file, kFileSize);
+  if (bytes && bytes->size() == kFileSize) {
+    keptBytes_.emplace();
+    std::copy(bytes->begin(), bytes->end(), keptBytes_->begin());
+    if (!kept_.fresh) splitConfigFile(*bytes, pager.eeprom, pager.decoder);
+  }
+  simulated_->setEeprom(pager.eeprom);
+  simulated_->setDecoder(pager.decoder);
+}
+
+bool ApplicationServices::keepSimulatedPager() {
+  if (simulated_ == nullptr || kept_.file.empty()) return true;
+  const ConfigFileBytes bytes = pagerBytes(*simulated_);
+  if (keptBytes_ == bytes) return true;
+  std::error_code ec;
+  std::filesystem::create_directories(std::filesystem::path(kept_.file).parent_path(), ec);
+  if (!replaceFile(kept_.file, bytes)) return false;
+  keptBytes_ = bytes;
+  return true;
+}
 
 }  // namespace ccp

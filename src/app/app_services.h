@@ -2,8 +2,11 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "image/build_config.h"
+#include "image/layout.h"
 #include "ports/clock.h"
 #include "ports/port_choice.h"
 #include "ports/port_io.h"
@@ -11,25 +14,46 @@
 
 namespace ccp {
 
+namespace sim {
+class SimulatedProgrammer;
+}
+
 enum class PortKind { Hardware, Simulator };
+
+// Where the simulated Programmer keeps its pager between runs: a configuration file.
+struct KeptPager {
+  std::string file;    // empty: not kept, each run starts with a new pager
+  bool fresh = false;  // start with a new pager even when the file holds one
+};
 
 // The port and the clock of the running program: the real clock, and either the best port
 // the machine grants (ppdev, then direct port I/O) or a simulated Programmer with a pager of
 // the built model plugged in, running in real time.
 class ApplicationServices {
  public:
-  // The hardware port maps LPT1 and LPT2 to system ports, or to the ports the user chose.
-  ApplicationServices(const BuildConfig& config, PortKind kind, const PortChoice& choice = {});
+  // The hardware port maps LPT1 and LPT2 to system ports, or to the ports the user chose. The
+  // simulated pager comes from `kept.file` when it holds one, and goes back there at the end
+  // when it changed.
+  ApplicationServices(const BuildConfig& config, PortKind kind, const PortChoice& choice = {},
+                      KeptPager kept = {});
   ~ApplicationServices();
 
   PortIo& port() { return *port_; }
-  Clock& clock() { return clock_; }
+  SteadyClock& clock() { return clock_; }
   // Called during the long pauses of a transfer, so the window can repaint.
   void setIdleHook(std::function<void()> hook) { clock_.setIdleHook(std::move(hook)); }
 
+  // Stores the simulated pager in the kept file when it changed; false when that failed.
+  bool keepSimulatedPager();
+
  private:
+  void plugInKeptPager(const BuildConfig& config);
+
   SteadyClock clock_;
   std::unique_ptr<PortIo> port_;
+  sim::SimulatedProgrammer* simulated_ = nullptr;  // the port, when simulated
+  KeptPager kept_;
+  std::optional<std::array<std::uint8_t, kFileSize>> keptBytes_;  // what the file held
 };
 
 }  // namespace ccp

@@ -38,4 +38,8 @@ std::string userDataFolder() {
                        kApplicationName);
 }
 
+std::string simulatedPagerFile() {
+  return userDataFolder() + "/" + std::string(kSimulatedPagerFileName);
+}
+
 }  // namespace ccp

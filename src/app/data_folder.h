@@ -21,4 +21,8 @@ std::string appDataFolder(std::string_view xdgDataHome, std::string_view home,
 // This program's data folder, from the environment.
 std::string userDataFolder();
 
+// Where the simulated Programmer keeps its pager between runs, in the data folder.
+inline constexpr std::string_view kSimulatedPagerFileName = "simulated-pager.eep";
+std::string simulatedPagerFile();
+
 }  // namespace ccp

@@ -9,6 +9,8 @@
 #include "image/build_config.h"
 #include "ports/clock.h"
 #include "ports/port_io.h"
+#include "ports/port_survey.h"
+#include "ports/realtime_priority.h"
 
 namespace ccp::cli {
 
@@ -18,10 +20,18 @@ inline constexpr int kFailed = 1;      // the pager or a comparison failed
 inline constexpr int kWrongUsage = 2;  // also a setting the window refused
 inline constexpr int kFileError = 3;   // a file could not be read or written
 
+// The port a pager command asks for.
+struct PortRequest {
+  PortKind kind = PortKind::Hardware;
+  PortChoice ports;
+  bool freshPager = false;  // the simulated Programmer starts with a new pager
+};
+
 // The Programmer's port and the clock that times its transfers.
 struct Connection {
   PortIo& port;
   Clock& clock;
+  const RealtimePriority* priority = nullptr;  // how the real clock ran the last transfer
 };
 
 // What the command line needs from the machine: its build and, for the pager commands, the
@@ -32,9 +42,11 @@ class CliServices {
       : config(config), defaultPort(defaultPort) {}
   virtual ~CliServices() = default;
   // At most once per run, by a pager command.
-  virtual Connection connect(PortKind kind, const PortChoice& ports) = 0;
+  virtual Connection connect(const PortRequest& request) = 0;
   // Where the pager commands keep their journal and backups: the window's data folder.
   virtual std::string dataFolder() = 0;
+  // The system's parallel ports.
+  virtual PortSurvey surveyPorts(const PortChoice& choice) { return ccp::surveyPorts(choice); }
 
   const BuildConfig config;
   const PortKind defaultPort;

@@ -26,14 +26,26 @@ HeadlessWindow::HeadlessWindow(const BuildConfig& config, TerminalPlatform& term
   form_ = std::make_unique<TForm1>(config, dialogs_, port, clock);
 }
 
-void HeadlessWindow::echoLog(std::ostream& out, bool startUp) {
-  if (startUp) {
+HeadlessWindow::HeadlessWindow(const BuildConfig& config, TerminalPlatform& terminal,
+                               std::unique_ptr<PortIo> port, Clock& clock)
+    : terminal_(terminal), ownPort_(std::move(port)), dialogs_(terminal) {
+  form_ = std::make_unique<TForm1>(config, dialogs_, *ownPort_, clock);
+}
+
+void HeadlessWindow::echoLog(std::ostream& out, bool startUp, bool quiet) {
+  echo_ = &out;
+  quiet_ = quiet;
+  if (startUp && !quiet) {
     for (const std::string& line : form_->log().lines()) out << line << '\n';
   }
-  form_->log().onAppend = [this, &out](const std::string& line) {
-    terminal_.clearProgress();
-    out << line << '\n' << std::flush;
+  form_->log().onAppend = [this](const std::string& line) {
+    if (!quiet_) echo(line);
   };
+}
+
+void HeadlessWindow::echo(const std::string& line) {
+  terminal_.clearProgress();
+  *echo_ << line << '\n' << std::flush;
 }
 
 std::vector<std::string> HeadlessWindow::linesSince(std::size_t count) const {
@@ -46,6 +58,7 @@ bool HeadlessWindow::succeeded(const std::function<void()>& action, std::string_
   const int errors = terminal_.errorBoxes();
   action();
   const auto added = linesSince(lines);
+  if (quiet_ && echo_ != nullptr && !added.empty()) echo(added.back());
   return terminal_.errorBoxes() == errors &&
          std::find(added.begin(), added.end(), success) != added.end();
 }

@@ -24,11 +24,14 @@ class HeadlessWindow {
   // A window for files only: no port is granted, so no Programmer is ever touched.
   HeadlessWindow(const BuildConfig& config, TerminalPlatform& terminal);
   HeadlessWindow(const BuildConfig& config, TerminalPlatform& terminal, PortIo& port, Clock& clock);
+  // A window on a port of its own, such as one that reports what goes through it.
+  HeadlessWindow(const BuildConfig& config, TerminalPlatform& terminal,
+                 std::unique_ptr<PortIo> port, Clock& clock);
 
   TForm1& form() { return *form_; }
   // Every line the log gets from now on goes to `out` as it comes; with `startUp`, the lines
-  // of the start-up first.
-  void echoLog(std::ostream& out, bool startUp);
+  // of the start-up first. Quiet: only the last line of each command, none of the start-up.
+  void echoLog(std::ostream& out, bool startUp, bool quiet = false);
   std::vector<std::string> linesSince(std::size_t count) const;
 
   // File > Open and File > Save answered with `path`; true when the window reports success and
@@ -38,6 +41,9 @@ class HeadlessWindow {
   Saved save(std::string_view path);
   // A menu command; true when one of its new log lines is `success` and no error was shown.
   bool run(std::string_view menuItem, std::string_view success);
+  // What the window would show in its status bar since the last call: why a file could not be
+  // loaded or saved.
+  std::vector<std::string> takeNotices() { return dialogs_.takeNotices(); }
 
   // From now on Read from pager and Write to pager keep the window's records in `dataFolder`:
   // a journal line each and, with `backups`, a backup before each write. What the window would
@@ -47,8 +53,12 @@ class HeadlessWindow {
 
  private:
   bool succeeded(const std::function<void()>& action, std::string_view success);
+  void echo(const std::string& line);
 
   TerminalPlatform& terminal_;
+  std::ostream* echo_ = nullptr;
+  bool quiet_ = false;
+  std::unique_ptr<PortIo> ownPort_;
   PresetDialogs dialogs_;
   RefusingPort noPort_;
   SteadyClock idleClock_;                // a window for files never waits

@@ -10,14 +10,17 @@
 
 namespace {
 
-// The machine's port, or a simulated Programmer running in real time.
+// The machine's port, or a simulated Programmer running in real time whose pager is kept in
+// the data folder between runs.
 class MachineServices : public ccp::cli::CliServices {
  public:
   MachineServices() : CliServices(ccp::kProgramBuild, ccp::kProgramPort) {}
 
-  ccp::cli::Connection connect(ccp::PortKind kind, const ccp::PortChoice& ports) override {
-    services_ = std::make_unique<ccp::ApplicationServices>(config, kind, ports);
-    return {services_->port(), services_->clock()};
+  ccp::cli::Connection connect(const ccp::cli::PortRequest& request) override {
+    services_ = std::make_unique<ccp::ApplicationServices>(
+        config, request.kind, request.ports,
+        ccp::KeptPager{ccp::simulatedPagerFile(), request.freshPager});
+    return {services_->port(), services_->clock(), &services_->clock().realtimePriority()};
   }
   std::string dataFolder() override { return ccp::userDataFolder(); }
 

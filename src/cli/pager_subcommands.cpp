@@ -1,57 +1,38 @@
-// read, write and verify: the pager commands of a window on the Programmer, its start-up log
-// and theirs on standard output.
-#include <iomanip>
-#include <memory>
+// read, write, verify and test: the pager commands of a window on the Programmer, its start-up
+// log and theirs on standard output.
+#include <cerrno>
+#include <cstring>
 #include <sstream>
 #include <string>
 
-#include "cli/headless_window.h"
+#include "cli/pager_session.h"
 #include "cli/preset_dialogs.h"
 #include "cli/setting_edit.h"
-#include "cli/settings_view.h"
+#include "cli/stream_file.h"
 #include "cli/subcommands.h"
-#include "commands/decode_image.h"
-#include "commands/pager_commands.h"
+#include "commands/port_label.h"
 #include "files/config_file.h"
 #include "files/file_io.h"
-#include "image/checksum.h"
-#include "rules/bindings.h"
 
 namespace ccp::cli {
 
 namespace {
 
-// The lines with which the pager commands report success.
-const char* const kReadDone = "Read completed";
-const char* const kWriteDone = "Verify OK !";
-constexpr std::size_t kListedBytes = 8;
+constexpr int kMaxAutoinc = 8;
 
-// A window on the chosen port, its start-up log shown, the port selected from the menu; its
-// pager commands keep the window's journal (verify's read too) and, for write --backup, backups.
-std::unique_ptr<HeadlessWindow> pagerWindow(Run& run) {
-  const PortSelection fallback = run.services.defaultPort == PortKind::Simulator
-                                     ? PortSelection::Simulator
-                                     : PortSelection::Lpt1;
-  const PortSelection choice = run.args.port.value_or(fallback);
-  const PortKind kind =
-      choice == PortSelection::Simulator ? PortKind::Simulator : PortKind::Hardware;
-  const Connection connection = run.services.connect(kind, run.args.ports);
-  auto window = std::make_unique<HeadlessWindow>(run.services.config, run.terminal, connection.port,
-                                                 connection.clock);
-  run.terminal.setBell(true);
-  window->echoLog(run.console.out, true);
-  window->keepRecords(run.services.dataFolder(), run.args.backup, [&run](const std::string& text) {
-    if (!text.empty()) run.error(text);
-  });
-  if (choice == PortSelection::Lpt2) window->form().menuItem("LPT21").trigger();
-  return window;
-}
-
-// Start-up leaves the pager commands disabled when the port or the Programmer failed.
-bool available(Run& run, HeadlessWindow& window, const char* menuItem) {
-  if (window.form().menuItem(menuItem).enabled()) return true;
-  run.error("the pager commands are disabled: see the log above");
-  return false;
+std::optional<AutoincSteps> autoincSteps(const std::string& text) {
+  AutoincSteps steps{};
+  std::istringstream in(text);
+  std::string item;
+  std::size_t count = 0;
+  while (std::getline(in, item, ',')) {
+    if (count == steps.size() || item.size() != 1 || item[0] < '0' || item[0] > '0' + kMaxAutoinc) {
+      return std::nullopt;
+    }
+    steps[count++] = item[0] - '0';
+  }
+  if (count != steps.size() || text.back() == ',') return std::nullopt;
+  return steps;
 }
 
 bool setAutoinc(Run& run, HeadlessWindow& window) {
@@ -66,121 +47,132 @@ bool setAutoinc(Run& run, HeadlessWindow& window) {
   return true;
 }
 
-// After a verified write: the advanced settings back into the file. False stops the batch.
-bool update(Run& run, HeadlessWindow& window, const std::string& file) {
-  if (window.save(file) == HeadlessWindow::Saved::Yes) return true;
-  run.error("could not save the advanced settings to " + file + "; the batch stops");
+// A file the command will write, checked before the pager is touched; false, and said, when
+// it could not be written.
+bool writable(Run& run, const std::string& file, const char* untouched) {
+  const int refusal = replaceRefusal(PresetDialogs::dialogPath(file));
+  if (refusal == 0) return true;
+  run.error("cannot write " + file + ": " + std::strerror(refusal) + "; " + untouched);
   return false;
 }
 
-std::string hexOffsets(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
-  std::ostringstream text;
-  std::size_t listed = 0;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (a[i] == b[i]) continue;
-    if (listed++ == kListedBytes) {
-      text << " ...";
-      break;
-    }
-    text << " 0x" << std::hex << std::setw(3) << std::setfill('0') << i;
-  }
-  return text.str();
-}
-
-// What the file's window would send to this pager: prepared as Write to pager prepares it,
-// from the pager's bytes as they were read.
-bool prepareWrite(Run& run, TForm1& file, const Image& pager) {
-  Image& image = file.image();
-  image.eepRead = pager.eepRead;
-  const int errors = run.terminal.errorBoxes();
-  file.runUserAction([&file] { prepareWriteImage(file); });
-  storeChecksum(image.eep);
-  return run.terminal.errorBoxes() == errors;
-}
-
-// The differences as settings: the bytes to be written shown in a window of their own.
-void reportDifferences(Run& run, const Image& written, HeadlessWindow& pager,
-                       const std::string& file) {
-  HeadlessWindow shown(run.services.config, run.terminal);
-  TForm1& form = shown.form();
-  form.image().eep = written.eep;
-  form.image().decoder = written.decoder;
-  form.runUserAction([&form] {
-    DecodeImage(form);
-    rules::afterImageLoaded(form);
-  });
-  const Image& read = pager.form().image();
-  if (printDifferences(run.console.out, shownSettings(form), shownSettings(pager.form()), file,
-                       "pager") > 0) {
-    return;
-  }
-  run.console.out << "The settings agree; bytes differ. EEPROM:"
-                  << hexOffsets(written.eep, read.eepRead)
-                  << "; decoder:" << hexOffsets(written.decoder, read.decoderRead) << '\n';
-}
-
-}  // namespace
-
 int readCommand(Run& run) {
   const std::string& out = run.args.operands[0];
-  const auto window = pagerWindow(run);
-  if (!available(run, *window, "ReadFromPager")) return kFailed;
-  if (!window->run("ReadFromPager", kReadDone)) return kFailed;
+  run.logToError = isStandardStream(out);
+  if (!run.logToError && !writable(run, out, "the pager was not read")) return kFileError;
+  PagerSession session(run);
+  if (!session.available("ReadFromPager")) return kFailed;
+  if (!session.run("ReadFromPager", kReadDone)) return kFailed;
   // The bytes as they came from the pager, its own upper EEPROM half included.
-  const Image& image = window->form().image();
-  if (!replaceFile(PresetDialogs::dialogPath(out),
-                   configFileBytes(image.eepRead, image.decoderRead))) {
-    run.error("could not write " + out);
+  const Image& image = session.form().image();
+  const ConfigFileBytes bytes = configFileBytes(image.eepRead, image.decoderRead);
+  if (run.logToError) {
+    run.console.out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    run.console.out.flush();
+    if (run.console.out.good()) return kDone;
+    run.error("could not write standard output");
+    return kFileError;
+  }
+  if (!replaceFile(PresetDialogs::dialogPath(out), bytes)) {
+    run.error("could not write " + out + ": " + std::strerror(errno));
     return kFileError;
   }
   return kDone;
 }
 
 int writeCommand(Run& run) {
+  if (run.args.dryRun) return comparePager(run, true);
   const std::string& file = run.args.operands[0];
-  const auto window = pagerWindow(run);
-  if (!window->open(file)) {
-    run.error("could not load " + file);
+  const bool batch = run.args.batch || run.args.count;
+  if (isStandardStream(file) && (batch || run.args.update)) {
+    throw UsageError(
+        "write - reads FILE from standard input: it takes neither --batch, --count "
+        "nor --update");
+  }
+  if (run.args.update && !writable(run, file, "no pager written")) return kFileError;
+  const StreamFile input(file, StreamFile::Direction::In);
+  if (input.standard() && !input.takeFrom(run.console.in)) {
+    run.error("could not read standard input");
     return kFileError;
   }
-  if (!setAutoinc(run, *window)) return kWrongUsage;
-  if (!available(run, *window, "WriteToPager")) return kFailed;
-  for (int pager = 1;; ++pager) {
-    if (run.args.batch) {
-      run.console.err << "Pager " << pager
-                      << ": plug it in and press Enter (end of input ends the batch)" << std::endl;
-      std::string line;
-      if (!std::getline(run.console.in, line)) return kDone;
-    }
-    if (!window->run("WriteToPager", kWriteDone)) {
-      if (run.args.batch) run.error("the batch stops at pager " + std::to_string(pager));
-      return kFailed;
-    }
-    if (run.args.update && !update(run, *window, file)) return kFileError;
-    if (!run.args.batch) return kDone;
+  PagerSession session(run);
+  if (!session.window().open(input.path())) {
+    reportFileFailure(run, session.window(), "could not load " + file);
+    return kFileError;
   }
+  if (!setAutoinc(run, session.window())) return kWrongUsage;
+  if (!session.available("WriteToPager")) return kFailed;
+  if (batch) return writeBatch(run, session, file);
+  if (!session.run("WriteToPager", kWriteDone)) return kFailed;
+  if (run.args.update && !updateFile(run, session.window(), file)) return kFileError;
+  return kDone;
 }
 
 int verifyCommand(Run& run) {
-  const std::string& file = run.args.operands[0];
-  const auto fileWindow = loadedFile(run, file);
-  if (!fileWindow) return kFileError;
-  const auto pager = pagerWindow(run);
-  if (!available(run, *pager, "ReadFromPager")) return kFailed;
-  if (!pager->run("ReadFromPager", kReadDone)) return kFailed;
+  return comparePager(run, false);
+}
 
-  const Image& read = pager->form().image();
-  if (!prepareWrite(run, fileWindow->form(), read)) {
-    run.error(file + " cannot be written to a pager");
-    return kFailed;
-  }
-  const Image& written = fileWindow->form().image();
-  if (written.eep == read.eepRead && written.decoder == read.decoderRead) {
-    run.console.out << "The pager holds what " << file << " would write.\n";
-    return kDone;
-  }
-  reportDifferences(run, written, *pager, file);
-  return kFailed;
+int testCommand(Run& run) {
+  PagerSession session(run);
+  if (!session.available("TestProgrammer1")) return kFailed;
+  const std::string passed = portLabel(session.form()) + ": Programmer test passed";
+  return session.run("TestProgrammer1", passed) ? kDone : kFailed;
+}
+
+}  // namespace
+
+void addPagerCommands(CommandLine& line) {
+  CliArguments& args = line.arguments();
+  CLI::App& read = line.add("read", "read the pager and save what it holds, byte for byte,\nto OUT",
+                            readCommand);
+  line.operand(read, "OUT", "the configuration file to write");
+  line.portOptions(read);
+
+  CLI::App& write = line.add("write", "write FILE to the pager as the window does", writeCommand);
+  line.operand(write, "FILE", "a configuration file");
+  line.portOptions(write);
+  write
+      .add_option_function<std::string>(
+          "--autoinc",
+          [&args](const std::string& text) {
+            const auto steps = autoincSteps(text);
+            if (!steps) {
+              throw CLI::ValidationError("--autoinc",
+                                         "takes six steps from 0 to 8, such as 1,0,0,0,0,0");
+            }
+            args.autoinc = *steps;
+          },
+          "the Auto inc steps S1,S2,S3,S4,S5,S6 (0 to 8; rows 1 to\n4 advance)")
+      ->type_name("STEPS");
+  auto* batch = write.add_flag("--batch", args.batch,
+                               "one pager after another, each on Enter, until the end\nof input; "
+                               "then a summary line");
+  auto* count = write.add_option("--count", args.count, "a batch that ends after N pagers written")
+                    ->type_name("N")
+                    ->check(CLI::Range(1, 1000000));
+  auto* update = write.add_flag("--update", args.update,
+                                "save the advanced settings to FILE after each verified\nwrite");
+  auto* backup = write.add_flag("--backup", args.backup,
+                                "first keep what each pager holds in the backups\nfolder, as the "
+                                "window's File > Back up pagers\nbefore writing does");
+  write
+      .add_flag("--dry-run", args.dryRun,
+                "write nothing: read the pager and show the settings\nthe write would change")
+      ->excludes(batch)
+      ->excludes(count)
+      ->excludes(update)
+      ->excludes(backup);
+
+  CLI::App& verify =
+      line.add("verify", "compare the pager with what FILE would write to it", verifyCommand);
+  line.operand(verify, "FILE", "a configuration file");
+  line.portOptions(verify);
+
+  CLI::App& test = line.add("test",
+                            "the window's Programmer test: the Programmer, its data\nline, the "
+                            "EEPROM and the decoder; 0 when it passed",
+                            testCommand);
+  line.portOptions(test);
 }
 
 }  // namespace ccp::cli

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "shell/platform.h"
 
@@ -12,7 +14,8 @@ class TForm1;
 
 // The desktop, except that a file dialog can be answered beforehand: a path given on the
 // command line is chosen as the user would choose it in the dialog. Each preset answers one
-// dialog; every other request goes on to the desktop.
+// dialog; every other request goes on to the desktop, except the notices, which are kept for
+// the command to say where they belong.
 class PresetDialogs : public Platform {
  public:
   explicit PresetDialogs(Platform& desktop) : desktop_(desktop) {}
@@ -34,11 +37,15 @@ class PresetDialogs : public Platform {
   std::optional<std::string> askOpenPath(std::string_view filter) override;
   std::optional<std::string> askSavePath(std::string_view filter) override;
   void showProgress(const ProgressReport& report) override { desktop_.showProgress(report); }
+  void showNotice(const std::string& text) override { notices_.push_back(text); }
+  // The notices given since the last call.
+  std::vector<std::string> takeNotices() { return std::exchange(notices_, {}); }
 
  private:
   Platform& desktop_;
   std::optional<std::string> open_;
   std::optional<std::string> save_;
+  std::vector<std::string> notices_;
 };
 
 // File > Open and File > Save of the form, answered with `path`, as the user would run them.

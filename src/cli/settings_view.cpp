@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <iomanip>
+#include <nlohmann/json.hpp>
 
 #include "cli/terminal_text.h"
 #include "shell/form.h"
@@ -12,6 +13,7 @@ namespace ccp::cli {
 namespace {
 
 constexpr std::size_t kMinValueWidth = 12;
+constexpr int kJsonIndent = 2;
 
 std::string shown(const ShownSetting& s) {
   return printedValue(s.kind, s.value);
@@ -23,18 +25,22 @@ std::string where(const ShownSetting& s) {
   return text + s.label;
 }
 
-// Control characters, DEL and the C1 controls (UTF-8 0xC2 0x80-0x9F) included, are escaped:
-// none reaches a terminal raw.
-std::string jsonString(const std::string& text) {
-  std::string out = "\"";
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20 || c == 0x7F || (c == 0xC2 && next >= 0x80 && next < 0xA0)) {
-      const unsigned code = c == 0xC2 ? text[++i] & 0xFF : c;
+// Columns on the terminal: one per character, not per UTF-8 byte.
+std::size_t columns(const std::string& text) {
+  return static_cast<std::size_t>(
+      std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
+// The dump escapes the controls below 0x20 only; DEL and the C1 controls (UTF-8 0xC2 0x80-0x9F),
+// which can stand only inside its strings, get JSON escapes too, so none reaches a terminal raw.
+std::string withControlsEscaped(const std::string& json) {
+  std::string out;
+  for (std::size_t i = 0; i < json.size(); ++i) {
+    const auto c = static_cast<unsigned char>(json[i]);
+    const auto next = i + 1 < json.size() ? static_cast<unsigned char>(json[i + 1]) : 0;
+    if (c == 0x7F || (c == 0xC2 && next >= 0x80 && next < 0xA0)) {
+      const unsigned code = c == 0x7F ? c : next;
+      if (c == 0xC2) ++i;
       char hex[8];
       std::snprintf(hex, sizeof hex, "\\u%04x", code);
       out += hex;
@@ -42,13 +48,7 @@ std::string jsonString(const std::string& text) {
       out += static_cast<char>(c);
     }
   }
-  return out + '"';
-}
-
-// Columns on the terminal: one per character, not per UTF-8 byte.
-std::size_t columns(const std::string& text) {
-  return static_cast<std::size_t>(
-      std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+  return out;
 }
 
 std::string padded(const std::string& text, std::size_t width) {
@@ -82,8 +82,8 @@ std::vector<ShownSetting> shownSettings(TForm1& form) {
   std::vector<ShownSetting> settings;
   for (const SettingPlace& place : settingPlaces()) {
     const Control& control = *form.findControl(place.name);
-    settings.push_back(
-        {&place, settingLabel(form, place), control.kind(), shownValue(form, control)});
+    settings.push_back({&place, settingLabel(form, place), control.kind(),
+                        shownValue(form, control), !control.visible()});
   }
   return settings;
 }
@@ -106,27 +106,25 @@ void printSettings(std::ostream& out, const std::vector<ShownSetting>& settings)
     }
     group = &s.place->group;
     out << indent << padded(s.label, labelWidth) << padded(shown(s), kMinValueWidth) << '('
-        << s.place->name << ")\n";
+        << s.place->name << (s.hidden ? ") hidden\n" : ")\n");
   }
 }
 
 void printSettingsJson(std::ostream& out, const std::vector<ShownSetting>& settings) {
-  const std::string* page = nullptr;
-  out << '{';
+  // In the window's order, pages and settings alike.
+  nlohmann::ordered_json pages = nlohmann::ordered_json::object();
   for (const ShownSetting& s : settings) {
-    const bool newPage = page == nullptr || *page != s.place->page;
-    if (newPage) {
-      out << (page == nullptr ? "\n  " : "\n  },\n  ") << jsonString(s.place->page) << ": {";
-      page = &s.place->page;
-    }
-    out << (newPage ? "\n    " : ",\n    ") << jsonString(s.place->name) << ": ";
+    auto& value = pages[s.place->page][s.place->name];
     if (s.kind == ControlKind::CheckBox) {
-      out << (s.value == "on" ? "true" : "false");
+      value = s.value == "on";
     } else {
-      out << jsonString(s.value);
+      value = s.value;
     }
   }
-  out << (page == nullptr ? "}\n" : "\n  }\n}\n");
+  // Bytes that are not UTF-8 show as U+FFFD rather than end the output.
+  out << withControlsEscaped(
+             pages.dump(kJsonIndent, ' ', false, nlohmann::ordered_json::error_handler_t::replace))
+      << '\n';
 }
 
 std::size_t printDifferences(std::ostream& out, const std::vector<ShownSetting>& a,

@@ -26,12 +26,14 @@ struct ShownSetting {
   const SettingPlace* place;
   std::string label;  // settingLabel(): the caption as the window shows it
   ControlKind kind;
-  std::string value;  // shownValue()
+  std::string value;    // shownValue()
+  bool hidden = false;  // the window does not show it, in this build or firmware version
 };
 
 std::vector<ShownSetting> shownSettings(TForm1& form);
 
-// Page by page, group by group: "label  value  (name)", each value as printedValue() has it.
+// Page by page, group by group: "label  value  (name)", each value as printedValue() has it,
+// and "hidden" after a setting the window hides.
 void printSettings(std::ostream& out, const std::vector<ShownSetting>& settings);
 // {"<page>": {"<control name>": value, ...}, ...}: check boxes as true or false, the rest as text.
 void printSettingsJson(std::ostream& out, const std::vector<ShownSetting>& settings);

@@ -1,5 +1,7 @@
 #include "commands/file_commands.h"
 
+#include <cerrno>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -21,6 +23,14 @@ void fail(TForm1& form, const char* line) {
   form.beep();
 }
 
+// The log keeps its own line; the notice adds the file and the system's reason.
+void failWithFile(TForm1& form, const char* line, const char* what, const std::string& path) {
+  const int error = errno;
+  fail(form, line);
+  form.platform().showNotice("could not " + std::string(what) + " " + path + ": " +
+                             std::strerror(error));
+}
+
 }  // namespace
 
 void Open1Click(TForm1& form) {
@@ -32,7 +42,7 @@ void Open1Click(TForm1& form) {
 void OpenConfigFile(TForm1& form, const std::string& path) {
   form.logLine("Load data from " + path);
   const auto bytes = readFileHead(path, kFileSize);
-  if (!bytes) return fail(form, "Load file error");
+  if (!bytes) return failWithFile(form, "Load file error", "load", path);
 
   // The model marker is not examined: a file of either model loads.
   Image& image = form.image();
@@ -56,7 +66,7 @@ void Save1Click(TForm1& form) {
   EepBlock stored = image.eep;
   storeChecksum(stored);
   if (!replaceFile(*path, configFileBytes(stored, image.decoder))) {
-    return fail(form, "write error!");
+    return failWithFile(form, "write error!", "write", *path);
   }
   image.eep[eep::kChecksum] = stored[eep::kChecksum];
   form.logLine("ok!");

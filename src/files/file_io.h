@@ -14,7 +14,7 @@ namespace ccp {
 class FileCalls;
 
 // Up to `limit` bytes from the start of the file. Nothing when the path cannot be read as a
-// file: missing, a folder, no permission, or an error while reading.
+// file: missing, a folder, no permission, or an error while reading; errno then says why.
 std::optional<std::vector<std::uint8_t>> readFileHead(const std::string& path, std::size_t limit);
 
 // Replaces the file at `path` with `bytes`. The bytes go to a new file in the same folder,
@@ -28,9 +28,14 @@ std::optional<std::vector<std::uint8_t>> readFileHead(const std::string& path, s
 // the user may not write. Written in place, as a plain write would, where no rename can do it:
 // a file with more than one hard link, so every name keeps seeing it, and a file in a folder
 // where the user may not create a file; only a complete write succeeds there.
-// False when anything failed; no temporary file is left behind.
+// False when anything failed, with errno saying why; no temporary file is left behind.
 bool replaceFile(const std::string& path, std::span<const std::uint8_t> bytes);
 // The same through the given system calls.
 bool replaceFile(const std::string& path, std::span<const std::uint8_t> bytes, FileCalls& calls);
+
+// Whether replaceFile() would take `path` before any byte is ready: 0, or the errno value of
+// its refusal (EISDIR for a folder, EACCES for a file or a folder the user may not write,
+// ENOENT for a missing folder).
+int replaceRefusal(const std::string& path);
 
 }  // namespace ccp

@@ -35,17 +35,24 @@ struct Target {
   std::optional<struct stat> existing;
 };
 
+std::nullopt_t refused(int error) {
+  errno = error;
+  return std::nullopt;
+}
+
+// The file to replace; nothing, with errno set, when the path can name none.
 std::optional<Target> findTarget(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) {
     if (errno != ENOENT) return std::nullopt;
-    if (!fs::path(path).has_filename()) return std::nullopt;
+    if (!fs::path(path).has_filename()) return refused(EISDIR);
     return Target{fs::path(path), std::nullopt};
   }
-  if (!S_ISREG(info.st_mode)) return std::nullopt;  // a folder, device or FIFO is never replaced
+  // A folder, device or FIFO is never replaced.
+  if (!S_ISREG(info.st_mode)) return refused(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
   std::error_code ec;
   fs::path resolved = fs::canonical(fs::path(path), ec);
-  if (ec) return std::nullopt;
+  if (ec) return refused(ec.value());
   return Target{std::move(resolved), info};
 }
 
@@ -59,17 +66,27 @@ bool writeAll(FileCalls& calls, int fd, Bytes bytes) {
   while (done < bytes.size()) {
     const ssize_t n = calls.write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (n < 0) return false;
+    if (n == 0) {
+      errno = EIO;
+      return false;
+    }
     done += static_cast<std::size_t>(n);
   }
   return true;
 }
 
+// Closes without losing the errno of a failure before.
+bool closeAfter(FileCalls& calls, int fd, bool done) {
+  const int error = errno;
+  const bool closed = calls.close(fd) == 0;
+  if (!done) errno = error;
+  return done && closed;
+}
+
 // Writes, flushes to the disk and closes; the descriptor is closed whatever happens.
 bool writeSyncClose(FileCalls& calls, int fd, Bytes bytes) {
-  const bool synced = writeAll(calls, fd, bytes) && calls.fsync(fd) == 0;
-  const bool closed = calls.close(fd) == 0;
-  return synced && closed;
+  return closeAfter(calls, fd, writeAll(calls, fd, bytes) && calls.fsync(fd) == 0);
 }
 
 // The old bytes are gone once the file is opened, so only a complete write succeeds.
@@ -113,15 +130,18 @@ void syncFolder(FileCalls& calls, const fs::path& folder) {
   (void)calls.close(fd);
 }
 
+// Removes the temporary file; errno keeps the failure that came before.
 bool discard(FileCalls& calls, const fs::path& temp) {
+  const int error = errno;
   (void)calls.unlink(temp.c_str());
+  errno = error;
   return false;
 }
 
 bool replaceByRename(FileCalls& calls, const Target& target, int fd, const fs::path& temp,
                      Bytes bytes) {
   if (target.existing && !takeOverOwnerAndMode(calls, fd, *target.existing)) {
-    (void)calls.close(fd);
+    (void)closeAfter(calls, fd, false);
     return discard(calls, temp);
   }
   if (!writeSyncClose(calls, fd, bytes)) return discard(calls, temp);
@@ -154,6 +174,17 @@ bool replaceFile(const std::string& path, std::span<const std::uint8_t> bytes, F
     return false;
   }
   return replaceByRename(calls, *target, fd, temp, bytes);
+}
+
+int replaceRefusal(const std::string& path) {
+  const std::optional<Target> target = findTarget(path);
+  if (!target) return errno;
+  if (target->existing) return mayWrite(target->path) ? 0 : errno;
+  // A new file: its folder must take it.
+  const fs::path folder = target->path.parent_path();
+  const bool takes =
+      ::faccessat(AT_FDCWD, folder.empty() ? "." : folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+  return takes ? 0 : errno;
 }
 
 }  // namespace ccp

@@ -4,9 +4,6 @@
 #include <linux/ppdev.h>
 #include <sys/ioctl.h>
 
-#include <sstream>
-#include <string_view>
-
 #include "ports/call_deadline.h"
 
 namespace ccp {
@@ -15,7 +12,6 @@ namespace {
 
 constexpr unsigned long kReads[] = {PPRDATA, PPRSTATUS, PPRCONTROL};  // by PortRegister
 constexpr std::uint8_t kFailedRead = 0x00;                            // reads as no Programmer
-constexpr std::string_view kNoHolder = "none";
 
 NamedPort resolve(const std::optional<NamedDevice>& device, const std::vector<SystemPort>& listed) {
   if (!device) return {};
@@ -27,6 +23,10 @@ NamedPort resolve(const std::optional<NamedDevice>& device, const std::vector<Sy
 }
 
 }  // namespace
+
+LptMap ppdevLptMap(const PortChoice& choice, const std::vector<SystemPort>& listed) {
+  return mapLptPorts(listed, {resolve(choice.lpt1, listed), resolve(choice.lpt2, listed)});
+}
 
 PpdevPort::PpdevPort(PortChoice choice, SysPortCalls& sys, ParportPaths paths)
     : MappedPort(std::move(choice)), sys_(sys), paths_(std::move(paths)) {}
@@ -41,7 +41,7 @@ PpdevPort::~PpdevPort() {
 LptMap PpdevPort::mapPorts(const PortChoice& choice) {
   const std::vector<SystemPort> listed =
       listSystemPorts(sys_, paths_).value_or(std::vector<SystemPort>{});
-  return mapLptPorts(listed, {resolve(choice.lpt1, listed), resolve(choice.lpt2, listed)});
+  return ppdevLptMap(choice, listed);
 }
 
 std::optional<int> PpdevPort::openPort(const SystemPort& port) {
@@ -67,13 +67,8 @@ void PpdevPort::writeRegister(int fd, PortRegister reg, std::uint8_t value) {
 }
 
 bool PpdevPort::heldByAnother(int number) {
-  const auto holder =
-      sys_.readFile(paths_.proc + "/parport" + std::to_string(number) + "/devices/active");
-  if (!holder) return false;  // not listed: only the claim can tell
-  std::istringstream words(*holder);
-  std::string name;
-  words >> name;
-  return !name.empty() && name != kNoHolder;
+  const auto holder = portHolder(sys_, paths_, number);
+  return holder && !holder->empty();  // not listed: only the claim can tell
 }
 
 bool PpdevPort::claimPort(const OpenedPort& port) {

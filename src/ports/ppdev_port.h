@@ -48,4 +48,7 @@ class PpdevPort : public MappedPort {
   ParportPaths paths_;
 };
 
+// The ports LPT1 and LPT2 mean to the ppdev backend, by the user's choice and the ports listed.
+LptMap ppdevLptMap(const PortChoice& choice, const std::vector<SystemPort>& listed);
+
 }  // namespace ccp

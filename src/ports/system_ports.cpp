@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <sstream>
 #include <string_view>
 
 namespace ccp {
@@ -10,6 +11,7 @@ namespace ccp {
 namespace {
 
 constexpr std::string_view kPortEntry = "parport";
+constexpr std::string_view kNoHolder = "none";
 
 // N of a /proc entry named parportN; nothing for other entries ("default").
 std::optional<int> portNumber(std::string_view entry) {
@@ -64,6 +66,16 @@ std::optional<std::vector<SystemPort>> listSystemPorts(SysPortCalls& sys,
   std::sort(ports.begin(), ports.end(),
             [](const SystemPort& a, const SystemPort& b) { return a.number < b.number; });
   return ports;
+}
+
+std::optional<std::string> portHolder(SysPortCalls& sys, const ParportPaths& paths, int number) {
+  const auto text =
+      sys.readFile(paths.proc + "/parport" + std::to_string(number) + "/devices/active");
+  if (!text) return std::nullopt;
+  std::istringstream words(*text);
+  std::string name;
+  words >> name;
+  return name == kNoHolder ? std::string() : name;
 }
 
 std::optional<SystemPort> listedPort(const NamedDevice& device,

@@ -31,6 +31,10 @@ struct SystemPort {
 std::optional<std::vector<SystemPort>> listSystemPorts(SysPortCalls& sys,
                                                        const ParportPaths& paths);
 
+// The driver that holds parportN now, from its devices/active ("lp", "ppdev0"); empty when
+// none does; nothing when the system does not list the port.
+std::optional<std::string> portHolder(SysPortCalls& sys, const ParportPaths& paths, int number);
+
 // The first value of a parport base-addr text ("888\t1920\n" gives 888); 0 when unreadable.
 unsigned firstBaseAddress(const std::string& text);
 

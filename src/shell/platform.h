@@ -33,6 +33,9 @@ class Platform {
   }
   // A pager command under way; a report without a phase ends it.
   virtual void showProgress(const ProgressReport& /*report*/) {}
+  // A note beside the log, as a status bar shows one: what a log line leaves out, such as the
+  // file and the system's reason when a file could not be loaded or saved.
+  virtual void showNotice(const std::string& /*text*/) {}
 };
 
 }  // namespace ccp

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "app/app_services.h"
+#include "app/data_folder.h"
 #include "app/program_build.h"
 #include "shell/form.h"
 #include "window/application_names.h"
@@ -23,7 +24,7 @@ int main(int argc, char* argv[]) {
   // --help and --version are answered before any window exists: they need no display.
   QStringList raw;
   for (int i = 0; i < argc; ++i) raw << QString::fromLocal8Bit(argv[i]);
-  if (const auto early = ccp::qt::parseWindowArguments(raw, ccp::kProgramBuild);
+  if (const auto early = ccp::qt::parseWindowArguments(raw, ccp::kProgramBuild, ccp::kProgramPort);
       early.exitStatus == 0) {
     return printAndEnd(early);
   }
@@ -32,11 +33,14 @@ int main(int argc, char* argv[]) {
   ccp::qt::nameApplication();
   ccp::qt::giveApplicationIcon();
   // What Qt left of the arguments once it took its own.
-  const auto start = ccp::qt::parseWindowArguments(QApplication::arguments(), ccp::kProgramBuild);
+  const auto start = ccp::qt::parseWindowArguments(QApplication::arguments(), ccp::kProgramBuild,
+                                                   ccp::kProgramPort);
   if (start.exitStatus) return printAndEnd(start);
 
   ccp::qt::QtPlatform platform;
-  ccp::ApplicationServices services(ccp::kProgramBuild, ccp::kProgramPort, start.ports);
+  // The simulator build keeps its simulated pager in the data folder between runs.
+  ccp::ApplicationServices services(ccp::kProgramBuild, ccp::kProgramPort, start.ports,
+                                    {ccp::simulatedPagerFile()});
   // A transfer holds the window for seconds: keep it painted, but take no input meanwhile.
   services.setIdleHook(ccp::qt::keepWindowPainted);
   ccp::TForm1 form(ccp::kProgramBuild, platform, services.port(), services.clock());

@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "commands/menu_commands.h"
+#include "app/program_version.h"
 
 namespace ccp::qt {
 
@@ -16,7 +16,8 @@ struct Options {
   QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
                           QStringLiteral("Prints this text and ends.")};
   QCommandLineOption version{QStringLiteral("version"),
-                             QStringLiteral("Prints the About line and ends.")};
+                             QStringLiteral("Prints the About line, the model, edition and "
+                                            "port of this build, and ends.")};
   QCommandLineOption lpt1{QStringLiteral("lpt1"),
                           QStringLiteral("The device behind LPT1: /dev/parportN or an I/O base "
                                          "such as 0xd010."),
@@ -39,7 +40,8 @@ QString helpText(const QCommandLineParser& parser, const QStringList& arguments)
 
 }  // namespace
 
-WindowStart parseWindowArguments(const QStringList& arguments, const BuildConfig& config) {
+WindowStart parseWindowArguments(const QStringList& arguments, const BuildConfig& config,
+                                 PortKind port) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
       "Programs pagers of the QPX730 family. Opens FILE, a configuration file, once started."));
@@ -54,7 +56,7 @@ WindowStart parseWindowArguments(const QStringList& arguments, const BuildConfig
   if (parser.isSet(o.help) || parser.isSet(o.version)) {
     start.exitStatus = 0;
     start.text = parser.isSet(o.help) ? helpText(parser, arguments)
-                                      : QString::fromStdString(aboutLine(config)) + '\n';
+                                      : QString::fromStdString(versionText(config, port));
     return start;
   }
   if (!parsed || parser.positionalArguments().size() > 1) {

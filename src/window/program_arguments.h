@@ -23,6 +23,8 @@ struct WindowStart {
 // The program's arguments, its name first. --help and --version win over anything else, so
 // they can be answered from the raw arguments before Qt has taken its own options (-platform,
 // -style) out of them; the rest is read from what Qt leaves.
-WindowStart parseWindowArguments(const QStringList& arguments, const BuildConfig& config);
+// --version names the build's model, edition and port.
+WindowStart parseWindowArguments(const QStringList& arguments, const BuildConfig& config,
+                                 PortKind port = PortKind::Hardware);
 
 }  // namespace ccp::qt

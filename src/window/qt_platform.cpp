@@ -78,6 +78,8 @@ void QtPlatform::openWithoutDialog(const QString& path, const std::function<void
 void QtPlatform::showProgress(const ProgressReport& report) {
   if (bar_ == nullptr || step_ == nullptr) return;
   const bool running = !report.ended();
+  // A notice hides the status bar's step: the one of the last command is done with.
+  if (running) window_->statusBar()->clearMessage();
   step_->setText(
       running ? QStringLiteral("%1, %2 s left").arg(toQString(report.phase)).arg(report.secondsLeft)
               : QString());
@@ -87,6 +89,10 @@ void QtPlatform::showProgress(const ProgressReport& report) {
   // The transfer holds the event thread: repaint now; input to the window meanwhile is dropped.
   window_->statusBar()->repaint();
   keepWindowPainted();
+}
+
+void QtPlatform::showNotice(const std::string& text) {
+  if (window_ != nullptr) window_->statusBar()->showMessage(toQString(text));
 }
 
 }  // namespace ccp::qt

@@ -13,8 +13,8 @@ class QProgressBar;
 namespace ccp::qt {
 
 // The desktop services on Qt: system beep, error box, file dialogs that start in the last
-// folder used and remember the files chosen, and a progress bar in the status bar of the main
-// window.
+// folder used and remember the files chosen, and a progress bar and notices in the status bar
+// of the main window.
 class QtPlatform : public Platform {
  public:
   // The window that parents the dialogs and shows progress; until it exists, dialogs have no
@@ -28,6 +28,7 @@ class QtPlatform : public Platform {
   std::optional<std::string> askOpenPathIn(std::string_view folder,
                                            std::string_view filter) override;
   void showProgress(const ProgressReport& report) override;
+  void showNotice(const std::string& text) override;
 
   // Runs `command` with the open dialog answered by `path` without showing it: a recent or a
   // dropped file opens as if chosen there.

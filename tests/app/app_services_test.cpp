@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/program_version.h"
+#include "files/temp_folder.h"
 #include "image/checksum.h"
 #include "image/layout.h"
 #include "shell/form.h"
@@ -31,6 +33,35 @@ TEST(AppServicesTest, SimulatedPagerHoldsAValidImageOfItsModel) {
     EXPECT_TRUE(checksumOk(eep));
     EXPECT_EQ(eep[eep::kModelMarker], modelMarker(model));
   }
+}
+
+EepBlock simulatedEeprom(ApplicationServices& services) {
+  auto& programmer = dynamic_cast<sim::SimulatedProgrammer&>(services.port());
+  EepBlock eep{};
+  std::copy(programmer.eeprom().begin(), programmer.eeprom().end(), eep.begin());
+  return eep;
+}
+
+TEST(AppServicesTest, TheSimulatedPagerIsKeptBetweenRunsUnlessAFreshOneIsAsked) {
+  test::TempFolder folder;
+  const KeptPager kept{folder.file("data/simulated-pager.eep")};
+  EepBlock changed{};
+  {
+    ApplicationServices services(BuildConfig{}, PortKind::Simulator, {}, kept);
+    changed = simulatedEeprom(services);
+    changed[0x100] ^= 0xFF;
+    dynamic_cast<sim::SimulatedProgrammer&>(services.port()).setEeprom(changed);
+  }
+  ApplicationServices again(BuildConfig{}, PortKind::Simulator, {}, kept);
+  EXPECT_EQ(simulatedEeprom(again), changed);
+  ApplicationServices fresh(BuildConfig{}, PortKind::Simulator, {}, {kept.file, true});
+  EXPECT_NE(simulatedEeprom(fresh), changed);
+  EXPECT_TRUE(checksumOk(simulatedEeprom(fresh)));
+}
+
+TEST(AppServicesTest, VersionNamesModelEditionAndPort) {
+  EXPECT_EQ(versionText(BuildConfig{Model::QPX730H, Edition::Factory}, PortKind::Simulator),
+            "QPX730H CCP V1.4\nQPX730H, factory edition, simulator build\n");
 }
 
 }  // namespace

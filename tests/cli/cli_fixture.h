@@ -11,6 +11,7 @@
 #include "cli/cli.h"
 #include "files/config_file.h"
 #include "files/temp_folder.h"
+#include "ports/fake_kernel.h"
 #include "sim/simulated_programmer.h"
 #include "testkit/virtual_clock.h"
 
@@ -29,12 +30,15 @@ class SimulatedServices : public cli::CliServices {
     plugInFreshPager();
   }
 
-  cli::Connection connect(PortKind kind, const PortChoice& ports) override {
-    connectedKind = kind;
-    connectedPorts = ports;
+  cli::Connection connect(const cli::PortRequest& request) override {
+    connectedKind = request.kind;
+    connectedPorts = request.ports;
     return {programmer, clock};
   }
   std::string dataFolder() override { return dataPath; }
+  PortSurvey surveyPorts(const PortChoice& choice) override {
+    return ccp::surveyPorts(choice, kernel);
+  }
 
   void plugInFreshPager() {
     const PagerContents pager = defaultPagerContents(config);
@@ -51,7 +55,8 @@ class SimulatedServices : public cli::CliServices {
   sim::SimulatedProgrammer programmer;
   std::optional<PortKind> connectedKind;
   PortChoice connectedPorts;
-  TempFolder dataHome;  // never the user's own data folder
+  testing::FakeKernel kernel;  // the system's parallel ports: none unless a test adds them
+  TempFolder dataHome;         // never the user's own data folder
   std::string dataPath = dataHome.file("capcode-programmer");
 };
 

@@ -109,7 +109,8 @@ TEST(CliPagerTest, BatchWritesOnePagerPerEnterWithAdvancingCapcodesAndUpdatesThe
        at = out.find("Verify OK !", at + 1))
     ++verified;
   EXPECT_EQ(verified, 3u);
-  EXPECT_TRUE(contains(cli.err.str(), "Pager 4: plug it in and press Enter"));
+  EXPECT_TRUE(
+      contains(cli.err.str(), "pager 3 done: remove it and plug in the next, then press Enter"));
 }
 
 TEST(CliPagerTest, OnATerminalProgressAndBellsGoToStandardError) {

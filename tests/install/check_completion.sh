@@ -13,7 +13,7 @@ expect() {
   _ccp || true
   [ "${COMPREPLY[*]}" = "$2" ] || { echo "'$1': offered '${COMPREPLY[*]}', not '$2'"; exit 1; }
 }
-expect "ccp " "show diff set read write verify"
+expect "ccp " "show diff set read write verify test ports"
 expect "ccp ver" "verify"
 expect "ccp write pager.eep --ba" "--backup --batch"
 expect "ccp --lpt1 0x378 write pager.eep --port s" "simulator"

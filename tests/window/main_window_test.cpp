@@ -32,6 +32,7 @@ class MainWindowTest : public QObject {
   void exitClosesTheWindow();
   void anErrorEscapingARuleIsShownAndTheWindowCarriesOn();
   void progressShowsInTheStatusBarWhileATransferRuns();
+  void aFailedLoadNamesTheFileAndTheReasonInTheStatusBar();
 };
 
 void MainWindowTest::everyControlAndMenuItemHasOneWidgetNamedAfterIt() {
@@ -167,6 +168,16 @@ void MainWindowTest::progressShowsInTheStatusBarWhileATransferRuns() {
   QCOMPARE(status->findChild<QLabel*>()->text(), QStringLiteral("Decoder write, 6 s left"));
   platform.showProgress({});
   QVERIFY(bar->isHidden());
+}
+
+void MainWindowTest::aFailedLoadNamesTheFileAndTheReasonInTheStatusBar() {
+  test::QtWindowFixture w;
+  const QString missing = QStringLiteral("/nonexistent/pager.eep");
+  w.window.openFile(missing);
+  QCOMPARE(QString::fromStdString(w.f().log().lines().back()), QStringLiteral("Load file error"));
+  QCOMPARE(
+      w.window.statusBar()->currentMessage(),
+      QStringLiteral("could not load ") + missing + QStringLiteral(": No such file or directory"));
 }
 
 }  // namespace ccp

@@ -27,7 +27,7 @@ namespace {
 class FilesOnly : public cli::CliServices {
  public:
   explicit FilesOnly(BuildConfig config) : CliServices(config, PortKind::Hardware) {}
-  cli::Connection connect(PortKind, const PortChoice&) override {
+  cli::Connection connect(const cli::PortRequest&) override {
     qFatal("a file command asked for the Programmer");
   }
   std::string dataFolder() override { qFatal("a file command asked for the data folder"); }
@@ -67,7 +67,8 @@ void ProgramArgumentsTest::helpAndVersionEndBeforeAnyWindow() {
 
   start = qt::parseWindowArguments({program, "--version"}, test::kH);
   QCOMPARE(start.exitStatus, std::optional<int>(0));
-  QCOMPARE(start.text, QStringLiteral("QPX730H CCP V1.4\n"));
+  QCOMPARE(start.text,
+           QStringLiteral("QPX730H CCP V1.4\nQPX730H, customer edition, parallel port build\n"));
 }
 
 void ProgramArgumentsTest::aFileAndPortDevicesAreTakenAndWrongUsageEnds() {

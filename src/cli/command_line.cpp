@@ -1,0 +1,212 @@
+#include "cli/command_line.h"
+
+#include <algorithm>
+#include <sstream>
+
+namespace ccp::cli {
+
+namespace {
+
+constexpr std::size_t kColumn = 30;
+
+const char* const kDescription =
+    "ccp - settings files and pagers of the QPX730 capcode programmer on the command line";
+
+const char* const kFooter =
+    R"(FILE, A, B and OUT may be -: standard input where a file is read, standard output
+where one is written (the log then goes to standard error).
+
+The log lines of the window go to standard output, errors to standard error, progress to
+standard error when it is a terminal.
+
+Every read of the pager (verify's too) and every write adds a line to the window's programming
+journal, journal.csv in its data folder ($XDG_DATA_HOME or ~/.local/share, then
+capcode-programmer); backups go to its backups folder. Whether a backup was made, and a journal
+that could not be written, are said on standard error. The simulated Programmer keeps its pager
+there too, in simulated-pager.eep.
+
+Exit status: 0 done, 1 the pager or a comparison failed, 2 wrong usage or a setting the window
+refused, 3 a file could not be read or written.)";
+
+// Runs a command chosen by a flag at once, ahead of the checks of the other words.
+struct ImmediateCommand {
+  Command command;
+};
+
+// The help of ccp: one text with every command and its options, so that it serves as the
+// manual too; a command's own help as CLI11 gives it.
+class HelpFormatter : public CLI::Formatter {
+ public:
+  HelpFormatter() {
+    column_width(kColumn);
+    label("Positionals", "Arguments");
+    label("Subcommands", "Commands");
+    label("SUBCOMMAND", "COMMAND");
+  }
+
+  // The value's name alone: ranges and exclusions are said in the descriptions.
+  std::string make_option_opts(const CLI::Option* option) const override {
+    if (option->get_positional() || option->get_type_size() == 0) return {};
+    const std::string type = option->get_type_name();
+    return " " + type.substr(0, type.find(':'));
+  }
+
+  std::string make_usage(const CLI::App* app, std::string name) const override {
+    if (app->get_parent() != nullptr) return Formatter::make_usage(app, std::move(name));
+    return "Usage: " + name + " [OPTIONS] COMMAND [ARGUMENTS]\n  or:  " + name +
+           " COMMAND --help\n";
+  }
+
+  std::string make_subcommands(const CLI::App* app, CLI::AppFormatMode mode) const override {
+    if (mode != CLI::AppFormatMode::All || app->get_subcommands({}).empty()) {
+      return Formatter::make_subcommands(app, mode);
+    }
+    std::ostringstream out;
+    out << "\n" << get_label("Subcommands") << ":\n";
+    for (const CLI::App* command : app->get_subcommands({})) {
+      const auto options = command->get_options([command](const CLI::Option* option) {
+        return option->nonpositional() && option != command->get_help_ptr();
+      });
+      std::string synopsis = command->get_name() + (options.empty() ? "" : " [OPTIONS]");
+      for (const CLI::Option* operand : command->get_options(
+               [](const CLI::Option* option) { return option->get_positional(); })) {
+        synopsis += " " + make_option_usage(operand);
+      }
+      CLI::detail::format_help(out, synopsis, command->get_description(), column_width_);
+      for (const CLI::Option* option : options) {
+        CLI::detail::format_help(out,
+                                 "  " + make_option_name(option, false) + make_option_opts(option),
+                                 make_option_desc(option), column_width_);
+      }
+    }
+    return out.str();
+  }
+};
+
+std::optional<PortSelection> portSelection(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (text == "lpt1") return PortSelection::Lpt1;
+  if (text == "lpt2") return PortSelection::Lpt2;
+  if (text == "simulator") return PortSelection::Simulator;
+  return std::nullopt;
+}
+
+void deviceOption(CLI::App& app, const std::string& name, std::optional<NamedDevice>& device,
+                  const std::string& description) {
+  app.add_option_function<std::string>(
+         name,
+         [name, &device](const std::string& text) {
+           const ParsedDevice parsed = parsePortDevice(text);
+           if (!parsed.device) throw CLI::ValidationError(name, parsed.error);
+           device = parsed.device;
+         },
+         description)
+      ->type_name("DEVICE");
+}
+
+// Why the words were wrong, in the command line's own terms where CLI11's are vague.
+std::string wrongUsage(const CLI::App& app, const CLI::ParseError& error) {
+  const auto chosen = app.get_subcommands();
+  if (dynamic_cast<const CLI::ExtrasError*>(&error) == nullptr || app.remaining().empty()) {
+    return error.what();
+  }
+  const std::string extra = app.remaining().front();
+  if (chosen.empty()) {
+    return (extra.starts_with("-") ? "unknown option '" : "unknown command '") + extra + "'";
+  }
+  const std::string& command = chosen.front()->get_name();
+  if (extra.starts_with("-")) return command + " does not take " + extra;
+  return "too many arguments for " + command + ": '" + extra + "'";
+}
+
+}  // namespace
+
+CommandLine::CommandLine() : app_(kDescription, "ccp") {
+  app_.formatter(std::make_shared<HelpFormatter>());
+  app_.footer(kFooter);
+  app_.require_subcommand(0, 1);
+  // The options of ccp itself may also stand after the command.
+  app_.fallthrough();
+  app_.set_help_flag("-h,--help", "this text; after a command, that command's own");
+  app_.add_flag("--version", version_,
+                "the About line, then the model, edition and port of this build");
+  deviceOption(app_, "--lpt1", args_.ports.lpt1,
+               "the device behind LPT1: /dev/parportN or an I/O base (0xd010)");
+  deviceOption(app_, "--lpt2", args_.ports.lpt2, "the device behind LPT2");
+  auto* quiet =
+      app_.add_flag("-q,--quiet", args_.quiet, "only errors and the last line of each command");
+  app_.add_flag("-v,--verbose", args_.verbose,
+                "every log line, and the port, timing and claim details")
+      ->excludes(quiet);
+}
+
+CLI::App& CommandLine::add(const std::string& name, const std::string& description,
+                           Command command) {
+  CLI::App* added = app_.add_subcommand(name, description);
+  added->callback([this, command = std::move(command)] { chosen_ = command; });
+  added->footer("");  // the notes of ccp --help are for every command
+  return *added;
+}
+
+CLI::Option* CommandLine::operand(CLI::App& command, const std::string& name,
+                                  const std::string& description) {
+  auto* option = command.add_option_function<std::string>(
+      name, [this](const std::string& word) { args_.operands.push_back(word); }, description);
+  return option->required();
+}
+
+CLI::Option* CommandLine::operands(CLI::App& command, const std::string& name,
+                                   const std::string& description) {
+  auto* option = command.add_option_function<std::vector<std::string>>(
+      name,
+      [this](const std::vector<std::string>& words) {
+        args_.operands.insert(args_.operands.end(), words.begin(), words.end());
+      },
+      description);
+  return option->required()->expected(1, CLI::detail::expected_max_vector_size);
+}
+
+void CommandLine::immediateFlag(CLI::App& command, const std::string& name,
+                                const std::string& description, Command immediate) {
+  command
+      .add_flag_callback(
+          name, [immediate = std::move(immediate)] { throw ImmediateCommand{immediate}; },
+          description)
+      ->trigger_on_parse();
+}
+
+void CommandLine::portOptions(CLI::App& command) {
+  command
+      .add_option_function<std::string>(
+          "--port",
+          [this](const std::string& text) {
+            args_.port = portSelection(text);
+            if (!args_.port) {
+              throw CLI::ValidationError("--port",
+                                         "takes LPT1, LPT2 or simulator, not '" + text + "'");
+            }
+          },
+          "LPT1, LPT2 or simulator")
+      ->type_name("PORT");
+  command.add_flag("--fresh", args_.fresh,
+                   "the simulated Programmer starts with a new pager, not the one it kept");
+}
+
+CommandLine::Parsed CommandLine::parse(const std::vector<std::string>& words) {
+  std::vector<std::string> reversed(words.rbegin(), words.rend());  // as CLI11 takes them
+  try {
+    app_.parse(reversed);
+  } catch (const ImmediateCommand& immediate) {
+    return {Parsed::Outcome::Run, {}, immediate.command};
+  } catch (const CLI::CallForHelp&) {
+    return {Parsed::Outcome::Help, app_.help("", CLI::AppFormatMode::All), {}};
+  } catch (const CLI::ParseError& error) {
+    return {Parsed::Outcome::WrongUsage, wrongUsage(app_, error), {}};
+  }
+  if (version_) return {Parsed::Outcome::Version, {}, {}};
+  if (!chosen_) return {Parsed::Outcome::WrongUsage, "no command given", {}};
+  return {Parsed::Outcome::Run, {}, chosen_};
+}
+
+}  // namespace ccp::cli

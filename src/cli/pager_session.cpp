@@ -1,0 +1,124 @@
+#include "cli/pager_session.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "cli/reporting_port.h"
+
+namespace ccp::cli {
+
+namespace {
+
+PortRequest portRequest(const Run& run) {
+  const bool simulatorBuild = run.services.defaultPort == PortKind::Simulator;
+  const PortSelection choice =
+      run.args.port.value_or(simulatorBuild ? PortSelection::Simulator : PortSelection::Lpt1);
+  const PortKind kind =
+      choice == PortSelection::Simulator ? PortKind::Simulator : PortKind::Hardware;
+  if (run.args.fresh && kind != PortKind::Simulator) {
+    throw UsageError(
+        "--fresh starts the simulated Programmer with a new pager: it goes with "
+        "--port simulator");
+  }
+  return {kind, run.args.ports, run.args.fresh};
+}
+
+// A device named with --lpt1 or --lpt2 that this user cannot open, missing ones above all.
+void sayUnopenedDevices(const Run& run) {
+  const struct {
+    const std::optional<NamedDevice>& device;
+    const char* name;
+    const char* option;
+  } chosen[] = {{run.args.ports.lpt1, "LPT1", "--lpt1 "}, {run.args.ports.lpt2, "LPT2", "--lpt2 "}};
+  const auto ppdev = [](const std::optional<NamedDevice>& d) {
+    return d && d->kind == NamedDevice::Kind::Ppdev;
+  };
+  if (!ppdev(run.args.ports.lpt1) && !ppdev(run.args.ports.lpt2)) return;
+  const PortSurvey survey = run.services.surveyPorts(run.args.ports);
+  for (const auto& c : chosen) {
+    if (!ppdev(c.device)) continue;
+    for (const SurveyedPort& port : survey.ports) {
+      if (port.name != c.name || port.openError == 0) continue;
+      run.error(c.option + port.device + (port.openError == ENOENT ? " is missing: " : ": ") +
+                std::strerror(port.openError));
+    }
+  }
+}
+
+// The start-up lines that tell why the pager commands are off: all but the About line.
+std::string startUpTrouble(const TForm1& form) {
+  std::string text;
+  const auto& lines = form.log().lines();
+  for (std::size_t i = 1; i < lines.size(); ++i) text += (text.empty() ? "" : "; ") + lines[i];
+  return text;
+}
+
+// How the transfers ran; empty when none did.
+std::string priorityText(const RealtimePriority& priority) {
+  switch (priority.lastOutcome()) {
+    case RealtimePriority::Outcome::Raised:
+    case RealtimePriority::Outcome::AlreadyRealtime:
+      return ", at real-time priority";
+    case RealtimePriority::Outcome::Refused:
+      return std::string(", at normal priority (real-time refused: ") +
+             std::strerror(priority.refusal()) + ")";
+    case RealtimePriority::Outcome::NotTried:
+      break;
+  }
+  return {};
+}
+
+std::string menuCaption(const MenuItem& item) {
+  std::string caption = item.caption();
+  std::erase(caption, '&');
+  return caption;
+}
+
+}  // namespace
+
+PagerSession::PagerSession(Run& run) : run_(run) {
+  const PortRequest request = portRequest(run);
+  if (request.kind == PortKind::Hardware) sayUnopenedDevices(run);
+  const Connection connection = run.services.connect(request);
+  time_ = dynamic_cast<const TimeSource*>(&connection.clock);
+  priority_ = connection.priority;
+  ReportingPort* reporting = nullptr;
+  if (run.args.verbose) {
+    auto port = std::make_unique<ReportingPort>(connection.port, time_,
+                                                [&run](const auto& text) { run.detail(text); });
+    reporting = port.get();
+    window_ = std::make_unique<HeadlessWindow>(run.services.config, run.terminal, std::move(port),
+                                               connection.clock);
+  } else {
+    window_ = std::make_unique<HeadlessWindow>(run.services.config, run.terminal, connection.port,
+                                               connection.clock);
+  }
+  run.terminal.setBell(true);
+  window_->echoLog(run.log(), true, run.args.quiet);
+  // What the port did at start-up, after the start-up's lines.
+  if (reporting != nullptr) reporting->flushHeld();
+  window_->keepRecords(run.services.dataFolder(), run.args.backup, [&run](const std::string& text) {
+    if (!text.empty()) run.error(text);
+  });
+  if (run.args.port == PortSelection::Lpt2) form().menuItem("LPT21").trigger();
+}
+
+bool PagerSession::available(const char* menuItem) {
+  if (form().menuItem(menuItem).enabled()) return true;
+  run_.error("the pager commands are disabled: " +
+             (run_.args.quiet ? startUpTrouble(form()) : std::string("see the log above")));
+  return false;
+}
+
+bool PagerSession::run(const char* menuItem, std::string_view success) {
+  const std::uint64_t start = time_ != nullptr ? time_->nowNs() : 0;
+  const bool done = window_->run(menuItem, success);
+  if (time_ != nullptr) {
+    std::string text =
+        menuCaption(form().menuItem(menuItem)) + " took " + secondsText(time_->nowNs() - start);
+    run_.detail(text + (priority_ != nullptr ? priorityText(*priority_) : ""));
+  }
+  return done;
+}
+
+}  // namespace ccp::cli

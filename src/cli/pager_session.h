@@ -1,0 +1,47 @@
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+#include "cli/headless_window.h"
+#include "cli/subcommands.h"
+#include "ports/time_source.h"
+
+namespace ccp::cli {
+
+// The lines with which the pager commands report success.
+inline constexpr std::string_view kReadDone = "Read completed";
+inline constexpr std::string_view kWriteDone = "Verify OK !";
+
+// A window on the Programmer, as the pager commands use it: its start-up log shown, the port
+// chosen from the menu, the window's records kept; with -v the port and its claims told.
+class PagerSession {
+ public:
+  // The port the words ask for; a chosen device the system lacks is said first.
+  explicit PagerSession(Run& run);
+
+  HeadlessWindow& window() { return *window_; }
+  TForm1& form() { return window_->form(); }
+
+  // Start-up leaves the pager commands disabled when the port or the Programmer failed: false
+  // then, and said.
+  bool available(const char* menuItem);
+  // A menu command; true when it logged `success` and showed no error. With -v, its time.
+  bool run(const char* menuItem, std::string_view success);
+
+ private:
+  Run& run_;
+  const TimeSource* time_ = nullptr;
+  const RealtimePriority* priority_ = nullptr;
+  std::unique_ptr<HeadlessWindow> window_;
+};
+
+// verify, and write --dry-run: the pager read and compared with what FILE would write to it.
+int comparePager(Run& run, bool dryRun);
+// write --batch: one pager per Enter, then a summary line.
+int writeBatch(Run& run, PagerSession& session, const std::string& file);
+// After a verified write: the advanced settings back into the file; false, and said, when they
+// could not be saved.
+bool updateFile(Run& run, HeadlessWindow& window, const std::string& file);
+
+}  // namespace ccp::cli

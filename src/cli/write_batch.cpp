@@ -1,0 +1,77 @@
+// write --batch: pager after pager, each on Enter, with a summary at the end.
+#include <optional>
+#include <string>
+
+#include "cli/pager_session.h"
+#include "image/pager_identity.h"
+#include "shell/form.h"
+
+namespace ccp::cli {
+
+namespace {
+
+struct Tally {
+  int written = 0;
+  int failed = 0;
+  std::string firstCapcode;
+  std::string lastCapcode;
+
+  void add(const std::string& capcode) {
+    if (written++ == 0) firstCapcode = capcode;
+    lastCapcode = capcode;
+  }
+  // "3 pagers written, 1 failed; capcodes 1000000 to 1000002"
+  std::string summary() const {
+    std::string text = std::to_string(written) + (written == 1 ? " pager" : " pagers") +
+                       " written, " + std::to_string(failed) + " failed";
+    if (written > 0) text += "; capcodes " + firstCapcode + " to " + lastCapcode;
+    return text;
+  }
+};
+
+// Address 1 of the pager just written: the image holds what was sent.
+std::string writtenCapcode(TForm1& form) {
+  const Image& image = form.image();
+  return pagerIdentity(form.config(), image.eep, image.decoder).capcodes[0];
+}
+
+bool enterPressed(Run& run) {
+  std::string line;
+  return static_cast<bool>(std::getline(run.console.in, line));
+}
+
+}  // namespace
+
+bool updateFile(Run& run, HeadlessWindow& window, const std::string& file) {
+  if (window.save(file) == HeadlessWindow::Saved::Yes) return true;
+  reportFileFailure(run, window, "");
+  run.error("could not save the advanced settings to " + file + "; the batch stops");
+  return false;
+}
+
+int writeBatch(Run& run, PagerSession& session, const std::string& file) {
+  Tally tally;
+  int status = kDone;
+  run.console.err << "Pager 1: plug it in and press Enter (end of input ends the batch)"
+                  << std::endl;
+  for (int pager = 1; enterPressed(run); ++pager) {
+    if (session.run("WriteToPager", kWriteDone)) {
+      tally.add(writtenCapcode(session.form()));
+      if (run.args.update && !updateFile(run, session.window(), file)) {
+        status = kFileError;
+        break;
+      }
+    } else {
+      ++tally.failed;
+      run.error("pager " + std::to_string(pager) + " failed: set it aside");
+    }
+    if (run.args.count && tally.written == *run.args.count) break;
+    run.console.err << "pager " << pager
+                    << " done: remove it and plug in the next, then press Enter" << std::endl;
+  }
+  run.console.out << "Batch: " << tally.summary() << '\n';
+  if (status != kDone) return status;
+  return tally.failed > 0 ? kFailed : kDone;
+}
+
+}  // namespace ccp::cli
