@@ -159,7 +159,8 @@ void SqlSession::useForWriting() {
   if (engine() != Engine::SQLite) return;
   std::string mode;
   sql_ << "PRAGMA journal_mode = WAL", soci::into(mode);
-  sql_ << "PRAGMA synchronous = FULL";
+  sql_ << "PRAGMA synchronous = NORMAL";
+  sql_ << "PRAGMA wal_autocheckpoint = 10000";
 }
 
 void SqlSession::begin() {

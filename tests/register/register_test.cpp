@@ -19,7 +19,7 @@ using test::at;
 using test::pagerRecord;
 using Fields = std::vector<std::string>;
 
-class RegisterTest : public test::RegisterTest {};
+using test::RegisterTest;
 
 const Stamp kStation1{"station-1", at(0), ""};
 const Stamp kStation2{"station-2", at(5), ""};
