@@ -146,36 +146,27 @@ Record RecordValues::record() const {
 }
 
 SqlRegister::Prepared::Prepared(soci::session& sql)
-    : insertRecord(sql), insertCapcodeRow(sql), claim(sql), addEvent(sql) {
+    : insertRecord(sql),
+      insertCapcodeRow((sql.prepare << "INSERT INTO record_capcodes "
+                                       "(record_id, address_row, capcode) "
+                                       "VALUES (:record, :row, :capcode)",
+                        soci::use(rowRecord, "record"), soci::use(row, "row"),
+                        soci::use(rowCapcode, "capcode"))),
+      // The one statement that gives a capcode to exactly one station: it is the key.
+      claim((sql.prepare << "INSERT INTO holders (capcode, state, station, at) "
+                            "VALUES (:capcode, 'claimed', :station, :at) "
+                            "ON CONFLICT (capcode) DO NOTHING",
+             soci::use(capcode, "capcode"), soci::use(station, "station"), soci::use(at, "at"))),
+      addEvent((sql.prepare << "INSERT INTO holder_history "
+                               "(capcode, event, station, at, record_id, note) "
+                               "VALUES (:capcode, :event, :station, :at, :record, :note)",
+                soci::use(capcode, "capcode"), soci::use(event, "event"),
+                soci::use(station, "station"), soci::use(at, "at"),
+                soci::use(eventRecord, eventRecordKnown, "record"), soci::use(note, "note"))) {
   insertRecord.exchange(soci::use(fingerprint, "fingerprint"));
   record.forEachColumn(
       [this](const char* name, auto& value) { insertRecord.exchange(soci::use(value, name)); });
   prepareStatement(insertRecord, insertRecordText());
-
-  insertCapcodeRow.exchange(soci::use(rowRecord, "record"));
-  insertCapcodeRow.exchange(soci::use(row, "row"));
-  insertCapcodeRow.exchange(soci::use(rowCapcode, "capcode"));
-  prepareStatement(insertCapcodeRow,
-                   "INSERT INTO record_capcodes (record_id, address_row, capcode) "
-                   "VALUES (:record, :row, :capcode)");
-
-  // The one statement that gives a capcode to exactly one station: the capcode is the key.
-  claim.exchange(soci::use(capcode, "capcode"));
-  claim.exchange(soci::use(station, "station"));
-  claim.exchange(soci::use(at, "at"));
-  prepareStatement(claim,
-                   "INSERT INTO holders (capcode, state, station, at) "
-                   "VALUES (:capcode, 'claimed', :station, :at) ON CONFLICT (capcode) DO NOTHING");
-
-  addEvent.exchange(soci::use(capcode, "capcode"));
-  addEvent.exchange(soci::use(event, "event"));
-  addEvent.exchange(soci::use(station, "station"));
-  addEvent.exchange(soci::use(at, "at"));
-  addEvent.exchange(soci::use(eventRecord, eventRecordKnown, "record"));
-  addEvent.exchange(soci::use(note, "note"));
-  prepareStatement(addEvent,
-                   "INSERT INTO holder_history (capcode, event, station, at, record_id, note) "
-                   "VALUES (:capcode, :event, :station, :at, :record, :note)");
 }
 
 SqlRegister::SqlRegister(const RegisterLocation& location, const RegisterOptions& options)
