@@ -3,7 +3,8 @@
 // The pager register: every pager command on record, and who holds each individual capcode.
 // One interface over two engines: a SQLite file on one station, or a PostgreSQL database that
 // the stations of a line share. Every call is a transaction of its own; every failure is a
-// RegisterError. After a fault of kind Unreachable, open the register again.
+// RegisterError. After a fault of kind Unreachable, open the register again. One thread at a
+// time; each process or thread opens a register of its own.
 
 #include <chrono>
 #include <memory>

@@ -29,10 +29,10 @@ struct ImportResult {
 ImportResult importJournal(PagerRegister& pagerRegister, const std::string& path,
                            const std::string& station);
 
-// Writes the records the query's filters let through, in its order (oldest first, as in a
-// journal, unless it says otherwise), with the journal's
-// columns and "Holder state" ("held", "failed" or empty) to a new or replaced file; its page is
-// ignored. How many records were written. A file that cannot be written: Invalid.
+// Writes the records the query's filters let through, in its order (by default oldest first,
+// as in a journal), with the journal's columns and "Holder state" ("held", "failed" or empty)
+// to a new or replaced file; the query's page is ignored. How many records were written. A file
+// that cannot be written: Invalid.
 std::size_t exportRecords(PagerRegister& pagerRegister, const std::string& path,
                           RecordQuery query = oldestFirst());
 

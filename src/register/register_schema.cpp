@@ -83,12 +83,13 @@ int schemaVersion(SqlSession& s) {
   return known == soci::i_ok ? version : 0;
 }
 
-void prepareSchema(SqlSession& s, int target) {
+int prepareSchema(SqlSession& s, int target) {
   try {
-    refuseNewer(s, schemaVersion(s));
+    const int found = schemaVersion(s);
+    refuseNewer(s, found);
     s.useForWriting();
-    if (schemaVersion(s) >= target) return;
-    s.write([&] {
+    if (found >= target) return found;
+    return s.write([&] {
       s.lockSchema();
       const int version = schemaVersion(s);  // another station may have been first
       refuseNewer(s, version);
@@ -98,6 +99,7 @@ void prepareSchema(SqlSession& s, int target) {
       }
       for (int step = version; step < target; ++step) kSteps[step](s);
       s.sql() << "UPDATE schema_version SET version = :version", soci::use(target, "version");
+      return version;
     });
   } catch (...) {
     s.fail("preparing its tables");

@@ -15,7 +15,7 @@ int schemaVersion(SqlSession& session);
 // Brings the schema to `target` (a test asks for an older one): nothing when it is there;
 // else created or migrated forward in one write transaction, one station at a time. A schema
 // newer than this program is refused (NewerSchema) and nothing is changed; so is a SQLite file
-// that holds tables but no register.
-void prepareSchema(SqlSession& session, int target = kSchemaVersion);
+// that holds tables but no register. The version found: 0 when the schema was made now.
+int prepareSchema(SqlSession& session, int target = kSchemaVersion);
 
 }  // namespace ccp

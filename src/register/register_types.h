@@ -124,6 +124,7 @@ struct RegisterStatus {
   std::string engine;    // "SQLite" or "PostgreSQL"
   std::string location;  // as opened; a URL never holds the password
   int schemaVersion = 0;
+  int versionFound = 0;  // when this program opened it: 0 if it made the tables
   long long records = 0;
   std::vector<std::string> stations;  // every station that left a record
   std::optional<Record> last;

@@ -171,7 +171,7 @@ SqlRegister::Prepared::Prepared(soci::session& sql)
 
 SqlRegister::SqlRegister(const RegisterLocation& location, const RegisterOptions& options)
     : session_(location, options) {
-  prepareSchema(session_);
+  versionFound_ = prepareSchema(session_);
   prepared_ = guarded("preparing its statements",
                       [this] { return std::make_unique<Prepared>(session_.sql()); });
 }
@@ -269,6 +269,7 @@ RegisterStatus SqlRegister::status() {
     status.engine = session_.engineName();
     status.location = session_.shown();
     status.schemaVersion = schemaVersion(session_);
+    status.versionFound = versionFound_;
     session_.sql() << "SELECT count(*) FROM records", soci::into(status.records);
     soci::rowset<std::string> stations =
         (session_.sql().prepare << "SELECT DISTINCT station FROM records ORDER BY station");

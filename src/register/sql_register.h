@@ -96,6 +96,7 @@ class SqlRegister final : public PagerRegister {
   }
 
   SqlSession session_;
+  int versionFound_ = 0;
   std::unique_ptr<Prepared> prepared_;
 };
 

@@ -29,6 +29,7 @@ TEST_P(RegisterTest, SchemaIsMadeOnFirstUse) {
   const RegisterStatus status = reg().status();
   EXPECT_EQ(status.engine, GetParam() == Engine::SQLite ? "SQLite" : "PostgreSQL");
   EXPECT_EQ(status.schemaVersion, kSchemaVersion);
+  EXPECT_EQ(status.versionFound, 0);
   EXPECT_EQ(status.records, 0);
   EXPECT_FALSE(status.last);
 }
@@ -44,6 +45,7 @@ TEST_P(RegisterTest, VersionOneIsMigratedWithItsRecords) {
                   "'0000008', '152.24000', '')";
   }
   EXPECT_EQ(reg().status().schemaVersion, kSchemaVersion);
+  EXPECT_EQ(reg().status().versionFound, 1);
   RecordQuery byCapcode;
   byCapcode.capcode = 8;  // row 6: the rows of old records were made by the migration
   const auto found = reg().records(byCapcode);
