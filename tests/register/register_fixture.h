@@ -98,3 +98,9 @@ inline std::string engineName(const ::testing::TestParamInfo<Engine>& info) {
 }
 
 }  // namespace ccp::test
+
+namespace ccp {
+inline void PrintTo(Engine engine, std::ostream* out) {
+  *out << (engine == Engine::SQLite ? "SQLite" : "PostgreSQL");
+}
+}  // namespace ccp

@@ -62,9 +62,10 @@ TEST_P(RegisterTest, NewerSchemaIsRefusedAndLeftAsItIs) {
   const auto snapshot = [this] {
     if (GetParam() == Engine::SQLite) return test::readBytes(location_);
     long long version = 0, tables = 0;
+    const std::string all;
     auto raw = rawSession();
     raw->sql() << "SELECT version FROM schema_version", soci::into(version);
-    raw->sql() << raw->countTablesQuery(), soci::use(std::string(), "name"), soci::into(tables);
+    raw->sql() << raw->countTablesQuery(), soci::use(all, "name"), soci::into(tables);
     return std::vector<std::uint8_t>{static_cast<std::uint8_t>(version),
                                      static_cast<std::uint8_t>(tables)};
   };
