@@ -85,21 +85,23 @@ int schemaVersion(SqlSession& s) {
 
 int prepareSchema(SqlSession& s, int target) {
   try {
-    const int found = schemaVersion(s);
-    refuseNewer(s, found);
-    s.useForWriting();
-    if (found >= target) return found;
-    return s.write([&] {
-      s.lockSchema();
-      const int version = schemaVersion(s);  // another station may have been first
-      refuseNewer(s, version);
-      if (version == 0 && s.engine() == Engine::SQLite && countTables(s, "") > 0) {
-        throw RegisterError(RegisterFault::Invalid,
-                            "The file " + s.shown() + " holds a database that is no register");
-      }
-      for (int step = version; step < target; ++step) kSteps[step](s);
-      s.sql() << "UPDATE schema_version SET version = :version", soci::use(target, "version");
-      return version;
+    return s.patiently([&] {
+      const int found = schemaVersion(s);
+      refuseNewer(s, found);
+      s.useForWriting();
+      if (found >= target) return found;
+      return s.write([&] {
+        s.lockSchema();
+        const int version = schemaVersion(s);  // another station may have been first
+        refuseNewer(s, version);
+        if (version == 0 && s.engine() == Engine::SQLite && countTables(s, "") > 0) {
+          throw RegisterError(RegisterFault::Invalid,
+                              "The file " + s.shown() + " holds a database that is no register");
+        }
+        for (int step = version; step < target; ++step) kSteps[step](s);
+        s.sql() << "UPDATE schema_version SET version = :version", soci::use(target, "version");
+        return version;
+      });
     });
   } catch (...) {
     s.fail("preparing its tables");

@@ -111,7 +111,7 @@ RegisterLocation registerLocation(const std::string& text) {
 }
 
 SqlSession::SqlSession(const RegisterLocation& location, const RegisterOptions& options)
-    : location_(location) {
+    : location_(location), busyTimeout_(options.busyTimeout) {
   const auto ms = std::to_string(options.busyTimeout.count());
   try {
     if (engine() == Engine::SQLite) {
@@ -184,6 +184,11 @@ void SqlSession::lockSchema() {
   if (engine() == Engine::PostgreSQL) {
     sql_ << std::string("SELECT pg_advisory_xact_lock(") + kSchemaLockKey + ")";
   }
+}
+
+bool SqlSession::busy(const soci::soci_error& error) const {
+  const auto* sqlite = dynamic_cast<const soci::sqlite3_soci_error*>(&error);
+  return sqlite != nullptr && sqliteFault(sqlite->result()) == RegisterFault::Busy;
 }
 
 bool SqlSession::connectionLost() {

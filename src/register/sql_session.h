@@ -6,7 +6,9 @@
 
 #include <soci/soci.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "register/pager_register.h"
 
@@ -49,6 +51,11 @@ class SqlSession {
   // Within a write transaction: keeps any other station from creating or migrating the schema
   // until the transaction ends.
   void lockSchema();
+  // Runs `body` again while SQLite says it is busy, until the busy timeout: a few of its locks
+  // (switching a file that another program is making to write-ahead logging) fail at once
+  // instead of waiting.
+  template <class Body>
+  auto patiently(Body&& body) -> decltype(body());
 
   // Turns the exception being handled into a RegisterError that says what was being done.
   [[noreturn]] void fail(const std::string& doing);
@@ -57,8 +64,10 @@ class SqlSession {
   void begin();
   void end(bool commit);
   bool connectionLost();
+  bool busy(const soci::soci_error& error) const;
 
   RegisterLocation location_;
+  std::chrono::milliseconds busyTimeout_;
   soci::session sql_;
 };
 
@@ -77,6 +86,19 @@ auto SqlSession::write(Body&& body) -> decltype(body()) {
   } catch (...) {
     end(false);
     throw;
+  }
+}
+
+template <class Body>
+auto SqlSession::patiently(Body&& body) -> decltype(body()) {
+  const auto until = std::chrono::steady_clock::now() + busyTimeout_;
+  for (;;) {
+    try {
+      return body();
+    } catch (const soci::soci_error& error) {
+      if (!busy(error) || std::chrono::steady_clock::now() >= until) throw;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
 }
 

@@ -22,22 +22,15 @@ inline WallTime at(int seconds) {
                   std::chrono::seconds(seconds));
 }
 
-// A read or write record of a pager with capcode 1 as given.
+// The record of a verified write of a pager with capcode 1 as given.
 inline Record pagerRecord(const std::string& station, int second, const std::string& capcode1,
                           const std::string& serial = "12345678") {
-  Record record;
-  record.at = at(second);
-  record.station = station;
-  record.model = "QPX730E";
-  record.edition = "Customer";
-  record.port = "LPT1 (0x378)";
-  record.command = "write";
-  record.outcome = "Verify OK !";
-  record.serial = serial;
-  record.capcodes = {capcode1, "0000008", "", "", "", ""};
-  record.frequency = "152.24000";
-  record.individualRows = {1};
-  return record;
+  Record r;
+  r.at = at(second), r.station = station, r.model = "QPX730E", r.edition = "Customer";
+  r.port = "LPT1 (0x378)", r.command = "write", r.outcome = "Verify OK !", r.serial = serial;
+  r.capcodes = {capcode1, "0000008", "", "", "", ""}, r.frequency = "152.24000";
+  r.individualRows = {1};
+  return r;
 }
 
 // Every test of the register runs on both engines, on a register of its own: a SQLite file in a
