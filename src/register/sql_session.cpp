@@ -159,6 +159,9 @@ void SqlSession::useForWriting() {
   if (engine() != Engine::SQLite) return;
   std::string mode;
   sql_ << "PRAGMA journal_mode = WAL", soci::into(mode);
+  // Commits reach the log without waiting for the disk, which is synced at checkpoints: a crash
+  // of the program loses nothing, a power cut at most what came since the last checkpoint. A
+  // checkpoint every 10,000 pages rather than 1,000 keeps its pause off all but a few writes.
   sql_ << "PRAGMA synchronous = NORMAL";
   sql_ << "PRAGMA wal_autocheckpoint = 10000";
 }

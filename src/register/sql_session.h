@@ -41,7 +41,7 @@ class SqlSession {
   const char* countTablesQuery() const;
 
   // What a SQLite file gets once its schema is known to be this program's: write-ahead
-  // logging, so that readers never wait for a writer.
+  // logging, so that readers never wait for a writer, and checkpoints that sync it.
   void useForWriting();
   // Runs `body` in a write transaction: begun so that it takes the write lock at once (two
   // writers on SQLite would otherwise both read, then one fail), committed at the end, rolled
