@@ -1,9 +1,9 @@
 # Installs the Debian packages the project needs when one is missing. Sourced by the scripts.
 ccp_install_packages() {
   local wanted=(cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
+    libsoci-dev libboost-dev libsqlite3-dev libpq-dev libssl-dev postgresql postgresql-common
     qt6-base-dev libgl-dev xvfb xdotool imagemagick fonts-dejavu-core clang libclang-rt-14-dev
-    dpkg-dev file libsoci-dev libboost-dev libsqlite3-dev libpq-dev libssl-dev postgresql
-    postgresql-common "$@")
+    dpkg-dev file "$@")
   local missing=()
   for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
