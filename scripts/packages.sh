@@ -1,6 +1,7 @@
 # Installs the Debian packages the project needs when one is missing. Sourced by the scripts.
 ccp_install_packages() {
   local wanted=(cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
+    libsoci-dev libboost-dev libsqlite3-dev libpq-dev libssl-dev postgresql postgresql-common
     qt6-base-dev libgl-dev xvfb xdotool imagemagick fonts-dejavu-core clang libclang-rt-14-dev
     dpkg-dev file lintian help2man libqt6svg6 x11-utils libcli11-dev nlohmann-json3-dev "$@")
   local missing=()

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "files/journal_columns.h"
 #include "files/time_stamp.h"
 #include "image/build_config.h"
 #include "image/pager_identity.h"
@@ -25,7 +26,6 @@ struct JournalLine {
   std::string backupFile;
 };
 
-const std::vector<std::string>& journalHeader();
 std::vector<std::string> journalFields(const JournalLine& line);
 
 }  // namespace ccp

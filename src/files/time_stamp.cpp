@@ -1,6 +1,7 @@
 #include "files/time_stamp.h"
 
 #include <array>
+#include <cstdio>
 
 namespace ccp {
 
@@ -26,6 +27,33 @@ std::string isoTimeStamp(const std::tm& local) {
   // strftime gives the offset as +hhmm; ISO 8601's extended form wants +hh:mm.
   if (stamp.size() >= 2) stamp.insert(stamp.size() - 2, ":");
   return stamp;
+}
+
+std::optional<WallTime> parseIsoTimeStamp(std::string_view stamp) {
+  const std::string text(stamp);
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, used = 0;
+  if (std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%n", &year, &month, &day, &hour, &minute,
+                  &second, &used) != 6 ||
+      used != 19) {
+    return std::nullopt;
+  }
+  int offsetHours = 0, offsetMinutes = 0, tail = 0;
+  const std::string zone = text.substr(19);
+  if (zone != "Z" &&
+      (std::sscanf(zone.c_str(), "%*1[+-]%2d:%2d%n", &offsetHours, &offsetMinutes, &tail) != 2 ||
+       tail != 6)) {
+    return std::nullopt;
+  }
+  const std::chrono::year_month_day date{std::chrono::year{year},
+                                         std::chrono::month{static_cast<unsigned>(month)},
+                                         std::chrono::day{static_cast<unsigned>(day)}};
+  if (!date.ok() || hour > 23 || minute > 59 || second > 60 || offsetMinutes > 59) {
+    return std::nullopt;
+  }
+  const auto offset = std::chrono::hours(offsetHours) + std::chrono::minutes(offsetMinutes);
+  const auto local = std::chrono::sys_days(date) + std::chrono::hours(hour) +
+                     std::chrono::minutes(minute) + std::chrono::seconds(second);
+  return WallTime(zone[0] == '-' ? local + offset : local - offset);
 }
 
 std::string fileTimeStamp(const std::tm& local) {

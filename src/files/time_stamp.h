@@ -4,7 +4,9 @@
 
 #include <chrono>
 #include <ctime>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace ccp {
 
@@ -14,6 +16,10 @@ std::tm localTime(WallTime at);
 
 // ISO 8601 with the offset from UTC: "2026-12-07T11:30:05+01:00".
 std::string isoTimeStamp(const std::tm& local);
+
+// The moment an ISO 8601 stamp as isoTimeStamp writes it names ("Z" for UTC also taken);
+// nothing for any other text.
+std::optional<WallTime> parseIsoTimeStamp(std::string_view stamp);
 
 // Sorts by time and suits any file system: "20261207-113005".
 std::string fileTimeStamp(const std::tm& local);

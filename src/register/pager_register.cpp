@@ -1,0 +1,18 @@
+#include "register/pager_register.h"
+
+#include <filesystem>
+
+#include "register/sql_register.h"
+
+namespace ccp {
+
+std::string defaultRegisterLocation(const std::string& dataFolder) {
+  return (std::filesystem::path(dataFolder) / kRegisterFileName).string();
+}
+
+std::unique_ptr<PagerRegister> openRegister(const std::string& location,
+                                            const RegisterOptions& options) {
+  return std::make_unique<SqlRegister>(registerLocation(location), options);
+}
+
+}  // namespace ccp

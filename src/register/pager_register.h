@@ -1,0 +1,69 @@
+#pragma once
+
+// The pager register: every pager command on record, and who holds each individual capcode.
+// One interface over two engines: a SQLite file on one station, or a PostgreSQL database that
+// the stations of a line share. Every call is a transaction of its own; every failure is a
+// RegisterError. After a fault of kind Unreachable, open the register again. One thread at a
+// time; each process or thread opens a register of its own.
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "register/register_error.h"
+#include "register/register_types.h"
+
+namespace ccp {
+
+class PagerRegister {
+ public:
+  virtual ~PagerRegister() = default;
+
+  virtual RegisterStatus status() = 0;
+
+  // Adds the record unless one of the same content is there (same station, time to the second
+  // and journal columns): importing a journal twice adds nothing. The id of the record, new or
+  // already there.
+  virtual long long addRecord(const Record& record) = 0;
+  // The same for many records in one transaction; how many were new.
+  virtual std::size_t addRecords(const std::vector<Record>& records) = 0;
+
+  virtual std::vector<Record> records(const RecordQuery& query) = 0;
+  // How many records the query's filters let through, whatever its page.
+  virtual long long countRecords(const RecordQuery& query) = 0;
+
+  virtual std::optional<Holder> holder(int capcode) = 0;
+  // Every change of the capcode's holder, newest first.
+  virtual std::vector<HolderEvent> history(int capcode) = 0;
+
+  // Claims the capcode for a write about to start: granted to exactly one station however
+  // many ask at once. Refused: the current holder, with the record that gave it.
+  virtual ClaimResult claim(int capcode, const Stamp& by, Takeover takeover = Takeover::Never) = 0;
+  // Moves the capcodes as `move` says, all in one transaction, with `recordId` (the write or
+  // read behind the move) in their history. The capcodes the move did not apply to, left as
+  // they were: not claimed by this station, claimed by another, or not held.
+  virtual std::vector<int> move(HolderMove move, const std::vector<int>& capcodes, const Stamp& by,
+                                std::optional<long long> recordId = {}) = 0;
+};
+
+struct RegisterOptions {
+  // How long a call waits for a lock held by another station before it gives up as Busy.
+  std::chrono::milliseconds busyTimeout{5000};
+};
+
+inline constexpr const char* kRegisterFileName = "register.sqlite";
+
+// The register of a station on its own: "register.sqlite" in the data folder.
+std::string defaultRegisterLocation(const std::string& dataFolder);
+
+// Opens the register at `location`: a "postgresql://" (or "postgres://") URL as libpq takes it,
+// its password left to ~/.pgpass, PGPASSWORD or a service file; anything else is the path of a
+// SQLite file, made with its folder when missing. A register without a schema gets one, an
+// older one is brought forward; one newer than this program is refused (NewerSchema) and left
+// untouched.
+std::unique_ptr<PagerRegister> openRegister(const std::string& location,
+                                            const RegisterOptions& options = {});
+
+}  // namespace ccp

@@ -1,0 +1,106 @@
+#include "register/record_columns.h"
+
+#include <openssl/evp.h>
+
+#include <array>
+#include <charconv>
+#include <span>
+
+#include "files/journal_columns.h"
+#include "image/hex.h"
+
+namespace ccp {
+
+namespace {
+
+constexpr std::size_t kMaxCapcodeDigits = 9;
+
+long long epochSeconds(WallTime at) {
+  return std::chrono::floor<std::chrono::seconds>(at).time_since_epoch().count();
+}
+
+}  // namespace
+
+std::vector<std::string> journalFieldsOf(const Record& record) {
+  std::vector<std::string> fields = {isoTimeStamp(localTime(record.at)),
+                                     record.model,
+                                     record.edition,
+                                     record.port,
+                                     record.command,
+                                     record.outcome,
+                                     record.serial};
+  fields.insert(fields.end(), record.capcodes.begin(), record.capcodes.end());
+  fields.push_back(record.frequency);
+  fields.push_back(record.backupFile);
+  return fields;
+}
+
+std::optional<Record> recordFromJournal(const std::vector<std::string>& fields,
+                                        const std::string& station) {
+  if (fields.size() < journalHeader().size()) return std::nullopt;
+  const auto at = parseIsoTimeStamp(fields[0]);
+  if (!at) return std::nullopt;
+  Record record;
+  record.at = *at;
+  record.station = station;
+  record.model = fields[1];
+  record.edition = fields[2];
+  record.port = fields[3];
+  record.command = fields[4];
+  record.outcome = fields[5];
+  record.serial = fields[6];
+  for (int row = 0; row < kAddressCount; ++row) {
+    const std::string& capcode = fields[7 + row];
+    if (!capcode.empty() && !capcodeNumber(capcode)) return std::nullopt;
+    record.capcodes[row] = capcode;
+  }
+  record.frequency = fields[13];
+  record.backupFile = fields[14];
+  return record;
+}
+
+std::string recordFingerprint(const Record& record) {
+  // Each field with its length first, so that no two different records read the same.
+  std::string content;
+  const auto add = [&content](const std::string& field) {
+    content += std::to_string(field.size()) + ':' + field;
+  };
+  add(std::to_string(epochSeconds(record.at)));
+  add(record.station);
+  const std::vector<std::string> fields = journalFieldsOf(record);
+  for (std::size_t i = 1; i < fields.size(); ++i) add(fields[i]);  // the local time left out
+  std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
+  unsigned int length = 0;
+  EVP_Digest(content.data(), content.size(), digest.data(), &length, EVP_sha256(), nullptr);
+  return bytesToHex(std::span(digest.data(), length));
+}
+
+std::string rowsText(const std::vector<int>& rows) {
+  std::string text;
+  for (int row : rows) {
+    if (row < 1 || row > kAddressCount) continue;
+    if (!text.empty()) text += ',';
+    text += std::to_string(row);
+  }
+  return text;
+}
+
+std::vector<int> rowsFromText(const std::string& text) {
+  std::vector<int> rows;
+  for (char c : text) {
+    if (c >= '1' && c <= '0' + kAddressCount) rows.push_back(c - '0');
+  }
+  return rows;
+}
+
+std::optional<int> capcodeNumber(const std::string& text) {
+  int value = 0;
+  const char* end = text.data() + text.size();
+  if (text.empty() || text.size() > kMaxCapcodeDigits || text.front() == '-' ||
+      text.front() == '+' || std::from_chars(text.data(), end, value).ptr != end) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+}  // namespace ccp

@@ -1,0 +1,35 @@
+#pragma once
+
+// A record as the columns of the programming journal, and back: what an export writes and an
+// import reads, so that a journal line and the record of the same command are one record.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "register/register_types.h"
+
+namespace ccp {
+
+// The journal's columns of the record, its time in local time as the journal writes it.
+std::vector<std::string> journalFieldsOf(const Record& record);
+
+// The record of a journal line (its fields as read, apostrophes before formulas dropped) kept
+// by `station`; nothing when the line is not one the journal writes: too few fields, no time,
+// a capcode that is not one.
+std::optional<Record> recordFromJournal(const std::vector<std::string>& fields,
+                                        const std::string& station);
+
+// Tells records apart by what they say: the station, the time to the second and the journal's
+// columns. The individual rows are left out: a journal line that fell back to the file when
+// the register was away does not have them, and is the same record.
+std::string recordFingerprint(const Record& record);
+
+// "1,3" and back; rows out of 1-6 are dropped.
+std::string rowsText(const std::vector<int>& rows);
+std::vector<int> rowsFromText(const std::string& text);
+
+// The capcode of a record's row as a number; nothing for an empty or garbled field.
+std::optional<int> capcodeNumber(const std::string& text);
+
+}  // namespace ccp

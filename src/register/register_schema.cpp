@@ -1,0 +1,111 @@
+#include "register/register_schema.h"
+
+#include <iterator>
+
+#include "register/sql_session.h"
+
+namespace ccp {
+
+namespace {
+
+using Step = void (*)(SqlSession&);
+
+// Version 1: the records, one for each pager command.
+void createRecords(SqlSession& s) {
+  soci::session& sql = s.sql();
+  sql << "CREATE TABLE schema_version (version INTEGER NOT NULL)";
+  sql << "INSERT INTO schema_version (version) VALUES (1)";
+  sql << std::string("CREATE TABLE records (id ") + s.idColumn() +
+             ", fingerprint TEXT NOT NULL UNIQUE, at BIGINT NOT NULL, station TEXT NOT NULL, "
+             "model TEXT NOT NULL, edition TEXT NOT NULL, port TEXT NOT NULL, "
+             "command TEXT NOT NULL, outcome TEXT NOT NULL, serial TEXT NOT NULL, "
+             "capcode1 TEXT NOT NULL, capcode2 TEXT NOT NULL, capcode3 TEXT NOT NULL, "
+             "capcode4 TEXT NOT NULL, capcode5 TEXT NOT NULL, capcode6 TEXT NOT NULL, "
+             "frequency TEXT NOT NULL, backup_file TEXT NOT NULL)";
+  sql << "CREATE INDEX records_at ON records (at)";
+  sql << "CREATE INDEX records_serial ON records (serial)";
+  sql << "CREATE INDEX records_station ON records (station)";
+}
+
+// Version 2: a write's individual rows; each record's capcodes as rows of their own, so that a
+// capcode is found by an index; who holds each capcode, and every change of it.
+void addHolders(SqlSession& s) {
+  soci::session& sql = s.sql();
+  sql << "ALTER TABLE records ADD COLUMN individual_rows TEXT NOT NULL DEFAULT ''";
+  sql << "CREATE TABLE record_capcodes (record_id BIGINT NOT NULL REFERENCES records (id), "
+         "address_row INTEGER NOT NULL, capcode INTEGER NOT NULL, "
+         "PRIMARY KEY (record_id, address_row))";
+  sql << "CREATE INDEX record_capcodes_capcode ON record_capcodes (capcode)";
+  for (int row = 1; row <= kAddressCount; ++row) {
+    const std::string column = "capcode" + std::to_string(row);
+    sql << "INSERT INTO record_capcodes (record_id, address_row, capcode) SELECT id, " +
+               std::to_string(row) + ", CAST(" + column + " AS INTEGER) FROM records WHERE " +
+               s.digitsOnly(column);
+  }
+  sql << "CREATE TABLE holders (capcode INTEGER PRIMARY KEY, "
+         "state TEXT NOT NULL CHECK (state IN ('claimed', 'held', 'failed')), "
+         "station TEXT NOT NULL, at BIGINT NOT NULL, record_id BIGINT REFERENCES records (id))";
+  sql << "CREATE INDEX holders_record ON holders (record_id)";
+  sql << std::string("CREATE TABLE holder_history (id ") + s.idColumn() +
+             ", capcode INTEGER NOT NULL, event TEXT NOT NULL, station TEXT NOT NULL, "
+             "at BIGINT NOT NULL, record_id BIGINT REFERENCES records (id), "
+             "note TEXT NOT NULL DEFAULT '')";
+  sql << "CREATE INDEX holder_history_capcode ON holder_history (capcode, id)";
+}
+
+// kSteps[v] brings a schema of version v to version v + 1.
+constexpr Step kSteps[] = {createRecords, addHolders};
+static_assert(std::size(kSteps) == kSchemaVersion);
+
+long long countTables(SqlSession& s, const std::string& name) {
+  long long count = 0;
+  s.sql() << s.countTablesQuery(), soci::use(name, "name"), soci::into(count);
+  return count;
+}
+
+void refuseNewer(SqlSession& s, int version) {
+  if (version <= kSchemaVersion) return;
+  throw RegisterError(RegisterFault::NewerSchema,
+                      "The register " + s.shown() +
+                          " was made by a newer program (schema version " +
+                          std::to_string(version) + "; this program knows up to version " +
+                          std::to_string(kSchemaVersion) +
+                          "): it was left as it is. Use a newer program, or another register.");
+}
+
+}  // namespace
+
+int schemaVersion(SqlSession& s) {
+  if (countTables(s, "schema_version") == 0) return 0;
+  int version = 0;
+  soci::indicator known = soci::i_null;
+  s.sql() << "SELECT MAX(version) FROM schema_version", soci::into(version, known);
+  return known == soci::i_ok ? version : 0;
+}
+
+int prepareSchema(SqlSession& s, int target) {
+  try {
+    return s.patiently([&] {
+      const int found = schemaVersion(s);
+      refuseNewer(s, found);
+      s.useForWriting();
+      if (found >= target) return found;
+      return s.write([&] {
+        s.lockSchema();
+        const int version = schemaVersion(s);  // another station may have been first
+        refuseNewer(s, version);
+        if (version == 0 && s.engine() == Engine::SQLite && countTables(s, "") > 0) {
+          throw RegisterError(RegisterFault::Invalid,
+                              "The file " + s.shown() + " holds a database that is no register");
+        }
+        for (int step = version; step < target; ++step) kSteps[step](s);
+        s.sql() << "UPDATE schema_version SET version = :version", soci::use(target, "version");
+        return version;
+      });
+    });
+  } catch (...) {
+    s.fail("preparing its tables");
+  }
+}
+
+}  // namespace ccp

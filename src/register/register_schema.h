@@ -1,0 +1,21 @@
+#pragma once
+
+// The register's tables carry a version. Version 1 kept the records; version 2 added the
+// rows of each record's capcodes, the capcodes' holders and their history.
+
+namespace ccp {
+
+class SqlSession;
+
+inline constexpr int kSchemaVersion = 2;
+
+// The version of the register's schema; 0 when it has none yet.
+int schemaVersion(SqlSession& session);
+
+// Brings the schema to `target` (a test asks for an older one): nothing when it is there;
+// else created or migrated forward in one write transaction, one station at a time. A schema
+// newer than this program is refused (NewerSchema) and nothing is changed; so is a SQLite file
+// that holds tables but no register. The version found: 0 when the schema was made now.
+int prepareSchema(SqlSession& session, int target = kSchemaVersion);
+
+}  // namespace ccp

@@ -1,0 +1,285 @@
+// The records of the register: adding them once, and finding them.
+#include <cctype>
+#include <limits>
+
+#include "register/record_columns.h"
+#include "register/register_schema.h"
+#include "register/sql_register.h"
+
+namespace ccp {
+
+namespace {
+
+// The column each RecordColumn sorts by.
+constexpr const char* kSortColumns[] = {"at",       "station",  "model",     "edition",
+                                        "port",     "command",  "outcome",   "serial",
+                                        "capcode1", "capcode2", "capcode3",  "capcode4",
+                                        "capcode5", "capcode6", "frequency", "backup_file"};
+static_assert(std::size(kSortColumns) == static_cast<std::size_t>(RecordColumn::BackupFile) + 1);
+
+// The columns of a record as RecordValues::readInto takes them, from the table named "r".
+std::string recordColumns() {
+  std::string columns = "r.id";
+  RecordValues values;
+  values.forEachColumn(
+      [&columns](const char* name, auto&) { columns += std::string(", r.") + name; });
+  return columns + ", (SELECT MIN(h.state) FROM holders h WHERE h.record_id = r.id)";
+}
+
+void readInto(soci::statement& statement, RecordValues& values) {
+  statement.exchange(soci::into(values.id));
+  values.forEachColumn(
+      [&statement](const char*, auto& value) { statement.exchange(soci::into(value)); });
+  statement.exchange(soci::into(values.holds, values.holdsKnown));
+}
+
+// A LIKE pattern that finds the text anywhere, its own "%", "_" and "\" taken as they are.
+std::string containsPattern(const std::string& text) {
+  std::string pattern = "%";
+  for (char c : text) {
+    if (c == '%' || c == '_' || c == '\\') pattern += '\\';
+    pattern += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+  return pattern + "%";
+}
+
+// The WHERE clause of a query and the values it is bound to.
+struct Filter {
+  explicit Filter(const RecordQuery& query) {
+    const auto add = [this](const std::string& condition) {
+      where += (where.empty() ? " WHERE " : " AND ") + condition;
+    };
+    if (query.since) {
+      since = storedTime(*query.since);
+      add("r.at >= :since");
+    }
+    if (!query.station.empty()) {
+      station = query.station;
+      add("r.station = :station");
+    }
+    if (!query.text.empty()) {
+      pattern = containsPattern(query.text);
+      std::string anyOf = "(lower(r.serial) LIKE :pattern ESCAPE '\\'";
+      for (const char* column : RecordValues::kCapcodeColumns) {
+        anyOf += std::string(" OR r.") + column + " LIKE :pattern ESCAPE '\\'";
+      }
+      add(anyOf + ")");
+    }
+    if (query.capcode) {
+      capcode = *query.capcode;
+      add("r.id IN (SELECT record_id FROM record_capcodes WHERE capcode = :capcode)");
+    }
+    if (query.serial) {
+      serial = *query.serial;
+      add("r.serial = :serial");
+    }
+  }
+
+  void bind(soci::statement& statement) {
+    const auto has = [this](const char* name) { return where.find(name) != std::string::npos; };
+    if (has(":since")) statement.exchange(soci::use(since, "since"));
+    if (has(":station")) statement.exchange(soci::use(station, "station"));
+    if (has(":pattern")) statement.exchange(soci::use(pattern, "pattern"));
+    if (has(":capcode")) statement.exchange(soci::use(capcode, "capcode"));
+    if (has(":serial")) statement.exchange(soci::use(serial, "serial"));
+  }
+
+  std::string where;
+  long long since = 0;
+  std::string station, pattern, serial;
+  int capcode = 0;
+};
+
+std::string insertRecordText() {
+  std::string columns = "fingerprint", values = ":fingerprint";
+  RecordValues record;
+  record.forEachColumn([&](const char* name, auto&) {
+    columns += std::string(", ") + name;
+    values += std::string(", :") + name;
+  });
+  return "INSERT INTO records (" + columns + ") VALUES (" + values +
+         ") ON CONFLICT (fingerprint) DO NOTHING";
+}
+
+}  // namespace
+
+long long storedTime(WallTime at) {
+  return std::chrono::floor<std::chrono::seconds>(at).time_since_epoch().count();
+}
+
+WallTime wallTime(long long stored) {
+  return WallTime(std::chrono::seconds(stored));
+}
+
+void prepareStatement(soci::statement& statement, const std::string& text, bool once) {
+  statement.alloc();
+  statement.prepare(text,
+                    once ? soci::details::st_one_time_query : soci::details::st_repeatable_query);
+  statement.define_and_bind();
+}
+
+void RecordValues::set(const Record& r) {
+  at = storedTime(r.at);
+  station = r.station, model = r.model, edition = r.edition, port = r.port;
+  command = r.command, outcome = r.outcome, serial = r.serial, capcodes = r.capcodes;
+  frequency = r.frequency, backupFile = r.backupFile, individualRows = rowsText(r.individualRows);
+}
+
+Record RecordValues::record() const {
+  Record r{id,
+           wallTime(at),
+           station,
+           model,
+           edition,
+           port,
+           command,
+           outcome,
+           serial,
+           capcodes,
+           frequency,
+           backupFile,
+           rowsFromText(individualRows),
+           {}};
+  if (holdsKnown == soci::i_ok)
+    r.holds = holds == "failed" ? HolderState::Failed : HolderState::Held;
+  return r;
+}
+
+SqlRegister::Prepared::Prepared(soci::session& sql)
+    : insertRecord(sql),
+      insertCapcodeRow((sql.prepare << "INSERT INTO record_capcodes "
+                                       "(record_id, address_row, capcode) "
+                                       "VALUES (:record, :row, :capcode)",
+                        soci::use(rowRecord, "record"), soci::use(row, "row"),
+                        soci::use(rowCapcode, "capcode"))),
+      // The one statement that gives a capcode to exactly one station: it is the key.
+      claim((sql.prepare << "INSERT INTO holders (capcode, state, station, at) "
+                            "VALUES (:capcode, 'claimed', :station, :at) "
+                            "ON CONFLICT (capcode) DO NOTHING",
+             soci::use(capcode, "capcode"), soci::use(station, "station"), soci::use(at, "at"))),
+      addEvent((sql.prepare << "INSERT INTO holder_history "
+                               "(capcode, event, station, at, record_id, note) "
+                               "VALUES (:capcode, :event, :station, :at, :record, :note)",
+                soci::use(capcode, "capcode"), soci::use(event, "event"),
+                soci::use(station, "station"), soci::use(at, "at"),
+                soci::use(eventRecord, eventRecordKnown, "record"), soci::use(note, "note"))) {
+  insertRecord.exchange(soci::use(fingerprint, "fingerprint"));
+  record.forEachColumn(
+      [this](const char* name, auto& value) { insertRecord.exchange(soci::use(value, name)); });
+  prepareStatement(insertRecord, insertRecordText());
+}
+
+SqlRegister::SqlRegister(const RegisterLocation& location, const RegisterOptions& options)
+    : session_(location, options) {
+  versionFound_ = prepareSchema(session_);
+  prepared_ = guarded("preparing its statements",
+                      [this] { return std::make_unique<Prepared>(session_.sql()); });
+}
+
+std::pair<long long, bool> SqlRegister::insertRecord(const Record& record) {
+  Prepared& p = *prepared_;
+  p.record.set(record);
+  p.fingerprint = recordFingerprint(record);
+  p.insertRecord.execute(true);
+  const bool added = p.insertRecord.get_affected_rows() > 0;
+  long long id = 0;
+  session_.sql() << "SELECT id FROM records WHERE fingerprint = :fingerprint",
+      soci::use(p.fingerprint, "fingerprint"), soci::into(id);
+  if (added) {
+    p.rowRecord = id;
+    for (p.row = 1; p.row <= kAddressCount; ++p.row) {
+      const auto capcode = capcodeNumber(record.capcodes[p.row - 1]);
+      if (!capcode) continue;
+      p.rowCapcode = *capcode;
+      p.insertCapcodeRow.execute(true);
+    }
+  }
+  return {id, added};
+}
+
+long long SqlRegister::addRecord(const Record& record) {
+  return guarded("adding a record",
+                 [&] { return session_.write([&] { return insertRecord(record).first; }); });
+}
+
+std::size_t SqlRegister::addRecords(const std::vector<Record>& records) {
+  return guarded("adding records", [&] {
+    return session_.write([&] {
+      std::size_t added = 0;
+      for (const Record& record : records) added += insertRecord(record).second ? 1 : 0;
+      return added;
+    });
+  });
+}
+
+std::vector<Record> SqlRegister::records(const RecordQuery& query) {
+  return guarded("reading records", [&] {
+    Filter filter(query);
+    const char* order = query.descending ? " DESC" : " ASC";
+    long long limit =
+        query.limit ? static_cast<long long>(query.limit) : std::numeric_limits<long long>::max();
+    long long offset = static_cast<long long>(query.offset);
+    RecordValues values;
+    soci::statement statement(session_.sql());
+    filter.bind(statement);
+    statement.exchange(soci::use(limit, "limit"));
+    statement.exchange(soci::use(offset, "offset"));
+    readInto(statement, values);
+    prepareStatement(statement,
+                     "SELECT " + recordColumns() + " FROM records r" + filter.where +
+                         " ORDER BY r." + kSortColumns[static_cast<int>(query.sortBy)] + order +
+                         ", r.id" + order + " LIMIT :limit OFFSET :offset",
+                     true);
+    std::vector<Record> found;
+    if (statement.execute(true)) {
+      do found.push_back(values.record());
+      while (statement.fetch());
+    }
+    return found;
+  });
+}
+
+long long SqlRegister::countRecords(const RecordQuery& query) {
+  return guarded("counting records", [&] {
+    Filter filter(query);
+    long long count = 0;
+    soci::statement statement(session_.sql());
+    filter.bind(statement);
+    statement.exchange(soci::into(count));
+    prepareStatement(statement, "SELECT count(*) FROM records r" + filter.where, true);
+    statement.execute(true);
+    return count;
+  });
+}
+
+std::optional<Record> SqlRegister::recordWithId(long long id) {
+  RecordValues values;
+  soci::statement statement(session_.sql());
+  statement.exchange(soci::use(id, "id"));
+  readInto(statement, values);
+  prepareStatement(statement, "SELECT " + recordColumns() + " FROM records r WHERE r.id = :id",
+                   true);
+  if (!statement.execute(true)) return std::nullopt;
+  return values.record();
+}
+
+RegisterStatus SqlRegister::status() {
+  return guarded("reading its status", [&] {
+    RegisterStatus status;
+    status.engine = session_.engineName();
+    status.location = session_.shown();
+    status.schemaVersion = schemaVersion(session_);
+    status.versionFound = versionFound_;
+    session_.sql() << "SELECT count(*) FROM records", soci::into(status.records);
+    soci::rowset<std::string> stations =
+        (session_.sql().prepare << "SELECT DISTINCT station FROM records ORDER BY station");
+    status.stations.assign(stations.begin(), stations.end());
+    RecordQuery newest;
+    newest.limit = 1;
+    const auto last = records(newest);
+    if (!last.empty()) status.last = last.front();
+    return status;
+  });
+}
+
+}  // namespace ccp

@@ -1,0 +1,105 @@
+#pragma once
+
+// A connection to the register's database, and the one place where the two engines differ:
+// how they are reached, the few words of SQL they say differently, how a write transaction
+// begins, and what their errors mean.
+
+#include <soci/soci.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "register/pager_register.h"
+
+namespace ccp {
+
+enum class Engine { SQLite, PostgreSQL };
+
+struct RegisterLocation {
+  Engine engine = Engine::SQLite;
+  std::string target;  // the file's path, or the URL for libpq
+  std::string shown;   // for messages: the path, or the URL without any password in it
+};
+
+RegisterLocation registerLocation(const std::string& text);
+
+class SqlSession {
+ public:
+  SqlSession(const RegisterLocation& location, const RegisterOptions& options);
+
+  soci::session& sql() { return sql_; }
+  Engine engine() const { return location_.engine; }
+  const char* engineName() const;
+  const std::string& shown() const { return location_.shown; }
+
+  // An id column that numbers its rows.
+  const char* idColumn() const;
+  // True, in SQL, when the text column holds 1 to 9 digits and nothing else.
+  std::string digitsOnly(const std::string& column) const;
+  // Counts the tables of the register's schema, those named :name, or all when :name is empty.
+  const char* countTablesQuery() const;
+
+  // What a SQLite file gets once its schema is known to be this program's: write-ahead
+  // logging, so that readers never wait for a writer, and checkpoints that sync it.
+  void useForWriting();
+  // Runs `body` in a write transaction: begun so that it takes the write lock at once (two
+  // writers on SQLite would otherwise both read, then one fail), committed at the end, rolled
+  // back on any exception.
+  template <class Body>
+  auto write(Body&& body) -> decltype(body());
+  // Within a write transaction: keeps any other station from creating or migrating the schema
+  // until the transaction ends.
+  void lockSchema();
+  // Runs `body` again while SQLite says it is busy, until the busy timeout: a few of its locks
+  // (switching a file that another program is making to write-ahead logging) fail at once
+  // instead of waiting.
+  template <class Body>
+  auto patiently(Body&& body) -> decltype(body());
+
+  // Turns the exception being handled into a RegisterError that says what was being done.
+  [[noreturn]] void fail(const std::string& doing);
+
+ private:
+  void begin();
+  void end(bool commit);
+  bool connectionLost();
+  bool busy(const soci::soci_error& error) const;
+
+  RegisterLocation location_;
+  std::chrono::milliseconds busyTimeout_;
+  soci::session sql_;
+};
+
+template <class Body>
+auto SqlSession::write(Body&& body) -> decltype(body()) {
+  begin();
+  try {
+    if constexpr (std::is_void_v<decltype(body())>) {
+      body();
+      end(true);
+    } else {
+      auto result = body();
+      end(true);
+      return result;
+    }
+  } catch (...) {
+    end(false);
+    throw;
+  }
+}
+
+template <class Body>
+auto SqlSession::patiently(Body&& body) -> decltype(body()) {
+  const auto until = std::chrono::steady_clock::now() + busyTimeout_;
+  for (;;) {
+    try {
+      return body();
+    } catch (const soci::soci_error& error) {
+      if (!busy(error) || std::chrono::steady_clock::now() >= until) throw;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+}  // namespace ccp
