@@ -1,0 +1,26 @@
+#pragma once
+
+// Where this user's register settings are, and what they resolve to on this machine: both faces
+// go through here, so the window and ccp use the same register as the same station.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "register/register_settings.h"
+
+namespace ccp {
+
+// "register.conf" in the configuration folder the window's other settings share:
+// $XDG_CONFIG_HOME (when absolute) or ~/.config, then "/capcode-programmer".
+std::string registerSettingsPath();
+
+// This machine's host name: the station's name unless the settings give one.
+std::string hostName();
+
+// The settings resolved against this machine: the location from the command line, else
+// $CCP_REGISTER, else the settings, else register.sqlite in the data folder.
+RegisterUse registerUse(const RegisterSettings& settings, std::string_view commandLineLocation = {},
+                        std::optional<bool> guardOverride = {});
+
+}  // namespace ccp

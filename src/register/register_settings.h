@@ -1,0 +1,83 @@
+#pragma once
+
+// How this station uses the pager register. The window and ccp read the same settings, kept as
+// "key = value" lines in "register.conf" in the user's configuration folder:
+//
+//   register = postgresql://station@server/pagers   (none: register.sqlite in the data folder)
+//   station = station-2                             (none: the host name)
+//   guard = on                                      (none: on for a shared register)
+//   unique-rows = 1,3                               (none: row 1, and rows 1-4 that advance)
+//   read-before-write = off
+//   when-taken = stop                               (or next-free)
+//   allow-unguarded = off
+//
+// A password never belongs here: libpq takes it from ~/.pgpass, PGPASSWORD or a service file.
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ccp {
+
+inline constexpr const char* kRegisterSettingsFileName = "register.conf";
+
+// What a write does when an individual capcode it would give is held by another pager.
+enum class WhenTaken { Stop, TakeNextFree };
+
+struct RegisterSettings {
+  std::string location;         // empty: this station's own register in the data folder
+  std::string station;          // empty: the host name
+  std::optional<bool> guard;    // unset: on for a shared register, off for a station's own
+  std::vector<int> uniqueRows;  // empty: row 1 and every row 1-4 whose step is not 0
+  bool readBeforeWrite = false;
+  WhenTaken whenTaken = WhenTaken::Stop;
+  bool allowUnguarded = false;  // write unguarded when the register cannot be reached
+
+  bool operator==(const RegisterSettings&) const = default;
+};
+
+struct ParsedRegisterSettings {
+  RegisterSettings settings;
+  std::vector<std::string> problems;  // "line 3: ..." for each line that was not taken
+};
+
+ParsedRegisterSettings parseRegisterSettings(std::string_view text);
+std::string registerSettingsText(const RegisterSettings& settings);
+
+// The settings in the file at `path`; the defaults when there is none. Lines that cannot be
+// taken are left out and said in `problems`.
+ParsedRegisterSettings loadRegisterSettings(const std::string& path);
+// Replaces the file as a configuration file is replaced: the old one or the new one, never
+// half of either. False with errno set when it could not be written.
+bool saveRegisterSettings(const std::string& path, const RegisterSettings& settings);
+
+// A register that the stations of a line share: a PostgreSQL URL.
+bool isSharedRegister(std::string_view location);
+
+// The rows whose capcodes no two pagers may share on this write: the rows set by hand, or row 1
+// and every row 1-4 that the write's auto-increment steps advance. Ascending.
+std::vector<int> individualRows(const RegisterSettings& settings,
+                                const std::array<int, 6>& autoincSteps);
+
+// "1,3" as rows 1 to 6, ascending without repeats; nothing when it is not such a list.
+std::optional<std::vector<int>> parseRowList(std::string_view text);
+
+// What a command goes by: where the register is, who this station is, whether the guard is on.
+struct RegisterUse {
+  std::string location;
+  std::string station;
+  bool shared = false;
+  bool guard = false;
+};
+
+// The settings resolved: the location given on the command line, else the environment's
+// CCP_REGISTER, else the settings' own, else `defaultLocation`; the station from the settings or
+// the host name; the guard as set (`guardOverride` first), or on exactly for a shared register.
+RegisterUse resolveRegisterUse(const RegisterSettings& settings, std::string_view defaultLocation,
+                               std::string_view commandLineLocation,
+                               std::string_view environmentLocation, std::string_view hostName,
+                               std::optional<bool> guardOverride = {});
+
+}  // namespace ccp

@@ -1,0 +1,59 @@
+#include "register/register_settings.h"
+
+#include <gtest/gtest.h>
+
+namespace ccp {
+namespace {
+
+TEST(RegisterSettings, TextGoesBackToTheSameSettingsAndBadLinesAreNamed) {
+  RegisterSettings s;
+  s.location = "postgresql://station@server/pagers";
+  s.station = "station-2";
+  s.guard = false;
+  s.uniqueRows = {1, 3};
+  s.readBeforeWrite = true;
+  s.whenTaken = WhenTaken::TakeNextFree;
+  s.allowUnguarded = true;
+  EXPECT_EQ(parseRegisterSettings(registerSettingsText(s)).settings, s);
+  EXPECT_EQ(parseRegisterSettings(registerSettingsText({})).settings, RegisterSettings{});
+
+  const auto parsed = parseRegisterSettings("guard = on\n\n# note\nguard = maybe\ncolour = red\n");
+  EXPECT_EQ(parsed.settings.guard, true);
+  EXPECT_EQ(parsed.problems,
+            (std::vector<std::string>{"line 4: 'guard = maybe' is not a register setting",
+                                      "line 5: 'colour = red' is not a register setting"}));
+}
+
+TEST(RegisterSettings, IndividualRowsAreRowOneAndTheAdvancingRowsUnlessSetByHand) {
+  RegisterSettings automatic;
+  EXPECT_EQ(individualRows(automatic, {0, 0, 0, 0, 0, 0}), (std::vector<int>{1}));
+  // Rows 5 and 6 never advance, so their steps do not make them individual.
+  EXPECT_EQ(individualRows(automatic, {1, 0, 8, 1, 1, 1}), (std::vector<int>{1, 3, 4}));
+  RegisterSettings byHand;
+  byHand.uniqueRows = *parseRowList("3, 1,3");
+  EXPECT_EQ(individualRows(byHand, {1, 1, 1, 1, 0, 0}), (std::vector<int>{1, 3}));
+  for (const char* bad : {"", "0", "7", "1,,2", "one", "1;2"})
+    EXPECT_FALSE(parseRowList(bad)) << bad;
+}
+
+TEST(RegisterSettings, LocationComesFromCommandLineEnvironmentSettingsThenDefault) {
+  RegisterSettings s;
+  const auto use = [&](std::string_view line, std::string_view env) {
+    return resolveRegisterUse(s, "/data/register.sqlite", line, env, "bench-pc");
+  };
+  EXPECT_EQ(use("", "").location, "/data/register.sqlite");
+  EXPECT_FALSE(use("", "").guard);  // a lone station behaves as it always did
+  EXPECT_EQ(use("", "").station, "bench-pc");
+  s.location = "postgresql://a@settings/pagers";
+  s.station = "station-2";
+  EXPECT_EQ(use("", "postgres://b@env/pagers").location, "postgres://b@env/pagers");
+  EXPECT_EQ(use("/tmp/x.sqlite", "postgres://b@env/pagers").location, "/tmp/x.sqlite");
+  EXPECT_TRUE(use("", "").guard);  // a shared register guards unless told not to
+  EXPECT_EQ(use("", "").station, "station-2");
+  s.guard = false;
+  EXPECT_FALSE(use("", "").guard);
+  EXPECT_TRUE(resolveRegisterUse(s, "d", "", "", "h", true).guard);
+}
+
+}  // namespace
+}  // namespace ccp
