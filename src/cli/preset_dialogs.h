@@ -17,7 +17,7 @@ class PresetDialogs : public Platform {
  public:
   explicit PresetDialogs(Platform& desktop) : desktop_(desktop) {}
 
-  // The path as a file dialog returns it: absolute, without "." and "..".
+  // The path as a file dialog returns it (ccp::dialogPath()).
   static std::string dialogPath(std::string_view path);
   void presetOpen(std::string_view path) { open_ = dialogPath(path); }
   void presetSave(std::string_view path) { save_ = dialogPath(path); }

@@ -6,7 +6,9 @@
 #include <sstream>
 
 #include "files/backup_file.h"
+#include "files/file_calls.h"
 #include "files/journal_file.h"
+#include "files/scripted_file_calls.h"
 #include "files/temp_folder.h"
 
 namespace ccp {
@@ -84,6 +86,27 @@ TEST(SaveNewFile, NeverReplacesAnEarlierBackup) {
 
   test::writeBytes(dir.file("plain"), {'x'});
   EXPECT_FALSE(saveNewFile(dir.file("plain"), "y.eep", Bytes{1}));  // the folder is a file
+}
+
+// Two pagers backed up in the same second, with the same serial and capcode: the other
+// program's backup appears between this one's choice of a name and its taking it.
+TEST(SaveNewFile, TwoBackupsMadeAtOnceKeepTheirOwnFiles) {
+  test::TempFolder dir;
+  const std::string folder = dir.file("backups");
+  std::optional<std::string> other;
+  bool started = false;
+  test::ScriptedCalls calls;
+  calls.before = [&](test::Step step) {
+    if (step == test::Step::Write && !std::exchange(started, true)) {
+      other = saveNewFile(folder, "x.eep", Bytes{2});
+    }
+  };
+  const FileCallsOverride override(calls);
+  const auto mine = saveNewFile(folder, "x.eep", Bytes{1});
+  ASSERT_TRUE(mine && other);
+  EXPECT_NE(*mine, *other);
+  EXPECT_EQ(test::readBytes(*mine), Bytes{1});
+  EXPECT_EQ(test::readBytes(*other), Bytes{2});
 }
 
 }  // namespace
