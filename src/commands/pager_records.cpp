@@ -58,7 +58,7 @@ void PagerRecords::read(TForm1& form) {
 void PagerRecords::write(TForm1& form) {
   run(form, "write", [this, &form](PagerCommandReport& report, WallTime at) {
     WriteOptions options;
-    if (backupBeforeWrite_) options.backupFolder = backupFolder();
+    if (backupBeforeWrite_ && !dataFolder_.empty()) options.backupFolder = backupFolder();
     options.startedAt = at;
     WriteToPagerClick(form, options, report);
   });
@@ -87,8 +87,12 @@ void PagerRecords::finish(TForm1& form, const char* command, WallTime at, std::s
   line.backupFile = report.backup.file;
 
   std::string notices = backupNotice(report.backup);
-  if (!appendCsvRecord(journalPath(), journalHeader(), journalFields(line))) {
-    addNotice(notices, "journal could not be written");
+  if (dataFolder_.empty()) {
+    addNotice(notices, kNoDataFolder);
+  } else if (const int error =
+                 appendCsvRecord(journalPath(), journalHeader(), journalFields(line))) {
+    addNotice(notices,
+              "journal could not be written: " + journalPath() + ": " + appendFailure(error));
   }
   if (onNotice) onNotice(notices);
 }
@@ -120,6 +124,10 @@ void BackupBeforeWrite1Click(TForm1& form, PagerRecords& records) {
 }
 
 void OpenBackup1Click(TForm1& form, const PagerRecords& records) {
+  if (records.dataFolder().empty()) {
+    if (records.onNotice) records.onNotice(kNoDataFolder);
+    return;
+  }
   const MenuHold hold(form);
   const std::string folder = records.backupFolder();
   std::error_code ec;

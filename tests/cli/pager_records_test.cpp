@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "cli_fixture.h"
+#include "commands/pager_records.h"
 #include "files/csv_reader.h"
 #include "image/capcode.h"
 
@@ -123,16 +124,24 @@ TEST(CliRecordsTest, AnUnwritableJournalStopsNothingAndSaysSo) {
 
   EXPECT_EQ(cli.run({"write", file, "--backup"}), cli::kDone);
   EXPECT_EQ(cli.outLines().back(), "Verify OK !");
-  EXPECT_EQ(cli.err.str(),
-            "ccp: no backup: backup file could not be written; journal could not be written\n");
+  const std::string journal =
+      "journal could not be written: " + cli.services.dataPath + "/journal.csv: Not a directory\n";
+  EXPECT_EQ(cli.err.str(), "ccp: no backup: backup file could not be written; " + journal);
   const std::string out = cli.folder.file("read.eep");
   EXPECT_EQ(cli.run({"read", out}), cli::kDone);
-  EXPECT_EQ(cli.err.str(), "ccp: journal could not be written\n");
+  EXPECT_EQ(cli.err.str(), "ccp: " + journal);
   EXPECT_EQ(test::readBytes(out).size(), kFileSize);
   cli.services.programmer.setNoPager(true);
   EXPECT_EQ(cli.run({"read", out}), cli::kFailed);
-  EXPECT_EQ(cli.err.str(), "ccp: journal could not be written\n");
+  EXPECT_EQ(cli.err.str(), "ccp: " + journal);
   EXPECT_EQ(test::readBytes(cli.services.dataPath), std::vector<std::uint8_t>{'x'});
+}
+
+TEST(CliRecordsTest, WithoutADataFolderNothingIsKeptAndThatIsSaid) {
+  CliFixture cli;
+  cli.services.dataPath.clear();  // neither HOME nor XDG_DATA_HOME
+  EXPECT_EQ(cli.run({"write", cli.defaultFile("a.eep"), "--backup"}), cli::kDone);
+  EXPECT_EQ(cli.err.str(), std::string("ccp: ") + kNoDataFolder + "\n");
 }
 
 }  // namespace

@@ -295,11 +295,13 @@ TEST(PagerJournal, AnUnwritableJournalStopsNothing) {
   EXPECT_EQ(rx.fx.linesSince(logged),
             (Lines{"Read data from pager", "Write to Pager...", "Verify OK !"}));
   EXPECT_EQ(rx.f().textField("address1").text(), "2004001");
-  EXPECT_EQ(rx.notices,
-            Lines{"no backup: backup file could not be written; journal could not be written"});
+  // The journal's path and the system's reason.
+  const std::string journal = "journal could not be written: " + rx.records.journalPath() + ": " +
+                              std::generic_category().message(ENOTDIR);
+  EXPECT_EQ(rx.notices, Lines{"no backup: backup file could not be written; " + journal});
   rx.f().menuItem("ReadFromPager").trigger();
   EXPECT_EQ(rx.fx.lines().back(), "Read completed");
-  EXPECT_EQ(rx.notices.back(), "journal could not be written");
+  EXPECT_EQ(rx.notices.back(), journal);
   EXPECT_EQ(test::readBytes(rx.records.dataFolder()), std::vector<std::uint8_t>{'x'});
 }
 

@@ -1,6 +1,9 @@
 // The files the pager records keep: CSV journal lines and backups.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -10,6 +13,7 @@
 #include "files/journal_file.h"
 #include "files/scripted_file_calls.h"
 #include "files/temp_folder.h"
+#include "rescue.h"
 
 namespace ccp {
 namespace {
@@ -45,12 +49,12 @@ TEST(CsvRecord, QuotesOnlyWhatNeedsIt) {
 TEST(AppendCsvRecord, HeaderOnceThenRecords) {
   test::TempFolder dir;
   const std::string path = dir.file("data/journal.csv");  // the folder is made
-  EXPECT_TRUE(appendCsvRecord(path, {"A", "B"}, {"1", "2"}));
-  EXPECT_TRUE(appendCsvRecord(path, {"A", "B"}, {"3", "4,5"}));
+  EXPECT_EQ(appendCsvRecord(path, {"A", "B"}, {"1", "2"}), 0);
+  EXPECT_EQ(appendCsvRecord(path, {"A", "B"}, {"3", "4,5"}), 0);
   EXPECT_EQ(readText(path), "A,B\n1,2\n3,\"4,5\"\n");
 
   test::writeBytes(dir.file("empty.csv"), {});
-  EXPECT_TRUE(appendCsvRecord(dir.file("empty.csv"), {"A"}, {"1"}));
+  EXPECT_EQ(appendCsvRecord(dir.file("empty.csv"), {"A"}, {"1"}), 0);
   EXPECT_EQ(readText(dir.file("empty.csv")), "A\n1\n");
 }
 
@@ -58,9 +62,74 @@ TEST(AppendCsvRecord, AnUnwritablePathIsReported) {
   test::TempFolder dir;
   fs::create_directory(dir.file("journal.csv"));  // a folder where the file should be
   test::writeBytes(dir.file("file"), {'x'});
-  EXPECT_FALSE(appendCsvRecord(dir.file("journal.csv"), {"A"}, {"1"}));
-  EXPECT_FALSE(appendCsvRecord(dir.file("file/journal.csv"), {"A"}, {"1"}));
+  EXPECT_EQ(appendCsvRecord(dir.file("journal.csv"), {"A"}, {"1"}), EISDIR);
+  EXPECT_EQ(appendCsvRecord(dir.file("file/journal.csv"), {"A"}, {"1"}), ENOTDIR);
   EXPECT_EQ(test::readBytes(dir.file("file")), Bytes{'x'});
+}
+
+// A full disk takes back the record it cut short; a last line that a spreadsheet left without
+// its line break gets one.
+TEST(AppendCsvRecord, KeepsWholeRecordsOnly) {
+  test::TempFolder dir;
+  const std::string path = dir.file("journal.csv");
+  test::writeBytes(path, {'A', '\n', '1'});
+  EXPECT_EQ(appendCsvRecord(path, {"A"}, {"2"}), 0);
+  test::ScriptedCalls full;
+  full.failing = test::Step::Write;
+  full.passes = 1;
+  full.writeLimit = 1;
+  full.error = ENOSPC;
+  {
+    const FileCallsOverride override(full);
+    EXPECT_EQ(appendCsvRecord(path, {"A"}, {"345"}), ENOSPC);
+  }
+  EXPECT_EQ(appendCsvRecord(path, {"A"}, {"6"}), 0);
+  EXPECT_EQ(readText(path), "A\n1\n2\n6\n");
+}
+
+// Another program starts the journal between this one's first look and its naming of the file.
+TEST(AppendCsvRecord, TwoProgramsStartingTheJournalWriteOneHeader) {
+  test::TempFolder dir;
+  const std::string path = dir.file("journal.csv");
+  test::ScriptedCalls calls;
+  bool other = false;
+  calls.before = [&](test::Step step) {
+    if (step == test::Step::Link && !std::exchange(other, true)) {
+      EXPECT_EQ(appendCsvRecord(path, {"A"}, {"1"}), 0);
+    }
+  };
+  const FileCallsOverride override(calls);
+  EXPECT_EQ(appendCsvRecord(path, {"A"}, {"2"}), 0);
+  EXPECT_EQ(readText(path), "A\n1\n2\n");
+}
+
+TEST(AppendCsvRecord, AFifoIsRefusedWithoutWaitingOnIt) {
+  test::TempFolder dir;
+  const std::string path = dir.file("journal.csv");
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  int reader = -1;
+  {
+    const test::Rescue rescue(std::chrono::seconds(2), [&] {
+      reader = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    });
+    EXPECT_EQ(appendCsvRecord(path, {"A"}, {"1"}), kNotARegularFile);
+  }
+  EXPECT_EQ(reader, -1) << "the append waited on the FIFO";
+  if (reader >= 0) ::close(reader);
+}
+
+// Whoever may write the data folder cannot make root write elsewhere through a link.
+TEST(RecordFiles, RootFollowsNoLinkAtTheJournalOrTheBackupFolder) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root refuses the links";
+  test::TempFolder dir;
+  test::writeBytes(dir.file("elsewhere"), {'x'});
+  fs::create_symlink(dir.file("elsewhere"), dir.file("journal.csv"));
+  EXPECT_EQ(appendCsvRecord(dir.file("journal.csv"), {"A"}, {"1"}), ELOOP);
+  EXPECT_EQ(test::readBytes(dir.file("elsewhere")), Bytes{'x'});
+  fs::create_directory(dir.file("folder"));
+  fs::create_directory_symlink(dir.file("folder"), dir.file("backups"));
+  EXPECT_FALSE(saveNewFile(dir.file("backups"), "x.eep", Bytes{1}));
+  EXPECT_TRUE(fs::is_empty(dir.file("folder")));
 }
 
 TEST(BackupFileName, StampSerialAndCapcodeSafeForFileSystems) {
