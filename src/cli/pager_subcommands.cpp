@@ -9,6 +9,7 @@
 #include "cli/preset_dialogs.h"
 #include "cli/setting_edit.h"
 #include "cli/settings_view.h"
+#include "cli/stop_signals.h"
 #include "cli/subcommands.h"
 #include "commands/decode_image.h"
 #include "commands/pager_commands.h"
@@ -125,7 +126,8 @@ int readCommand(Run& run) {
   const std::string& out = run.args.operands[0];
   const auto window = pagerWindow(run);
   if (!available(run, *window, "ReadFromPager")) return kFailed;
-  if (!window->run("ReadFromPager", kReadDone)) return kFailed;
+  const StopOnSignal stop(run.console.terminal);
+  if (!window->run("ReadFromPager", kReadDone)) return stop.exitStatus(kFailed);
   // The bytes as they came from the pager, its own upper EEPROM half included.
   const Image& image = window->form().image();
   if (!replaceFile(PresetDialogs::dialogPath(out),
@@ -133,7 +135,7 @@ int readCommand(Run& run) {
     run.error("could not write " + out);
     return kFileError;
   }
-  return kDone;
+  return stop.exitStatus(kDone);
 }
 
 int writeCommand(Run& run) {
@@ -152,12 +154,14 @@ int writeCommand(Run& run) {
       std::string line;
       if (!std::getline(run.console.in, line)) return kDone;
     }
+    const StopOnSignal stop(run.console.terminal);
     if (!window->run("WriteToPager", kWriteDone)) {
+      if (stop.stopped()) return stop.exitStatus(kFailed);
       if (run.args.batch) run.error("the batch stops at pager " + std::to_string(pager));
       return kFailed;
     }
     if (run.args.update && !update(run, *window, file)) return kFileError;
-    if (!run.args.batch) return kDone;
+    if (!run.args.batch || stop.stopped()) return stop.exitStatus(kDone);
   }
 }
 
@@ -167,7 +171,10 @@ int verifyCommand(Run& run) {
   if (!fileWindow) return kFileError;
   const auto pager = pagerWindow(run);
   if (!available(run, *pager, "ReadFromPager")) return kFailed;
-  if (!pager->run("ReadFromPager", kReadDone)) return kFailed;
+  {
+    const StopOnSignal stop(run.console.terminal);
+    if (!pager->run("ReadFromPager", kReadDone) || stop.stopped()) return stop.exitStatus(kFailed);
+  }
 
   const Image& read = pager->form().image();
   if (!prepareWrite(run, fileWindow->form(), read)) {

@@ -34,6 +34,7 @@ class PresetDialogs : public Platform {
   std::optional<std::string> askOpenPath(std::string_view filter) override;
   std::optional<std::string> askSavePath(std::string_view filter) override;
   void showProgress(const ProgressReport& report) override { desktop_.showProgress(report); }
+  bool stopRequested() override { return desktop_.stopRequested(); }
 
  private:
   Platform& desktop_;

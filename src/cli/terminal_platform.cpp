@@ -1,5 +1,7 @@
 #include "cli/terminal_platform.h"
 
+#include "cli/stop_signals.h"
+
 namespace ccp::cli {
 
 namespace {
@@ -39,6 +41,10 @@ void TerminalPlatform::showProgress(const ProgressReport& report) {
   err_ << kEraseLine << line << std::flush;
   shownLine_ = std::move(line);
   progressShown_ = true;
+}
+
+bool TerminalPlatform::stopRequested() {
+  return cli::stopRequested();
 }
 
 }  // namespace ccp::cli

@@ -28,6 +28,8 @@ std::string backupNotice(const BackupResult& backup) {
       return "no backup: pager could not be read";
     case BackupStatus::NotSaved:
       return "no backup: backup file could not be written";
+    case BackupStatus::Interrupted:
+      return "no backup: interrupted before the pager was read";
     case BackupStatus::NotAsked:
       break;
   }
@@ -60,6 +62,12 @@ void PagerRecords::write(TForm1& form) {
     WriteOptions options;
     if (backupBeforeWrite_ && !dataFolder_.empty()) options.backupFolder = backupFolder();
     options.startedAt = at;
+    // Until the command writes its own line, a process ended at once still names the backup.
+    options.backedUp = [this, &form, at](const BackupResult& backup) {
+      const JournalLine line{at, form.config(), portLabel(form), "write", kInterruptedLine,
+                             {}, backup.file};
+      pending_.emplace(journalPath(), journalHeader(), journalFields(line));
+    };
     WriteToPagerClick(form, options, report);
   });
 }
@@ -86,6 +94,7 @@ void PagerRecords::finish(TForm1& form, const char* command, WallTime at, std::s
   if (report.imageIsPagers) line.pager = pagerIdentity(form.config(), image.eep, image.decoder);
   line.backupFile = report.backup.file;
 
+  pending_.reset();
   std::string notices = backupNotice(report.backup);
   if (dataFolder_.empty()) {
     addNotice(notices, kNoDataFolder);

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "commands/pager_commands.h"
+#include "files/journal_file.h"
 #include "files/time_stamp.h"
 
 namespace ccp {
@@ -47,6 +49,7 @@ class PagerRecords {
 
   std::string dataFolder_;
   bool backupBeforeWrite_ = false;
+  std::optional<PendingRecord> pending_;  // while a backup waits for its journal line
 };
 
 // Binds Read from pager, Write to pager, "Back up pagers before writing" and "Open backup..."

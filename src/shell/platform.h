@@ -33,6 +33,9 @@ class Platform {
   }
   // A pager command under way; a report without a phase ends it.
   virtual void showProgress(const ProgressReport& /*report*/) {}
+  // The user asked the pager command under way to stop (Ctrl-C on a terminal). The window has
+  // no such request: input during a transfer is dropped.
+  virtual bool stopRequested() { return false; }
 };
 
 }  // namespace ccp

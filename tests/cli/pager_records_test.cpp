@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 
 #include "cli_fixture.h"
 #include "commands/pager_records.h"
 #include "files/csv_reader.h"
 #include "image/capcode.h"
+#include "testkit/fault_checks.h"
 
 namespace ccp {
 namespace {
@@ -135,6 +137,26 @@ TEST(CliRecordsTest, AnUnwritableJournalStopsNothingAndSaysSo) {
   EXPECT_EQ(cli.run({"read", out}), cli::kFailed);
   EXPECT_EQ(cli.err.str(), "ccp: " + journal);
   EXPECT_EQ(test::readBytes(cli.services.dataPath), std::vector<std::uint8_t>{'x'});
+}
+
+// Ctrl-C a second before the end of a write with a backup, in its EEPROM write: the write
+// stops after the page under way, the lines at rest and the port released, and ends like a
+// failure, journal line included; its backup is the one the line names.
+TEST(CliRecordsTest, CtrlCStopsAWriteWhereThePagerIsConsistent) {
+  CliFixture whole;
+  ASSERT_EQ(whole.run({"write", whole.defaultFile("a.eep"), "--backup"}), cli::kDone);
+  CliFixture cli;
+  cli.services.clock.at(whole.services.clock.nowNs() - 1'000'000'000, [] { ::raise(SIGINT); });
+
+  EXPECT_EQ(cli.run({"write", cli.defaultFile("a.eep"), "--backup"}), 128 + SIGINT);
+  EXPECT_EQ(cli.outLines().back(), kInterruptedLine);
+  EXPECT_EQ(testkit::linesNotAtRest(cli.services.programmer), "");
+  EXPECT_TRUE(cli.services.programmer.violations().empty());
+  EXPECT_EQ(cli.services.programmer.claimsHeld(), 0);
+  const auto lines = journalLines(cli);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0][kOutcome], kInterruptedLine);
+  EXPECT_EQ(backups(cli), std::vector<fs::path>{lines[0][kBackupFile]});
 }
 
 TEST(CliRecordsTest, WithoutADataFolderNothingIsKeptAndThatIsSaid) {

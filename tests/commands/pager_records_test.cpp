@@ -197,6 +197,25 @@ TEST(PagerBackup, AnUnreadablePagerGetsNoneAndTheWriteGoesOn) {
   }
 }
 
+// A process ended at once in the middle of the write (a second Ctrl-C) still names the backup
+// it made: what its signal handler appends is in place once the backup is.
+TEST(PagerBackup, IsNamedInTheJournalEvenIfTheWriteNeverEnds) {
+  RecordsFixture rx;
+  rx.preparePager();
+  rx.records.setBackupBeforeWrite(true);
+  std::vector<Row> journal;
+  rx.fx.platform.onProgress = [&](const testkit::FakePlatform::Progress& p) {
+    if (p.phase != "Decoder write" || !journal.empty()) return;
+    appendPendingRecord();
+    journal = rx.journal();
+  };
+  rx.f().menuItem("WriteToPager").trigger();
+  ASSERT_EQ(journal.size(), 2u);  // the header and the line
+  EXPECT_EQ(journal[1][5], kInterruptedLine);
+  EXPECT_EQ(journal[1][14], (fs::path(rx.records.backupFolder()) / kBackupName).string());
+  EXPECT_EQ(rx.journal().size(), 3u);  // the command's own line follows as usual
+}
+
 TEST(PagerJournal, OneLinePerCommandWithWhatWasReadOrWritten) {
   RecordsFixture rx;
   rx.preparePager();
