@@ -47,7 +47,7 @@ class FakePort : public PortIo {
   bool refuseClaims = false;          // as when another program holds the port
   std::vector<std::uint16_t> claims;  // the base of every claim asked, granted or not
   std::vector<std::uint16_t> releases;
-  int held = 0;  // claims granted and not yet released
+  int held = 0;                   // claims granted and not yet released
   bool writesSignalSafe = false;  // as a system port's are
 
  private:

@@ -1,5 +1,7 @@
 // ccp read, write and verify keep the window's records in its data folder: a journal line for
 // every pager read or written, and with write --backup what each pager held before.
+#include "commands/pager_records.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,7 +9,6 @@
 #include <filesystem>
 
 #include "cli_fixture.h"
-#include "commands/pager_records.h"
 #include "files/csv_reader.h"
 #include "image/capcode.h"
 #include "testkit/fault_checks.h"
@@ -137,6 +138,10 @@ TEST(CliRecordsTest, AnUnwritableJournalStopsNothingAndSaysSo) {
   EXPECT_EQ(cli.run({"read", out}), cli::kFailed);
   EXPECT_EQ(cli.err.str(), "ccp: " + journal);
   EXPECT_EQ(test::readBytes(cli.services.dataPath), std::vector<std::uint8_t>{'x'});
+
+  cli.services.dataPath.clear();  // neither HOME nor XDG_DATA_HOME
+  EXPECT_EQ(cli.run({"read", out}), cli::kFailed);
+  EXPECT_EQ(cli.err.str(), std::string("ccp: ") + kNoDataFolder + "\n");
 }
 
 // Ctrl-C a second before the end of a write with a backup, in its EEPROM write: the write
@@ -157,13 +162,6 @@ TEST(CliRecordsTest, CtrlCStopsAWriteWhereThePagerIsConsistent) {
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0][kOutcome], kInterruptedLine);
   EXPECT_EQ(backups(cli), std::vector<fs::path>{lines[0][kBackupFile]});
-}
-
-TEST(CliRecordsTest, WithoutADataFolderNothingIsKeptAndThatIsSaid) {
-  CliFixture cli;
-  cli.services.dataPath.clear();  // neither HOME nor XDG_DATA_HOME
-  EXPECT_EQ(cli.run({"write", cli.defaultFile("a.eep"), "--backup"}), cli::kDone);
-  EXPECT_EQ(cli.err.str(), std::string("ccp: ") + kNoDataFolder + "\n");
 }
 
 }  // namespace

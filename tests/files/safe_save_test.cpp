@@ -4,10 +4,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
-
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -65,12 +64,11 @@ TEST(SafeSave, FlushesTheFileBeforeTheRenameAndTheFolderAfterIt) {
   const std::string path = dir.file("old.eep");
   test::writeBytes(path, kOld);
   ScriptedCalls calls;
+  calls.unnamedFiles = false;  // the same on any file system
   ASSERT_TRUE(replaceFile(path, kNew, calls));
-  // An unnamed file gets a temporary name just before the rename.
-  std::vector<std::string> trace = {"create", "fchown", "fchmod",      "write",        "fsync file",
-                                    "close",  "rename", "open folder", "fsync folder", "close"};
-  if (calls.trace[1] != "create") trace.insert(trace.begin() + 5, "link");
-  EXPECT_EQ(calls.trace, trace);
+  EXPECT_EQ(calls.trace,
+            std::vector<std::string>({"create", "fchown", "fchmod", "write", "fsync file", "close",
+                                      "rename", "open folder", "fsync folder", "close"}));
   EXPECT_EQ(test::readBytes(path), kNew);
   EXPECT_EQ(calls.stillOpen(), 0u);
 }
@@ -189,12 +187,8 @@ TEST(SafeSave, AKillAtAnyStepLeavesTheOldFileOrTheNewOne) {
 }
 
 TEST(SafeSave, ANameAsLongAsTheSystemAllowsCanBeSaved) {
-  for (std::size_t length : {246, 255}) {
-    test::TempFolder dir;
-    const std::string path = dir.file(std::string(length - 4, 'n') + ".eep");
-    EXPECT_TRUE(replaceFile(path, kNew)) << length;
-    EXPECT_EQ(dir.entries(), 1u) << length;
-  }
+  test::TempFolder dir;
+  EXPECT_TRUE(replaceFile(dir.file(std::string(251, 'n') + ".eep"), kNew));  // 255 bytes
 }
 
 TEST(SafeSave, NewFileTakesItsModeFromTheUmask) {
