@@ -13,9 +13,12 @@ std::string_view environment(const char* name) {
   return value ? std::string_view(value) : std::string_view();
 }
 
-// The home folder as Qt takes it: the root when unset, without trailing slashes.
-std::string homeFolder(std::string_view home) {
-  std::string folder(home.empty() ? "/" : home);
+bool absolute(std::string_view path) {
+  return !path.empty() && path.front() == '/';
+}
+
+std::string withoutTrailingSlashes(std::string_view path) {
+  std::string folder(path);
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   return folder;
 }
@@ -24,10 +27,15 @@ std::string homeFolder(std::string_view home) {
 
 std::string appDataFolder(std::string_view xdgDataHome, std::string_view home,
                           std::string_view organisation, std::string_view application) {
-  // Qt 6.4 takes a relative XDG_DATA_HOME as it stands (later versions ignore it); the window
-  // tests check that both agree.
-  std::string folder = !xdgDataHome.empty() ? std::string(xdgDataHome)
-                                            : homeFolder(home) + std::string(kDefaultDataHome);
+  // A relative XDG_DATA_HOME is not valid and is ignored, as the XDG rules say.
+  std::string folder;
+  if (absolute(xdgDataHome)) {
+    folder = withoutTrailingSlashes(xdgDataHome);
+  } else if (absolute(home)) {
+    folder = withoutTrailingSlashes(home) + std::string(kDefaultDataHome);
+  } else {
+    return {};
+  }
   if (!organisation.empty()) folder += "/" + std::string(organisation);
   if (!application.empty()) folder += "/" + std::string(application);
   return folder;

@@ -12,13 +12,16 @@ namespace ccp {
 inline constexpr std::string_view kOrganisationName = "capcode-programmer";
 inline constexpr std::string_view kApplicationName = "capcode-programmer";
 
-// The data folder of a program so named on Linux, as Qt's AppDataLocation has it:
-// $XDG_DATA_HOME when set, else $HOME/.local/share; then "/<organisation>"
-// when there is one, then "/<application>". Unset variables are given as empty.
+// The data folder of a program so named on Linux, by the XDG rules: $XDG_DATA_HOME when it is
+// an absolute path, else $HOME/.local/share; then "/<organisation>" when there is one, then
+// "/<application>". Empty when neither names an absolute folder: the program then keeps no
+// data rather than writing under "/". Unset variables are given as empty.
 std::string appDataFolder(std::string_view xdgDataHome, std::string_view home,
                           std::string_view organisation, std::string_view application);
 
-// This program's data folder, from the environment.
+// This program's data folder, from the environment: for the window and the command line alike,
+// $XDG_DATA_HOME/capcode-programmer/capcode-programmer or
+// ~/.local/share/capcode-programmer/capcode-programmer.
 std::string userDataFolder();
 
 // Where the simulated Programmer keeps its pager between runs, in the data folder.

@@ -21,12 +21,16 @@ standard error when it is a terminal.
 
 Every read of the pager (verify's too) and every write adds a line to the window's programming
 journal, journal.csv in its data folder ($XDG_DATA_HOME or ~/.local/share, then
-capcode-programmer); backups go to its backups folder. Whether a backup was made, and a journal
-that could not be written, are said on standard error. The simulated Programmer keeps its pager
-there too, in simulated-pager.eep.
+capcode-programmer/capcode-programmer); backups go to its backups folder. Whether a backup was
+made, and a journal that could not be written, are said on standard error. The simulated
+Programmer keeps its pager there too, in simulated-pager.eep.
+
+Ctrl-C or SIGTERM during read, write, verify or test stops the command after the current EEPROM
+page or decoder record, with the lines at rest: "Interrupted: the pager may be partly written",
+and its journal line. A second Ctrl-C stops at once.
 
 Exit status: 0 done, 1 the pager or a comparison failed, 2 wrong usage or a setting the window
-refused, 3 a file could not be read or written.)";
+refused, 3 a file could not be read or written, 130 (Ctrl-C) or 143 (SIGTERM) interrupted.)";
 
 // Runs a command chosen by a flag at once, ahead of the checks of the other words.
 struct ImmediateCommand {

@@ -73,7 +73,9 @@ int comparePager(Run& run, bool dryRun) {
   if (!fileWindow) return kFileError;
   PagerSession pager(run);
   if (!pager.available("ReadFromPager")) return kFailed;
-  if (!pager.run("ReadFromPager", kReadDone)) return kFailed;
+  if (!pager.run("ReadFromPager", kReadDone) || pager.interrupted()) {
+    return pager.exitStatus(kFailed);
+  }
 
   const Image& read = pager.form().image();
   if (!prepareWrite(run, fileWindow->form(), read)) {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "cli/reporting_port.h"
+#include "cli/stop_signals.h"
 
 namespace ccp::cli {
 
@@ -112,7 +113,9 @@ bool PagerSession::available(const char* menuItem) {
 
 bool PagerSession::run(const char* menuItem, std::string_view success) {
   const std::uint64_t start = time_ != nullptr ? time_->nowNs() : 0;
+  const StopOnSignal stop(run_.console.terminal);
   const bool done = window_->run(menuItem, success);
+  signalStatus_ = stop.exitStatus(signalStatus_);
   if (time_ != nullptr) {
     std::string text =
         menuCaption(form().menuItem(menuItem)) + " took " + secondsText(time_->nowNs() - start);

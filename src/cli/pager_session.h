@@ -27,13 +27,19 @@ class PagerSession {
   // then, and said.
   bool available(const char* menuItem);
   // A menu command; true when it logged `success` and showed no error. With -v, its time.
+  // Ctrl-C or SIGTERM during it stops it where the pager is consistent.
   bool run(const char* menuItem, std::string_view success);
+  // A signal stopped a command of this session.
+  bool interrupted() const { return signalStatus_ != 0; }
+  // The exit status: 130 or 143 once a signal stopped a command, else `otherwise`.
+  int exitStatus(int otherwise) const { return interrupted() ? signalStatus_ : otherwise; }
 
  private:
   Run& run_;
   const TimeSource* time_ = nullptr;
   const RealtimePriority* priority_ = nullptr;
   std::unique_ptr<HeadlessWindow> window_;
+  int signalStatus_ = 0;
 };
 
 // verify, and write --dry-run: the pager read and compared with what FILE would write to it.

@@ -62,14 +62,14 @@ int readCommand(Run& run) {
   if (!run.logToError && !writable(run, out, "the pager was not read")) return kFileError;
   PagerSession session(run);
   if (!session.available("ReadFromPager")) return kFailed;
-  if (!session.run("ReadFromPager", kReadDone)) return kFailed;
+  if (!session.run("ReadFromPager", kReadDone)) return session.exitStatus(kFailed);
   // The bytes as they came from the pager, its own upper EEPROM half included.
   const Image& image = session.form().image();
   const ConfigFileBytes bytes = configFileBytes(image.eepRead, image.decoderRead);
   if (run.logToError) {
     run.console.out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     run.console.out.flush();
-    if (run.console.out.good()) return kDone;
+    if (run.console.out.good()) return session.exitStatus(kDone);
     run.error("could not write standard output");
     return kFileError;
   }
@@ -77,7 +77,7 @@ int readCommand(Run& run) {
     run.error("could not write " + out + ": " + std::strerror(errno));
     return kFileError;
   }
-  return kDone;
+  return session.exitStatus(kDone);
 }
 
 int writeCommand(Run& run) {
@@ -103,9 +103,9 @@ int writeCommand(Run& run) {
   if (!setAutoinc(run, session.window())) return kWrongUsage;
   if (!session.available("WriteToPager")) return kFailed;
   if (batch) return writeBatch(run, session, file);
-  if (!session.run("WriteToPager", kWriteDone)) return kFailed;
+  if (!session.run("WriteToPager", kWriteDone)) return session.exitStatus(kFailed);
   if (run.args.update && !updateFile(run, session.window(), file)) return kFileError;
-  return kDone;
+  return session.exitStatus(kDone);
 }
 
 int verifyCommand(Run& run) {
@@ -116,7 +116,7 @@ int testCommand(Run& run) {
   PagerSession session(run);
   if (!session.available("TestProgrammer1")) return kFailed;
   const std::string passed = portLabel(session.form()) + ": Programmer test passed";
-  return session.run("TestProgrammer1", passed) ? kDone : kFailed;
+  return session.exitStatus(session.run("TestProgrammer1", passed) ? kDone : kFailed);
 }
 
 }  // namespace

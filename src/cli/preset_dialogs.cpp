@@ -1,7 +1,6 @@
 #include "cli/preset_dialogs.h"
 
-#include <filesystem>
-
+#include "files/file_io.h"
 #include "shell/form.h"
 
 namespace ccp {
@@ -17,10 +16,7 @@ std::optional<std::string> take(std::optional<std::string>& preset) {
 }  // namespace
 
 std::string PresetDialogs::dialogPath(std::string_view path) {
-  std::error_code ec;
-  std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::path(path), ec);
-  if (ec) absolute = std::filesystem::path(path);
-  return absolute.lexically_normal().string();
+  return ccp::dialogPath(path);
 }
 
 std::optional<std::string> PresetDialogs::askOpenPath(std::string_view filter) {

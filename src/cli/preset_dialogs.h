@@ -20,7 +20,7 @@ class PresetDialogs : public Platform {
  public:
   explicit PresetDialogs(Platform& desktop) : desktop_(desktop) {}
 
-  // The path as a file dialog returns it: absolute, without "." and "..".
+  // The path as a file dialog returns it (ccp::dialogPath()).
   static std::string dialogPath(std::string_view path);
   void presetOpen(std::string_view path) { open_ = dialogPath(path); }
   void presetSave(std::string_view path) { save_ = dialogPath(path); }
@@ -40,6 +40,7 @@ class PresetDialogs : public Platform {
   void showNotice(const std::string& text) override { notices_.push_back(text); }
   // The notices given since the last call.
   std::vector<std::string> takeNotices() { return std::exchange(notices_, {}); }
+  bool stopRequested() override { return desktop_.stopRequested(); }
 
  private:
   Platform& desktop_;

@@ -1,6 +1,7 @@
 #include "cli/terminal_platform.h"
 
 #include "cli/terminal_text.h"
+#include "cli/stop_signals.h"
 
 namespace ccp::cli {
 
@@ -42,6 +43,10 @@ void TerminalPlatform::showProgress(const ProgressReport& report) {
   err_ << kEraseLine << line << std::flush;
   shownLine_ = std::move(line);
   progressShown_ = true;
+}
+
+bool TerminalPlatform::stopRequested() {
+  return cli::stopRequested();
 }
 
 }  // namespace ccp::cli

@@ -28,6 +28,8 @@ class TerminalPlatform : public Platform {
   std::optional<std::string> askOpenPath(std::string_view) override { return std::nullopt; }
   std::optional<std::string> askSavePath(std::string_view) override { return std::nullopt; }
   void showProgress(const ProgressReport& report) override;
+  // Ctrl-C or SIGTERM came while a StopOnSignal is in place.
+  bool stopRequested() override;
 
  private:
   std::ostream& err_;

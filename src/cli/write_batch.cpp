@@ -55,7 +55,16 @@ int writeBatch(Run& run, PagerSession& session, const std::string& file) {
   run.console.err << "Pager 1: plug it in and press Enter (end of input ends the batch)"
                   << std::endl;
   for (int pager = 1; enterPressed(run); ++pager) {
-    if (session.run("WriteToPager", kWriteDone)) {
+    const bool written = session.run("WriteToPager", kWriteDone);
+    if (session.interrupted()) {
+      if (written)
+        tally.add(writtenCapcode(session.form()));
+      else
+        ++tally.failed;
+      if (written && run.args.update) updateFile(run, session.window(), file);
+      break;
+    }
+    if (written) {
       tally.add(writtenCapcode(session.form()));
       if (run.args.update && !updateFile(run, session.window(), file)) {
         status = kFileError;
@@ -70,6 +79,7 @@ int writeBatch(Run& run, PagerSession& session, const std::string& file) {
                     << " done: remove it and plug in the next, then press Enter" << std::endl;
   }
   run.console.out << "Batch: " << tally.summary() << '\n';
+  if (session.interrupted()) return session.exitStatus(status);
   if (status != kDone) return status;
   return tally.failed > 0 ? kFailed : kDone;
 }

@@ -19,7 +19,7 @@ BackupResult backUpPager(ProgrammerLink& link, const Progress& progress, const B
   if (!link.decoder().DecoderReadBlock(decoder, progress) ||
       link.eeprom().EepTransfer(kPagerEepromType, "r", eep, progress) != kEepReadDone ||
       !checksumOk(eep)) {
-    return {BackupStatus::PagerUnreadable, {}};
+    return {link.stopped() ? BackupStatus::Interrupted : BackupStatus::PagerUnreadable, {}};
   }
   const PagerIdentity pager = pagerIdentity(config, eep, decoder);
   const std::string name =

@@ -15,6 +15,7 @@ enum class BackupStatus {
   Made,
   PagerUnreadable,  // the decoder or the EEPROM did not answer, or the checksum is wrong
   NotSaved,         // read well, but the file could not be written
+  Interrupted,      // the user asked the command to stop before the pager was read whole
 };
 
 struct BackupResult {

@@ -1,6 +1,7 @@
 #include "commands/pager_commands.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "commands/command_progress.h"
@@ -12,6 +13,7 @@
 #include "image/text_field.h"
 #include "link/eeprom_types.h"
 #include "link/programmer_link.h"
+#include "link/rest_on_exit.h"
 #include "ports/port_claim.h"
 #include "ports/time_source.h"
 #include "rules/address_rules.h"
@@ -26,20 +28,25 @@ namespace {
 
 // One command's link to the Programmer, on the port base current at each access. The port is
 // claimed once for the whole command and released when it ends, so other programs can use it
-// between commands; a port that cannot be had at once fails the command's first transfer. The
+// between commands; a port that cannot be had at once fails the command's first transfer.
+// While it is held, a process that has to end at once puts the lines at rest first. The
+// transfers stop where the pager is consistent when the user asks the platform to stop. The
 // window shows the progress of the whole command and hides it when the command ends, however
 // it ends.
 class CommandLink {
  public:
   CommandLink(TForm1& form, CommandPlan plan)
       : claim_(form.port(), static_cast<std::uint16_t>(form.portBase())),
-        link_(form.port(), form.clock(),
-              [&form] { return static_cast<std::uint16_t>(form.portBase()); }),
+        link_(
+            form.port(), form.clock(),
+            [&form] { return static_cast<std::uint16_t>(form.portBase()); },
+            [&form] { return form.platform().stopRequested(); }),
         progress_(
             std::move(plan),
             [&form](const ProgressReport& report) { form.platform().showProgress(report); },
             dynamic_cast<const TimeSource*>(&form.clock())),
         linkProgress_(progress_.linkProgress()) {
+    if (claim_.held()) rest_.emplace(form.port(), static_cast<std::uint16_t>(form.portBase()));
     progress_.start();
   }
   ~CommandLink() { progress_.end(); }
@@ -52,6 +59,7 @@ class CommandLink {
 
  private:
   PortClaim claim_;
+  std::optional<RestOnExit> rest_;
   ProgrammerLink link_;
   CommandProgress progress_;
   Progress linkProgress_;
@@ -62,14 +70,23 @@ void fail(TForm1& form, const char* line, int beeps = 1) {
   for (int i = 0; i < beeps; ++i) form.beep();
 }
 
+// A transfer that failed, or stopped because the user asked: false either way.
+bool failed(TForm1& form, CommandLink& link, const char* line) {
+  if (link.link().stopped()) {
+    form.logLine(kInterruptedLine);
+  } else {
+    fail(form, line);
+  }
+  return false;
+}
+
 // Reads the whole EEPROM into the read buffer and checks it: the checksum always, the model
 // marker in the customer edition. False when the command has to end.
 bool readCheckedEeprom(TForm1& form, CommandLink& link) {
   Image& image = form.image();
   if (!link.claimed() || link.link().eeprom().EepTransfer(kPagerEepromType, "r", image.eepRead,
                                                           link.progress()) != kEepReadDone) {
-    fail(form, "EEP read error");
-    return false;
+    return failed(form, link, "EEP read error");
   }
   if (!checksumOk(image.eepRead)) {
     fail(form, "Pager Read error, please check the connection.", 0);
@@ -138,7 +155,7 @@ void ReadFromPagerClick(TForm1& form, PagerCommandReport& report) {
   form.logLine("Read data from pager");
   if (!link.claimed() ||
       !link.link().decoder().DecoderReadBlock(image.decoderRead, link.progress())) {
-    fail(form, "Decoder Read error");
+    failed(form, link, "Decoder Read error");
     return;
   }
   if (!readCheckedEeprom(form, link)) return;
@@ -154,6 +171,13 @@ void WriteToPagerClick(TForm1& form, const WriteOptions& options, PagerCommandRe
   if (options.backupFolder) {
     report.backup = backUpPager(link.link(), link.progress(), form.config(), *options.backupFolder,
                                 options.startedAt);
+    if (report.backup.status == BackupStatus::Made && options.backedUp) {
+      options.backedUp(report.backup);
+    }
+    if (link.link().stopped()) {
+      form.logLine(kInterruptedLine);
+      return;
+    }
   }
   if (form.config().edition == Edition::Customer) {
     form.logLine("Read data from pager");
@@ -165,11 +189,11 @@ void WriteToPagerClick(TForm1& form, const WriteOptions& options, PagerCommandRe
   report.imageIsPagers = true;
   DecoderProtocol& decoder = link.link().decoder();
   if (!link.claimed() || !decoder.DecoderWriteBlock(image.decoder, link.progress())) {
-    fail(form, "Decoder program error!");
+    failed(form, link, "Decoder program error!");
     return;
   }
   if (!decoder.DecoderVerifyBlock(image.decoder, link.progress())) {
-    fail(form, "Decoder verify fail!");
+    failed(form, link, "Decoder verify fail!");
     return;
   }
   switch (link.link().eeprom().EepTransfer(kPagerEepromType, "w", image.eep, link.progress())) {
@@ -180,6 +204,9 @@ void WriteToPagerClick(TForm1& form, const WriteOptions& options, PagerCommandRe
       return;
     case kEepVerifyFailed:
       eepromWriteFailed(form, "Verify fail !");
+      return;
+    case kEepInterrupted:
+      form.logLine(kInterruptedLine);
       return;
     default:
       eepromWriteFailed(form, "Pager can't be written");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -10,11 +11,17 @@ namespace ccp {
 
 class TForm1;
 
+// The last line of a pager command that stopped because the user asked it to (Ctrl-C on a
+// terminal): it stops where the pager is consistent, after an EEPROM page or a decoder record.
+inline constexpr const char* kInterruptedLine = "Interrupted: the pager may be partly written";
+
 // What a face may ask of Write to pager beyond the menu command.
 struct WriteOptions {
   // Before the write, the whole pager is read and kept as a configuration file in this folder.
   std::optional<std::string> backupFolder;
   WallTime startedAt{};  // names the backup
+  // Told as soon as the backup is made, before anything is written.
+  std::function<void(const BackupResult&)> backedUp;
 };
 
 // What a pager command did beside its log lines.

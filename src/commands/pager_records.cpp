@@ -28,6 +28,8 @@ std::string backupNotice(const BackupResult& backup) {
       return "no backup: pager could not be read";
     case BackupStatus::NotSaved:
       return "no backup: backup file could not be written";
+    case BackupStatus::Interrupted:
+      return "no backup: interrupted before the pager was read";
     case BackupStatus::NotAsked:
       break;
   }
@@ -58,8 +60,14 @@ void PagerRecords::read(TForm1& form) {
 void PagerRecords::write(TForm1& form) {
   run(form, "write", [this, &form](PagerCommandReport& report, WallTime at) {
     WriteOptions options;
-    if (backupBeforeWrite_) options.backupFolder = backupFolder();
+    if (backupBeforeWrite_ && !dataFolder_.empty()) options.backupFolder = backupFolder();
     options.startedAt = at;
+    // Until the command writes its own line, a process ended at once still names the backup.
+    options.backedUp = [this, &form, at](const BackupResult& backup) {
+      const JournalLine line{at, form.config(), portLabel(form), "write", kInterruptedLine,
+                             {}, backup.file};
+      pending_.emplace(journalPath(), journalHeader(), journalFields(line));
+    };
     WriteToPagerClick(form, options, report);
   });
 }
@@ -86,9 +94,14 @@ void PagerRecords::finish(TForm1& form, const char* command, WallTime at, std::s
   if (report.imageIsPagers) line.pager = pagerIdentity(form.config(), image.eep, image.decoder);
   line.backupFile = report.backup.file;
 
+  pending_.reset();
   std::string notices = backupNotice(report.backup);
-  if (!appendCsvRecord(journalPath(), journalHeader(), journalFields(line))) {
-    addNotice(notices, "journal could not be written");
+  if (dataFolder_.empty()) {
+    addNotice(notices, kNoDataFolder);
+  } else if (const int error =
+                 appendCsvRecord(journalPath(), journalHeader(), journalFields(line))) {
+    addNotice(notices,
+              "journal could not be written: " + journalPath() + ": " + appendFailure(error));
   }
   if (onNotice) onNotice(notices);
 }
@@ -120,6 +133,10 @@ void BackupBeforeWrite1Click(TForm1& form, PagerRecords& records) {
 }
 
 void OpenBackup1Click(TForm1& form, const PagerRecords& records) {
+  if (records.dataFolder().empty()) {
+    if (records.onNotice) records.onNotice(kNoDataFolder);
+    return;
+  }
   const MenuHold hold(form);
   const std::string folder = records.backupFolder();
   std::error_code ec;

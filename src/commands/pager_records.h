@@ -1,19 +1,25 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "commands/pager_commands.h"
+#include "files/journal_file.h"
 #include "files/time_stamp.h"
 
 namespace ccp {
 
 class TForm1;
 
+// Said when the environment names no data folder.
+inline constexpr const char* kNoDataFolder =
+    "no data folder: neither HOME nor XDG_DATA_HOME is set; no journal or backups are kept";
+
 // What a face keeps of the pager commands in its data folder: a line in "journal.csv" for every
 // read and write, finished or failed, and, when asked for, a backup of each pager in "backups"
 // before it is written. Nothing of this reaches the log; what the user should know goes to
-// onNotice.
+// onNotice. Without a data folder (empty) nothing is kept, and each command says so.
 class PagerRecords {
  public:
   explicit PagerRecords(std::string dataFolder) : dataFolder_(std::move(dataFolder)) {}
@@ -30,7 +36,7 @@ class PagerRecords {
   void write(TForm1& form);
 
   // Told once at the end of each command: "no backup: pager could not be read", "journal could
-  // not be written" and the like, joined by "; "; empty when all went well.
+  // not be written: PATH: REASON" and the like, joined by "; "; empty when all went well.
   std::function<void(const std::string&)> onNotice;
   // The wall clock that stamps backups and journal lines.
   std::function<WallTime()> now = [] { return std::chrono::system_clock::now(); };
@@ -43,6 +49,7 @@ class PagerRecords {
 
   std::string dataFolder_;
   bool backupBeforeWrite_ = false;
+  std::optional<PendingRecord> pending_;  // while a backup waits for its journal line
 };
 
 // Binds Read from pager, Write to pager, "Back up pagers before writing" and "Open backup..."

@@ -18,9 +18,11 @@ inline constexpr std::string_view kBackupExtension = ".eep";
 std::string backupFileName(std::string_view stamp, std::string_view serial,
                            std::string_view capcode);
 
-// Saves the bytes as a new file named `name` in `folder`, made when missing. An existing file is
-// never replaced: the name then gets "-2", "-3" and so on before its extension. The full path,
-// or nothing when the file could not be written.
+// Saves the bytes as a new file named `name` in `folder`, made when missing. The file appears
+// complete or not at all, and never in the place of another: when the name is taken, even by
+// a file made at the same moment, it gets "-2", "-3" and so on before its extension. Run as
+// root, a folder that is a symbolic link is refused. The full path, or nothing when the file
+// could not be written.
 std::optional<std::string> saveNewFile(const std::string& folder, const std::string& name,
                                        std::span<const std::uint8_t> bytes);
 

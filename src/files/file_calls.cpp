@@ -40,6 +40,22 @@ int FileCalls::unlink(const char* path) {
   return ::unlink(path);
 }
 
+int FileCalls::linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags) {
+  return ::linkat(fromFolder, from, toFolder, to, flags);
+}
+
+int FileCalls::ftruncate(int fd, off_t length) {
+  return ::ftruncate(fd, length);
+}
+
+int FileCalls::fstat(int fd, struct stat* info) {
+  return ::fstat(fd, info);
+}
+
+ssize_t FileCalls::pread(int fd, void* data, std::size_t size, off_t offset) {
+  return ::pread(fd, data, size, offset);
+}
+
 FileCalls& systemFileCalls() {
   static FileCalls calls;
   return calls;

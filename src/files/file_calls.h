@@ -1,8 +1,10 @@
 #pragma once
 
 // The system calls that storing a file makes, behind one seam so that a test can make any of
-// them fail. Each has the meaning and the result convention of the call it is named after.
+// them fail. Each has the meaning and the result convention of the call it is named after; the
+// system's own are async-signal-safe, as the calls they wrap are.
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstddef>
@@ -20,6 +22,10 @@ class FileCalls {
   virtual int fchmod(int fd, mode_t mode);
   virtual int fchown(int fd, uid_t owner, gid_t group);
   virtual int unlink(const char* path);
+  virtual int linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags);
+  virtual int ftruncate(int fd, off_t length);
+  virtual int fstat(int fd, struct stat* info);
+  virtual ssize_t pread(int fd, void* data, std::size_t size, off_t offset);
 };
 
 // The operating system's own calls.

@@ -18,6 +18,17 @@ std::nullopt_t failed(int error) {
 
 }  // namespace
 
+std::string dialogPath(std::string_view path) {
+  std::error_code ec;
+  const fs::path absolute = fs::absolute(fs::path(path), ec);
+  if (ec) return std::string(path);
+  fs::path kept;
+  for (const fs::path& part : absolute) {
+    if (part != "." && !part.empty()) kept /= part;
+  }
+  return kept.string();
+}
+
 std::optional<std::vector<std::uint8_t>> readFileHead(const std::string& path, std::size_t limit) {
   std::error_code ec;
   // A folder opens as a stream on some systems; it is never a file to load.

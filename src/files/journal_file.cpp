@@ -1,14 +1,28 @@
 #include "files/journal_file.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
 #include <filesystem>
-#include <fstream>
+#include <optional>
+#include <span>
 #include <string_view>
+#include <system_error>
+
+#include "files/file_calls.h"
+#include "files/new_file.h"
 
 namespace ccp {
 
 namespace fs = std::filesystem;
 
 namespace {
+
+constexpr mode_t kNewFileMode = 0666;  // as the umask leaves it
 
 bool needsQuotes(const std::string& field) {
   if (field.find_first_of(",\"\r\n") != std::string::npos) return true;
@@ -32,6 +46,34 @@ std::string csvField(const std::string& text) {
   return quoted + '"';
 }
 
+// The last byte of the file, or an error.
+int lastByte(FileCalls& calls, int fd, off_t size, char& last) {
+  const ssize_t n = calls.pread(fd, &last, 1, size - 1);
+  if (n == 1) return 0;
+  return n == 0 ? EIO : errno;
+}
+
+int appendTo(FileCalls& calls, int fd, std::string_view header, std::string_view record) {
+  struct stat info {};
+  if (calls.fstat(fd, &info) != 0) return errno;
+  if (!S_ISREG(info.st_mode)) return kNotARegularFile;
+  // The programs that append hold the lock, so a record taken back takes no other with it.
+  if (::flock(fd, LOCK_EX) != 0 || calls.fstat(fd, &info) != 0) return errno;
+  const off_t size = info.st_size;
+  char last = '\n';
+  if (size > 0) {
+    if (const int error = lastByte(calls, fd, size, last)) return error;
+  }
+  const std::string_view lead = size == 0 ? header : last == '\n' ? "" : "\n";
+  if (writeAll(calls, fd, lead) && writeAll(calls, fd, record) && calls.fsync(fd) == 0) return 0;
+  const int error = errno;
+  (void)calls.ftruncate(fd, size);
+  return error;
+}
+
+std::atomic<const PendingRecord*> pending{nullptr};
+static_assert(std::atomic<const PendingRecord*>::is_always_lock_free);
+
 }  // namespace
 
 std::string csvRecord(const std::vector<std::string>& fields) {
@@ -43,20 +85,69 @@ std::string csvRecord(const std::vector<std::string>& fields) {
   return record + '\n';
 }
 
-bool appendCsvRecord(const std::string& path, const std::vector<std::string>& header,
-                     const std::vector<std::string>& fields) {
+namespace {
+
+// A journal that is not there yet appears with its header, whole, or not at all: of two
+// programs that start it at once, one takes the name and the other finds it there.
+int startJournal(FileCalls& calls, const std::string& path, std::string_view header) {
   const fs::path file(path);
   std::error_code ec;
   if (file.has_parent_path()) fs::create_directories(file.parent_path(), ec);
-  if (fs::is_directory(file, ec)) return false;
-  const bool fresh = !fs::exists(file, ec) || fs::file_size(file, ec) == 0;
-  // A new journal gets its header together with its first record.
-  const std::string text = (fresh ? csvRecord(header) : std::string()) + csvRecord(fields);
-  std::ofstream out(file, std::ios::binary | std::ios::app);
-  if (!out.is_open()) return false;
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  out.close();
-  return !out.fail();
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) == 0) return 0;  // there: the append judges what it is
+  if (errno != ENOENT) return errno;
+  std::optional<NewFile> created = NewFile::create(calls, file, kNewFileMode);
+  const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(header.data()), header.size());
+  if (!created || !created->write(bytes)) return errno;
+  if (!created->linkAs(file)) return errno == EEXIST ? 0 : errno;
+  syncFolder(calls, file.parent_path());
+  return 0;
+}
+
+}  // namespace
+
+int appendCsvRecord(const std::string& path, const std::vector<std::string>& header,
+                    const std::vector<std::string>& fields) {
+  FileCalls& calls = activeFileCalls();
+  const std::string head = csvRecord(header);
+  const int error = startJournal(calls, path, head);
+  return error != 0 ? error : appendCsvText(path.c_str(), head, csvRecord(fields), calls);
+}
+
+std::string appendFailure(int error) {
+  if (error == kNotARegularFile) return "not a regular file";
+  return std::generic_category().message(error);
+}
+
+int appendCsvText(const char* path, std::string_view header, std::string_view record,
+                  FileCalls& calls) noexcept {
+  const int noFollow = ::geteuid() == 0 ? O_NOFOLLOW : 0;
+  // A FIFO would hold a blocking open until something read it.
+  const int fd = calls.open(path, O_RDWR | O_APPEND | O_NONBLOCK | O_CLOEXEC | noFollow, 0);
+  if (fd < 0) return errno;
+  const int error = appendTo(calls, fd, header, record);
+  const bool closed = calls.close(fd) == 0;
+  return error != 0 ? error : closed ? 0 : errno;
+}
+
+PendingRecord::PendingRecord(std::string path, const std::vector<std::string>& header,
+                             const std::vector<std::string>& fields)
+    : path_(std::move(path)),
+      header_(csvRecord(header)),
+      record_(csvRecord(fields)),
+      previous_(pending.load()) {
+  (void)startJournal(activeFileCalls(), path_, header_);
+  pending.store(this);
+}
+
+PendingRecord::~PendingRecord() {
+  pending.store(previous_);
+}
+
+void appendPendingRecord() noexcept {
+  const PendingRecord* record = pending.load();
+  if (record == nullptr) return;
+  (void)appendCsvText(record->path_.c_str(), record->header_, record->record_, activeFileCalls());
 }
 
 }  // namespace ccp

@@ -4,18 +4,57 @@
 // read it.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ccp {
+
+class FileCalls;
 
 // The fields joined by commas; a field holding a comma, a quote, a line break or blanks at
 // either end is quoted, its quotes doubled; one a spreadsheet would take for a formula ("=",
 // "+", "-", "@" or a tab first) is kept as text by a leading apostrophe. Ends with a line break.
 std::string csvRecord(const std::vector<std::string>& fields);
 
-// Appends one record to the file at `path`, creating it (and its folder) when missing; a new
-// or empty file gets the header first. False when the record could not be written.
-bool appendCsvRecord(const std::string& path, const std::vector<std::string>& header,
-                     const std::vector<std::string>& fields);
+// Why a record was not appended: an errno value, or this.
+inline constexpr int kNotARegularFile = -1;
+
+// Appends one record to the file at `path`, creating it (and its folder) when missing. A new
+// journal appears with its header in one piece, so of two programs that start it at once only
+// one writes the header; an empty file gets the header first. A last line without its line
+// break (a spreadsheet saved the file so) gets one first, and a record that cannot be written
+// whole (a full disk) is taken back: the journal holds whole records only. Anything but a
+// regular file is refused without waiting on it (a FIFO), and a process run as root follows no
+// symbolic link there. 0 when the record was appended, else why not.
+int appendCsvRecord(const std::string& path, const std::vector<std::string>& header,
+                    const std::vector<std::string>& fields);
+// "not a regular file", or the system's words for an errno value.
+std::string appendFailure(int error);
+
+// The same for texts made by csvRecord(), to a file that exists; async-signal-safe.
+int appendCsvText(const char* path, std::string_view header, std::string_view record,
+                  FileCalls& calls) noexcept;
+
+// A record kept ready for a process that has to end at once, before the command that made it
+// could append its own line (a second Ctrl-C in the middle of a write): appendPendingRecord()
+// appends the one in place, if any, and is safe in a signal handler. Making one starts the
+// journal when it is missing.
+class PendingRecord {
+ public:
+  PendingRecord(std::string path, const std::vector<std::string>& header,
+                const std::vector<std::string>& fields);
+  ~PendingRecord();
+  PendingRecord(const PendingRecord&) = delete;
+  PendingRecord& operator=(const PendingRecord&) = delete;
+
+ private:
+  friend void appendPendingRecord() noexcept;
+  std::string path_;
+  std::string header_;
+  std::string record_;
+  const PendingRecord* previous_;
+};
+
+void appendPendingRecord() noexcept;
 
 }  // namespace ccp

@@ -1,6 +1,6 @@
 // Replacing a file as safely as the system allows: a complete new file takes the old one's
-// place by rename, so a failure or a power cut leaves the old file or the new one, never a
-// part of either. Where no rename can do it, the file is rewritten in place.
+// place by rename, so a failure, a kill or a power cut leaves the old file or the new one,
+// never a part of either. Where no rename can do it, the file is rewritten in place.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,11 +9,11 @@
 #include <cerrno>
 #include <filesystem>
 #include <optional>
-#include <random>
 #include <string>
 
 #include "files/file_calls.h"
 #include "files/file_io.h"
+#include "files/new_file.h"
 
 namespace ccp {
 
@@ -27,8 +27,6 @@ constexpr mode_t kNewFileMode = 0666;
 constexpr mode_t kPermissionBits = 0777;
 constexpr mode_t kModeBits = 07777;  // with the set-id and sticky bits
 constexpr uid_t kUnchangedOwner = static_cast<uid_t>(-1);
-constexpr int kTemporaryNameAttempts = 16;
-constexpr unsigned kTemporaryNameRange = 1000000;
 
 struct Target {
   fs::path path;  // links resolved when the file exists
@@ -61,52 +59,19 @@ bool mayWrite(const fs::path& path) {
   return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
-bool writeAll(FileCalls& calls, int fd, Bytes bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = calls.write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) {
-      errno = EIO;
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-// Closes without losing the errno of a failure before.
-bool closeAfter(FileCalls& calls, int fd, bool done) {
+// The old bytes stay until the new ones are all there: they are written over the old ones (a
+// configuration file in one write), and only then is the file cut to their length. A kill at
+// any step leaves the old file, or the new bytes with at most the old file's tail behind them.
+bool writeInPlace(FileCalls& calls, const fs::path& path, Bytes bytes) {
+  const int fd = calls.open(path.c_str(), O_WRONLY | O_CLOEXEC, 0);
+  if (fd < 0) return false;
+  const bool written = writeAll(calls, fd, bytes) &&
+                       calls.ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 &&
+                       calls.fsync(fd) == 0;
   const int error = errno;
   const bool closed = calls.close(fd) == 0;
-  if (!done) errno = error;
-  return done && closed;
-}
-
-// Writes, flushes to the disk and closes; the descriptor is closed whatever happens.
-bool writeSyncClose(FileCalls& calls, int fd, Bytes bytes) {
-  return closeAfter(calls, fd, writeAll(calls, fd, bytes) && calls.fsync(fd) == 0);
-}
-
-// The old bytes are gone once the file is opened, so only a complete write succeeds.
-bool writeInPlace(FileCalls& calls, const fs::path& path, Bytes bytes) {
-  const int fd = calls.open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC, 0);
-  if (fd < 0) return false;
-  return writeSyncClose(calls, fd, bytes);
-}
-
-// A file of a name nobody uses beside the target; -1 with errno set when none can be made.
-int createTemporary(FileCalls& calls, const fs::path& target, mode_t mode, fs::path& temp) {
-  std::random_device seed;
-  std::mt19937 random(seed());
-  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-    temp = target;
-    temp += ".tmp" + std::to_string(random() % kTemporaryNameRange);
-    const int fd = calls.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
+  if (!written) errno = error;  // the failure before the close says why
+  return written && closed;
 }
 
 // The owner is kept where the system allows it: only root may give a file away, but a member
@@ -117,37 +82,6 @@ bool takeOverOwnerAndMode(FileCalls& calls, int fd, const struct stat& old) {
     (void)calls.fchown(fd, kUnchangedOwner, old.st_gid);
   }
   return calls.fchmod(fd, old.st_mode & kModeBits) == 0;
-}
-
-// Makes the rename itself survive a power cut. The new file is complete and in place by now,
-// and the folder entry holds the old file or the new one either way, so a folder that cannot
-// be flushed does not fail the save.
-void syncFolder(FileCalls& calls, const fs::path& folder) {
-  const int fd =
-      calls.open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-  if (fd < 0) return;
-  (void)calls.fsync(fd);
-  (void)calls.close(fd);
-}
-
-// Removes the temporary file; errno keeps the failure that came before.
-bool discard(FileCalls& calls, const fs::path& temp) {
-  const int error = errno;
-  (void)calls.unlink(temp.c_str());
-  errno = error;
-  return false;
-}
-
-bool replaceByRename(FileCalls& calls, const Target& target, int fd, const fs::path& temp,
-                     Bytes bytes) {
-  if (target.existing && !takeOverOwnerAndMode(calls, fd, *target.existing)) {
-    (void)closeAfter(calls, fd, false);
-    return discard(calls, temp);
-  }
-  if (!writeSyncClose(calls, fd, bytes)) return discard(calls, temp);
-  if (calls.rename(temp.c_str(), target.path.c_str()) != 0) return discard(calls, temp);
-  syncFolder(calls, target.path.parent_path());
-  return true;
 }
 
 }  // namespace
@@ -166,14 +100,20 @@ bool replaceFile(const std::string& path, std::span<const std::uint8_t> bytes, F
   }
 
   const mode_t mode = target->existing ? target->existing->st_mode & kPermissionBits : kNewFileMode;
-  fs::path temp;
-  const int fd = createTemporary(calls, target->path, mode, temp);
-  if (fd < 0) {
+  removeStaleTemporaries(target->path);
+  std::optional<NewFile> file = NewFile::create(calls, target->path, mode);
+  if (!file) {
     // A folder the user may not write, beside a file the user may: the file is written in place.
     if (target->existing && errno == EACCES) return writeInPlace(calls, target->path, bytes);
     return false;
   }
-  return replaceByRename(calls, *target, fd, temp, bytes);
+  if (target->existing && !takeOverOwnerAndMode(calls, file->fd(), *target->existing)) return false;
+  if (!file->write(bytes) || !file->replace(target->path)) return false;
+  // Makes the rename itself survive a power cut. The new file is complete and in place by now,
+  // and the folder entry holds the old file or the new one either way, so a folder that cannot
+  // be flushed does not fail the save.
+  syncFolder(calls, target->path.parent_path());
+  return true;
 }
 
 int replaceRefusal(const std::string& path) {

@@ -106,6 +106,7 @@ void DecoderProtocol::close() {
 }
 
 bool DecoderProtocol::DecoderWriteBlock(ConstBlock source, const Progress& progress) {
+  if (stopHere()) return false;
   const TransferScope transfer(bus_.lines().clock());
   open();
   bool ok = true;
@@ -114,12 +115,14 @@ bool DecoderProtocol::DecoderWriteBlock(ConstBlock source, const Progress& progr
     std::copy_n(source.begin() + k * kDecoderRecordSize, kDecoderRecordSize, record.data.begin());
     ok = DecoderWriteRecord(record);
     if (ok) report(progress, linkStepName(LinkStep::DecoderWrite), k + 1);
+    if (ok && k + 1 < kDecoderRecords) ok = !stopHere();
   }
   close();
   return ok;
 }
 
 bool DecoderProtocol::DecoderReadBlock(Block destination, const Progress& progress) {
+  if (stopHere()) return false;
   const TransferScope transfer(bus_.lines().clock());
   open();
   bool ok = true;
@@ -131,6 +134,7 @@ bool DecoderProtocol::DecoderReadBlock(Block destination, const Progress& progre
                 destination.begin() + k * kDecoderRecordSize);
       report(progress, linkStepName(LinkStep::DecoderRead), k + 1);
     }
+    if (ok && k + 1 < kDecoderRecords) ok = !stopHere();
   }
   close();
   return ok;

@@ -7,6 +7,7 @@
 
 #include "link/bus.h"
 #include "link/progress.h"
+#include "link/transfer_stop.h"
 
 namespace ccp {
 
@@ -38,11 +39,13 @@ class DecoderProtocol {
   static constexpr unsigned kRecordStoreMs = 100;  // after the mode goes back to idle
   static constexpr unsigned kRecordReadMs = 10;
 
-  explicit DecoderProtocol(Bus& bus) : bus_(bus) {}
+  explicit DecoderProtocol(Bus& bus, TransferStop* stop = nullptr) : bus_(bus), stop_(stop) {}
 
   using Block = std::span<std::uint8_t, kDecoderBlockSize>;
   using ConstBlock = std::span<const std::uint8_t, kDecoderBlockSize>;
 
+  // The block operations end after the current record when a stop is asked for, and return
+  // false.
   bool DecoderWriteBlock(ConstBlock source, const Progress& progress = {});
   // Records are copied as they arrive: after a failure at record k, destination holds the
   // records before k and nothing after them.
@@ -59,10 +62,12 @@ class DecoderProtocol {
 
  private:
   void pause(unsigned ms) { bus_.lines().clock().waitMs(ms); }
+  bool stopHere() { return stop_ != nullptr && stop_->here(); }
   void open();
   void close();
 
   Bus& bus_;
+  TransferStop* stop_;
 };
 
 }  // namespace ccp

@@ -24,6 +24,7 @@ std::uint8_t EepromProtocol::EepTransfer(std::string_view typeText, std::string_
   type_ = *type;
   const bool writing = !isReadMode(modeText);
   const auto memory = buffer.first(type_.size);
+  if (stopHere()) return kEepInterrupted;
 
   Lines& lines = bus_.lines();
   const TransferScope transfer(lines.clock());
@@ -45,6 +46,7 @@ std::uint8_t EepromProtocol::EepTransfer(std::string_view typeText, std::string_
   } else {
     EepReadAll(0, memory, linkStepName(LinkStep::EepromRead), progress);
   }
+  if (stop_ != nullptr && stop_->stopped()) result = kEepInterrupted;
 
   bus_.BusDown();
   lines.LinesOff();
@@ -90,17 +92,19 @@ void EepromProtocol::EepReadAll(unsigned chipSelect, std::span<std::uint8_t> buf
   EepReadCommand(chipSelect);
   const std::size_t last = buffer.size() - 1;
   const int chunks = static_cast<int>(buffer.size() / kReadReportBytes);
-  for (std::size_t i = 0; i <= last; ++i) {
+  bool stopped = false;
+  for (std::size_t i = 0; i <= last && !stopped; ++i) {
     buffer[i] = bus_.ReceiveByte();
-    if (i != last) {
+    const bool runEnds = (i + 1) % kReadReportBytes == 0;
+    stopped = i != last && runEnds && stopHere();
+    if (i != last && !stopped) {
       bus_.MasterAck();
     } else {
       // No acknowledge after the last byte ends the sequential read.
       bus_.lines().SclHigh();
       bus_.lines().SclLow();
     }
-    if ((i + 1) % kReadReportBytes == 0)
-      report(progress, step, static_cast<int>((i + 1) / kReadReportBytes), chunks);
+    if (runEnds) report(progress, step, static_cast<int>((i + 1) / kReadReportBytes), chunks);
   }
   bus_.StopA();
   bus_.lines().clock().sleepMs(kAfterReadMs);
@@ -126,6 +130,7 @@ bool EepromProtocol::EepWriteAll(unsigned chipSelect, std::span<const std::uint8
     if (!EepWritePage(chipSelect, at, buffer.subspan(at, type_.pageSize))) return false;
     report(progress, linkStepName(LinkStep::EepromWrite), static_cast<int>(i + 1),
            static_cast<int>(pages));
+    if (stopHere()) return false;
   }
   bus_.lines().clock().sleepMs(kAfterLastPageMs);
   return true;

@@ -7,6 +7,7 @@
 #include "link/bus.h"
 #include "link/eeprom_types.h"
 #include "link/progress.h"
+#include "link/transfer_stop.h"
 
 namespace ccp {
 
@@ -17,6 +18,8 @@ inline constexpr std::uint8_t kEepWriteVerified = 2;  // written, read-back iden
 inline constexpr std::uint8_t kEepReadDone = 3;
 // Unknown type text or a buffer smaller than the chip: nothing was sent, the port untouched.
 inline constexpr std::uint8_t kEepRefused = 4;
+// Stopped on request after a page (a write may have been partly done) or before it began.
+inline constexpr std::uint8_t kEepInterrupted = 5;
 
 // Whole-memory transfer to and from the pager's 24C-series EEPROM.
 class EepromProtocol {
@@ -29,17 +32,20 @@ class EepromProtocol {
   static constexpr unsigned kAfterLastPageMs = 10;
   static constexpr unsigned kReadReportBytes = 16;  // bytes between two progress reports
 
-  explicit EepromProtocol(Bus& bus) : bus_(bus) {}
+  explicit EepromProtocol(Bus& bus, TransferStop* stop = nullptr) : bus_(bus), stop_(stop) {}
 
   // Mode "R" or "r" reads the whole memory into buffer (result kEepReadDone); any other mode
   // writes buffer page by page and reads it back (kEepWriteFailed, kEepVerifyFailed or
-  // kEepWriteVerified). The lines are back at rest afterwards, whatever the result.
+  // kEepWriteVerified). The lines are back at rest afterwards, whatever the result. A stop
+  // asked for ends the transfer after the current page (or run of read bytes): kEepInterrupted.
   std::uint8_t EepTransfer(std::string_view typeText, std::string_view modeText,
                            std::span<std::uint8_t> buffer, const Progress& progress = {});
 
  private:
   void EepAddress(unsigned chipSelect, unsigned address);
   bool EepReadCommand(unsigned chipSelect);
+  bool stopHere() { return stop_ != nullptr && stop_->here(); }
+  // Ends early, after a run of bytes, when a stop is asked for.
   void EepReadAll(unsigned chipSelect, std::span<std::uint8_t> buffer, std::string_view step,
                   const Progress& progress);
   bool EepWritePage(unsigned chipSelect, unsigned address, std::span<const std::uint8_t> page);
@@ -47,6 +53,7 @@ class EepromProtocol {
                    const Progress& progress);
 
   Bus& bus_;
+  TransferStop* stop_;
   EepChipType type_{};
 };
 

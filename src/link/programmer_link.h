@@ -4,6 +4,7 @@
 #include "link/decoder_protocol.h"
 #include "link/eeprom_protocol.h"
 #include "link/lines.h"
+#include "link/transfer_stop.h"
 
 namespace ccp {
 
@@ -11,8 +12,14 @@ namespace ccp {
 // the port, the clock and the form's port base.
 class ProgrammerLink {
  public:
-  ProgrammerLink(PortIo& port, Clock& clock, PortBase base)
-      : lines_(port, clock, std::move(base)), bus_(lines_), eeprom_(bus_), decoder_(bus_) {}
+  // `stopRequested` is asked at every point where the pager is consistent (TransferStop).
+  ProgrammerLink(PortIo& port, Clock& clock, PortBase base,
+                 std::function<bool()> stopRequested = {})
+      : lines_(port, clock, std::move(base)),
+        bus_(lines_),
+        stop_(std::move(stopRequested)),
+        eeprom_(bus_, &stop_),
+        decoder_(bus_, &stop_) {}
   ProgrammerLink(const ProgrammerLink&) = delete;
   ProgrammerLink& operator=(const ProgrammerLink&) = delete;
 
@@ -20,10 +27,13 @@ class ProgrammerLink {
   Bus& bus() { return bus_; }
   EepromProtocol& eeprom() { return eeprom_; }
   DecoderProtocol& decoder() { return decoder_; }
+  // A transfer ended early because a stop was asked for.
+  bool stopped() const { return stop_.stopped(); }
 
  private:
   Lines lines_;
   Bus bus_;
+  TransferStop stop_;
   EepromProtocol eeprom_;
   DecoderProtocol decoder_;
 };

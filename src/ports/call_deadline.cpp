@@ -30,7 +30,14 @@ void installHandler() {
 
 CallDeadline::CallDeadline(std::chrono::milliseconds limit) : target_(pthread_self()) {
   installHandler();
+  // The watchdog blocks every signal, so that one meant for the process (Ctrl-C) is handled on
+  // the thread it interrupts, never beside it.
+  sigset_t all;
+  sigset_t before;
+  sigfillset(&all);
+  pthread_sigmask(SIG_SETMASK, &all, &before);
   watchdog_ = std::thread([this, limit] { watch(limit); });
+  pthread_sigmask(SIG_SETMASK, &before, nullptr);
 }
 
 CallDeadline::~CallDeadline() {

@@ -26,6 +26,8 @@ class MappedPort : public PortIo {
   bool claim(std::uint16_t base) final;
   void release(std::uint16_t base) final;
   std::string portName(std::uint16_t base) const final;
+  // A write is a lookup in tables made at start-up, then the backend's ioctl or port instruction.
+  bool signalSafe() const final { return true; }
 
   // Every name the user chose means a port this backend opened.
   bool reachesChoice() const;

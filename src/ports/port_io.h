@@ -24,6 +24,10 @@ class PortIo {
   }
   virtual void release(std::uint16_t base) { (void)base; }
 
+  // out() may be called from a signal handler: it makes plain system calls or port
+  // instructions only, with no allocation and no lock.
+  virtual bool signalSafe() const { return false; }
+
   // The system port a name means, as the user names it ("/dev/parport0", "0xd010"); empty when
   // the name means no port or the port has no system name.
   virtual std::string portName(std::uint16_t base) const {

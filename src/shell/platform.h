@@ -36,6 +36,9 @@ class Platform {
   // A note beside the log, as a status bar shows one: what a log line leaves out, such as the
   // file and the system's reason when a file could not be loaded or saved.
   virtual void showNotice(const std::string& /*text*/) {}
+  // The user asked the pager command under way to stop (Ctrl-C on a terminal). The window has
+  // no such request: input during a transfer is dropped.
+  virtual bool stopRequested() { return false; }
 };
 
 }  // namespace ccp

@@ -39,6 +39,7 @@ class FakePort : public PortIo {
     releases.push_back(base);
     --held;
   }
+  bool signalSafe() const override { return writesSignalSafe; }
 
   int accessRequests = 0;
   std::vector<std::uint16_t> reads;
@@ -46,7 +47,8 @@ class FakePort : public PortIo {
   bool refuseClaims = false;          // as when another program holds the port
   std::vector<std::uint16_t> claims;  // the base of every claim asked, granted or not
   std::vector<std::uint16_t> releases;
-  int held = 0;  // claims granted and not yet released
+  int held = 0;                   // claims granted and not yet released
+  bool writesSignalSafe = false;  // as a system port's are
 
  private:
   bool access_;

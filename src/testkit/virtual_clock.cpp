@@ -1,10 +1,13 @@
 #include "testkit/virtual_clock.h"
 
+#include <utility>
+
 namespace ccp::testkit {
 
 void VirtualClock::pass(std::uint64_t ns) {
   nowNs_ += ns;
   waitedNs_ += ns;
+  if (alarm_ && nowNs_ >= alarmNs_) std::exchange(alarm_, nullptr)();
 }
 
 void VirtualClock::waitUs(unsigned us) {

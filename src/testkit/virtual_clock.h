@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "ports/time_source.h"
@@ -19,6 +20,12 @@ class VirtualClock : public DeadlineClock {
 
   // Moves the time on without counting it as a wait.
   void advanceNs(std::uint64_t ns) { nowNs_ += ns; }
+  // Runs `action` once, at the first wait that reaches the instant: something that happens at
+  // a chosen point of a command.
+  void at(std::uint64_t instantNs, std::function<void()> action) {
+    alarmNs_ = instantNs;
+    alarm_ = std::move(action);
+  }
 
   std::uint64_t totalWaitedNs() const { return waitedNs_; }
   const std::vector<unsigned>& sleeps() const { return sleeps_; }    // sleepMs calls
@@ -31,6 +38,8 @@ class VirtualClock : public DeadlineClock {
   std::uint64_t nowNs_ = 0;
   std::uint64_t waitedNs_ = 0;
   std::uint64_t shortWaits_ = 0;
+  std::uint64_t alarmNs_ = 0;
+  std::function<void()> alarm_;
   std::vector<unsigned> sleeps_;
   std::vector<unsigned> waits_;
 };

@@ -4,10 +4,10 @@
 #include <QDir>
 #include <QMainWindow>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QUrl>
 
+#include "app/data_folder.h"
 #include "shell/form.h"
 
 namespace ccp::qt {
@@ -16,16 +16,11 @@ namespace {
 
 const QString kBackupSetting = QStringLiteral("pagerBackups");
 
-std::string dataFolder() {
-  return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
-      .toLocal8Bit()
-      .toStdString();
-}
-
 }  // namespace
 
+// The command line's data folder, by the same rules.
 PagerRecordsView::PagerRecordsView(TForm1& form, QMainWindow& window)
-    : QObject(&window), form_(form), window_(window), records_(dataFolder()) {
+    : QObject(&window), form_(form), window_(window), records_(userDataFolder()) {
   records_.setBackupBeforeWrite(QSettings().value(kBackupSetting, false).toBool());
   records_.onNotice = [this](const std::string& text) { showNotice(text); };
   bindPagerRecords(form_, records_);
@@ -49,6 +44,7 @@ void PagerRecordsView::rememberBackupChoice() {
 }
 
 void PagerRecordsView::openJournalFolder() {
+  if (records_.dataFolder().empty()) return showNotice(kNoDataFolder);
   const QString folder = QString::fromLocal8Bit(records_.dataFolder());
   QDir().mkpath(folder);
   if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder))) {

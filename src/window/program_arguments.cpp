@@ -1,10 +1,11 @@
 #include "window/program_arguments.h"
 
 #include <QCommandLineParser>
-#include <QDir>
 #include <QFileInfo>
 
 #include "app/program_version.h"
+#include "commands/menu_commands.h"
+#include "files/file_io.h"
 
 namespace ccp::qt {
 
@@ -80,10 +81,10 @@ WindowStart parseWindowArguments(const QStringList& arguments, const BuildConfig
     }
     *device = parsed.device;
   }
-  // The file as the open dialog would return it: an absolute path.
+  // The file as the open dialog would return it; "link/../x" is the file the shell means.
   if (!parser.positionalArguments().isEmpty()) {
-    start.file =
-        QDir::cleanPath(QDir::current().absoluteFilePath(parser.positionalArguments().first()));
+    start.file = QString::fromLocal8Bit(
+        dialogPath(parser.positionalArguments().first().toLocal8Bit().toStdString()));
   }
   return start;
 }

@@ -17,10 +17,12 @@ TEST(DataFolderTest, FollowsXdgDataHomeOrTheHomeFolderThenTheNames) {
   } cases[] = {
       {"XDG_DATA_HOME", "/data", "/home/tech", "", "/data/capcode-programmer"},
       {"no XDG_DATA_HOME", "", "/home/tech", "", "/home/tech/.local/share/capcode-programmer"},
-      {"relative XDG_DATA_HOME", "data", "/home/tech", "", "data/capcode-programmer"},
+      {"relative XDG_DATA_HOME", "data", "/home/tech", "",
+       "/home/tech/.local/share/capcode-programmer"},
       {"home with a trailing slash", "", "/home/tech//", "",
        "/home/tech/.local/share/capcode-programmer"},
-      {"no home", "", "", "", "//.local/share/capcode-programmer"},
+      {"neither", "", "", "", ""},
+      {"a relative XDG_DATA_HOME and no home", "data", "", "", ""},
       {"an organisation", "/data", "/home/tech", "Pager Works",
        "/data/Pager Works/capcode-programmer"},
   };

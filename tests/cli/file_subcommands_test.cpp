@@ -221,5 +221,14 @@ TEST(CliFilesTest, ProgressLineGivesPhasePercentAndTimeLeft) {
   EXPECT_EQ(cli::progressLine({"EEPROM write", 25, 3}), "EEPROM write  25%  about 3 s left");
 }
 
+// "lnk/../x.eep" is the x.eep beside the folder the link leads to, as the shell takes it.
+TEST(CliFilesTest, APathIsTakenAsTheSystemTakesIt) {
+  CliFixture cli;
+  std::filesystem::create_directories(cli.folder.file("deep/sub"));
+  std::filesystem::create_directory_symlink(cli.folder.file("deep/sub"), cli.folder.file("lnk"));
+  cli.defaultFile("deep/x.eep");
+  EXPECT_EQ(cli.run({"show", cli.folder.file("lnk/../x.eep")}), cli::kDone) << cli.err.str();
+}
+
 }  // namespace
 }  // namespace ccp

@@ -1,13 +1,17 @@
 // ccp read, write and verify keep the window's records in its data folder: a journal line for
 // every pager read or written, and with write --backup what each pager held before.
+#include "commands/pager_records.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 
 #include "cli_fixture.h"
 #include "files/csv_reader.h"
 #include "image/capcode.h"
+#include "testkit/fault_checks.h"
 
 namespace ccp {
 namespace {
@@ -123,16 +127,41 @@ TEST(CliRecordsTest, AnUnwritableJournalStopsNothingAndSaysSo) {
 
   EXPECT_EQ(cli.run({"write", file, "--backup"}), cli::kDone);
   EXPECT_EQ(cli.outLines().back(), "Verify OK !");
-  EXPECT_EQ(cli.err.str(),
-            "ccp: no backup: backup file could not be written; journal could not be written\n");
+  const std::string journal =
+      "journal could not be written: " + cli.services.dataPath + "/journal.csv: Not a directory\n";
+  EXPECT_EQ(cli.err.str(), "ccp: no backup: backup file could not be written; " + journal);
   const std::string out = cli.folder.file("read.eep");
   EXPECT_EQ(cli.run({"read", out}), cli::kDone);
-  EXPECT_EQ(cli.err.str(), "ccp: journal could not be written\n");
+  EXPECT_EQ(cli.err.str(), "ccp: " + journal);
   EXPECT_EQ(test::readBytes(out).size(), kFileSize);
   cli.services.programmer.setNoPager(true);
   EXPECT_EQ(cli.run({"read", out}), cli::kFailed);
-  EXPECT_EQ(cli.err.str(), "ccp: journal could not be written\n");
+  EXPECT_EQ(cli.err.str(), "ccp: " + journal);
   EXPECT_EQ(test::readBytes(cli.services.dataPath), std::vector<std::uint8_t>{'x'});
+
+  cli.services.dataPath.clear();  // neither HOME nor XDG_DATA_HOME
+  EXPECT_EQ(cli.run({"read", out}), cli::kFailed);
+  EXPECT_EQ(cli.err.str(), std::string("ccp: ") + kNoDataFolder + "\n");
+}
+
+// Ctrl-C a second before the end of a write with a backup, in its EEPROM write: the write
+// stops after the page under way, the lines at rest and the port released, and ends like a
+// failure, journal line included; its backup is the one the line names.
+TEST(CliRecordsTest, CtrlCStopsAWriteWhereThePagerIsConsistent) {
+  CliFixture whole;
+  ASSERT_EQ(whole.run({"write", whole.defaultFile("a.eep"), "--backup"}), cli::kDone);
+  CliFixture cli;
+  cli.services.clock.at(whole.services.clock.nowNs() - 1'000'000'000, [] { ::raise(SIGINT); });
+
+  EXPECT_EQ(cli.run({"write", cli.defaultFile("a.eep"), "--backup"}), 128 + SIGINT);
+  EXPECT_EQ(cli.outLines().back(), kInterruptedLine);
+  EXPECT_EQ(testkit::linesNotAtRest(cli.services.programmer), "");
+  EXPECT_TRUE(cli.services.programmer.violations().empty());
+  EXPECT_EQ(cli.services.programmer.claimsHeld(), 0);
+  const auto lines = journalLines(cli);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0][kOutcome], kInterruptedLine);
+  EXPECT_EQ(backups(cli), std::vector<fs::path>{lines[0][kBackupFile]});
 }
 
 }  // namespace

@@ -139,5 +139,21 @@ TEST(CliPagerTest, AStepForARowThatIsOffIsRefused) {
   EXPECT_FALSE(contains(cli.out.str(), "Write to Pager..."));
 }
 
+TEST(CliPagerTest, TheLargestAutoIncrementStepIsTaken) {
+  CliFixture cli;
+  EXPECT_EQ(cli.run({"write", cli.defaultFile("a.eep"), "--autoinc", "8,0,0,0,0,0"}), cli::kDone)
+      << cli.err.str();
+}
+
+TEST(CliPagerTest, OnlyUpdateSavesTheAdvancedCapcodesToTheFile) {
+  CliFixture cli;
+  const std::string file = cli.fileWithCapcode(1000000);
+  const auto before = test::readBytes(file);
+  ASSERT_EQ(cli.run({"write", file, "--autoinc", "1,0,0,0,0,0", "--batch"}, "\n"), cli::kDone);
+  EXPECT_EQ(test::readBytes(file), before);
+  ASSERT_EQ(cli.run({"write", file, "--autoinc", "1,0,0,0,0,0", "--update"}), cli::kDone);
+  EXPECT_EQ(fileCapcode(file, 1), 1000001);
+}
+
 }  // namespace
 }  // namespace ccp

@@ -197,6 +197,25 @@ TEST(PagerBackup, AnUnreadablePagerGetsNoneAndTheWriteGoesOn) {
   }
 }
 
+// A process ended at once in the middle of the write (a second Ctrl-C) still names the backup
+// it made: what its signal handler appends is in place once the backup is.
+TEST(PagerBackup, IsNamedInTheJournalEvenIfTheWriteNeverEnds) {
+  RecordsFixture rx;
+  rx.preparePager();
+  rx.records.setBackupBeforeWrite(true);
+  std::vector<Row> journal;
+  rx.fx.platform.onProgress = [&](const testkit::FakePlatform::Progress& p) {
+    if (p.phase != "Decoder write" || !journal.empty()) return;
+    appendPendingRecord();
+    journal = rx.journal();
+  };
+  rx.f().menuItem("WriteToPager").trigger();
+  ASSERT_EQ(journal.size(), 2u);  // the header and the line
+  EXPECT_EQ(journal[1][5], kInterruptedLine);
+  EXPECT_EQ(journal[1][14], (fs::path(rx.records.backupFolder()) / kBackupName).string());
+  EXPECT_EQ(rx.journal().size(), 3u);  // the command's own line follows as usual
+}
+
 TEST(PagerJournal, OneLinePerCommandWithWhatWasReadOrWritten) {
   RecordsFixture rx;
   rx.preparePager();
@@ -295,11 +314,13 @@ TEST(PagerJournal, AnUnwritableJournalStopsNothing) {
   EXPECT_EQ(rx.fx.linesSince(logged),
             (Lines{"Read data from pager", "Write to Pager...", "Verify OK !"}));
   EXPECT_EQ(rx.f().textField("address1").text(), "2004001");
-  EXPECT_EQ(rx.notices,
-            Lines{"no backup: backup file could not be written; journal could not be written"});
+  // The journal's path and the system's reason.
+  const std::string journal = "journal could not be written: " + rx.records.journalPath() + ": " +
+                              std::generic_category().message(ENOTDIR);
+  EXPECT_EQ(rx.notices, Lines{"no backup: backup file could not be written; " + journal});
   rx.f().menuItem("ReadFromPager").trigger();
   EXPECT_EQ(rx.fx.lines().back(), "Read completed");
-  EXPECT_EQ(rx.notices.back(), "journal could not be written");
+  EXPECT_EQ(rx.notices.back(), journal);
   EXPECT_EQ(test::readBytes(rx.records.dataFolder()), std::vector<std::uint8_t>{'x'});
 }
 

@@ -1,12 +1,18 @@
 // The files the pager records keep: CSV journal lines and backups.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <sstream>
+#include <thread>
 
 #include "files/backup_file.h"
+#include "files/file_calls.h"
 #include "files/journal_file.h"
+#include "files/scripted_file_calls.h"
 #include "files/temp_folder.h"
 
 namespace ccp {
@@ -43,12 +49,12 @@ TEST(CsvRecord, QuotesOnlyWhatNeedsIt) {
 TEST(AppendCsvRecord, HeaderOnceThenRecords) {
   test::TempFolder dir;
   const std::string path = dir.file("data/journal.csv");  // the folder is made
-  EXPECT_TRUE(appendCsvRecord(path, {"A", "B"}, {"1", "2"}));
-  EXPECT_TRUE(appendCsvRecord(path, {"A", "B"}, {"3", "4,5"}));
+  EXPECT_EQ(appendCsvRecord(path, {"A", "B"}, {"1", "2"}), 0);
+  EXPECT_EQ(appendCsvRecord(path, {"A", "B"}, {"3", "4,5"}), 0);
   EXPECT_EQ(readText(path), "A,B\n1,2\n3,\"4,5\"\n");
 
   test::writeBytes(dir.file("empty.csv"), {});
-  EXPECT_TRUE(appendCsvRecord(dir.file("empty.csv"), {"A"}, {"1"}));
+  EXPECT_EQ(appendCsvRecord(dir.file("empty.csv"), {"A"}, {"1"}), 0);
   EXPECT_EQ(readText(dir.file("empty.csv")), "A\n1\n");
 }
 
@@ -56,9 +62,70 @@ TEST(AppendCsvRecord, AnUnwritablePathIsReported) {
   test::TempFolder dir;
   fs::create_directory(dir.file("journal.csv"));  // a folder where the file should be
   test::writeBytes(dir.file("file"), {'x'});
-  EXPECT_FALSE(appendCsvRecord(dir.file("journal.csv"), {"A"}, {"1"}));
-  EXPECT_FALSE(appendCsvRecord(dir.file("file/journal.csv"), {"A"}, {"1"}));
+  EXPECT_EQ(appendCsvRecord(dir.file("journal.csv"), {"A"}, {"1"}), EISDIR);
+  EXPECT_EQ(appendCsvRecord(dir.file("file/journal.csv"), {"A"}, {"1"}), ENOTDIR);
   EXPECT_EQ(test::readBytes(dir.file("file")), Bytes{'x'});
+}
+
+// Another program starts the journal between this one's first look and its naming of the file;
+// a full disk takes back the record it cut short; a last line that a spreadsheet left without
+// its line break gets one.
+TEST(AppendCsvRecord, KeepsOneHeaderAndWholeRecordsOnly) {
+  test::TempFolder dir;
+  const std::string path = dir.file("journal.csv");
+  test::ScriptedCalls calls;
+  calls.before = [&, other = false](test::Step step) mutable {
+    if (step == test::Step::Link && !std::exchange(other, true)) {
+      EXPECT_EQ(appendCsvRecord(path, {"A"}, {"1"}), 0);
+    }
+  };
+  {
+    const FileCallsOverride override(calls);
+    EXPECT_EQ(appendCsvRecord(path, {"A"}, {"2"}), 0);
+  }
+  EXPECT_EQ(readText(path), "A\n1\n2\n");
+  test::writeBytes(path, {'A', '\n', '1'});
+  EXPECT_EQ(appendCsvRecord(path, {"A"}, {"2"}), 0);
+  test::ScriptedCalls full;
+  full.failing = test::Step::Write;
+  full.passes = 1;
+  full.writeLimit = 1;
+  full.error = ENOSPC;
+  {
+    const FileCallsOverride override(full);
+    EXPECT_EQ(appendCsvRecord(path, {"A"}, {"345"}), ENOSPC);
+  }
+  EXPECT_EQ(appendCsvRecord(path, {"A"}, {"6"}), 0);
+  EXPECT_EQ(readText(path), "A\n1\n2\n6\n");
+}
+
+// An append that waits on the FIFO is left waiting in a thread of its own, and the test fails.
+TEST(AppendCsvRecord, AFifoIsRefusedWithoutWaitingOnIt) {
+  test::TempFolder dir;
+  const std::string path = dir.file("journal.csv");
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  std::promise<int> append;
+  std::future<int> appended = append.get_future();
+  std::thread([path, append = std::move(append)]() mutable {
+    append.set_value(appendCsvRecord(path, {"A"}, {"1"}));
+  }).detach();
+  ASSERT_EQ(appended.wait_for(std::chrono::seconds(2)), std::future_status::ready)
+      << "the append waits on the FIFO";
+  EXPECT_EQ(appended.get(), kNotARegularFile);
+}
+
+// Whoever may write the data folder cannot make root write elsewhere through a link.
+TEST(RecordFiles, RootFollowsNoLinkAtTheJournalOrTheBackupFolder) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root refuses the links";
+  test::TempFolder dir;
+  test::writeBytes(dir.file("elsewhere"), {'x'});
+  fs::create_symlink(dir.file("elsewhere"), dir.file("journal.csv"));
+  EXPECT_EQ(appendCsvRecord(dir.file("journal.csv"), {"A"}, {"1"}), ELOOP);
+  EXPECT_EQ(test::readBytes(dir.file("elsewhere")), Bytes{'x'});
+  fs::create_directory(dir.file("folder"));
+  fs::create_directory_symlink(dir.file("folder"), dir.file("backups"));
+  EXPECT_FALSE(saveNewFile(dir.file("backups"), "x.eep", Bytes{1}));
+  EXPECT_TRUE(fs::is_empty(dir.file("folder")));
 }
 
 TEST(BackupFileName, StampSerialAndCapcodeSafeForFileSystems) {
@@ -84,6 +151,27 @@ TEST(SaveNewFile, NeverReplacesAnEarlierBackup) {
 
   test::writeBytes(dir.file("plain"), {'x'});
   EXPECT_FALSE(saveNewFile(dir.file("plain"), "y.eep", Bytes{1}));  // the folder is a file
+}
+
+// Two pagers backed up in the same second, with the same serial and capcode: the other
+// program's backup appears between this one's choice of a name and its taking it.
+TEST(SaveNewFile, TwoBackupsMadeAtOnceKeepTheirOwnFiles) {
+  test::TempFolder dir;
+  const std::string folder = dir.file("backups");
+  std::optional<std::string> other;
+  bool started = false;
+  test::ScriptedCalls calls;
+  calls.before = [&](test::Step step) {
+    if (step == test::Step::Write && !std::exchange(started, true)) {
+      other = saveNewFile(folder, "x.eep", Bytes{2});
+    }
+  };
+  const FileCallsOverride override(calls);
+  const auto mine = saveNewFile(folder, "x.eep", Bytes{1});
+  ASSERT_TRUE(mine && other);
+  EXPECT_NE(*mine, *other);
+  EXPECT_EQ(test::readBytes(*mine), Bytes{1});
+  EXPECT_EQ(test::readBytes(*other), Bytes{2});
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -43,8 +45,8 @@ mode_t modeOf(const std::string& path) {
 }
 
 TEST(SafeSave, AFailedStepKeepsTheOldFileAndLeavesNoTemporaryFile) {
-  for (Step step :
-       {Step::Create, Step::Write, Step::Fsync, Step::Fchmod, Step::Close, Step::Rename}) {
+  for (Step step : {Step::Create, Step::Write, Step::Fsync, Step::Fchmod, Step::Link, Step::Close,
+                    Step::Rename}) {
     test::TempFolder dir;
     const std::string path = dir.file("old.eep");
     test::writeBytes(path, kOld);
@@ -62,6 +64,7 @@ TEST(SafeSave, FlushesTheFileBeforeTheRenameAndTheFolderAfterIt) {
   const std::string path = dir.file("old.eep");
   test::writeBytes(path, kOld);
   ScriptedCalls calls;
+  calls.unnamedFiles = false;  // the same on any file system
   ASSERT_TRUE(replaceFile(path, kNew, calls));
   EXPECT_EQ(calls.trace,
             std::vector<std::string>({"create", "fchown", "fchmod", "write", "fsync file", "close",
@@ -144,6 +147,48 @@ TEST(SafeSave, FailedStepWhileWritingInPlaceIsAFailure) {
     EXPECT_EQ(dir.entries(), 2u) << name(step);
     EXPECT_EQ(calls.stillOpen(), 0u) << name(step);
   }
+}
+
+// A save killed at any step, whether it renames an unnamed or a named new file or writes in
+// place (a file with a second link), leaves the old file or the new bytes; the next save
+// leaves no temporary file behind.
+TEST(SafeSave, AKillAtAnyStepLeavesTheOldFileOrTheNewOne) {
+  const Bytes old(600, 7);  // longer than the new bytes
+  const struct {
+    const char* how;
+    bool unnamed;
+    bool inPlace;
+  } saves[] = {{"unnamed", true, false}, {"named", false, false}, {"in place", true, true}};
+  for (const auto& save : saves) {
+    for (int step = 1;; ++step) {
+      test::TempFolder dir;
+      const std::string path = dir.file("old.eep");
+      test::writeBytes(path, old);
+      if (save.inPlace) fs::create_hard_link(path, dir.file("other.eep"));
+      const pid_t child = ::fork();
+      if (child == 0) {
+        ScriptedCalls calls;
+        calls.unnamedFiles = save.unnamed;
+        calls.before = [&, n = 0](Step) mutable {
+          if (++n == step) ::raise(SIGKILL);
+        };
+        ::_exit(replaceFile(path, kNew, calls) ? 0 : 1);
+      }
+      int status = 0;
+      ASSERT_EQ(::waitpid(child, &status, 0), child);
+      const Bytes now = test::readBytes(path);
+      EXPECT_TRUE(now == old || Bytes(now.begin(), now.begin() + 560) == kNew)
+          << save.how << ", killed at step " << step;
+      ASSERT_TRUE(replaceFile(path, kNew));
+      EXPECT_EQ(dir.entries(), save.inPlace ? 2u : 1u) << save.how << ", killed at step " << step;
+      if (WIFEXITED(status)) break;  // the save ended before that step
+    }
+  }
+}
+
+TEST(SafeSave, ANameAsLongAsTheSystemAllowsCanBeSaved) {
+  test::TempFolder dir;
+  EXPECT_TRUE(replaceFile(dir.file(std::string(251, 'n') + ".eep"), kNew));  // 255 bytes
 }
 
 TEST(SafeSave, NewFileTakesItsModeFromTheUmask) {

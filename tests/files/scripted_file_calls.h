@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -16,13 +17,26 @@
 
 namespace ccp::test {
 
-enum class Step { Create, OpenInPlace, OpenFolder, Write, Fsync, Fchmod, Fchown, Close, Rename };
+enum class Step {
+  Create,
+  OpenInPlace,
+  OpenFolder,
+  Write,
+  Fsync,
+  Fchmod,
+  Fchown,
+  Close,
+  Rename,
+  Link,
+  Truncate
+};
 
 inline const char* name(Step s) {
   static const std::map<Step, const char*> names = {
       {Step::Create, "create"}, {Step::OpenInPlace, "open"}, {Step::OpenFolder, "open folder"},
       {Step::Write, "write"},   {Step::Fsync, "fsync"},      {Step::Fchmod, "fchmod"},
-      {Step::Fchown, "fchown"}, {Step::Close, "close"},      {Step::Rename, "rename"}};
+      {Step::Fchown, "fchown"}, {Step::Close, "close"},      {Step::Rename, "rename"},
+      {Step::Link, "link"},     {Step::Truncate, "truncate"}};
   return names.at(s);
 }
 
@@ -31,12 +45,21 @@ class ScriptedCalls : public FileCalls {
  public:
   std::optional<Step> failing;
   int error = EIO;
+  int passes = 0;                     // calls of the failing step that succeed before it fails
+  std::function<void(Step)> before;   // runs before each step: another program at work
+  bool unnamedFiles = true;           // false: a file system that cannot make them
   std::size_t writeLimit = SIZE_MAX;  // the most one write takes
   std::vector<std::string> trace;     // steps in order; an fd's step names what it is
   std::vector<mode_t> createModes;
 
   int open(const char* path, int flags, mode_t mode) override {
-    const Step step = (flags & O_CREAT)       ? Step::Create
+    const bool unnamed = (flags & O_TMPFILE) == O_TMPFILE;
+    if (unnamed && !unnamedFiles) {
+      errno = EOPNOTSUPP;
+      return -1;
+    }
+    const bool create = (flags & O_CREAT) != 0 || unnamed;
+    const Step step = create                  ? Step::Create
                       : (flags & O_DIRECTORY) ? Step::OpenFolder
                                               : Step::OpenInPlace;
     if (step == Step::Create) createModes.push_back(mode);
@@ -68,13 +91,20 @@ class ScriptedCalls : public FileCalls {
   int fchown(int fd, uid_t owner, gid_t group) override {
     return fails(Step::Fchown) ? -1 : FileCalls::fchown(fd, owner, group);
   }
+  int linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags) override {
+    return fails(Step::Link) ? -1 : FileCalls::linkat(fromFolder, from, toFolder, to, flags);
+  }
+  int ftruncate(int fd, off_t length) override {
+    return fails(Step::Truncate) ? -1 : FileCalls::ftruncate(fd, length);
+  }
 
   std::size_t stillOpen() const { return opened_.size(); }
 
  private:
   bool fails(Step step) {
+    if (before) before(step);
     trace.push_back(name(step));
-    if (failing != step) return false;
+    if (failing != step || passes-- > 0) return false;
     errno = error;
     return true;
   }

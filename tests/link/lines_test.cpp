@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "link/link_fixture.h"
+#include "link/rest_on_exit.h"
+#include "testkit/fake_port.h"
 
 namespace ccp::testing {
 namespace {
@@ -123,6 +125,24 @@ TEST_F(LinesTest, WithAPlainClockEachStepWaits30Us) {
   lines.LinesOn();
   lines.LinesOff();
   EXPECT_EQ(plain.waitedUs, (std::vector<unsigned>{30, 30}));
+}
+
+// What a second Ctrl-C writes from its handler, while a command holds the port: every line at
+// rest, the other bits of the registers as they were; nothing once the command has ended.
+TEST(RestOnExit, WritesTheRestLevelsWhileACommandHoldsThePort) {
+  testkit::FakePort port;
+  port.writesSignalSafe = true;
+  port.out(888, 0x89);  // enable lines 1 and 3 on, SCL and SDA low, bit 0 set
+  port.out(890, 0x01);  // enable line 2 at its transfer level, bit 0 set
+  {
+    const RestOnExit armed(port, 888);
+    restLinesNow();
+  }
+  EXPECT_EQ(port.in(888), 0x07);
+  EXPECT_EQ(port.in(890), 0x05);
+  const std::size_t writes = port.writes.size();
+  restLinesNow();
+  EXPECT_EQ(port.writes.size(), writes);
 }
 
 }  // namespace

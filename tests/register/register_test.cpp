@@ -176,7 +176,7 @@ TEST_P(RegisterTest, JournalOfTodaysProgramIsImportedOnce) {
   };
   const std::string journal = folder_.file("journal.csv");
   for (const JournalLine& line : lines) {
-    ASSERT_TRUE(appendCsvRecord(journal, journalHeader(), journalFields(line)));
+    ASSERT_EQ(appendCsvRecord(journal, journalHeader(), journalFields(line)), 0);
   }
   // The first record reached the register before it went away; the rest fell back to the file.
   reg().addRecord(*recordFromJournal(journalFields(lines[0]), "station-1"));

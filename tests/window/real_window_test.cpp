@@ -81,6 +81,18 @@ class PausingClock : public testkit::VirtualClock {
   }
 };
 
+// The desktop of the program, where a test can act as the user once a command's progress has
+// ended: the last moment the command lets the window process events.
+class ActingPlatform : public qt::QtPlatform {
+ public:
+  std::function<void()> atEnd;
+
+  void showProgress(const ProgressReport& report) override {
+    QtPlatform::showProgress(report);
+    if (report.ended() && atEnd) std::exchange(atEnd, nullptr)();
+  }
+};
+
 // The transfer goes on for a while of real time, painting the window, as a real one does.
 void keepTransferring(int ms) {
   QElapsedTimer timer;
@@ -103,6 +115,7 @@ class RealWindowTest : public QObject {
   void typedKeysPassTheRules();
   void saveThroughTheRealDialog();
   void inputDuringAWriteIsDropped();
+  void inputAtTheEndOfAWriteIsDroppedAfterIt();
   void bothPagesAtTheSmallestAndALargeSize();
 
  private:
@@ -120,7 +133,7 @@ class RealWindowTest : public QObject {
   QTemporaryDir settings_;
   std::unique_ptr<PausingClock> clock_;
   std::unique_ptr<sim::SimulatedProgrammer> port_;
-  std::unique_ptr<qt::QtPlatform> platform_;
+  std::unique_ptr<ActingPlatform> platform_;
   std::unique_ptr<TForm1> form_;
   std::unique_ptr<qt::MainWindow> window_;
 };
@@ -138,7 +151,7 @@ void RealWindowTest::init() {
   const PagerContents pager = defaultPagerContents(BuildConfig{});
   port_->setEeprom(pager.eeprom);
   port_->setDecoder(pager.decoder);
-  platform_ = std::make_unique<qt::QtPlatform>();
+  platform_ = std::make_unique<ActingPlatform>();
   form_ = std::make_unique<TForm1>(BuildConfig{}, *platform_, *port_, *clock_);
   window_ = std::make_unique<qt::MainWindow>(*form_);
   window_->attachPlatform(*platform_);
@@ -280,6 +293,19 @@ void RealWindowTest::inputDuringAWriteIsDropped() {
   QCOMPARE(pages->currentIndex(), 1);
   QCOMPARE(enabledDuring, QStringList());
   QVERIFY(find<QAction>("WriteToPager")->isEnabled());
+}
+
+// Keys that reach the X server once the write has processed its last events come to the window
+// only after the command returned: dropped all the same, not typed late.
+void RealWindowTest::inputAtTheEndOfAWriteIsDroppedAfterIt() {
+  showPage(1);
+  clickInto("contrast");
+  const std::string contrast = form_->textField("contrast").text();
+  platform_->atEnd = [] { typeKeys("9"); };
+  pressKey("ctrl+shift+w");
+  QTRY_VERIFY_WITH_TIMEOUT(!platform_->atEnd, 15000);
+  QTest::qWait(300);
+  QCOMPARE(form_->textField("contrast").text(), contrast);
 }
 
 // The window cannot be made smaller than the size at which nothing overlaps; a larger window

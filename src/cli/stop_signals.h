@@ -1,0 +1,28 @@
+#pragma once
+
+namespace ccp::cli {
+
+// Ctrl-C (SIGINT) and SIGTERM while a pager command runs. The first asks the command to stop
+// at the next point where the pager is consistent; it then ends as it ends a failure, with its
+// log line "Interrupted: the pager may be partly written" and its journal line, the lines at
+// rest and the port released, and the program exits with 128 + the signal's number (130,
+// 143). A second signal ends the process at once, from the handler: the Programmer's lines go
+// to rest first, and a backup the command made is named in the journal. Between pager
+// commands (a batch waiting for Enter) the signals keep their usual effect.
+class StopOnSignal {
+ public:
+  // `terminal`: standard error is a terminal, where the first signal is acknowledged.
+  explicit StopOnSignal(bool terminal);
+  ~StopOnSignal();
+  StopOnSignal(const StopOnSignal&) = delete;
+  StopOnSignal& operator=(const StopOnSignal&) = delete;
+
+  bool stopped() const;
+  // 128 + the signal's number once one came, else `otherwise`.
+  int exitStatus(int otherwise) const;
+};
+
+// A signal came while a StopOnSignal is in place.
+bool stopRequested();
+
+}  // namespace ccp::cli
