@@ -14,6 +14,7 @@
 #include "image/capcode.h"
 #include "image/checksum.h"
 #include "pager_fixture.h"
+#include "record_rows.h"
 
 namespace ccp {
 namespace {
@@ -57,7 +58,8 @@ struct RecordsFixture {
     bindPagerRecords(fx.f(), records);
   }
   TForm1& f() { return fx.f(); }
-  std::vector<Row> journal() const { return readJournal(records.journalPath()); }
+  // The records kept, as journal lines.
+  std::vector<Row> journal() { return test::recordRows(records.registerConnection().get()); }
   std::size_t backups() const {
     std::error_code ec;
     auto it = fs::directory_iterator(records.backupFolder(), ec);
@@ -203,17 +205,18 @@ TEST(PagerBackup, IsNamedInTheJournalEvenIfTheWriteNeverEnds) {
   RecordsFixture rx;
   rx.preparePager();
   rx.records.setBackupBeforeWrite(true);
+  rx.records.registerConnection().get();  // made before: the pending line is not taken in
   std::vector<Row> journal;
   rx.fx.platform.onProgress = [&](const testkit::FakePlatform::Progress& p) {
     if (p.phase != "Decoder write" || !journal.empty()) return;
     appendPendingRecord();
-    journal = rx.journal();
+    journal = readJournal(rx.records.journalPath());
   };
   rx.f().menuItem("WriteToPager").trigger();
   ASSERT_EQ(journal.size(), 2u);  // the header and the line
   EXPECT_EQ(journal[1][5], kInterruptedLine);
   EXPECT_EQ(journal[1][14], (fs::path(rx.records.backupFolder()) / kBackupName).string());
-  EXPECT_EQ(rx.journal().size(), 3u);  // the command's own line follows as usual
+  EXPECT_EQ(rx.journal().size(), 2u);  // the command's own record goes to the register as usual
 }
 
 TEST(PagerJournal, OneLinePerCommandWithWhatWasReadOrWritten) {
@@ -314,13 +317,20 @@ TEST(PagerJournal, AnUnwritableJournalStopsNothing) {
   EXPECT_EQ(rx.fx.linesSince(logged),
             (Lines{"Read data from pager", "Write to Pager...", "Verify OK !"}));
   EXPECT_EQ(rx.f().textField("address1").text(), "2004001");
-  // The journal's path and the system's reason.
-  const std::string journal = "journal could not be written: " + rx.records.journalPath() + ": " +
+  // Why the register could not keep the record, then the journal's path and the system's reason.
+  const std::string kept =
+      "record could not be kept in the register: The register cannot be "
+      "written: " +
+      rx.records.dataFolder() + "/register.sqlite (";
+  const std::string journal = "; journal could not be written: " + rx.records.journalPath() + ": " +
                               std::generic_category().message(ENOTDIR);
-  EXPECT_EQ(rx.notices, Lines{"no backup: backup file could not be written; " + journal});
+  ASSERT_EQ(rx.notices.size(), 1u);
+  EXPECT_TRUE(rx.notices[0].starts_with("no backup: backup file could not be written; " + kept))
+      << rx.notices[0];
+  EXPECT_TRUE(rx.notices[0].ends_with(journal)) << rx.notices[0];
   rx.f().menuItem("ReadFromPager").trigger();
   EXPECT_EQ(rx.fx.lines().back(), "Read completed");
-  EXPECT_EQ(rx.notices.back(), journal);
+  EXPECT_TRUE(rx.notices.back().starts_with(kept) && rx.notices.back().ends_with(journal));
   EXPECT_EQ(test::readBytes(rx.records.dataFolder()), std::vector<std::uint8_t>{'x'});
 }
 
