@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "cli_fixture.h"
-#include "commands/record_rows.h"
+#include "commands/records_fixture.h"
 #include "files/csv_reader.h"
 #include "image/capcode.h"
 #include "testkit/fault_checks.h"

@@ -13,19 +13,17 @@
 #include "files/temp_folder.h"
 #include "image/capcode.h"
 #include "image/checksum.h"
-#include "pager_fixture.h"
-#include "record_rows.h"
+#include "records_fixture.h"
 
 namespace ccp {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 using Row = std::vector<std::string>;
 
-// 2026-12-07 11:30:05, shown in UTC.
-const WallTime kNow = std::chrono::sys_days{std::chrono::year{2026} / 12 / 7} + 11h + 30min + 5s;
+using test::kNow;
+using test::RecordsFixture;
 constexpr const char* kStamp = "2026-12-07T11:30:05+00:00";
 constexpr const char* kBackupName = "20261207-113005_SN12345678_0123456.eep";
 
@@ -47,42 +45,6 @@ std::map<std::string, std::string> settingsOf(TForm1& form) {
   }
   return settings;
 }
-
-// A started window on the simulator with records kept in a temporary data folder.
-struct RecordsFixture {
-  explicit RecordsFixture(BuildConfig config = test::kE) : fx(config), records(dir.file("data")) {
-    setenv("TZ", "UTC", 1);
-    tzset();
-    records.now = [] { return kNow; };
-    records.onNotice = [this](const std::string& text) { notices.push_back(text); };
-    bindPagerRecords(fx.f(), records);
-  }
-  TForm1& f() { return fx.f(); }
-  // The records kept, as journal lines.
-  std::vector<Row> journal() { return test::recordRows(records.registerConnection().get()); }
-  std::size_t backups() const {
-    std::error_code ec;
-    auto it = fs::directory_iterator(records.backupFolder(), ec);
-    return ec ? 0 : static_cast<std::size_t>(std::distance(it, fs::directory_iterator{}));
-  }
-
-  // The pager as the last write left it: serial 12345678, capcode 1 0123456, contrast 40.
-  void preparePager() {
-    EepBlock eep = fx.pagerEeprom();
-    std::copy_n("12345678", 8, eep.begin() + 0x01);
-    eep[0x21] = 40;
-    storeChecksum(eep);
-    fx.programmer.setEeprom(eep);
-    DecoderBlock decoder = fx.pagerDecoder();
-    writeAddress(decoder, 1, 123456, true);
-    fx.programmer.setDecoder(decoder);
-  }
-
-  test::TempFolder dir;
-  test::PagerFixture fx;
-  PagerRecords records;
-  Lines notices;
-};
 
 TEST(PagerBackup, KeepsThePagersPreviousSettingsAndOpensThem) {
   RecordsFixture rx;
