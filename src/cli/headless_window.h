@@ -51,6 +51,8 @@ class HeadlessWindow {
   // What the window would show in its status bar goes to `notice`.
   void keepRecords(const std::string& dataFolder, bool backups, const RegisterSettings& settings,
                    const RegisterUse& use, std::function<void(const std::string&)> notice);
+  // The records kept since keepRecords(), if any.
+  const PagerRecords* records() const { return records_ ? &*records_ : nullptr; }
 
  private:
   bool succeeded(const std::function<void()>& action, std::string_view success);

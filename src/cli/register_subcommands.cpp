@@ -219,13 +219,12 @@ int releaseCommand(Run& run) {
   const auto capcode = capcodeOperand(run.args.operands[0]);
   if (!capcode) throw UsageError("release takes a capcode, not '" + run.args.operands[0] + "'");
   return withRegister(run, [&](PagerRegister& reg, const RegisterChoice& choice) {
-    const auto holder = reg.holder(*capcode);
+    const Stamp by{choice.use.station, std::chrono::system_clock::now(), run.args.note};
+    const auto holder = releaseCapcode(reg, *capcode, by);
     if (!holder) {
       run.error("capcode " + std::to_string(*capcode) + " is not held: nothing to release");
       return kFailed;
     }
-    const Stamp by{choice.use.station, std::chrono::system_clock::now(), run.args.note};
-    reg.move(HolderMove::Release, {*capcode}, by);
     run.console.out << holderLine(*capcode, holder) << ": released by " << by.station << '\n';
     return kDone;
   });

@@ -92,6 +92,8 @@ bool CapcodeGuard::admit(TForm1& form, const std::optional<PagerIdentity>& pager
   std::vector<Moved> moved;
   try {
     if (!connection_.use([&](PagerRegister& reg) { return claimAll(reg, form, pager, moved); })) {
+      stopped_ = true;
+      giveBack();
       return false;
     }
   } catch (const RegisterError& error) {
@@ -102,6 +104,7 @@ bool CapcodeGuard::admit(TForm1& form, const std::optional<PagerIdentity>& pager
     }
     form.logLine("Capcodes could not be checked in the register: nothing written");
     form.beep();
+    stopped_ = true;
     notice_ = error.what();
     return false;
   }
@@ -129,7 +132,6 @@ bool CapcodeGuard::claimAll(PagerRegister& reg, TForm1& form,
                                         : std::nullopt;
     if (!next) {
       refuse(form, *capcode, claim.holder);
-      reg.move(HolderMove::Abandon, std::exchange(claimed_, {}), stamp());
       return false;
     }
     form.logLine("Capcode " + std::to_string(*capcode) + " is taken: " + std::to_string(*next) +
@@ -203,6 +205,12 @@ void CapcodeGuard::settle(const PagerCommandReport& report,
   } catch (const RegisterError& error) {
     notice_ = std::string("capcodes not marked in the register: ") + error.what();
   }
+}
+
+std::optional<Holder> releaseCapcode(PagerRegister& reg, int capcode, const Stamp& by) {
+  auto holder = reg.holder(capcode);
+  if (holder) reg.move(HolderMove::Release, {capcode}, by);
+  return holder;
 }
 
 }  // namespace ccp

@@ -46,6 +46,8 @@ class CapcodeGuard {
   // What the user should know beside the log: how to go on after a refusal, a write made
   // unguarded, the register's fault. Empty when there is nothing.
   const std::string& notice() const { return notice_; }
+  // The guard stopped the write: a capcode was taken, or could not be checked.
+  bool stopped() const { return stopped_; }
 
   // The individual capcodes of a pager as `rows` say.
   static std::vector<int> individualCapcodes(const PagerIdentity& pager,
@@ -69,6 +71,7 @@ class CapcodeGuard {
   std::function<WallTime()> now_;
   std::vector<int> claimed_;
   std::string notice_;
+  bool stopped_ = false;
 };
 
 // The auto-increment steps of rows 1 to 6 as the window shows them; 0 for an empty one.
@@ -77,5 +80,9 @@ std::array<int, kAddressCount> autoincSteps(TForm1& form);
 // "Capcode 2004017 was written on 2026-12-07 11:25 at station-2": why a capcode cannot be
 // given, from who has it.
 std::string takenLine(int capcode, const std::optional<Holder>& holder);
+
+// Releases a capcode by hand, whatever its state, with who did it, when and why in its history.
+// Who had it; nothing when it was free, and nothing changes then.
+std::optional<Holder> releaseCapcode(PagerRegister& reg, int capcode, const Stamp& by);
 
 }  // namespace ccp

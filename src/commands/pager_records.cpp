@@ -99,7 +99,9 @@ void PagerRecords::write(TForm1& form) {
     };
     WriteToPagerClick(form, options, report);
   };
+  guardStopped_ = false;
   run(form, "write", body, &guard);
+  guardStopped_ = guard.stopped();
 }
 
 // The record is kept however the command ends, an error box included.

@@ -52,6 +52,8 @@ class PagerRecords {
   // Read from pager and Write to pager, with their records kept.
   void read(TForm1& form);
   void write(TForm1& form);
+  // The last write stopped at the guard, before anything was written.
+  bool guardStopped() const { return guardStopped_; }
 
   // Told once at the end of each command: "no backup: pager could not be read", "record could
   // not be kept in the register, it is in journal.csv: REASON", how to go on after the guard
@@ -76,6 +78,7 @@ class PagerRecords {
   RegisterSettings settings_;
   RegisterUse use_;
   RegisterConnection connection_;
+  bool guardStopped_ = false;
 };
 
 // Binds Read from pager, Write to pager, "Back up pagers before writing" and "Open backup..."

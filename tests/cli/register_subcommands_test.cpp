@@ -18,6 +18,9 @@ TEST(CliRegisterTest, AGuardedWriteOfAHeldCapcodeStopsUntilItIsReleased) {
   EXPECT_TRUE(cli.outLines().back().starts_with("Capcode 1000000 was written on "));
   EXPECT_TRUE(cli.outLines().back().ends_with(" at station"));
   EXPECT_TRUE(contains(cli.err.str(), "ccp: nothing written: release capcode 1000000"));
+  EXPECT_EQ(cli.run({"write", file, "--guard", "--count", "3"}, "\n\n\n"), cli::kFailed);
+  EXPECT_TRUE(contains(cli.err.str(), "ccp: pager 1 was not written: the batch stops\n"));
+  EXPECT_EQ(cli.outLines().back(), "Batch: 0 pagers written, 0 failed");
 
   ASSERT_EQ(cli.run({"register", "find", "1000000"}), cli::kDone);
   EXPECT_TRUE(cli.outLines()[0].starts_with("Capcode 1000000 was written on "));
