@@ -282,12 +282,6 @@ int statusCommand(Run& run) {
   });
 }
 
-void filterOptions(CLI::App& command, CliArguments& args) {
-  command.add_option("--since", args.since, "only records from this date or time on")
-      ->type_name("DATE");
-  command.add_option("--station", args.station, "only records of this station")->type_name("NAME");
-}
-
 }  // namespace
 
 RegisterChoice registerChoice(Run& run) {
@@ -302,40 +296,51 @@ RegisterChoice registerChoice(Run& run) {
 }
 
 void addRegisterCommands(CommandLine& line) {
+  const struct {
+    const char* name;
+    const char* description;
+    Command command;
+    const char* operand;  // and what it is, when the command takes one
+    const char* operandText;
+  } commands[] = {
+      {"find",
+       "the history of a capcode or of a pager's serial\nnumber, newest first, and who holds it "
+       "now",
+       findCommand, "CAPCODE|SERIAL", "a capcode, or a serial number"},
+      {"list", "the records, newest first", listCommand, nullptr, nullptr},
+      {"export",
+       "the records to FILE.csv: the journal's columns and\nthe holder's state, oldest first",
+       exportCommand, "FILE.csv", "the CSV file to write"},
+      {"import",
+       "a journal.csv's lines as this station's records;\nrecords there already are not added "
+       "again",
+       importCommand, "FILE.csv", "a journal.csv of this program"},
+      {"release",
+       "give a capcode back, whoever holds it; the register\nkeeps who released it and when",
+       releaseCommand, "CAPCODE", "the capcode to release"},
+      {"init",
+       "make the register's tables at URL (or in a SQLite\nfile), or bring them forward, and say "
+       "what was done",
+       initCommand, "URL", "a postgresql:// URL, or a SQLite file"},
+      {"status", "the register's engine, schema version, records,\nstations and last record",
+       statusCommand, nullptr, nullptr},
+  };
   CliArguments& args = line.arguments();
   CLI::App& group = line.group("register", "the pager register: every pager read or written");
-  CLI::App& find = line.add(group, "find",
-                            "the history of a capcode or of a pager's serial\nnumber, newest "
-                            "first, and who holds it now",
-                            findCommand);
-  line.operand(find, "CAPCODE|SERIAL", "a capcode, or a serial number");
-  CLI::App& list = line.add(group, "list", "the records, newest first", listCommand);
-  filterOptions(list, args);
-  CLI::App& exported = line.add(group, "export",
-                                "the records to FILE.csv: the journal's columns and\nthe "
-                                "holder's state, oldest first",
-                                exportCommand);
-  line.operand(exported, "FILE.csv", "the CSV file to write");
-  filterOptions(exported, args);
-  CLI::App& imported = line.add(group, "import",
-                                "a journal.csv's lines as this station's records;\nrecords "
-                                "there already are not added again",
-                                importCommand);
-  line.operand(imported, "FILE.csv", "a journal.csv of this program");
-  CLI::App& release = line.add(group, "release",
-                               "give a capcode back, whoever holds it; the register\nkeeps who "
-                               "released it and when",
-                               releaseCommand);
-  line.operand(release, "CAPCODE", "the capcode to release");
-  release.add_option("--note", args.note, "why, kept in the capcode's history")->type_name("TEXT");
-  CLI::App& init = line.add(group, "init",
-                            "make the register's tables at URL (or in a SQLite\nfile), or bring "
-                            "them forward, and say what was done",
-                            initCommand);
-  line.operand(init, "URL", "a postgresql:// URL, or a SQLite file");
-  line.add(group, "status",
-           "the register's engine, schema version, records,\nstations and last record",
-           statusCommand);
+  for (const auto& c : commands) {
+    CLI::App& command = line.add(group, c.name, c.description, c.command);
+    if (c.operand != nullptr) line.operand(command, c.operand, c.operandText);
+  }
+  for (const char* filtered : {"list", "export"}) {
+    CLI::App& command = *group.get_subcommand(filtered);
+    command.add_option("--since", args.since, "only records from this date or time on")
+        ->type_name("DATE");
+    command.add_option("--station", args.station, "only records of this station")
+        ->type_name("NAME");
+  }
+  group.get_subcommand("release")
+      ->add_option("--note", args.note, "why, kept in the capcode's history")
+      ->type_name("TEXT");
 }
 
 }  // namespace ccp::cli
