@@ -34,10 +34,11 @@ read (--backup, or "read-before-write = on") may write a pager's own capcodes to
 
 Ctrl-C or SIGTERM during read, write, verify or test stops the command after the current EEPROM
 page or decoder record, with the lines at rest: "Interrupted: the pager may be partly written",
-and its journal line. A second Ctrl-C stops at once.
+and its record. A second Ctrl-C stops at once (the record then goes to journal.csv).
 
-Exit status: 0 done, 1 the pager or a comparison failed, 2 wrong usage or a setting the window
-refused, 3 a file could not be read or written, 130 (Ctrl-C) or 143 (SIGTERM) interrupted.)";
+Exit status: 0 done, 1 the pager, a comparison, the guard or the register failed, 2 wrong usage
+or a setting the window refused, 3 a file could not be read or written, 130 (Ctrl-C) or 143
+(SIGTERM) interrupted.)";
 
 // Runs a command chosen by a flag at once, ahead of the checks of the other words.
 struct ImmediateCommand {
