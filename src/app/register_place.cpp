@@ -34,9 +34,25 @@ std::string hostName() {
 
 RegisterUse registerUse(const RegisterSettings& settings, std::string_view commandLineLocation,
                         std::optional<bool> guardOverride) {
-  return resolveRegisterUse(settings, defaultRegisterLocation(userDataFolder()),
-                            commandLineLocation, environment("CCP_REGISTER"), hostName(),
-                            guardOverride);
+  // Without a data folder a station has no register of its own, rather than one in the
+  // working folder.
+  const std::string dataFolder = userDataFolder();
+  return resolveRegisterUse(
+      settings, dataFolder.empty() ? std::string() : defaultRegisterLocation(dataFolder),
+      commandLineLocation, environment("CCP_REGISTER"), hostName(), guardOverride);
+}
+
+ParsedRegisterSettings userRegisterSettings() {
+  const std::string path = registerSettingsPath();
+  ParsedRegisterSettings parsed = loadRegisterSettings(path);
+  for (std::string& problem : parsed.problems) problem = path + ": " + problem;
+  return parsed;
+}
+
+std::vector<std::string> useRegisterSettings(PagerRecords& records) {
+  const ParsedRegisterSettings parsed = userRegisterSettings();
+  records.setRegister(parsed.settings, registerUse(parsed.settings));
+  return parsed.problems;
 }
 
 }  // namespace ccp

@@ -6,7 +6,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "commands/pager_records.h"
 #include "register/register_settings.h"
 
 namespace ccp {
@@ -22,5 +24,13 @@ std::string hostName();
 // $CCP_REGISTER, else the settings, else register.sqlite in the data folder.
 RegisterUse registerUse(const RegisterSettings& settings, std::string_view commandLineLocation = {},
                         std::optional<bool> guardOverride = {});
+
+// This user's register.conf, each line not taken named with the file's path.
+ParsedRegisterSettings userRegisterSettings();
+
+// The register settings of this user (register.conf) applied to a face's records, so that its
+// pager commands keep them in the register the settings name, as this station. The lines of
+// the file that could not be taken, each with the file's path.
+std::vector<std::string> useRegisterSettings(PagerRecords& records);
 
 }  // namespace ccp

@@ -4,6 +4,7 @@
 #include "cli/command_line.h"
 #include "cli/subcommands.h"
 #include "cli/terminal_platform.h"
+#include "register/pager_register.h"
 
 namespace ccp::cli {
 
@@ -15,6 +16,7 @@ void addCommands(CommandLine& line) {
   addFileCommands(line);
   addPagerCommands(line);
   addPortsCommand(line);
+  addRegisterCommands(line);
 }
 
 int wrongUsage(Console& console, const std::string& what) {
@@ -23,6 +25,13 @@ int wrongUsage(Console& console, const std::string& what) {
 }
 
 }  // namespace
+
+RegisterUse CliServices::registerUse(const RegisterSettings& settings, std::string_view location,
+                                     std::optional<bool> guard) {
+  const std::string folder = dataFolder();
+  return resolveRegisterUse(settings, folder.empty() ? "" : defaultRegisterLocation(folder),
+                            location, {}, "station", guard);
+}
 
 int runCli(const std::vector<std::string>& words, Console& console, CliServices& services) {
   CommandLine line;

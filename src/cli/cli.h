@@ -1,8 +1,10 @@
 #pragma once
 
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/app_services.h"
@@ -11,6 +13,7 @@
 #include "ports/port_io.h"
 #include "ports/port_survey.h"
 #include "ports/realtime_priority.h"
+#include "register/register_settings.h"
 
 namespace ccp::cli {
 
@@ -47,6 +50,13 @@ class CliServices {
   virtual std::string dataFolder() = 0;
   // The system's parallel ports.
   virtual PortSurvey surveyPorts(const PortChoice& choice) { return ccp::surveyPorts(choice); }
+  // This user's register settings, the window's too, and the lines of them not taken, each
+  // with where it is. None here.
+  virtual ParsedRegisterSettings registerSettings() { return {}; }
+  // The settings resolved on this machine, the location and guard of the command line first.
+  // Here: no environment, the station as the settings name it, else "station".
+  virtual RegisterUse registerUse(const RegisterSettings& settings, std::string_view location,
+                                  std::optional<bool> guard);
 
   const BuildConfig config;
   const PortKind defaultPort;

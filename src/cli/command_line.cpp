@@ -19,18 +19,26 @@ where one is written (the log then goes to standard error).
 The log lines of the window go to standard output, errors to standard error, progress to
 standard error when it is a terminal.
 
-Every read of the pager (verify's too) and every write adds a line to the window's programming
-journal, journal.csv in its data folder ($XDG_DATA_HOME or ~/.local/share, then
-capcode-programmer/capcode-programmer); backups go to its backups folder. Whether a backup was
-made, and a journal that could not be written, are said on standard error. The simulated
+Every read of the pager (verify's too) and every write is a record in the pager register the
+window uses: register.sqlite in its data folder ($XDG_DATA_HOME or ~/.local/share, then
+capcode-programmer/capcode-programmer), or the one --register, $CCP_REGISTER or
+~/.config/capcode-programmer/register.conf names. A record the register cannot keep goes to
+journal.csv in the data folder; backups go to its backups folder. Whether a backup was made,
+and a record that went to journal.csv and why, are said on standard error. The simulated
 Programmer keeps its pager there too, in simulated-pager.eep.
+
+With the guard on (write --guard, or "guard = on" in register.conf), a write stops before
+anything is sent when an individual capcode it would write (row 1, and each row that
+advances, or those of --unique) is held by another pager; a write that begins with a whole
+read (--backup, or "read-before-write = on") may write a pager's own capcodes to it again.
 
 Ctrl-C or SIGTERM during read, write, verify or test stops the command after the current EEPROM
 page or decoder record, with the lines at rest: "Interrupted: the pager may be partly written",
-and its journal line. A second Ctrl-C stops at once.
+and its record. A second Ctrl-C stops at once (the record then goes to journal.csv).
 
-Exit status: 0 done, 1 the pager or a comparison failed, 2 wrong usage or a setting the window
-refused, 3 a file could not be read or written, 130 (Ctrl-C) or 143 (SIGTERM) interrupted.)";
+Exit status: 0 done, 1 the pager, a comparison, the guard or the register failed, 2 wrong usage
+or a setting the window refused, 3 a file could not be read or written, 130 (Ctrl-C) or 143
+(SIGTERM) interrupted.)";
 
 // Runs a command chosen by a flag at once, ahead of the checks of the other words.
 struct ImmediateCommand {
@@ -67,23 +75,32 @@ class HelpFormatter : public CLI::Formatter {
     }
     std::ostringstream out;
     out << "\n" << get_label("Subcommands") << ":\n";
-    for (const CLI::App* command : app->get_subcommands({})) {
-      const auto options = command->get_options([command](const CLI::Option* option) {
-        return option->nonpositional() && option != command->get_help_ptr();
-      });
-      std::string synopsis = command->get_name() + (options.empty() ? "" : " [OPTIONS]");
-      for (const CLI::Option* operand : command->get_options(
-               [](const CLI::Option* option) { return option->get_positional(); })) {
-        synopsis += " " + make_option_usage(operand);
-      }
-      CLI::detail::format_help(out, synopsis, command->get_description(), column_width_);
-      for (const CLI::Option* option : options) {
-        CLI::detail::format_help(out,
-                                 "  " + make_option_name(option, false) + make_option_opts(option),
-                                 make_option_desc(option), column_width_);
-      }
-    }
+    for (const CLI::App* command : app->get_subcommands({})) listCommand(out, *command, "");
     return out.str();
+  }
+
+ private:
+  // A command with its operands and options; a group's commands each on their own.
+  void listCommand(std::ostream& out, const CLI::App& command, const std::string& group) const {
+    const std::string name = group + command.get_name();
+    if (!command.get_subcommands({}).empty()) {
+      for (const CLI::App* each : command.get_subcommands({})) listCommand(out, *each, name + " ");
+      return;
+    }
+    const auto options = command.get_options([&command](const CLI::Option* option) {
+      return option->nonpositional() && option != command.get_help_ptr();
+    });
+    std::string synopsis = name + (options.empty() ? "" : " [OPTIONS]");
+    for (const CLI::Option* operand :
+         command.get_options([](const CLI::Option* option) { return option->get_positional(); })) {
+      synopsis += " " + make_option_usage(operand);
+    }
+    CLI::detail::format_help(out, synopsis, command.get_description(), column_width_);
+    for (const CLI::Option* option : options) {
+      CLI::detail::format_help(out,
+                               "  " + make_option_name(option, false) + make_option_opts(option),
+                               make_option_desc(option), column_width_);
+    }
   }
 };
 
@@ -138,6 +155,10 @@ CommandLine::CommandLine() : app_(kDescription, "ccp") {
   deviceOption(app_, "--lpt1", args_.ports.lpt1,
                "the device behind LPT1: /dev/parportN or an I/O base (0xd010)");
   deviceOption(app_, "--lpt2", args_.ports.lpt2, "the device behind LPT2");
+  app_.add_option("--register", args_.registerLocation,
+                  "the pager register: a postgresql:// URL or a SQLite\nfile (default: "
+                  "$CCP_REGISTER, else register.conf's,\nelse register.sqlite in the data folder)")
+      ->type_name("URL");
   auto* quiet =
       app_.add_flag("-q,--quiet", args_.quiet, "only errors and the last line of each command");
   app_.add_flag("-v,--verbose", args_.verbose,
@@ -147,7 +168,20 @@ CommandLine::CommandLine() : app_(kDescription, "ccp") {
 
 CLI::App& CommandLine::add(const std::string& name, const std::string& description,
                            Command command) {
+  return add(app_, name, description, std::move(command));
+}
+
+CLI::App& CommandLine::group(const std::string& name, const std::string& description) {
   CLI::App* added = app_.add_subcommand(name, description);
+  added->require_subcommand(1);
+  added->fallthrough();
+  added->footer("");
+  return *added;
+}
+
+CLI::App& CommandLine::add(CLI::App& group, const std::string& name, const std::string& description,
+                           Command command) {
+  CLI::App* added = group.add_subcommand(name, description);
   added->callback([this, command = std::move(command)] { chosen_ = command; });
   added->footer("");  // the notes of ccp --help are for every command
   return *added;

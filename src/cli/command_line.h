@@ -35,6 +35,14 @@ struct CliArguments {
   std::optional<PortSelection> port;
   AutoincSteps autoinc{};
   PortChoice ports;
+  // The pager register.
+  std::string registerLocation;  // --register: empty, as the settings say
+  bool guard = false;
+  std::vector<int> uniqueRows;  // empty: as the settings say
+  bool nextFree = false;
+  std::optional<std::string> since;
+  std::string station;
+  std::string note;
 };
 
 // A command of ccp, given the run; returns the exit status.
@@ -51,6 +59,10 @@ class CommandLine {
 
   // A command named `name`, run by `command` when the words choose it.
   CLI::App& add(const std::string& name, const std::string& description, Command command);
+  // A group of commands under one name ("register find"), each added to it with add().
+  CLI::App& group(const std::string& name, const std::string& description);
+  CLI::App& add(CLI::App& group, const std::string& name, const std::string& description,
+                Command command);
   // An operand the command needs, collected in order into arguments().operands.
   CLI::Option* operand(CLI::App& command, const std::string& name, const std::string& description);
   // One or more operands, likewise.

@@ -45,11 +45,14 @@ class HeadlessWindow {
   // loaded or saved.
   std::vector<std::string> takeNotices() { return dialogs_.takeNotices(); }
 
-  // From now on Read from pager and Write to pager keep the window's records in `dataFolder`:
-  // a journal line each and, with `backups`, a backup before each write. What the window would
-  // show in its status bar goes to `notice`.
-  void keepRecords(const std::string& dataFolder, bool backups,
-                   std::function<void(const std::string&)> notice);
+  // From now on Read from pager and Write to pager keep the window's records: a record each in
+  // the register (journal.csv in `dataFolder` when it cannot keep it), writes guarded as the
+  // register settings say, and, with `backups`, a backup in `dataFolder` before each write.
+  // What the window would show in its status bar goes to `notice`.
+  void keepRecords(const std::string& dataFolder, bool backups, const RegisterSettings& settings,
+                   const RegisterUse& use, std::function<void(const std::string&)> notice);
+  // The records kept since keepRecords(), if any.
+  const PagerRecords* records() const { return records_ ? &*records_ : nullptr; }
 
  private:
   bool succeeded(const std::function<void()>& action, std::string_view success);

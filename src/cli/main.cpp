@@ -6,6 +6,7 @@
 #include "app/app_services.h"
 #include "app/data_folder.h"
 #include "app/program_build.h"
+#include "app/register_place.h"
 #include "cli/cli.h"
 
 namespace {
@@ -23,6 +24,11 @@ class MachineServices : public ccp::cli::CliServices {
     return {services_->port(), services_->clock(), &services_->clock().realtimePriority()};
   }
   std::string dataFolder() override { return ccp::userDataFolder(); }
+  ccp::ParsedRegisterSettings registerSettings() override { return ccp::userRegisterSettings(); }
+  ccp::RegisterUse registerUse(const ccp::RegisterSettings& settings, std::string_view location,
+                               std::optional<bool> guard) override {
+    return ccp::registerUse(settings, location, guard);
+  }
 
  private:
   std::unique_ptr<ccp::ApplicationServices> services_;

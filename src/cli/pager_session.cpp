@@ -98,9 +98,11 @@ PagerSession::PagerSession(Run& run) : run_(run) {
   window_->echoLog(run.log(), true, run.args.quiet);
   // What the port did at start-up, after the start-up's lines.
   if (reporting != nullptr) reporting->flushHeld();
-  window_->keepRecords(run.services.dataFolder(), run.args.backup, [&run](const std::string& text) {
-    if (!text.empty()) run.error(text);
-  });
+  const RegisterChoice choice = registerChoice(run);
+  window_->keepRecords(run.services.dataFolder(), run.args.backup, choice.settings, choice.use,
+                       [&run](const std::string& text) {
+                         if (!text.empty()) run.error(text);
+                       });
   if (run.args.port == PortSelection::Lpt2) form().menuItem("LPT21").trigger();
 }
 

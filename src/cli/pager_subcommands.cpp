@@ -155,6 +155,21 @@ void addPagerCommands(CommandLine& line) {
   auto* backup = write.add_flag("--backup", args.backup,
                                 "first keep what each pager holds in the backups\nfolder, as the "
                                 "window's File > Back up pagers\nbefore writing does");
+  write.add_flag("--guard", args.guard,
+                 "stop before anything is sent when another pager holds\nan individual capcode "
+                 "this write would give");
+  write
+      .add_option_function<std::string>(
+          "--unique",
+          [&args](const std::string& text) {
+            const auto rows = parseRowList(text);
+            if (!rows) throw CLI::ValidationError("--unique", "takes rows 1 to 6, such as 1,3");
+            args.uniqueRows = *rows;
+          },
+          "the individual rows, such as 1,3 (default: row 1 and\nevery row that advances)")
+      ->type_name("ROWS");
+  write.add_flag("--next-free", args.nextFree,
+                 "with the guard, a taken capcode moves its row on to\nthe next free one");
   write
       .add_flag("--dry-run", args.dryRun,
                 "write nothing: read the pager and show the settings\nthe write would change")

@@ -64,6 +64,13 @@ int writeBatch(Run& run, PagerSession& session, const std::string& file) {
       if (written && run.args.update) updateFile(run, session.window(), file);
       break;
     }
+    const PagerRecords* records = session.window().records();
+    if (!written && records != nullptr && records->guardStopped()) {
+      // The next pager would get the same capcodes: nothing would ever be written.
+      run.error("pager " + std::to_string(pager) + " was not written: the batch stops");
+      status = kFailed;
+      break;
+    }
     if (written) {
       tally.add(writtenCapcode(session.form()));
       if (run.args.update && !updateFile(run, session.window(), file)) {

@@ -39,8 +39,8 @@ CommandPlan writeToPagerPlan(Edition edition) {
   return plan;
 }
 
-CommandPlan withBackupRead(CommandPlan plan) {
-  CommandPlan whole = readPhases("Backup ");
+CommandPlan withBackupRead(CommandPlan plan, const std::string& prefix) {
+  CommandPlan whole = readPhases(prefix);
   whole.insert(whole.end(), plan.begin(), plan.end());
   return whole;
 }

@@ -28,8 +28,9 @@ using CommandPlan = std::vector<CommandPhase>;
 // The phases of Read from pager, and of Write to pager in the given edition.
 CommandPlan readFromPagerPlan();
 CommandPlan writeToPagerPlan(Edition edition);
-// A whole read of the pager put before a plan: a backup of what the pager holds.
-CommandPlan withBackupRead(CommandPlan plan);
+// A whole read of the pager put before a plan: a backup of what the pager holds, or a look at
+// the capcodes it holds, its phases named with `prefix`.
+CommandPlan withBackupRead(CommandPlan plan, const std::string& prefix = "Backup ");
 
 // One bar over all the phases of a command. Each phase weighs what it lasts, so the bar moves
 // evenly in time; the time left is what remains, stretched by how much slower than its

@@ -1,7 +1,5 @@
 #include "commands/pager_backup.h"
 
-#include <optional>
-
 #include "files/backup_file.h"
 #include "files/config_file.h"
 #include "image/checksum.h"
@@ -11,20 +9,25 @@
 
 namespace ccp {
 
-BackupResult backUpPager(ProgrammerLink& link, const Progress& progress, const BuildConfig& config,
-                         const std::string& folder, WallTime at) {
-  EepBlock eep{};
-  DecoderBlock decoder{};
-  // A pager of the other model is kept too: its bytes are sound, and the write refuses it anyway.
-  if (!link.decoder().DecoderReadBlock(decoder, progress) ||
-      link.eeprom().EepTransfer(kPagerEepromType, "r", eep, progress) != kEepReadDone ||
-      !checksumOk(eep)) {
-    return {link.stopped() ? BackupStatus::Interrupted : BackupStatus::PagerUnreadable, {}};
+std::optional<WholePager> readWholePager(ProgrammerLink& link, const Progress& progress) {
+  WholePager pager;
+  // A pager of the other model is read too: its bytes are sound, and the write refuses it anyway.
+  if (!link.decoder().DecoderReadBlock(pager.decoder, progress) ||
+      link.eeprom().EepTransfer(kPagerEepromType, "r", pager.eep, progress) != kEepReadDone ||
+      !checksumOk(pager.eep)) {
+    return std::nullopt;
   }
-  const PagerIdentity pager = pagerIdentity(config, eep, decoder);
+  return pager;
+}
+
+BackupResult keepBackup(const std::optional<WholePager>& pager, bool stopped,
+                        const BuildConfig& config, const std::string& folder, WallTime at) {
+  if (!pager) return {stopped ? BackupStatus::Interrupted : BackupStatus::PagerUnreadable, {}};
+  const PagerIdentity identity = pagerIdentity(config, pager->eep, pager->decoder);
   const std::string name =
-      backupFileName(fileTimeStamp(localTime(at)), pager.serial, pager.capcodes[0]);
-  const std::optional<std::string> path = saveNewFile(folder, name, configFileBytes(eep, decoder));
+      backupFileName(fileTimeStamp(localTime(at)), identity.serial, identity.capcodes[0]);
+  const std::optional<std::string> path =
+      saveNewFile(folder, name, configFileBytes(pager->eep, pager->decoder));
   if (!path) return {BackupStatus::NotSaved, {}};
   return {BackupStatus::Made, *path};
 }

@@ -165,19 +165,31 @@ void ReadFromPagerClick(TForm1& form, PagerCommandReport& report) {
 
 void WriteToPagerClick(TForm1& form, const WriteOptions& options, PagerCommandReport& report) {
   const MenuHold hold(form);
+  const auto mayWrite = [&options](const std::optional<PagerIdentity>& pager) {
+    return !options.mayWrite || options.mayWrite(pager);
+  };
+  const bool wholeRead = options.backupFolder || options.readWholePager;
+  if (!wholeRead && !mayWrite(std::nullopt)) return;
   const CommandPlan plan = writeToPagerPlan(form.config().edition);
-  CommandLink link(form, options.backupFolder ? withBackupRead(plan) : plan);
+  CommandLink link(form, !wholeRead             ? plan
+                         : options.backupFolder ? withBackupRead(plan)
+                                                : withBackupRead(plan, ""));
   Image& image = form.image();
-  if (options.backupFolder) {
-    report.backup = backUpPager(link.link(), link.progress(), form.config(), *options.backupFolder,
-                                options.startedAt);
-    if (report.backup.status == BackupStatus::Made && options.backedUp) {
-      options.backedUp(report.backup);
+  if (wholeRead) {
+    const auto pager = readWholePager(link.link(), link.progress());
+    if (pager) report.pagerBefore = pagerIdentity(form.config(), pager->eep, pager->decoder);
+    if (options.backupFolder) {
+      report.backup = keepBackup(pager, link.link().stopped(), form.config(), *options.backupFolder,
+                                 options.startedAt);
+      if (report.backup.status == BackupStatus::Made && options.backedUp) {
+        options.backedUp(report.backup);
+      }
     }
     if (link.link().stopped()) {
       form.logLine(kInterruptedLine);
       return;
     }
+    if (!mayWrite(report.pagerBefore)) return;
   }
   if (form.config().edition == Edition::Customer) {
     form.logLine("Read data from pager");
@@ -188,6 +200,7 @@ void WriteToPagerClick(TForm1& form, const WriteOptions& options, PagerCommandRe
   storeChecksum(image.eep);
   report.imageIsPagers = true;
   DecoderProtocol& decoder = link.link().decoder();
+  report.writeBegun = link.claimed();
   if (!link.claimed() || !decoder.DecoderWriteBlock(image.decoder, link.progress())) {
     failed(form, link, "Decoder program error!");
     return;
@@ -198,6 +211,7 @@ void WriteToPagerClick(TForm1& form, const WriteOptions& options, PagerCommandRe
   }
   switch (link.link().eeprom().EepTransfer(kPagerEepromType, "w", image.eep, link.progress())) {
     case kEepWriteVerified:
+      report.verified = true;
       form.logLine("Verify OK !");
       form.beep();
       advanceAddresses(form);

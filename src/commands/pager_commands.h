@@ -6,6 +6,7 @@
 
 #include "commands/pager_backup.h"
 #include "files/time_stamp.h"
+#include "image/pager_identity.h"
 
 namespace ccp {
 
@@ -19,9 +20,16 @@ inline constexpr const char* kInterruptedLine = "Interrupted: the pager may be p
 struct WriteOptions {
   // Before the write, the whole pager is read and kept as a configuration file in this folder.
   std::optional<std::string> backupFolder;
+  // Before the write, the whole pager is read, so that what it holds is known (a backup reads
+  // it anyway).
+  bool readWholePager = false;
   WallTime startedAt{};  // names the backup
   // Told as soon as the backup is made, before anything is written.
   std::function<void(const BackupResult&)> backedUp;
+  // Asked before anything is written, and before anything at all is sent unless the write
+  // begins with a whole read; then with what the pager held, when it could be read. False
+  // stops the write there; it logs its own lines.
+  std::function<bool(const std::optional<PagerIdentity>& pager)> mayWrite;
 };
 
 // What a pager command did beside its log lines.
@@ -29,6 +37,10 @@ struct PagerCommandReport {
   // The image holds what was read from the pager, or what was sent to it.
   bool imageIsPagers = false;
   BackupResult backup;
+  // A write's whole read first: what the pager held before.
+  std::optional<PagerIdentity> pagerBefore;
+  bool writeBegun = false;  // the decoder was being written: the pager may hold the new capcodes
+  bool verified = false;    // "Verify OK !"
 };
 
 // The two pager commands of the main menu.

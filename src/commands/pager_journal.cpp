@@ -1,6 +1,12 @@
 #include "commands/pager_journal.h"
 
+#include <filesystem>
+
 namespace ccp {
+
+std::string journalPathIn(const std::string& dataFolder) {
+  return (std::filesystem::path(dataFolder) / kJournalFileName).string();
+}
 
 std::vector<std::string> journalFields(const JournalLine& line) {
   std::vector<std::string> fields = {

@@ -16,6 +16,9 @@ namespace ccp {
 
 inline constexpr const char* kJournalFileName = "journal.csv";
 
+// The journal of the data folder.
+std::string journalPathIn(const std::string& dataFolder);
+
 struct JournalLine {
   WallTime at{};
   BuildConfig config;

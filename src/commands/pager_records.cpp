@@ -9,6 +9,7 @@
 #include "commands/port_label.h"
 #include "files/journal_file.h"
 #include "ports/port_registers.h"
+#include "register/record_columns.h"
 #include "shell/form.h"
 #include "shell/platform.h"
 
@@ -42,14 +43,35 @@ void addNotice(std::string& notices, const std::string& notice) {
   notices += notice;
 }
 
+// Who this station is until the settings say.
+constexpr const char* kUnnamedStation = "station";
+
+RegisterUse defaultUse(const std::string& dataFolder) {
+  RegisterUse use;
+  if (!dataFolder.empty()) use.location = defaultRegisterLocation(dataFolder);
+  use.station = kUnnamedStation;
+  return use;
+}
+
 }  // namespace
+
+PagerRecords::PagerRecords(std::string dataFolder)
+    : dataFolder_(std::move(dataFolder)),
+      use_(defaultUse(dataFolder_)),
+      connection_(use_.location, use_.station, dataFolder_.empty() ? "" : journalPath()) {}
+
+void PagerRecords::setRegister(const RegisterSettings& settings, const RegisterUse& use) {
+  settings_ = settings;
+  use_ = use;
+  connection_.moveTo(use.location, use.station);
+}
 
 std::string PagerRecords::backupFolder() const {
   return (fs::path(dataFolder_) / kBackupFolderName).string();
 }
 
 std::string PagerRecords::journalPath() const {
-  return (fs::path(dataFolder_) / kJournalFileName).string();
+  return journalPathIn(dataFolder_);
 }
 
 void PagerRecords::read(TForm1& form) {
@@ -58,9 +80,16 @@ void PagerRecords::read(TForm1& form) {
 }
 
 void PagerRecords::write(TForm1& form) {
-  run(form, "write", [this, &form](PagerCommandReport& report, WallTime at) {
+  const GuardRules rules{use_.guard, individualRows(settings_, autoincSteps(form)),
+                         settings_.whenTaken, settings_.allowUnguarded};
+  CapcodeGuard guard(connection_, rules, now);
+  const Body body = [this, &form, &guard](PagerCommandReport& report, WallTime at) {
     WriteOptions options;
     if (backupBeforeWrite_ && !dataFolder_.empty()) options.backupFolder = backupFolder();
+    options.readWholePager = settings_.readBeforeWrite;
+    options.mayWrite = [&form, &guard](const std::optional<PagerIdentity>& pager) {
+      return guard.admit(form, pager);
+    };
     options.startedAt = at;
     // Until the command writes its own line, a process ended at once still names the backup.
     options.backedUp = [this, &form, at](const BackupResult& backup) {
@@ -69,26 +98,29 @@ void PagerRecords::write(TForm1& form) {
       pending_.emplace(journalPath(), journalHeader(), journalFields(line));
     };
     WriteToPagerClick(form, options, report);
-  });
+  };
+  guardStopped_ = false;
+  run(form, "write", body, &guard);
+  guardStopped_ = guard.stopped();
 }
 
-// The journal line is written however the command ends, an error box included.
-void PagerRecords::run(TForm1& form, const char* command, const Body& body) {
+// The record is kept however the command ends, an error box included.
+void PagerRecords::run(TForm1& form, const char* command, const Body& body, CapcodeGuard* guard) {
   const WallTime at = now();
   const std::size_t logged = form.log().lines().size();
   PagerCommandReport report;
   try {
     body(report, at);
   } catch (const std::exception& error) {
-    finish(form, command, at, error.what(), report);
+    finish(form, command, at, error.what(), report, guard);
     throw;
   }
   const auto& lines = form.log().lines();
-  finish(form, command, at, lines.size() > logged ? lines.back() : std::string(), report);
+  finish(form, command, at, lines.size() > logged ? lines.back() : std::string(), report, guard);
 }
 
 void PagerRecords::finish(TForm1& form, const char* command, WallTime at, std::string outcome,
-                          const PagerCommandReport& report) {
+                          const PagerCommandReport& report, CapcodeGuard* guard) {
   JournalLine line{at, form.config(), portLabel(form), command, std::move(outcome), {}, {}};
   const Image& image = form.image();
   if (report.imageIsPagers) line.pager = pagerIdentity(form.config(), image.eep, image.decoder);
@@ -96,14 +128,63 @@ void PagerRecords::finish(TForm1& form, const char* command, WallTime at, std::s
 
   pending_.reset();
   std::string notices = backupNotice(report.backup);
-  if (dataFolder_.empty()) {
-    addNotice(notices, kNoDataFolder);
-  } else if (const int error =
-                 appendCsvRecord(journalPath(), journalHeader(), journalFields(line))) {
-    addNotice(notices,
-              "journal could not be written: " + journalPath() + ": " + appendFailure(error));
+  // A write's steps are as they were when it began: it advances the capcodes only.
+  const std::vector<int> rows = individualRows(settings_, autoincSteps(form));
+  const auto id = keep(line, guard ? rows : std::vector<int>(), notices);
+  if (guard) {
+    guard->settle(report, line.pager, id);
+    addNotice(notices, guard->notice());
+  } else if (report.imageIsPagers && id) {
+    markFound(*line.pager, rows, *id, notices);
   }
   if (onNotice) onNotice(notices);
+}
+
+// In the register, or else in the journal. The record's id when the register took it.
+std::optional<long long> PagerRecords::keep(const JournalLine& line, const std::vector<int>& rows,
+                                            std::string& notices) {
+  const std::vector<std::string> fields = journalFields(line);
+  std::string why = "it does not hold a record";
+  if (connection_.named()) {
+    try {
+      if (auto record = recordFromJournal(fields, connection_.station())) {
+        record->individualRows = rows;
+        const long long id =
+            connection_.use([&record](PagerRegister& reg) { return reg.addRecord(*record); });
+        addNotice(notices, connection_.takeNotice());
+        return id;
+      }
+    } catch (const RegisterError& error) {
+      why = error.what();
+    }
+    addNotice(notices, connection_.takeNotice());
+  }
+  if (dataFolder_.empty()) {
+    if (connection_.named()) addNotice(notices, "record could not be kept in the register: " + why);
+    addNotice(notices, kNoDataFolder);
+  } else if (const int error = appendCsvRecord(journalPath(), journalHeader(), fields)) {
+    addNotice(notices, "record could not be kept in the register: " + why);
+    addNotice(notices,
+              "journal could not be written: " + journalPath() + ": " + appendFailure(error));
+  } else {
+    addNotice(notices, std::string("record could not be kept in the register, it is in ") +
+                           kJournalFileName + ": " + why);
+  }
+  return std::nullopt;
+}
+
+// A completed read: the pager in the Programmer holds its individual capcodes.
+void PagerRecords::markFound(const PagerIdentity& pager, const std::vector<int>& rows,
+                             long long recordId, std::string& notices) {
+  const Stamp by{connection_.station(), now(), {}};
+  try {
+    connection_.use([&](PagerRegister& reg) {
+      return reg.move(HolderMove::Found, CapcodeGuard::individualCapcodes(pager, rows), by,
+                      recordId);
+    });
+  } catch (const RegisterError& error) {
+    addNotice(notices, std::string("capcodes not marked in the register: ") + error.what());
+  }
 }
 
 void bindPagerRecords(TForm1& form, PagerRecords& records) {

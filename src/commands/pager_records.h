@@ -3,10 +3,15 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "commands/capcode_guard.h"
 #include "commands/pager_commands.h"
+#include "commands/pager_journal.h"
+#include "commands/register_connection.h"
 #include "files/journal_file.h"
 #include "files/time_stamp.h"
+#include "register/register_settings.h"
 
 namespace ccp {
 
@@ -16,17 +21,30 @@ class TForm1;
 inline constexpr const char* kNoDataFolder =
     "no data folder: neither HOME nor XDG_DATA_HOME is set; no journal or backups are kept";
 
-// What a face keeps of the pager commands in its data folder: a line in "journal.csv" for every
-// read and write, finished or failed, and, when asked for, a backup of each pager in "backups"
-// before it is written. Nothing of this reaches the log; what the user should know goes to
-// onNotice. Without a data folder (empty) nothing is kept, and each command says so.
+// What a face keeps of the pager commands: a record in the pager register for every read and
+// write, finished or failed, with who holds each individual capcode, and, when asked for, a
+// backup of each pager in "backups" in the data folder before it is written. A record the
+// register cannot keep goes to "journal.csv" in the data folder instead. Writes are guarded as
+// the register settings say (see CapcodeGuard). Nothing of this reaches the log but a guard's
+// refusal; what the user should know goes to onNotice. Without a data folder (empty) and no
+// register named, nothing is kept, and each command says so.
 class PagerRecords {
  public:
-  explicit PagerRecords(std::string dataFolder) : dataFolder_(std::move(dataFolder)) {}
+  // Until setRegister(), the register is register.sqlite in the data folder, the guard off.
+  explicit PagerRecords(std::string dataFolder);
 
   const std::string& dataFolder() const { return dataFolder_; }
   std::string backupFolder() const;
   std::string journalPath() const;
+
+  // The register settings this face goes by, and what they come to on this machine
+  // (registerUse() in app/register_place.h). The register is opened again when its location
+  // changes.
+  void setRegister(const RegisterSettings& settings, const RegisterUse& use);
+  const RegisterSettings& registerSettings() const { return settings_; }
+  const RegisterUse& registerUse() const { return use_; }
+  // The register the records go to, for a face's views of it: get() opens it when it is not.
+  RegisterConnection& registerConnection() { return connection_; }
 
   bool backupBeforeWrite() const { return backupBeforeWrite_; }
   void setBackupBeforeWrite(bool on) { backupBeforeWrite_ = on; }
@@ -34,22 +52,33 @@ class PagerRecords {
   // Read from pager and Write to pager, with their records kept.
   void read(TForm1& form);
   void write(TForm1& form);
+  // The last write stopped at the guard, before anything was written.
+  bool guardStopped() const { return guardStopped_; }
 
-  // Told once at the end of each command: "no backup: pager could not be read", "journal could
-  // not be written: PATH: REASON" and the like, joined by "; "; empty when all went well.
+  // Told once at the end of each command: "no backup: pager could not be read", "record could
+  // not be kept in the register, it is in journal.csv: REASON", how to go on after the guard
+  // refused a capcode and the like, joined by "; "; empty when all went well.
   std::function<void(const std::string&)> onNotice;
   // The wall clock that stamps backups and journal lines.
   std::function<WallTime()> now = [] { return std::chrono::system_clock::now(); };
 
  private:
   using Body = std::function<void(PagerCommandReport&, WallTime)>;
-  void run(TForm1& form, const char* command, const Body& body);
+  void run(TForm1& form, const char* command, const Body& body, CapcodeGuard* guard = nullptr);
   void finish(TForm1& form, const char* command, WallTime at, std::string outcome,
-              const PagerCommandReport& report);
+              const PagerCommandReport& report, CapcodeGuard* guard);
+  std::optional<long long> keep(const JournalLine& line, const std::vector<int>& rows,
+                                std::string& notices);
+  void markFound(const PagerIdentity& pager, const std::vector<int>& rows, long long recordId,
+                 std::string& notices);
 
   std::string dataFolder_;
   bool backupBeforeWrite_ = false;
   std::optional<PendingRecord> pending_;  // while a backup waits for its journal line
+  RegisterSettings settings_;
+  RegisterUse use_;
+  RegisterConnection connection_;
+  bool guardStopped_ = false;
 };
 
 // Binds Read from pager, Write to pager, "Back up pagers before writing" and "Open backup..."

@@ -29,6 +29,38 @@ std::string isoTimeStamp(const std::tm& local) {
   return stamp;
 }
 
+std::string shownTimeStamp(const std::tm& local, bool seconds) {
+  return format(local, seconds ? "%Y-%m-%d %H:%M:%S" : "%Y-%m-%d %H:%M");
+}
+
+std::optional<WallTime> parseLocalTime(std::string_view text) {
+  const std::string words(text);
+  std::tm local{};
+  int used = 0;
+  if (std::sscanf(words.c_str(), "%4d-%2d-%2d%n", &local.tm_year, &local.tm_mon, &local.tm_mday,
+                  &used) != 3) {
+    return std::nullopt;
+  }
+  if (used != static_cast<int>(words.size())) {
+    int more = 0;
+    const std::string time = words.substr(static_cast<std::size_t>(used));
+    const int fields = std::sscanf(time.c_str(), "%*1[ T]%2d:%2d%n:%2d%n", &local.tm_hour,
+                                   &local.tm_min, &more, &local.tm_sec, &more);
+    if (fields < 2 || more != static_cast<int>(time.size())) return std::nullopt;
+  }
+  const int month = local.tm_mon, day = local.tm_mday, hour = local.tm_hour;
+  if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || local.tm_min > 59 ||
+      local.tm_sec > 59) {
+    return std::nullopt;
+  }
+  local.tm_year -= 1900;
+  local.tm_mon -= 1;
+  local.tm_isdst = -1;  // as the zone has it on that day
+  const std::time_t seconds = std::mktime(&local);
+  if (seconds == -1) return std::nullopt;
+  return std::chrono::system_clock::from_time_t(seconds);
+}
+
 std::optional<WallTime> parseIsoTimeStamp(std::string_view stamp) {
   const std::string text(stamp);
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, used = 0;

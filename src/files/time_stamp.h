@@ -21,6 +21,13 @@ std::string isoTimeStamp(const std::tm& local);
 // nothing for any other text.
 std::optional<WallTime> parseIsoTimeStamp(std::string_view stamp);
 
+// For people: "2026-12-07 11:30:05", or to the minute "2026-12-07 11:30".
+std::string shownTimeStamp(const std::tm& local, bool seconds = true);
+
+// A date in local time, from its midnight or the time given: "2026-12-07", "2026-12-07 11:30",
+// "2026-12-07T11:30:05"; nothing for any other text.
+std::optional<WallTime> parseLocalTime(std::string_view text);
+
 // Sorts by time and suits any file system: "20261207-113005".
 std::string fileTimeStamp(const std::tm& local);
 

@@ -75,6 +75,7 @@ enum class HolderMove {
   Found,    // a completed read found them in the pager: held with the record, unless claimed
   Drop,     // a reprogrammed pager no longer gets them: held or failed ones go
   Release,  // released by hand, whatever their state
+  Written,  // a verified write without a claim (the guard off) gave them: held, unless claimed
 };
 
 // A line of a capcode's history.

@@ -11,6 +11,14 @@ struct MoveRule {
   const char* sql;  // binds :capcode, and :station, :at, :record where it names them
 };
 
+// The pager of the record holds the capcode now, whoever held it before, unless a write is
+// under way.
+constexpr const char* kTakeUnlessClaimed =
+    "INSERT INTO holders (capcode, state, station, at, record_id) "
+    "VALUES (:capcode, 'held', :station, :at, :record) ON CONFLICT (capcode) DO UPDATE "
+    "SET state = 'held', station = excluded.station, at = excluded.at, "
+    "record_id = excluded.record_id WHERE holders.state <> 'claimed'";
+
 // Indexed by HolderMove. A move applies to a capcode when its statement changes a row.
 constexpr MoveRule kMoveRules[] = {
     {"held", true,
@@ -21,15 +29,12 @@ constexpr MoveRule kMoveRules[] = {
      "WHERE capcode = :capcode AND state = 'claimed' AND station = :station"},
     {"abandoned", false,
      "DELETE FROM holders WHERE capcode = :capcode AND state = 'claimed' AND station = :station"},
-    {"found", true,
-     "INSERT INTO holders (capcode, state, station, at, record_id) "
-     "VALUES (:capcode, 'held', :station, :at, :record) ON CONFLICT (capcode) DO UPDATE "
-     "SET state = 'held', station = excluded.station, at = excluded.at, "
-     "record_id = excluded.record_id WHERE holders.state <> 'claimed'"},
+    {"found", true, kTakeUnlessClaimed},
     {"dropped", false, "DELETE FROM holders WHERE capcode = :capcode AND state <> 'claimed'"},
     {"released", false, "DELETE FROM holders WHERE capcode = :capcode"},
+    {"written", true, kTakeUnlessClaimed},
 };
-static_assert(std::size(kMoveRules) == static_cast<std::size_t>(HolderMove::Release) + 1);
+static_assert(std::size(kMoveRules) == static_cast<std::size_t>(HolderMove::Written) + 1);
 
 HolderState stateNamed(const std::string& name) {
   if (name == "held") return HolderState::Held;

@@ -29,7 +29,7 @@ std::string rangeMessage(int n) {
 
 bool validCapcode(long long capcode) {
   return (capcode >= 8 && capcode <= 2007663) || (capcode >= 2007672 && capcode <= 2045055) ||
-         (capcode >= 2045064 && capcode <= 2097143);
+         (capcode >= 2045064 && capcode <= kHighestCapcode);
 }
 
 void addrEnClick(TForm1& form, int n) {

@@ -14,7 +14,9 @@ void addressChange(TForm1& form, int n);
 void addressExit(TForm1& form, int n);
 void autoincExit(TForm1& form, int n);
 
-// Valid capcodes: 8 to 2097143 without the two blocks of eight whose address codewords can
+inline constexpr long long kHighestCapcode = 2097143;
+
+// Valid capcodes: 8 to kHighestCapcode without the two blocks of eight whose address codewords can
 // look like the idle and the synchronisation codewords.
 bool validCapcode(long long capcode);
 

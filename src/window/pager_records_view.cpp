@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include "app/data_folder.h"
+#include "app/register_place.h"
 #include "shell/form.h"
 
 namespace ccp::qt {
@@ -23,6 +24,11 @@ PagerRecordsView::PagerRecordsView(TForm1& form, QMainWindow& window)
     : QObject(&window), form_(form), window_(window), records_(userDataFolder()) {
   records_.setBackupBeforeWrite(QSettings().value(kBackupSetting, false).toBool());
   records_.onNotice = [this](const std::string& text) { showNotice(text); };
+  std::string problems;
+  for (const std::string& problem : useRegisterSettings(records_)) {
+    problems += (problems.empty() ? "" : "; ") + problem;
+  }
+  if (!problems.empty()) showNotice(problems);
   bindPagerRecords(form_, records_);
   form_.menuItem("BackupBeforeWrite1").onClick = [this] { rememberBackupChoice(); };
   MenuItem& journal = form_.menuItem("OpenJournal1");

@@ -8,9 +8,10 @@ class QMainWindow;
 
 namespace ccp::qt {
 
-// The window's records of the pager commands, in the user's data folder: the journal always,
-// backups as the File menu's check item says (remembered between runs). What they have to say
-// shows in the status bar, never in the log.
+// The window's records of the pager commands: the register as the user's register settings
+// say (journal.csv in the data folder when it cannot keep them), backups in the data folder as
+// the File menu's check item says (remembered between runs). What they have to say shows in
+// the status bar, never in the log.
 class PagerRecordsView : public QObject {
  public:
   // Binds the pager commands and the File menu's record items; a child of the window.

@@ -192,7 +192,8 @@ TEST(CliHabitsTest, HelpHoldsEveryCommandWithItsOptionsForTheManual) {
   for (const char* line :
        {"\n  show [OPTIONS] FILE ", "\n    --all ", "\n  set [OPTIONS] FILE NAME=VALUE",
         "\n    --names ", "\n    --dry-run ", "\n    --count N ", "\n  test [OPTIONS] ",
-        "\n  ports ", "\n  -q,--quiet ", "\nExit status: "}) {
+        "\n  ports ", "\n  register find CAPCODE|SERIAL\n", "\n    --note TEXT ", "\n  -q,--quiet ",
+        "\nExit status: "}) {
     EXPECT_TRUE(contains(cli.out.str(), line)) << line;
   }
 }

@@ -15,6 +15,7 @@
 #include "app/data_folder.h"
 #include "image/checksum.h"
 #include "pager_fixture.h"
+#include "register/pager_register.h"
 #include "window/main_window.h"
 
 namespace ccp {
@@ -46,6 +47,7 @@ class PagerRecordsViewTest : public QObject {
 
  private:
   QString dataFolder() const { return QString::fromStdString(userDataFolder()); }
+  QString registerFile() const { return dataFolder() + QStringLiteral("/register.sqlite"); }
   QStringList backups() const {
     return QDir(dataFolder() + QStringLiteral("/backups")).entryList(QDir::Files);
   }
@@ -119,8 +121,10 @@ void PagerRecordsViewTest::aBackedUpWriteKeepsThePagerAndJournalsIt() {
                .hasMatch(),
            qPrintable(files.first()));
   QCOMPARE(w.window.statusBar()->currentMessage(), QStringLiteral("backup: ") + files.first());
-  QCOMPARE(journal().size(), 2);
-  QVERIFY(journal().last().endsWith(files.first()));
+  const auto records = openRegister(registerFile().toStdString())->records({});
+  QCOMPARE(records.size(), std::size_t{1});
+  QVERIFY(QString::fromStdString(records.front().backupFile).endsWith(files.first()));
+  QVERIFY(journal().size() < 2);  // the journal is the register's fallback only
 
   // Open backup... starts in the backup folder and brings the pager's old contrast back.
   const QString path = dataFolder() + QStringLiteral("/backups/") + files.first();
@@ -137,18 +141,27 @@ void PagerRecordsViewTest::whatCouldNotBeDoneShowsInTheStatusBarOnly() {
   SimulatorWindow w;
   w.fx.programmer.decoderChip().setPresent(false);
   w.action("BackupBeforeWrite1")->trigger();
-  QDir().mkpath(dataFolder() + QStringLiteral("/journal.csv"));  // a folder in the file's place
+  // Folders in the register's and the journal's places.
+  QDir().mkpath(registerFile());
+  QDir().mkpath(dataFolder() + QStringLiteral("/journal.csv"));
   const std::size_t logged = w.fx.lines().size();
   w.action("WriteToPager")->trigger();
-  QCOMPARE(w.window.statusBar()->currentMessage(),
-           QStringLiteral("no backup: pager could not be read; journal could not be written: ") +
-               dataFolder() + QStringLiteral("/journal.csv: Is a directory"));
+  const QString message = w.window.statusBar()->currentMessage();
+  QVERIFY2(message.startsWith(QStringLiteral("no backup: pager could not be read; record could "
+                                             "not be kept in the register: The register cannot "
+                                             "be written: ") +
+                              registerFile()),
+           qPrintable(message));
+  QVERIFY2(message.endsWith(QStringLiteral("; journal could not be written: ") + dataFolder() +
+                            QStringLiteral("/journal.csv: Is a directory")),
+           qPrintable(message));
   QCOMPARE(w.fx.linesSince(logged),
            (std::vector<std::string>{"Read data from pager", "Write to Pager...",
                                      "Decoder program error!"}));
 
   // The next command that has nothing to say clears the message.
   QDir(dataFolder() + QStringLiteral("/journal.csv")).removeRecursively();
+  QDir(registerFile()).removeRecursively();
   w.fx.programmer.decoderChip().setPresent(true);
   w.action("ReadFromPager")->trigger();
   QCOMPARE(w.window.statusBar()->currentMessage(), QString());

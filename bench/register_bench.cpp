@@ -1,0 +1,158 @@
+// Times what the pager register adds to a guarded Write to pager: the claim of its individual
+// capcode before anything is written, the record and the claim confirmed after the verify.
+// The writes run against the simulated Programmer on the virtual clock, so only the register's
+// own time is measured, on a SQLite register that holds `records` records already.
+//   ccp_register_bench [writes] [records]
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "app/default_pager.h"
+#include "commands/pager_records.h"
+#include "image/pager_identity.h"
+#include "shell/form.h"
+#include "sim/simulated_programmer.h"
+#include "testkit/fake_platform.h"
+#include "testkit/virtual_clock.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using ccp::PagerRegister;
+
+// A register that adds the time of each call to `spent`.
+class TimedRegister : public PagerRegister {
+ public:
+  TimedRegister(std::unique_ptr<PagerRegister> inner, Clock::duration& spent)
+      : inner_(std::move(inner)), spent_(spent) {}
+
+  ccp::RegisterStatus status() override {
+    return timed([&] { return inner_->status(); });
+  }
+  long long addRecord(const ccp::Record& r) override {
+    return timed([&] { return inner_->addRecord(r); });
+  }
+  std::size_t addRecords(const std::vector<ccp::Record>& r) override {
+    return timed([&] { return inner_->addRecords(r); });
+  }
+  std::vector<ccp::Record> records(const ccp::RecordQuery& q) override {
+    return timed([&] { return inner_->records(q); });
+  }
+  long long countRecords(const ccp::RecordQuery& q) override {
+    return timed([&] { return inner_->countRecords(q); });
+  }
+  std::optional<ccp::Holder> holder(int c) override {
+    return timed([&] { return inner_->holder(c); });
+  }
+  std::vector<ccp::HolderEvent> history(int c) override {
+    return timed([&] { return inner_->history(c); });
+  }
+  ccp::ClaimResult claim(int c, const ccp::Stamp& by, ccp::Takeover t) override {
+    return timed([&] { return inner_->claim(c, by, t); });
+  }
+  std::vector<int> move(ccp::HolderMove m, const std::vector<int>& c, const ccp::Stamp& by,
+                        std::optional<long long> id) override {
+    return timed([&] { return inner_->move(m, c, by, id); });
+  }
+
+ private:
+  template <class Call>
+  auto timed(Call&& call) -> std::invoke_result_t<Call> {
+    const auto start = Clock::now();
+    auto result = call();
+    spent_ += Clock::now() - start;
+    return result;
+  }
+
+  std::unique_ptr<PagerRegister> inner_;
+  Clock::duration& spent_;
+};
+
+// Records of another station's earlier writes, each holding its capcode.
+void fill(PagerRegister& reg, int count) {
+  constexpr int kBatch = 1000;
+  const auto start = std::chrono::system_clock::now() - std::chrono::hours(24 * 365);
+  for (int first = 0; first < count; first += kBatch) {
+    std::vector<ccp::Record> batch;
+    for (int i = first; i < std::min(count, first + kBatch); ++i) {
+      ccp::Record r;
+      r.at = start + std::chrono::minutes(i);
+      r.station = "station-2", r.model = "QPX730E", r.edition = "Customer";
+      r.port = "LPT1 (0x378)", r.command = "write", r.outcome = "Verify OK !";
+      r.serial = "12345678", r.frequency = "152.24000", r.individualRows = {1};
+      r.capcodes = {ccp::capcodeText(100000 + i), "0000008", "", "", "", ""};
+      batch.push_back(r);
+    }
+    reg.addRecords(batch);
+  }
+  ccp::RecordQuery all;
+  all.limit = 0;
+  for (const ccp::Record& r : reg.records(all)) {
+    reg.move(ccp::HolderMove::Found, {std::stoi(r.capcodes[0])}, {r.station, r.at, {}}, r.id);
+  }
+}
+
+double ms(Clock::duration d) {
+  return std::chrono::duration<double, std::milli>(d).count();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  const int writes = argc > 1 ? std::atoi(argv[1]) : 1000;
+  const int records = argc > 2 ? std::atoi(argv[2]) : 10000;
+  const auto folder =
+      std::filesystem::temp_directory_path() / ("ccp-register-bench-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  const std::string location = (folder / ccp::kRegisterFileName).string();
+  fill(*ccp::openRegister(location), records);
+
+  const ccp::BuildConfig config{};
+  ccp::testkit::VirtualClock clock;
+  ccp::sim::SimulatedProgrammer programmer(clock, 888);
+  const ccp::PagerContents pager = ccp::defaultPagerContents(config);
+  programmer.setEeprom(pager.eeprom);
+  programmer.setDecoder(pager.decoder);
+  ccp::testkit::FakePlatform platform;
+  ccp::TForm1 form(config, platform, programmer, clock);
+  form.textField("address1").setText("1500000");
+  form.comboBox("autoinc1").choose(1);
+
+  Clock::duration spent{};
+  ccp::PagerRecords kept(folder.string());
+  kept.setRegister({}, {location, "station-1", false, true});
+  kept.registerConnection().opener = [&spent](const std::string& where) {
+    return std::make_unique<TimedRegister>(ccp::openRegister(where), spent);
+  };
+  kept.registerConnection().get();  // opened once, as a face does at its first command
+  ccp::bindPagerRecords(form, kept);
+
+  std::vector<Clock::duration> times;
+  for (int i = 0; i < writes; ++i) {
+    spent = {};
+    form.menuItem("WriteToPager").trigger();
+    if (form.log().lines().back() != "Verify OK !") {
+      std::fprintf(stderr, "write %d: %s\n", i + 1, form.log().lines().back().c_str());
+      return 1;
+    }
+    times.push_back(spent);
+  }
+  std::sort(times.begin(), times.end());
+  const auto at = [&times](double share) {
+    return ms(times[static_cast<std::size_t>(share * static_cast<double>(times.size() - 1))]);
+  };
+  std::printf("register: %d records before (SQLite), %d guarded writes on the virtual clock\n",
+              records, writes);
+  std::printf("claim, record and confirm per write: p50 %.2f ms, p99 %.2f ms, max %.2f ms\n",
+              at(0.50), at(0.99), ms(times.back()));
+  std::filesystem::remove_all(folder);
+  return 0;
+}

@@ -1,0 +1,346 @@
+// register find, list, export, import, release, init and status: the pager register that the
+// window and the pager commands keep, looked up and tended from the command line.
+#include <algorithm>
+#include <functional>
+#include <set>
+
+#include "cli/subcommands.h"
+#include "commands/capcode_guard.h"
+#include "commands/pager_journal.h"
+#include "commands/register_connection.h"
+#include "register/record_columns.h"
+#include "register/register_csv.h"
+#include "rules/address_rules.h"
+
+namespace ccp::cli {
+
+namespace {
+
+using Table = std::vector<std::vector<std::string>>;
+
+std::string shown(WallTime at) {
+  return shownTimeStamp(localTime(at));
+}
+
+std::string orDash(const std::string& text) {
+  return text.empty() ? "-" : text;
+}
+
+// Columns as wide as their widest cell, two blanks apart; the last one as it is.
+void printTable(std::ostream& out, const Table& table) {
+  std::vector<std::size_t> widths(table.front().size(), 0);
+  for (const auto& row : table) {
+    for (std::size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], row[i].size());
+  }
+  for (const auto& row : table) {
+    std::string line;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      line += row[i];
+      if (i + 1 < row.size()) line += std::string(widths[i] - row[i].size() + 2, ' ');
+    }
+    line.erase(line.find_last_not_of(' ') + 1);
+    out << line << '\n';
+  }
+}
+
+void printRecords(std::ostream& out, const std::vector<Record>& records) {
+  Table table = {{"TIME", "STATION", "COMMAND", "SERIAL", "CAPCODES", "HOLDS", "OUTCOME"}};
+  for (const Record& r : records) {
+    std::string capcodes;
+    for (const std::string& capcode : r.capcodes) {
+      if (!capcode.empty()) capcodes += (capcodes.empty() ? "" : " ") + capcode;
+    }
+    table.push_back({shown(r.at), r.station, r.command, orDash(r.serial), orDash(capcodes),
+                     r.holds ? holderStateName(*r.holds) : "-", r.outcome});
+  }
+  printTable(out, table);
+}
+
+// The capcode's holder now, with the pager's serial number when the record names one.
+std::string holderLine(int capcode, const std::optional<Holder>& holder) {
+  if (!holder) return "Capcode " + std::to_string(capcode) + " is free";
+  const std::string serial = holder->record ? holder->record->serial : "";
+  return takenLine(capcode, holder) + (serial.empty() ? "" : " (serial " + serial + ")");
+}
+
+std::optional<int> capcodeOperand(const std::string& text) {
+  const auto capcode = capcodeNumber(text);
+  if (!capcode || *capcode > rules::kHighestCapcode) return std::nullopt;
+  return capcode;
+}
+
+RecordQuery filters(const Run& run, RecordQuery query) {
+  query.limit = 0;
+  query.station = run.args.station;
+  if (run.args.since) {
+    query.since = parseLocalTime(*run.args.since);
+    if (!query.since) {
+      throw UsageError("--since takes a date such as 2026-12-07 or 2026-12-07 11:25, not '" +
+                       *run.args.since + "'");
+    }
+  }
+  return query;
+}
+
+using Body = std::function<int(PagerRegister&, const RegisterChoice&)>;
+
+// Runs `body` on the register the run names, opened first; what opening did (a journal taken
+// in) goes to standard error, and a register that cannot be reached ends the command.
+int withRegister(Run& run, const Body& body) {
+  const RegisterChoice choice = registerChoice(run);
+  const std::string folder = run.services.dataFolder();
+  RegisterConnection connection(choice.use.location, choice.use.station,
+                                folder.empty() ? "" : journalPathIn(folder));
+  try {
+    PagerRegister& reg = connection.get();
+    if (const std::string notice = connection.takeNotice(); !notice.empty()) run.error(notice);
+    return body(reg, choice);
+  } catch (const RegisterError& error) {
+    run.error(error.what());
+    return kFailed;
+  }
+}
+
+// A file that import or export could not read or write.
+template <class Work>
+int fileWork(Run& run, Work&& work) {
+  try {
+    return work();
+  } catch (const RegisterError& error) {
+    if (error.fault() != RegisterFault::Invalid) throw;
+    run.error(error.what());
+    return kFileError;
+  }
+}
+
+// The capcodes that records of a serial number gave its pagers, and still hold through them.
+std::vector<std::string> heldThrough(PagerRegister& reg, const std::vector<Record>& records) {
+  std::vector<std::string> held;
+  std::set<int> seen;
+  for (const Record& record : records) {
+    if (!record.holds) continue;
+    for (const std::string& text : record.capcodes) {
+      const auto capcode = capcodeNumber(text);
+      if (!capcode || !seen.insert(*capcode).second) continue;
+      const auto holder = reg.holder(*capcode);
+      if (holder && holder->record && holder->record->id == record.id) {
+        held.push_back(text + " (" + holderStateName(holder->state) + ")");
+      }
+    }
+  }
+  return held;
+}
+
+void printHistory(std::ostream& out, int capcode, const std::vector<HolderEvent>& events) {
+  out << "\nHistory of capcode " << capcode << ":\n";
+  Table table = {{"TIME", "EVENT", "STATION", "RECORD", "NOTE"}};
+  for (const HolderEvent& e : events) {
+    table.push_back(
+        {shown(e.at), e.event, e.station, e.recordId ? std::to_string(*e.recordId) : "-", e.note});
+  }
+  printTable(out, table);
+}
+
+int findCommand(Run& run) {
+  const std::string what = run.args.operands[0];
+  return withRegister(run, [&](PagerRegister& reg, const RegisterChoice&) {
+    const auto capcode = capcodeOperand(what);
+    RecordQuery query = filters(run, {});
+    std::vector<Record> byCapcode, bySerial;
+    if (capcode) {
+      query.capcode = capcode;
+      byCapcode = reg.records(query);
+      query.capcode.reset();
+    }
+    query.serial = what;
+    bySerial = reg.records(query);
+    const auto holder = capcode ? reg.holder(*capcode) : std::nullopt;
+    const auto events = capcode ? reg.history(*capcode) : std::vector<HolderEvent>();
+    const bool capcodeKnown = !byCapcode.empty() || holder || !events.empty();
+    if (!capcodeKnown && bySerial.empty()) {
+      run.error("the register holds no record of " + what);
+      return kFailed;
+    }
+    std::ostream& out = run.console.out;
+    if (capcodeKnown) out << holderLine(*capcode, holder) << '\n';
+    if (!bySerial.empty()) {
+      const auto held = heldThrough(reg, bySerial);
+      out << "Serial " << what << (held.empty() ? " holds no capcode" : " holds ");
+      for (std::size_t i = 0; i < held.size(); ++i) out << (i ? ", " : "") << held[i];
+      out << '\n';
+    }
+    std::vector<Record> records = byCapcode;
+    for (const Record& r : bySerial) {
+      const bool twice = std::any_of(records.begin(), records.end(),
+                                     [&r](const Record& each) { return each.id == r.id; });
+      if (!twice) records.push_back(r);
+    }
+    std::sort(records.begin(), records.end(), [](const Record& a, const Record& b) {
+      return a.at != b.at ? a.at > b.at : a.id > b.id;
+    });
+    if (!records.empty()) printRecords(out << '\n', records);
+    if (!events.empty()) printHistory(out, *capcode, events);
+    return kDone;
+  });
+}
+
+int listCommand(Run& run) {
+  return withRegister(run, [&run](PagerRegister& reg, const RegisterChoice&) {
+    printRecords(run.console.out, reg.records(filters(run, {})));
+    return kDone;
+  });
+}
+
+int exportCommand(Run& run) {
+  const std::string file = run.args.operands[0];
+  return withRegister(run, [&](PagerRegister& reg, const RegisterChoice&) {
+    return fileWork(run, [&] {
+      const std::size_t written = exportRecords(reg, file, filters(run, oldestFirst()));
+      run.console.out << written << (written == 1 ? " record" : " records") << " written to "
+                      << file << '\n';
+      return kDone;
+    });
+  });
+}
+
+int importCommand(Run& run) {
+  const std::string file = run.args.operands[0];
+  return withRegister(run, [&](PagerRegister& reg, const RegisterChoice& choice) {
+    return fileWork(run, [&] {
+      const ImportResult result = importJournal(reg, file, choice.use.station);
+      run.console.out << file << ": " << result.added << " records added, " << result.present
+                      << " in the register already, " << result.refused << " lines refused\n";
+      return kDone;
+    });
+  });
+}
+
+int releaseCommand(Run& run) {
+  const auto capcode = capcodeOperand(run.args.operands[0]);
+  if (!capcode) throw UsageError("release takes a capcode, not '" + run.args.operands[0] + "'");
+  return withRegister(run, [&](PagerRegister& reg, const RegisterChoice& choice) {
+    const Stamp by{choice.use.station, std::chrono::system_clock::now(), run.args.note};
+    const auto holder = releaseCapcode(reg, *capcode, by);
+    if (!holder) {
+      run.error("capcode " + std::to_string(*capcode) + " is not held: nothing to release");
+      return kFailed;
+    }
+    run.console.out << holderLine(*capcode, holder) << ": released by " << by.station << '\n';
+    return kDone;
+  });
+}
+
+int initCommand(Run& run) {
+  const std::string location = run.args.operands[0];
+  const RegisterChoice choice = registerChoice(run);
+  const std::string folder = run.services.dataFolder();
+  RegisterConnection connection(location, choice.use.station,
+                                folder.empty() ? "" : journalPathIn(folder));
+  try {
+    const RegisterStatus status = connection.get().status();
+    std::ostream& out = run.console.out;
+    const std::string version = "schema version " + std::to_string(status.schemaVersion);
+    if (status.versionFound == 0) {
+      out << "Made the register's tables in " << status.location << " (" << status.engine << ", "
+          << version << ")\n";
+    } else if (status.versionFound < status.schemaVersion) {
+      out << "Brought the register " << status.location << " forward from schema version "
+          << status.versionFound << " to " << status.schemaVersion << '\n';
+    } else {
+      out << "The register " << status.location << " was ready (" << version << ", "
+          << status.records << " records): nothing changed\n";
+    }
+    if (const std::string notice = connection.takeNotice(); !notice.empty()) out << notice << '\n';
+    out << "Use it with --register, CCP_REGISTER, or \"register = " << location
+        << "\" in register.conf\n";
+    return kDone;
+  } catch (const RegisterError& error) {
+    run.error(error.what());
+    return kFailed;
+  }
+}
+
+int statusCommand(Run& run) {
+  return withRegister(run, [&run](PagerRegister& reg, const RegisterChoice& choice) {
+    const RegisterStatus status = reg.status();
+    std::string stations;
+    for (const std::string& s : status.stations) stations += (stations.empty() ? "" : ", ") + s;
+    std::string last = "-";
+    if (status.last) {
+      const Record& r = *status.last;
+      last = shown(r.at) + " " + r.station + " " + r.command + ": " + r.outcome;
+      if (!r.capcodes[0].empty()) last += " (capcode 1 " + r.capcodes[0] + ")";
+    }
+    printTable(run.console.out, {{"Register:", status.location + " (" + status.engine + ")"},
+                                 {"Schema version:", std::to_string(status.schemaVersion)},
+                                 {"Records:", std::to_string(status.records)},
+                                 {"Stations seen:", orDash(stations)},
+                                 {"Last record:", last},
+                                 {"This station:", choice.use.station + ", guard " +
+                                                       (choice.use.guard ? "on" : "off")}});
+    return kDone;
+  });
+}
+
+}  // namespace
+
+RegisterChoice registerChoice(Run& run) {
+  const ParsedRegisterSettings parsed = run.services.registerSettings();
+  for (const std::string& problem : parsed.problems) run.error(problem + " (left out)");
+  RegisterChoice choice{parsed.settings, {}};
+  if (!run.args.uniqueRows.empty()) choice.settings.uniqueRows = run.args.uniqueRows;
+  if (run.args.nextFree) choice.settings.whenTaken = WhenTaken::TakeNextFree;
+  choice.use = run.services.registerUse(choice.settings, run.args.registerLocation,
+                                        run.args.guard ? std::optional(true) : std::nullopt);
+  return choice;
+}
+
+void addRegisterCommands(CommandLine& line) {
+  const struct {
+    const char* name;
+    const char* description;
+    Command command;
+    const char* operand;  // and what it is, when the command takes one
+    const char* operandText;
+  } commands[] = {
+      {"find",
+       "the history of a capcode or of a pager's serial\nnumber, newest first, and who holds it "
+       "now",
+       findCommand, "CAPCODE|SERIAL", "a capcode, or a serial number"},
+      {"list", "the records, newest first", listCommand, nullptr, nullptr},
+      {"export",
+       "the records to FILE.csv: the journal's columns and\nthe holder's state, oldest first",
+       exportCommand, "FILE.csv", "the CSV file to write"},
+      {"import",
+       "a journal.csv's lines as this station's records;\nrecords there already are not added "
+       "again",
+       importCommand, "FILE.csv", "a journal.csv of this program"},
+      {"release",
+       "give a capcode back, whoever holds it; the register\nkeeps who released it and when",
+       releaseCommand, "CAPCODE", "the capcode to release"},
+      {"init",
+       "make the register's tables at URL (or in a SQLite\nfile), or bring them forward, and say "
+       "what was done",
+       initCommand, "URL", "a postgresql:// URL, or a SQLite file"},
+      {"status", "the register's engine, schema version, records,\nstations and last record",
+       statusCommand, nullptr, nullptr},
+  };
+  CliArguments& args = line.arguments();
+  CLI::App& group = line.group("register", "the pager register: every pager read or written");
+  for (const auto& c : commands) {
+    CLI::App& command = line.add(group, c.name, c.description, c.command);
+    if (c.operand != nullptr) line.operand(command, c.operand, c.operandText);
+  }
+  for (const char* filtered : {"list", "export"}) {
+    CLI::App& command = *group.get_subcommand(filtered);
+    command.add_option("--since", args.since, "only records from this date or time on")
+        ->type_name("DATE");
+    command.add_option("--station", args.station, "only records of this station")
+        ->type_name("NAME");
+  }
+  group.get_subcommand("release")
+      ->add_option("--note", args.note, "why, kept in the capcode's history")
+      ->type_name("TEXT");
+}
+
+}  // namespace ccp::cli

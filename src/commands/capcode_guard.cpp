@@ -1,0 +1,216 @@
+#include "commands/capcode_guard.h"
+
+#include <algorithm>
+
+#include "image/pager_identity.h"
+#include "register/record_columns.h"
+#include "rules/address_rules.h"
+#include "shell/form.h"
+
+namespace ccp {
+
+namespace {
+
+// How far "take the next free" looks before it gives up.
+constexpr int kMaxSteps = 1000;
+// A row that does not advance moves on by a whole frame: the pager keeps its frame.
+constexpr int kFrameStep = 8;
+
+std::string minuteText(WallTime at) {
+  return shownTimeStamp(localTime(at), false);
+}
+
+std::string rowText(const char* name, int row) {
+  return name + std::to_string(row);
+}
+
+std::optional<int> fieldCapcode(TForm1& form, int row) {
+  return capcodeNumber(form.textField(rowText("address", row)).text());
+}
+
+bool contains(const std::vector<int>& capcodes, int capcode) {
+  return std::find(capcodes.begin(), capcodes.end(), capcode) != capcodes.end();
+}
+
+bool holds(const std::optional<PagerIdentity>& pager, int capcode) {
+  if (!pager) return false;
+  return std::any_of(pager->capcodes.begin(), pager->capcodes.end(),
+                     [capcode](const std::string& text) { return capcodeNumber(text) == capcode; });
+}
+
+std::string howToGoOn(int capcode, const std::optional<Holder>& holder) {
+  const std::string number = std::to_string(capcode);
+  if (holder && holder->state == HolderState::Claimed) {
+    return "nothing written: capcode " + number + " is being written at " + holder->station +
+           "; a claim left by a write that never ended is released by hand";
+  }
+  return "nothing written: release capcode " + number +
+         ", or turn on \"Read pagers before writing\" to reprogram the same pager";
+}
+
+}  // namespace
+
+std::array<int, kAddressCount> autoincSteps(TForm1& form) {
+  std::array<int, kAddressCount> steps{};
+  for (int row = 1; row <= kAddressCount; ++row) {
+    steps[row - 1] = capcodeNumber(form.comboBox(rowText("autoinc", row)).text()).value_or(0);
+  }
+  return steps;
+}
+
+std::string takenLine(int capcode, const std::optional<Holder>& holder) {
+  const std::string head = "Capcode " + std::to_string(capcode);
+  if (!holder) return head + " is taken";
+  if (holder->state == HolderState::Claimed) {
+    return head + " is being written since " + minuteText(holder->at) + " at " + holder->station;
+  }
+  const bool recorded = holder->record.has_value();
+  const WallTime at = recorded ? holder->record->at : holder->at;
+  const std::string& station = recorded ? holder->record->station : holder->station;
+  const std::string when = " on " + minuteText(at) + " at " + station;
+  if (holder->state == HolderState::Failed) return head + " was in a write that failed" + when;
+  if (recorded && holder->record->command == "read") return head + " was read from a pager" + when;
+  return head + " was written" + when;
+}
+
+CapcodeGuard::CapcodeGuard(RegisterConnection& connection, GuardRules rules,
+                           std::function<WallTime()> now)
+    : connection_(connection), rules_(std::move(rules)), now_(std::move(now)) {}
+
+std::vector<int> CapcodeGuard::individualCapcodes(const PagerIdentity& pager,
+                                                  const std::vector<int>& rows) {
+  std::vector<int> capcodes;
+  for (int row : rows) {
+    const auto capcode = capcodeNumber(pager.capcodes[row - 1]);
+    if (capcode && !contains(capcodes, *capcode)) capcodes.push_back(*capcode);
+  }
+  return capcodes;
+}
+
+bool CapcodeGuard::admit(TForm1& form, const std::optional<PagerIdentity>& pager) {
+  if (!rules_.on) return true;
+  std::vector<Moved> moved;
+  try {
+    if (!connection_.use([&](PagerRegister& reg) { return claimAll(reg, form, pager, moved); })) {
+      stopped_ = true;
+      giveBack();
+      return false;
+    }
+  } catch (const RegisterError& error) {
+    giveBack();
+    if (rules_.allowUnguarded) {
+      notice_ = std::string("written unguarded: ") + error.what();
+      return true;
+    }
+    form.logLine("Capcodes could not be checked in the register: nothing written");
+    form.beep();
+    stopped_ = true;
+    notice_ = error.what();
+    return false;
+  }
+  // The window shows the capcodes taken instead, as the write will send them.
+  for (const Moved& m : moved) {
+    form.textField(rowText("address", m.row)).setText(capcodeText(m.capcode));
+    rules::addressExit(form, m.row);
+  }
+  return true;
+}
+
+bool CapcodeGuard::claimAll(PagerRegister& reg, TForm1& form,
+                            const std::optional<PagerIdentity>& pager, std::vector<Moved>& moved) {
+  for (int row : rules_.rows) {
+    const auto capcode = fieldCapcode(form, row);
+    if (!capcode || contains(claimed_, *capcode)) continue;
+    const Takeover takeover = holds(pager, *capcode) ? Takeover::HeldOrFailed : Takeover::Never;
+    const ClaimResult claim = reg.claim(*capcode, stamp(), takeover);
+    if (claim.granted) {
+      claimed_.push_back(*capcode);
+      continue;
+    }
+    const std::optional<int> next = rules_.whenTaken == WhenTaken::TakeNextFree
+                                        ? nextFree(reg, form, row, *capcode)
+                                        : std::nullopt;
+    if (!next) {
+      refuse(form, *capcode, claim.holder);
+      return false;
+    }
+    form.logLine("Capcode " + std::to_string(*capcode) + " is taken: " + std::to_string(*next) +
+                 " used");
+    moved.push_back({row, *next});
+  }
+  return true;
+}
+
+std::optional<int> CapcodeGuard::nextFree(PagerRegister& reg, TForm1& form, int row, int taken) {
+  const int own = autoincSteps(form)[row - 1];
+  const int step = own != 0 ? own : kFrameStep;
+  long long capcode = taken;
+  for (int k = 1; k <= kMaxSteps && (capcode += step) <= rules::kHighestCapcode; ++k) {
+    if (!rules::validCapcode(capcode)) continue;  // a block the codewords rule out
+    const int candidate = static_cast<int>(capcode);
+    if (contains(claimed_, candidate)) continue;
+    if (reg.claim(candidate, stamp()).granted) {
+      claimed_.push_back(candidate);
+      return candidate;
+    }
+  }
+  return std::nullopt;
+}
+
+void CapcodeGuard::refuse(TForm1& form, int capcode, const std::optional<Holder>& holder) {
+  form.logLine(takenLine(capcode, holder));
+  form.beep();
+  notice_ = howToGoOn(capcode, holder);
+  if (rules_.whenTaken == WhenTaken::TakeNextFree) {
+    notice_ += "; no free capcode follows it within " + std::to_string(kMaxSteps) + " steps";
+  }
+}
+
+// What was claimed goes back, if the register still answers.
+void CapcodeGuard::giveBack() {
+  if (claimed_.empty()) return;
+  try {
+    connection_.use([this](PagerRegister& reg) {
+      return reg.move(HolderMove::Abandon, std::exchange(claimed_, {}), stamp());
+    });
+  } catch (const RegisterError&) {
+    claimed_.clear();  // left claimed: released by hand
+  }
+}
+
+void CapcodeGuard::settle(const PagerCommandReport& report,
+                          const std::optional<PagerIdentity>& sent,
+                          std::optional<long long> recordId) {
+  if (!recordId) {
+    if (!report.writeBegun) giveBack();
+    return;
+  }
+  try {
+    connection_.use([&](PagerRegister& reg) {
+      if (!claimed_.empty()) {
+        const HolderMove move = report.verified     ? HolderMove::Confirm
+                                : report.writeBegun ? HolderMove::Fail
+                                                    : HolderMove::Abandon;
+        reg.move(move, claimed_, stamp(), recordId);
+      } else if (report.verified && sent) {
+        reg.move(HolderMove::Written, individualCapcodes(*sent, rules_.rows), stamp(), recordId);
+      }
+      if (!report.verified || !report.pagerBefore || !sent) return;
+      std::vector<int> dropped;
+      for (int capcode : individualCapcodes(*report.pagerBefore, rules_.rows)) {
+        if (!holds(sent, capcode)) dropped.push_back(capcode);
+      }
+      if (!dropped.empty()) reg.move(HolderMove::Drop, dropped, stamp(), recordId);
+    });
+  } catch (const RegisterError& error) {
+    notice_ = std::string("capcodes not marked in the register: ") + error.what();
+  }
+}
+
+std::optional<Holder> releaseCapcode(PagerRegister& reg, int capcode, const Stamp& by) {
+  auto holder = reg.holder(capcode);
+  if (holder) reg.move(HolderMove::Release, {capcode}, by);
+  return holder;
+}
+
+}  // namespace ccp

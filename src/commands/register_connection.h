@@ -1,0 +1,63 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <utility>
+
+#include "register/pager_register.h"
+
+namespace ccp {
+
+// The pager register of a face, opened when first needed and again after any fault, so that a
+// register that was away (a server, a full disk) is used again as soon as it is back. The open
+// that makes the register imports this station's journal into it, once: its lines become the
+// station's first records, and the file is left in place.
+class RegisterConnection {
+ public:
+  using Opener = std::function<std::unique_ptr<PagerRegister>(const std::string& location)>;
+
+  // An empty location: no register (no data folder and none named).
+  RegisterConnection(std::string location, std::string station, std::string journalPath);
+
+  const std::string& location() const { return location_; }
+  const std::string& station() const { return station_; }
+  bool named() const { return !location_.empty(); }
+  // Another register or station; the open one is closed when the location changes.
+  void moveTo(std::string location, std::string station);
+
+  // The register, opened if it is not: RegisterError when it cannot be.
+  PagerRegister& get();
+  // Runs `body` on the register. A RegisterError closes it, then goes on to the caller.
+  template <class Body>
+  auto use(Body&& body) -> std::invoke_result_t<Body, PagerRegister&>;
+  void close() { register_.reset(); }
+
+  // What opening had to say once (the journal imported), then empty.
+  std::string takeNotice() { return std::exchange(notice_, {}); }
+
+  // Opens a register; tests put a failing one here.
+  Opener opener = [](const std::string& location) { return openRegister(location); };
+
+ private:
+  void importJournal(PagerRegister& opened);
+
+  std::string location_;
+  std::string station_;
+  std::string journalPath_;
+  std::unique_ptr<PagerRegister> register_;
+  std::string notice_;
+};
+
+template <class Body>
+auto RegisterConnection::use(Body&& body) -> std::invoke_result_t<Body, PagerRegister&> {
+  try {
+    return body(get());
+  } catch (const RegisterError&) {
+    close();
+    throw;
+  }
+}
+
+}  // namespace ccp

@@ -1,0 +1,226 @@
+// The pager register behind Read from pager and Write to pager: the guard of individual
+// capcodes, the fallback to journal.csv, the journal taken in on first use.
+#include "commands/capcode_guard.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "commands/pager_journal.h"
+#include "files/journal_columns.h"
+#include "files/journal_file.h"
+#include "records_fixture.h"
+
+namespace ccp {
+namespace {
+
+using Lines = std::vector<std::string>;
+using test::RecordsFixture;
+
+// The window's writes guarded, on its own register or the one at `location`, as `station`.
+void guard(RecordsFixture& rx, const std::string& station, const std::string& location = "",
+           RegisterSettings settings = {}) {
+  const std::string where = location.empty() ? rx.records.registerUse().location : location;
+  rx.records.setRegister(settings, {where, station, false, true});
+}
+
+// A fresh pager plugged in, then Write to pager: its last log line.
+std::string writeNewPager(RecordsFixture& rx) {
+  const PagerContents pager = defaultPagerContents(rx.fx.config);
+  rx.fx.programmer.setEeprom(pager.eeprom);
+  rx.fx.programmer.setDecoder(pager.decoder);
+  rx.f().menuItem("WriteToPager").trigger();
+  return rx.fx.lines().back();
+}
+
+// Another station's verified write gave `capcode` to a pager; its register's location.
+std::string heldAtStation2(RecordsFixture& station2, int capcode) {
+  guard(station2, "station-2");
+  station2.f().textField("address1").setText(std::to_string(capcode));
+  EXPECT_EQ(writeNewPager(station2), "Verify OK !");
+  return station2.records.registerUse().location;
+}
+
+TEST(CapcodeGuard, AHeldCapcodeStopsTheWriteBeforeAnythingIsSent) {
+  RecordsFixture station2, rx;
+  guard(rx, "station-1", heldAtStation2(station2, 2004000));
+  const EepBlock eeprom = rx.fx.pagerEeprom();
+  const DecoderBlock decoder = rx.fx.pagerDecoder();
+  const std::size_t logged = rx.fx.lines().size(), wire = rx.fx.programmer.wireLog().size();
+  const int beeps = rx.fx.platform.beeps;
+  rx.f().comboBox("autoinc1").choose(1);
+  rx.f().menuItem("WriteToPager").trigger();
+
+  EXPECT_EQ(rx.fx.linesSince(logged),
+            Lines{"Capcode 2004000 was written on 2026-12-07 11:30 at station-2"});
+  EXPECT_EQ(rx.fx.platform.beeps, beeps + 1);
+  EXPECT_EQ(rx.fx.programmer.wireLog().size(), wire);
+  EXPECT_EQ(rx.fx.pagerEeprom(), eeprom);
+  EXPECT_EQ(rx.fx.pagerDecoder(), decoder);
+  EXPECT_EQ(rx.f().textField("address1").text(), "2004000");
+  EXPECT_EQ(rx.notices, Lines{"nothing written: release capcode 2004000, or turn on \"Read "
+                              "pagers before writing\" to reprogram the same pager"});
+  EXPECT_EQ(rx.records.registerConnection().get().holder(2004000)->station, "station-2");
+}
+
+TEST(CapcodeGuard, ThePagerInTheProgrammerIsReprogrammedAfterAWholeRead) {
+  RecordsFixture rx;
+  guard(rx, "station-1");
+  ASSERT_EQ(writeNewPager(rx), "Verify OK !");
+  rx.f().menuItem("WriteToPager").trigger();  // the same file again, unknown pager
+  EXPECT_EQ(rx.fx.lines().back(), "Capcode 2004000 was written on 2026-12-07 11:30 at station-1");
+
+  RegisterSettings readFirst;
+  readFirst.readBeforeWrite = true;
+  guard(rx, "station-1", "", readFirst);
+  rx.f().menuItem("WriteToPager").trigger();
+  EXPECT_EQ(rx.fx.lines().back(), "Verify OK !");
+  rx.f().textField("address1").setText("2004005");  // it gets another capcode now
+  rx.f().menuItem("WriteToPager").trigger();
+  ASSERT_EQ(rx.fx.lines().back(), "Verify OK !");
+  PagerRegister& reg = rx.records.registerConnection().get();
+  EXPECT_FALSE(reg.holder(2004000));  // released by the write that took it away
+  EXPECT_EQ(reg.holder(2004005)->state, HolderState::Held);
+}
+
+TEST(CapcodeGuard, TwoWindowsFromOneFileNeverGiveACapcodeTwice) {
+  RecordsFixture a, b;
+  guard(a, "station-1");
+  guard(b, "station-2", a.records.registerUse().location);
+  for (RecordsFixture* window : {&a, &b}) window->f().comboBox("autoinc1").choose(1);
+  for (int pager = 0; pager < 3; ++pager) {
+    EXPECT_EQ(writeNewPager(a), "Verify OK !");
+    EXPECT_EQ(writeNewPager(b), "Capcode 2004000 was written on 2026-12-07 11:30 at station-1");
+  }
+  EXPECT_EQ(b.f().textField("address1").text(), "2004000");  // never advanced
+  std::multiset<std::string> given;
+  for (const auto& row : a.journal()) {
+    if (row[5] == "Verify OK !") given.insert(row[7]);
+  }
+  EXPECT_EQ(given, (std::multiset<std::string>{"2004000", "2004001", "2004002"}));
+}
+
+// Guard off, or none of the write's capcodes held: the write is the plain menu command's,
+// byte for byte and microsecond for microsecond.
+TEST(CapcodeGuard, OffOrWithNothingHeldTheWriteIsUnchanged) {
+  test::PagerFixture plain;
+  plain.f().menuItem("WriteToPager").trigger();
+  for (const bool guarded : {false, true}) {
+    RecordsFixture station2, rx;
+    const std::string location = heldAtStation2(station2, guarded ? 2004100 : 2004000);
+    rx.records.setRegister({}, {location, "station-1", false, guarded});
+    rx.f().menuItem("WriteToPager").trigger();
+    EXPECT_EQ(rx.fx.lines(), plain.lines()) << guarded;
+    const sim::WireLog& wire = rx.fx.programmer.wireLog();
+    ASSERT_EQ(sim::describe(wire), sim::describe(plain.programmer.wireLog())) << guarded;
+    for (std::size_t i = 0; i < wire.size(); ++i) {
+      ASSERT_EQ(wire[i].timeNs, plain.programmer.wireLog()[i].timeNs) << guarded << i;
+    }
+  }
+}
+
+TEST(CapcodeGuard, TakeTheNextFreeMovesTheRowOnByItsStepOrAFrame) {
+  const struct {
+    int step;
+    const char* taken;
+    const char* shown;  // after the write advanced it
+  } cases[] = {{2, "2004002", "2004004"}, {0, "2004008", "2004008"}};
+  for (const auto& c : cases) {
+    RecordsFixture station2, rx;
+    RegisterSettings nextFree;
+    nextFree.whenTaken = WhenTaken::TakeNextFree;
+    guard(rx, "station-1", heldAtStation2(station2, 2004000), nextFree);
+    rx.f().comboBox("autoinc1").choose(c.step);
+    const std::size_t logged = rx.fx.lines().size();
+    rx.f().menuItem("WriteToPager").trigger();
+    const Lines lines = rx.fx.linesSince(logged);
+    ASSERT_EQ(lines.back(), "Verify OK !") << c.step;
+    EXPECT_EQ(lines.front(), std::string("Capcode 2004000 is taken: ") + c.taken + " used");
+    EXPECT_EQ(rx.records.registerConnection().get().holder(std::stoi(c.taken))->station,
+              "station-1");
+    EXPECT_EQ(rx.f().textField("address1").text(), c.shown);
+  }
+}
+
+// A register that cannot be opened or written changes nothing of the command: its record goes
+// to journal.csv, and a guarded write stops unless the settings allow writing unguarded.
+TEST(PagerRecordsRegister, ARegisterThatFailsFallsBackToTheJournal) {
+  const struct {
+    const char* what;
+    std::function<void(RecordsFixture&)> breakIt;
+    std::string why;
+  } cases[] = {
+      {"disk full",
+       [](RecordsFixture& rx) {
+         rx.records.registerConnection().opener =
+             [](const std::string&) -> std::unique_ptr<PagerRegister> {
+           throw RegisterError(RegisterFault::DiskFull, "The register's disk is full");
+         };
+       },
+       "The register's disk is full"},
+      {"not a register",
+       [](RecordsFixture& rx) {
+         std::filesystem::create_directories(rx.records.dataFolder());
+         test::writeBytes(rx.records.registerUse().location, std::vector<std::uint8_t>(4096, 'x'));
+       },
+       "The register is damaged or is not a register"},
+  };
+  for (const auto& c : cases) {
+    RecordsFixture rx;
+    c.breakIt(rx);
+    rx.f().comboBox("autoinc1").choose(1);
+    const std::size_t logged = rx.fx.lines().size();
+    rx.f().menuItem("WriteToPager").trigger();
+    EXPECT_EQ(rx.fx.linesSince(logged),
+              (Lines{"Read data from pager", "Write to Pager...", "Verify OK !"}))
+        << c.what;
+    EXPECT_EQ(rx.f().textField("address1").text(), "2004001") << c.what;
+    const auto journal = test::readCsv(rx.records.journalPath());
+    ASSERT_EQ(journal.size(), 2u) << c.what;
+    EXPECT_EQ(journal[1][5], "Verify OK !") << c.what;
+    ASSERT_EQ(rx.notices.size(), 1u);
+    EXPECT_TRUE(rx.notices[0].starts_with(
+        "record could not be kept in the register, it is in journal.csv: " + c.why))
+        << rx.notices[0];
+
+    RegisterSettings unguarded;
+    for (const bool allowed : {false, true}) {
+      unguarded.allowUnguarded = allowed;
+      guard(rx, "station-1", "", unguarded);
+      rx.f().menuItem("WriteToPager").trigger();
+      EXPECT_EQ(rx.fx.lines().back(),
+                allowed ? "Verify OK !"
+                        : "Capcodes could not be checked in the register: nothing written")
+          << c.what;
+    }
+    EXPECT_EQ(rx.f().textField("address1").text(), "2004002") << c.what;
+  }
+}
+
+TEST(PagerRecordsRegister, FirstUseTakesInTheJournalOfTodaysProgramOnce) {
+  RecordsFixture rx;
+  const std::string journal = rx.records.journalPath();
+  PagerIdentity pager{
+      "12345678", {"2004017", "0000008", "0000000", "0000000", "0000000", "0000000"}, "152.24000"};
+  for (const char* outcome : {"Verify OK !", "Decoder program error!"}) {
+    const JournalLine line{
+        test::kNow - std::chrono::hours(1), test::kE, "LPT1 (0x378)", "write", outcome, pager, ""};
+    ASSERT_EQ(appendCsvRecord(journal, journalHeader(), journalFields(line)), 0);
+  }
+  const auto before = test::readBytes(journal);
+  rx.f().menuItem("ReadFromPager").trigger();
+  EXPECT_EQ(rx.notices, Lines{"journal.csv taken into the new register: 2 records"});
+  rx.records.registerConnection().close();  // the next run of the program, a minute later
+  rx.records.now = [] { return test::kNow + std::chrono::minutes(1); };
+  rx.f().menuItem("ReadFromPager").trigger();
+  EXPECT_EQ(rx.notices.back(), "");
+  const auto records = rx.journal();
+  ASSERT_EQ(records.size(), 5u);  // the header, two lines taken in, two reads
+  EXPECT_EQ(records[1][7], "2004017");
+  EXPECT_EQ(records[3][4], "read");
+  EXPECT_EQ(test::readBytes(journal), before);  // left in place, and not appended to
+  EXPECT_EQ(rx.records.registerConnection().get().holder(2004000)->record->command, "read");
+}
+
+}  // namespace
+}  // namespace ccp
