@@ -7,8 +7,9 @@ namespace ccp {
 namespace {
 
 constexpr const char* kHeldItems[] = {
-    "Open1", "Save1",        "OpenBackup1",   "BackupBeforeWrite1", "LPT11",
-    "LPT21", "WriteToPager", "ReadFromPager", "TestProgrammer1"};
+    "Open1",           "Save1",          "OpenBackup1",       "BackupBeforeWrite1",
+    "LPT11",           "LPT21",          "WriteToPager",      "ReadFromPager",
+    "TestProgrammer1", "PagerRegister1", "RegisterSettings1", "ReleaseCapcode1"};
 
 }  // namespace
 

@@ -239,6 +239,11 @@ void FormBuilder::build(TForm1& form) {
   menu("TestProgrammer1", "Test Programmer");
   menu("WriteToPager", "&WR_To_Pager");
   menu("ReadFromPager", "&RD_From_Pager");
+  // The pager register: a face that reaches it enables these. "G", for "R" opens RD_From_Pager.
+  menu("Register1", "Re&gister");
+  menu("PagerRegister1", "&Pager register...").setEnabled(false);
+  menu("RegisterSettings1", "Register &settings...").setEnabled(false);
+  menu("ReleaseCapcode1", "&Release capcode...").setEnabled(false);
   menu("Help1", "&Help");
   menu("About1", "About");
 }

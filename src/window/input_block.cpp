@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <QWindow>
+#include <vector>
 
 namespace ccp::qt {
 
@@ -50,20 +51,29 @@ bool belongsTo(QObject* receiver, const QWidget* window) {
   return false;
 }
 
+// The windows beside the main one whose input a command drops as well.
+std::vector<QPointer<QWidget>> besideWindows;
+
 class InputDropper : public QObject {
  public:
   explicit InputDropper(QWidget* window) : window_(window) {}
 
   bool eventFilter(QObject* receiver, QEvent* event) override {
-    if (window_ == nullptr || !isUserInput(event->type()) || !belongsTo(receiver, window_)) {
-      return false;
-    }
+    if (window_ == nullptr || !isUserInput(event->type()) || !isDropped(receiver)) return false;
     // Taken as overridden, so no shortcut of the window fires; the key that follows is dropped.
     if (event->type() == QEvent::ShortcutOverride) event->accept();
     return true;
   }
 
  private:
+  bool isDropped(QObject* receiver) const {
+    if (belongsTo(receiver, window_)) return true;
+    for (const QPointer<QWidget>& beside : besideWindows) {
+      if (beside != nullptr && belongsTo(receiver, beside)) return true;
+    }
+    return false;
+  }
+
   QPointer<QWidget> window_;
 };
 
@@ -93,6 +103,11 @@ InputBlock::~InputBlock() {
 
 bool InputBlock::active() {
   return depth > 0;
+}
+
+void InputBlock::alsoFor(QWidget* window) {
+  std::erase_if(besideWindows, [](const QPointer<QWidget>& w) { return w == nullptr; });
+  besideWindows.emplace_back(window);
 }
 
 void keepWindowPainted() {

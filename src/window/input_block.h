@@ -18,6 +18,9 @@ class InputBlock {
   InputBlock& operator=(const InputBlock&) = delete;
 
   static bool active();
+  // Another window of the program, open beside the main one (not opened by a command): its
+  // input is dropped too while a command runs, so nothing it does runs inside a transfer.
+  static void alsoFor(QWidget* window);
 };
 
 // Repaints during a long wait of a command: every pending event is processed while an

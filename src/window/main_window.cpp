@@ -24,6 +24,7 @@
 #include "window/menu_shortcuts.h"
 #include "window/pager_records_view.h"
 #include "window/qt_platform.h"
+#include "window/register_view.h"
 #include "window/setting_page.h"
 #include "window/view_binder.h"
 #include "window/view_style.h"
@@ -49,6 +50,7 @@ const MenuEntry kMenus[] = {
     {"ParallelPort1", {"LPT11", "LPT21", nullptr, "TestProgrammer1"}},
     {"WriteToPager", {}},
     {"ReadFromPager", {}},
+    {"Register1", {"PagerRegister1", nullptr, "ReleaseCapcode1", nullptr, "RegisterSettings1"}},
     {"Help1", {"About1"}},
 };
 
@@ -81,6 +83,7 @@ MainWindow::MainWindow(TForm1& form, QWidget* parent)
   layout->addWidget(log_, 1);
   buildMenus();
   new PagerRecordsView(form_, *this);
+  new RegisterView(form_, *this);
   addMenuShortcuts(*this);
   buildRecentFiles();
   acceptFileDrops();

@@ -12,10 +12,12 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProcess>
+#include <QScrollBar>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -25,13 +27,15 @@
 #include <vector>
 
 #include "app/default_pager.h"
-#include "form_fixture.h"
 #include "image/checksum.h"
 #include "sim/simulated_programmer.h"
 #include "testkit/virtual_clock.h"
 #include "window/input_block.h"
 #include "window/main_window.h"
 #include "window/qt_platform.h"
+#include "window/record_table_model.h"
+#include "window/register_window.h"
+#include "window_fixture.h"
 
 namespace ccp {
 
@@ -117,6 +121,7 @@ class RealWindowTest : public QObject {
   void inputDuringAWriteIsDropped();
   void inputAtTheEndOfAWriteIsDroppedAfterIt();
   void bothPagesAtTheSmallestAndALargeSize();
+  void theRegisterOpensFromItsMenuAndScrollsPageByPage();
 
  private:
   template <typename W = QWidget>
@@ -128,7 +133,7 @@ class RealWindowTest : public QObject {
   void showPage(int index);
   void clickInto(const char* name);
   void clickOn(QWidget* widget);
-  void screenshot(const QString& name);
+  void screenshot(const QString& name, QWidget* widget = nullptr);
 
   QTemporaryDir settings_;
   std::unique_ptr<PausingClock> clock_;
@@ -184,10 +189,10 @@ void RealWindowTest::clickOn(QWidget* widget) {
   clickAt(widget->mapToGlobal(widget->rect().center()));
 }
 
-void RealWindowTest::screenshot(const QString& name) {
+void RealWindowTest::screenshot(const QString& name, QWidget* widget) {
   const QString folder = qEnvironmentVariable("CCP_ARTIFACTS", QDir::currentPath());
   QDir().mkpath(folder);
-  QVERIFY(window_->grab().save(folder + "/" + name + ".png"));
+  QVERIFY((widget != nullptr ? widget : window_.get())->grab().save(folder + "/" + name + ".png"));
 }
 
 void RealWindowTest::typedKeysPassTheRules() {
@@ -326,6 +331,27 @@ void RealWindowTest::bothPagesAtTheSmallestAndALargeSize() {
     }
   }
   QVERIFY(window_->minimumSize().width() > 600);
+}
+
+// Register > Pager register... by the mouse and its access key: the newest records first, and
+// the next page read once the user goes to the end of the table.
+void RealWindowTest::theRegisterOpensFromItsMenuAndScrollsPageByPage() {
+  test::registerWith(500);
+  QMenuBar* bar = window_->menuBar();
+  clickAt(bar->mapToGlobal(bar->actionGeometry(find<QAction>("Register1")).center()));
+  pressKey("p");
+  qt::RegisterWindow* shown = nullptr;
+  QTRY_VERIFY((shown = window_->findChild<qt::RegisterWindow*>()) && shown->isActiveWindow());
+  QCOMPARE(shown->model()->index(0, 3).data().toString(), QStringLiteral("1499"));
+  QCOMPARE(shown->model()->rowCount(), 200);
+
+  auto* table = find<QTableView>("RegisterTable");
+  clickOn(table->viewport());
+  pressKey("ctrl+End");
+  QTRY_COMPARE(shown->model()->rowCount(), 400);
+  pressKey("Home");  // the first column, where the time is
+  QTRY_COMPARE(table->horizontalScrollBar()->value(), 0);
+  screenshot("pager-register", shown);
 }
 
 }  // namespace ccp

@@ -3,6 +3,7 @@
 // neither run during the transfer nor after it.
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -126,6 +127,9 @@ void TransferInputTest::inputDuringAWriteIsDroppedAndTheWriteRunsOnce() {
   const std::string contrastText = form.textField("contrast").text();
   const int alerttime = form.comboBox("alerttime").index();
 
+  // The pager register beside the main window drops its input too: Escape would close it.
+  window.findChild<QAction*>(QStringLiteral("PagerRegister1"))->trigger();
+  auto* beside = window.findChild<QDialog*>(QStringLiteral("PagerRegisterWindow"));
   auto* write = window.findChild<QAction*>(QStringLiteral("WriteToPager"));
   auto* pages = window.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
   QStringList enabledDuring;
@@ -144,6 +148,7 @@ void TransferInputTest::inputDuringAWriteIsDroppedAndTheWriteRunsOnce() {
     postKey(contrast, Qt::Key_9, QStringLiteral("9"));
     postDrop(contrast, dropped);
     postWheel(window.findChild<QComboBox*>(QStringLiteral("alerttime")));
+    postKey(beside, Qt::Key_Escape, QString());
     // A shortcut of the window, delivered at once: Alt+W is WR_To_Pager.
     QTest::keyClick(contrast, Qt::Key_W, Qt::AltModifier);
   };
@@ -160,6 +165,7 @@ void TransferInputTest::inputDuringAWriteIsDroppedAndTheWriteRunsOnce() {
   QCOMPARE(contrast->text(), QString::fromStdString(contrastText));
   QCOMPARE(form.comboBox("alerttime").index(), alerttime);
   QCOMPARE(pages->currentIndex(), 1);
+  QVERIFY(beside->isVisible());
   for (const char* name : kHeldActions) {
     QVERIFY2(window.findChild<QAction*>(QString::fromLatin1(name))->isEnabled(), name);
   }

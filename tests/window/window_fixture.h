@@ -4,7 +4,9 @@
 #include <QTest>
 #include <QWidget>
 
+#include "app/data_folder.h"
 #include "form_fixture.h"
+#include "register/pager_register.h"
 #include "window/main_window.h"
 #include "window/qt_platform.h"
 
@@ -72,5 +74,20 @@ struct QtWindowFixture {
   qt::MainWindow window;
   bool ready = false;
 };
+
+// The register in the data folder with `pagers` writes a minute apart, oldest first: pager i
+// got capcode 2004000 + i and serial 1000 + i.
+inline std::unique_ptr<PagerRegister> registerWith(int pagers) {
+  auto store = openRegister(defaultRegisterLocation(userDataFolder()));
+  std::vector<Record> records(static_cast<std::size_t>(pagers));
+  for (int i = 0; i < pagers; ++i) {
+    Record& r = records[static_cast<std::size_t>(i)];
+    r.at = WallTime(std::chrono::minutes(29'000'000 + i));
+    r.station = "station-2", r.command = "write", r.outcome = "Verify OK !";
+    r.serial = std::to_string(1000 + i), r.capcodes[0] = std::to_string(2004000 + i);
+  }
+  store->addRecords(records);
+  return store;
+}
 
 }  // namespace ccp::test

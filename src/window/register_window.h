@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDialog>
+
+#include "window/record_table_model.h"
+#include "window/register_access.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+namespace ccp::qt {
+
+// Register > Pager register...: the records of the register, newest first, found by part of a
+// capcode or serial number as one types, sorted by the column clicked, exported as shown. A
+// window beside the main one; a register that cannot be opened is said in place of the table.
+class RegisterWindow : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit RegisterWindow(QWidget* parent, std::size_t pageSize = RecordTableModel::kPageSize);
+
+  // Opens the register the settings name again and reads it from the top.
+  void reload();
+  RecordTableModel* model() const { return model_; }
+
+ private:
+  void showState();
+  void keepSortable(int column);
+  void exportShown();
+
+  RecordQuery query_;  // what the table showed last
+  RegisterReach reach_;
+  RecordTableModel* model_ = nullptr;
+  QLabel* location_;
+  QLineEdit* filter_;
+  QLabel* count_;
+  QPushButton* export_;
+  QTableView* table_;
+  QLabel* problem_;  // in place of the table
+  QLabel* note_;     // what the last action did, or why it could not
+};
+
+}  // namespace ccp::qt

@@ -1,0 +1,202 @@
+// The window's Register menu on a SQLite register in a temporary data folder: the records read
+// a page at a time, found and sorted; the settings saved as ccp reads them; a capcode released.
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/register_place.h"
+#include "window/record_table_model.h"
+#include "window/register_settings_dialog.h"
+#include "window/register_window.h"
+#include "window/release_dialog.h"
+#include "window_fixture.h"
+
+namespace ccp {
+
+class RegisterViewTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase();
+  void init();
+  void theMenuOpensEachWindowAndARegisterThatCannotOpenIsSaid();
+  void theTableReadsAPageAtATimeAsItScrolls();
+  void typingFindsAndAHeaderClickSorts();
+  void settingsRoundTripAndWhatIsNotSaved();
+  void releaseShowsTheHolderAndFreesTheCapcode();
+
+ private:
+  QTemporaryDir home_;
+};
+
+void RegisterViewTest::initTestCase() {
+  QVERIFY(home_.isValid());
+  qputenv("XDG_DATA_HOME", home_.filePath(QStringLiteral("data")).toLocal8Bit());
+  qputenv("XDG_CONFIG_HOME", home_.filePath(QStringLiteral("config")).toLocal8Bit());
+  qunsetenv("CCP_REGISTER");
+}
+
+void RegisterViewTest::init() {
+  QDir(home_.path()).removeRecursively();
+  QDir().mkpath(QString::fromStdString(userDataFolder()));
+}
+
+void RegisterViewTest::theMenuOpensEachWindowAndARegisterThatCannotOpenIsSaid() {
+  test::WindowFixture w;
+  const struct {
+    const char* item;
+    const char* caption;
+    const char* window;
+  } items[] = {{"PagerRegister1", "&Pager register...", "PagerRegisterWindow"},
+               {"RegisterSettings1", "Register &settings...", "RegisterSettingsDialog"},
+               {"ReleaseCapcode1", "&Release capcode...", "ReleaseCapcodeDialog"}};
+  for (const auto& i : items) {
+    QAction* action = w.find<QAction>(i.item);
+    QCOMPARE(action->text(), QString::fromLatin1(i.caption));
+    action->trigger();
+    QTRY_VERIFY2(test::findIn(w.window, i.window)->isVisible(), i.window);
+  }
+  // No pager command made a register yet: none is made, and the window says so.
+  auto* problem = test::findIn<QLabel>(w.window, "RegisterProblem");
+  QVERIFY2(problem->text().contains(QStringLiteral("no register at")), qPrintable(problem->text()));
+  QVERIFY(!QFile::exists(QString::fromStdString(defaultRegisterLocation(userDataFolder()))));
+
+  // A file that is no register: its error in place of the table, chosen again.
+  QFile junk(QString::fromStdString(defaultRegisterLocation(userDataFolder())));
+  QVERIFY(junk.open(QIODevice::WriteOnly));
+  junk.write(QByteArray(4096, 'x'));
+  junk.close();
+  w.find<QAction>("PagerRegister1")->trigger();
+  QVERIFY(!problem->text().isEmpty() && !problem->text().contains(QStringLiteral("no register")));
+  QVERIFY(!test::findIn(w.window, "RegisterTable")->isVisible());
+}
+
+void RegisterViewTest::theTableReadsAPageAtATimeAsItScrolls() {
+  test::registerWith(1000);
+  qt::RegisterWindow window(nullptr, 50);
+  window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  qt::RecordTableModel* model = window.model();
+  QCOMPARE(model->rowCount(), 50);
+  QCOMPARE(test::findIn<QLabel>(window, "RegisterCount")->text(), QStringLiteral("1,000 records"));
+  QCOMPARE(model->index(0, 5).data().toString(), QStringLiteral("2004999"));  // newest first
+
+  QScrollBar* bar = test::findIn<QTableView>(window, "RegisterTable")->verticalScrollBar();
+  // Each scroll to the end reads one page more.
+  for (int rows = 100; rows <= 1000; rows += 50) {
+    bar->setValue(bar->maximum());
+    QCOMPARE(model->rowCount(), rows);
+    QCoreApplication::processEvents();  // the scroll bar learns of the new rows
+  }
+  QVERIFY(!model->canFetchMore({}));
+  QCOMPARE(model->index(999, 5).data().toString(), QStringLiteral("2004000"));
+}
+
+void RegisterViewTest::typingFindsAndAHeaderClickSorts() {
+  test::registerWith(300);
+  qt::RegisterWindow window(nullptr, 20);
+  window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  QTest::keyClicks(test::findIn(window, "RegisterFilter"), QStringLiteral("29"));
+  // The pagers 29, 129, 229 and 290-299: serials 1029... and capcodes 2004029...
+  qt::RecordTableModel* model = window.model();
+  QCOMPARE(model->total(), 13);
+  QCOMPARE(model->index(0, 3).data().toString(), QStringLiteral("1299"));
+
+  auto* table = test::findIn<QTableView>(window, "RegisterTable");
+  QHeaderView* header = table->horizontalHeader();
+  const auto clickColumn = [header](int column) {
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+  };
+  clickColumn(3);  // "Serial No.", from the lowest
+  QCOMPARE(model->query().sortBy, RecordColumn::Serial);
+  QCOMPARE(model->index(0, 3).data().toString(), QStringLiteral("1029"));
+  clickColumn(4);  // the holder state: kept in no order the register sorts by
+  QCOMPARE(header->sortIndicatorSection(), 3);
+  QCOMPARE(model->index(0, 3).data().toString(), QStringLiteral("1029"));
+}
+
+void RegisterViewTest::settingsRoundTripAndWhatIsNotSaved() {
+  const std::string path = registerSettingsPath();
+  RegisterSettings saved;
+  saved.location = "postgresql://station@server/pagers", saved.station = "bench-3";
+  saved.guard = false, saved.uniqueRows = {1, 3}, saved.readBeforeWrite = true;
+  saved.whenTaken = WhenTaken::TakeNextFree, saved.allowUnguarded = true;
+  QVERIFY(saveRegisterSettings(path, saved));
+  qt::RegisterSettingsDialog shown(nullptr);
+  QVERIFY(!test::findIn<QCheckBox>(shown, "RegisterGuard")->isChecked());  // off, though shared
+  QVERIFY(test::findIn<QCheckBox>(shown, "RegisterRow3")->isChecked());
+  shown.accept();
+  QCOMPARE(loadRegisterSettings(path).settings, saved);
+
+  // The station's own register again: the guard shows its default until set by hand.
+  QVERIFY(saveRegisterSettings(path, {}));
+  qt::RegisterSettingsDialog dialog(nullptr);
+  auto* guard = test::findIn<QCheckBox>(dialog, "RegisterGuard");
+  QVERIFY(test::findIn<QRadioButton>(dialog, "RegisterOwn")->isChecked() && !guard->isChecked());
+  test::findIn<QRadioButton>(dialog, "RegisterShared")->setChecked(true);
+  QVERIFY(guard->isChecked());
+  auto* problem = test::findIn<QLabel>(dialog, "RegisterSettingsProblem");
+  test::findIn<QLineEdit>(dialog, "RegisterUrl")
+      ->setText(QStringLiteral("postgresql://st:secret@db/p"));
+  dialog.accept();  // a password is never kept
+  QVERIFY(problem->text().contains(QStringLiteral("password")));
+  QCOMPARE(loadRegisterSettings(path).settings, RegisterSettings{});
+
+  test::findIn<QLineEdit>(dialog, "RegisterUrl")->setText(QStringLiteral("postgresql://st@db/p"));
+  QDir(home_.filePath(QStringLiteral("config"))).removeRecursively();
+  QFile(home_.filePath(QStringLiteral("config"))).open(QIODevice::WriteOnly);  // no folder here
+  dialog.accept();
+  QVERIFY2(problem->text().startsWith(QStringLiteral("Register settings could not be saved")),
+           qPrintable(problem->text()));
+  QFile::remove(home_.filePath(QStringLiteral("config")));
+  dialog.accept();
+  QCOMPARE(dialog.result(), int(QDialog::Accepted));
+  const RegisterSettings now = loadRegisterSettings(path).settings;
+  QCOMPARE(now.location, std::string("postgresql://st@db/p"));
+  QVERIFY(!now.guard);  // the default: on, for a shared register
+}
+
+void RegisterViewTest::releaseShowsTheHolderAndFreesTheCapcode() {
+  auto store = test::registerWith(20);
+  const Stamp writer{"station-2", WallTime(std::chrono::minutes(29'000'019)), ""};
+  QVERIFY(store->claim(2004017, writer).granted);
+  const long long record = store->records({}).front().id;  // serial 1019
+  QVERIFY(store->move(HolderMove::Confirm, {2004017}, writer, record).empty());
+  RegisterSettings settings;
+  settings.station = "bench-3";
+  QVERIFY(saveRegisterSettings(registerSettingsPath(), settings));
+
+  qt::ReleaseDialog dialog(nullptr);
+  auto* holder = test::findIn<QLabel>(dialog, "CapcodeHolder");
+  auto* release = test::findIn<QPushButton>(dialog, "ReleaseButton");
+  QTest::keyClicks(test::findIn(dialog, "CapcodeToRelease"),
+                   QStringLiteral("2004017x"));  // x refused
+  QVERIFY2(holder->text().contains(QStringLiteral("given by station-2")) &&
+               holder->text().contains(QStringLiteral("serial 1019")),
+           qPrintable(holder->text()));
+  test::findIn<QLineEdit>(dialog, "ReleaseNote")->setText(QStringLiteral("pager returned"));
+  release->click();
+  QVERIFY(!store->holder(2004017));
+  const HolderEvent last = store->history(2004017).front();
+  QCOMPARE(last.event, std::string("released"));
+  QCOMPARE(last.station, std::string("bench-3"));
+  QCOMPARE(last.note, std::string("pager returned"));
+  QVERIFY(holder->text().startsWith(QStringLiteral("Capcode 2004017 released by bench-3")));
+  QVERIFY(!release->isEnabled());
+}
+
+}  // namespace ccp
+
+QTEST_MAIN(ccp::RegisterViewTest)
+#include "register_view_test.moc"
