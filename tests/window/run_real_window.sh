@@ -35,8 +35,10 @@ env -u DISPLAY QT_QPA_PLATFORM=xcb "$program" --help | grep -q "^Usage: capcode-
 app=$!
 window="$(xdotool search --sync --name "QPX730E Capcode Programmer-Customer version" | head -1)"
 # It carries its icon for the task bar and the window list.
-xprop -id "$window" _NET_WM_ICON | grep -q '^_NET_WM_ICON(CARDINAL) = ' ||
-  { echo "the window has no icon"; exit 1; }
+# The window is found by its title, which may reach the X server just before the icon does.
+has_icon() { xprop -id "$window" _NET_WM_ICON | grep -q '^_NET_WM_ICON(CARDINAL) = '; }
+for _ in $(seq 50); do has_icon && break; sleep 0.1; done
+has_icon || { echo "the window has no icon"; exit 1; }
 if command -v import >/dev/null; then import -window root "$artifacts/program-start.png"; fi
 kill "$app"
 wait "$app" 2>/dev/null || true

@@ -76,13 +76,14 @@ struct QtWindowFixture {
 };
 
 // The register in the data folder with `pagers` writes a minute apart, oldest first: pager i
-// got capcode 2004000 + i and serial 1000 + i.
+// got capcode 2004000 + i and serial 1000 + i. They are dated in the 2040s, after any command a
+// test runs today, so they stay the newest records.
 inline std::unique_ptr<PagerRegister> registerWith(int pagers) {
   auto store = openRegister(defaultRegisterLocation(userDataFolder()));
   std::vector<Record> records(static_cast<std::size_t>(pagers));
   for (int i = 0; i < pagers; ++i) {
     Record& r = records[static_cast<std::size_t>(i)];
-    r.at = WallTime(std::chrono::minutes(29'000'000 + i));
+    r.at = WallTime(std::chrono::minutes(37'000'000 + i));
     r.station = "station-2", r.command = "write", r.outcome = "Verify OK !";
     r.serial = std::to_string(1000 + i), r.capcodes[0] = std::to_string(2004000 + i);
   }
