@@ -55,6 +55,9 @@ struct RegisterOptions {
 
 inline constexpr const char* kRegisterFileName = "register.sqlite";
 
+// The databases a register is kept in.
+enum class Engine { SQLite, PostgreSQL };
+
 // The register of a station on its own: "register.sqlite" in the data folder.
 std::string defaultRegisterLocation(const std::string& dataFolder);
 

@@ -14,8 +14,6 @@
 
 namespace ccp {
 
-enum class Engine { SQLite, PostgreSQL };
-
 struct RegisterLocation {
   Engine engine = Engine::SQLite;
   std::string target;  // the file's path, or the URL for libpq
