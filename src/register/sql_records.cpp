@@ -176,6 +176,16 @@ SqlRegister::SqlRegister(const RegisterLocation& location, const RegisterOptions
                       [this] { return std::make_unique<Prepared>(session_.sql()); });
 }
 
+void SqlRegister::reconnect(const std::string& doing) {
+  prepared_.reset();  // its statements belong to the old connection
+  try {
+    session_.reconnect();
+    prepared_ = std::make_unique<Prepared>(session_.sql());
+  } catch (...) {
+    session_.fail(doing);
+  }
+}
+
 std::pair<long long, bool> SqlRegister::insertRecord(const Record& record) {
   Prepared& p = *prepared_;
   p.record.set(record);

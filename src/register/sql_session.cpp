@@ -112,23 +112,36 @@ RegisterLocation registerLocation(const std::string& text) {
 
 SqlSession::SqlSession(const RegisterLocation& location, const RegisterOptions& options)
     : location_(location), busyTimeout_(options.busyTimeout) {
-  const auto ms = std::to_string(options.busyTimeout.count());
   try {
-    if (engine() == Engine::SQLite) {
-      const std::filesystem::path file(location.target);
-      std::error_code ec;  // a folder that cannot be made shows when the file cannot be opened
-      if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
-      sql_.open(soci::sqlite3, sqliteConnectString(location.target));
-      sql_ << "PRAGMA busy_timeout = " + ms;
-      sql_ << "PRAGMA foreign_keys = ON";
-    } else {
-      sql_.open(soci::postgresql, location.target);
-      sql_ << "SET lock_timeout = " + ms;
-      sql_ << "SET client_min_messages = warning";
-    }
+    connect();
   } catch (...) {
     fail("opening it");
   }
+}
+
+void SqlSession::connect() {
+  const auto ms = std::to_string(busyTimeout_.count());
+  if (engine() == Engine::SQLite) {
+    const std::filesystem::path file(location_.target);
+    std::error_code ec;  // a folder that cannot be made shows when the file cannot be opened
+    if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
+    sql_.open(soci::sqlite3, sqliteConnectString(location_.target));
+    sql_ << "PRAGMA busy_timeout = " + ms;
+    sql_ << "PRAGMA foreign_keys = ON";
+  } else {
+    sql_.open(soci::postgresql, location_.target);
+    sql_ << "SET lock_timeout = " + ms;
+    sql_ << "SET client_min_messages = warning";
+  }
+}
+
+void SqlSession::reconnect() {
+  sql_.close();
+  connect();
+}
+
+bool SqlSession::lostBeforeCommit() {
+  return engine() == Engine::PostgreSQL && !committing_ && connectionLost();
 }
 
 const char* SqlSession::engineName() const {
@@ -167,12 +180,15 @@ void SqlSession::useForWriting() {
 }
 
 void SqlSession::begin() {
+  committing_ = false;
   sql_ << (engine() == Engine::SQLite ? "BEGIN IMMEDIATE" : "BEGIN");
 }
 
 void SqlSession::end(bool commit) {
   if (commit) {
+    committing_ = true;  // from here, a lost connection leaves the outcome unknown
     sql_ << "COMMIT";
+    committing_ = false;
     return;
   }
   try {
