@@ -210,6 +210,10 @@ int importCommand(Run& run) {
       const ImportResult result = importJournal(reg, file, choice.use.station);
       run.console.out << file << ": " << result.added << " records added, " << result.present
                       << " in the register already, " << result.refused << " lines refused\n";
+      const Stamp by{choice.use.station, std::chrono::system_clock::now(), {}};
+      for (int capcode : holdClaimsOfJournalledWrites(reg, result.records, by)) {
+        run.console.out << "Capcode " << capcode << " is held now by the write that claimed it\n";
+      }
       return kDone;
     });
   });
