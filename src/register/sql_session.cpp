@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <regex>
+#include <utility>
 
 namespace ccp {
 
@@ -141,7 +142,8 @@ void SqlSession::reconnect() {
 }
 
 bool SqlSession::lostBeforeCommit() {
-  return engine() == Engine::PostgreSQL && !committing_ && connectionLost();
+  const bool committing = std::exchange(committing_, false);
+  return engine() == Engine::PostgreSQL && !committing && connectionLost();
 }
 
 const char* SqlSession::engineName() const {
