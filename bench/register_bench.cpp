@@ -4,7 +4,7 @@
 // own time is measured, on a register that holds `records` records already: a SQLite file in a
 // temporary folder, or the database --register names. With --stations N, N stations claim,
 // record and confirm at once instead, each in a process of its own (see register_line.h).
-//   ccp_register_bench [writes] [records] [--register URL] [--stations N]
+//   ccp_register_bench [writes] [records] [--register URL] [--stations N [--pace MS]]
 #include <unistd.h>
 
 #include <algorithm>
@@ -108,6 +108,7 @@ struct Options {
   int records = 10000;
   std::string location;  // none: a SQLite file in a temporary folder
   int stations = 0;      // none: one station's guarded writes through the window
+  int paceMs = 0;        // a station's writes begin this far apart; none: back to back
 };
 
 Options options(int argc, char* argv[]) {
@@ -119,6 +120,8 @@ Options options(int argc, char* argv[]) {
       o.location = argv[++i];
     } else if (word == "--stations" && i + 1 < argc) {
       o.stations = std::atoi(argv[++i]);
+    } else if (word == "--pace" && i + 1 < argc) {
+      o.paceMs = std::atoi(argv[++i]);
     } else if (!numbers.empty()) {
       *numbers.front() = std::atoi(argv[i]);
       numbers.erase(numbers.begin());
@@ -176,7 +179,8 @@ int main(int argc, char* argv[]) {
   fill(*ccp::openRegister(location), o.records);
   std::printf("register: %s, %d records before\n",
               ccp::openRegister(location)->status().engine.c_str(), o.records);
-  const int status = o.stations > 0 ? bench::runLine(location, o.stations, o.writes)
+  const int status = o.stations > 0 ? bench::runLine(location, o.stations, o.writes,
+                                                     std::chrono::milliseconds(o.paceMs))
                                     : guardedWrites(location, folder.string(), o.writes);
   std::filesystem::remove_all(folder);
   return status;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <exception>
 #include <sstream>
+#include <thread>
 
 #include "image/pager_identity.h"
 #include "register/pager_register.h"
@@ -31,24 +32,29 @@ long long sinceEpochNs(Clock::time_point t) {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count();
 }
 
-// A station's work, in the child process: "begun ENDED" in steady-clock nanoseconds (one clock
-// for every process of the machine), then the nanoseconds of each write, one a line.
-std::string station(const std::string& location, int index, int writes) {
+// A station's work, in the child process: "BEGUN ENDED REFUSED", its times in steady-clock
+// nanoseconds (one clock for every process of the machine) and the claims refused because
+// another station had the capcode, then the nanoseconds of each write, one a line.
+std::string station(const std::string& location, int index, int stations, int writes,
+                    Clock::duration pace) {
   auto reg = ccp::openRegister(location);
   const std::string name = "station-" + std::to_string(index + 1);
   std::vector<Clock::duration> times;
   int capcode = kFirstCapcode;
+  long long refused = 0;
   const auto begun = Clock::now();
-  for (int i = 0; i < writes; ++i, ++capcode) {
+  auto next = begun + pace * index / stations;
+  for (int i = 0; i < writes; ++i, ++capcode, next += pace) {
+    std::this_thread::sleep_until(next);
     const auto start = Clock::now();
     const ccp::Stamp by{name, std::chrono::system_clock::now(), {}};
-    while (!reg->claim(capcode, by).granted) ++capcode;  // as "take the next free" moves on
+    for (; !reg->claim(capcode, by).granted; ++capcode) ++refused;  // "take the next free"
     const long long id = reg->addRecord(writeRecord(name, by.at, capcode));
     reg->move(ccp::HolderMove::Confirm, {capcode}, by, id);
     times.push_back(Clock::now() - start);
   }
   std::ostringstream said;
-  said << sinceEpochNs(begun) << ' ' << sinceEpochNs(Clock::now()) << '\n';
+  said << sinceEpochNs(begun) << ' ' << sinceEpochNs(Clock::now()) << ' ' << refused << '\n';
   for (const auto& t : times) said << t.count() << '\n';
   return said.str();
 }
@@ -70,7 +76,7 @@ std::string percentiles(std::vector<Clock::duration> times) {
   return text;
 }
 
-int runLine(const std::string& location, int stations, int writes) {
+int runLine(const std::string& location, int stations, int writes, Clock::duration pace) {
   int go[2];
   if (::pipe(go) != 0) return 1;
   std::vector<std::pair<pid_t, FILE*>> children;
@@ -84,7 +90,7 @@ int runLine(const std::string& location, int stations, int writes) {
       (void)!::read(go[0], &none, 1);  // all stations begin when the parent closes its end
       FILE* out = ::fdopen(said[1], "w");
       try {
-        std::fputs(station(location, i, writes).c_str(), out);
+        std::fputs(station(location, i, stations, writes, pace).c_str(), out);
       } catch (const std::exception& error) {
         std::fprintf(stderr, "station-%d: %s\n", i + 1, error.what());
         ::_exit(1);
@@ -99,13 +105,14 @@ int runLine(const std::string& location, int stations, int writes) {
   ::close(go[1]);
 
   std::vector<Clock::duration> times;
-  long long first = 0, last = 0;
+  long long first = 0, last = 0, refused = 0;
   int failed = 0;
   for (const auto& [pid, said] : children) {
-    long long begun = 0, ended = 0, ns = 0;
-    if (std::fscanf(said, "%lld %lld", &begun, &ended) == 2) {
+    long long begun = 0, ended = 0, taken = 0, ns = 0;
+    if (std::fscanf(said, "%lld %lld %lld", &begun, &ended, &taken) == 3) {
       first = first == 0 ? begun : std::min(first, begun);
       last = std::max(last, ended);
+      refused += taken;
     }
     while (std::fscanf(said, "%lld", &ns) == 1) times.push_back(std::chrono::nanoseconds(ns));
     std::fclose(said);
@@ -115,11 +122,12 @@ int runLine(const std::string& location, int stations, int writes) {
   }
   if (failed > 0 || times.empty()) return 1;
   const double seconds = static_cast<double>(last - first) / 1e9;
-  std::printf("%d stations, each its own process and connection, %d writes each, back to back\n",
-              stations, writes);
+  std::printf(
+      "%d stations, each its own process and connection, %d writes each, one every %.0f ms\n",
+      stations, writes, ms(pace));
   std::printf("claim, record and confirm per write: %s\n", percentiles(times).c_str());
-  std::printf("claims granted: %zu in %.2f s, %.0f a second\n", times.size(), seconds,
-              static_cast<double>(times.size()) / seconds);
+  std::printf("claims granted: %zu in %.2f s, %.0f a second; refused, the capcode taken: %lld\n",
+              times.size(), seconds, static_cast<double>(times.size()) / seconds, refused);
   return 0;
 }
 
