@@ -3,18 +3,20 @@
 // The tests' PostgreSQL server reached through a relay that the test controls, so that a test
 // can take the server away from a station as it goes away in reality: the station's connection
 // is cut under it, and new connections are refused (a stopped server) or let through again (a
-// restarted one). The shared test server itself is never touched.
+// restarted one). The shared test server itself is never touched. The relay is a process of
+// its own: killing it cuts every connection it carries at once.
 
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -26,9 +28,8 @@ class ServerRelay {
   explicit ServerRelay(const std::string& url) {
     PQconninfoOption* options = PQconninfoParse(url.c_str(), nullptr);
     for (PQconninfoOption* o = options; o != nullptr && o->keyword != nullptr; ++o) {
-      const std::string keyword = o->keyword;
-      if (keyword == "host" && o->val != nullptr) host_ = o->val;
-      if (keyword == "port" && o->val != nullptr) port_ = o->val;
+      if (o->val != nullptr && std::string(o->keyword) == "host") serverHost_ = o->val;
+      if (o->val != nullptr && std::string(o->keyword) == "port") serverPort_ = o->val;
     }
     PQconninfoFree(options);
     listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -39,56 +40,53 @@ class ServerRelay {
     EXPECT_EQ(::bind(listener_, reinterpret_cast<sockaddr*>(&address), size), 0);
     EXPECT_EQ(::listen(listener_, 16), 0);
     ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
-    relayPort_ = ntohs(address.sin_port);
-    EXPECT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, control_), 0);
-    thread_ = std::thread([this] { relay(); });
+    port_ = std::to_string(ntohs(address.sin_port));
+    start();
   }
-  ~ServerRelay() {
-    command('q');
-    thread_.join();
-    ::close(control_[0]);
-    ::close(control_[1]);
-  }
+  ~ServerRelay() { stop(); }
   ServerRelay(const ServerRelay&) = delete;
   ServerRelay& operator=(const ServerRelay&) = delete;
 
-  // `url`, with the host and port of the relay in place of the server's.
+  // `url`, with the relay's host and port in place of the server's.
   std::string through(const std::string& url) const {
-    return url + (url.find('?') == std::string::npos ? "?" : "&") +
-           "host=127.0.0.1&port=" + std::to_string(relayPort_);
+    return url + (url.find('?') == std::string::npos ? "?" : "&") + "host=127.0.0.1&port=" + port_;
   }
   // The server restarts: every connection is cut; new ones come through.
-  void restart() { command('r'); }
-  // The server stops: every connection is cut; new ones are refused.
-  void stop() { command('s'); }
+  void restart() {
+    end();
+    start();
+  }
+  // The server stops: every connection is cut; nothing listens, so new ones are refused.
+  void stop() {
+    end();
+    if (listener_ >= 0) ::close(listener_);
+    listener_ = -1;
+  }
 
  private:
-  // Tells the relay's thread, and returns once it has done it.
-  void command(char what) {
-    (void)!::write(control_[0], &what, 1);
-    (void)!::read(control_[0], &what, 1);
+  void start() {
+    relay_ = ::fork();
+    if (relay_ == 0) relay();
+  }
+  void end() {
+    if (relay_ <= 0) return;
+    ::kill(relay_, SIGKILL);
+    ::waitpid(relay_, nullptr, 0);
+    relay_ = -1;
   }
 
   int connectToServer() const {
     addrinfo hints{};
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
-    if (::getaddrinfo(host_.c_str(), port_.c_str(), &hints, &found) != 0) return -1;
+    if (::getaddrinfo(serverHost_.c_str(), serverPort_.c_str(), &hints, &found) != 0) return -1;
     int fd = -1;
     for (addrinfo* a = found; a != nullptr && fd < 0; a = a->ai_next) {
       fd = ::socket(a->ai_family, a->ai_socktype, a->ai_protocol);
-      if (fd >= 0 && ::connect(fd, a->ai_addr, a->ai_addrlen) != 0) {
-        ::close(fd);
-        fd = -1;
-      }
+      if (fd >= 0 && ::connect(fd, a->ai_addr, a->ai_addrlen) != 0) fd = (::close(fd), -1);
     }
     ::freeaddrinfo(found);
     return fd;
-  }
-
-  void cutAll() {
-    for (const auto& [station, server] : links_) ::close(station), ::close(server);
-    links_.clear();
   }
 
   // Passes what one end sent to the other; false when either end is gone.
@@ -98,56 +96,42 @@ class ServerRelay {
     return got > 0 && ::send(to, buffer, static_cast<std::size_t>(got), MSG_NOSIGNAL) == got;
   }
 
-  void relay() {
+  // The relay process, until it is killed: each connection accepted is joined to one of its own
+  // to the server.
+  [[noreturn]] void relay() {
+    std::vector<std::pair<int, int>> links;  // the station's end, the server's end
     for (;;) {
-      std::vector<pollfd> fds = {{control_[1], POLLIN, 0}, {listener_, POLLIN, 0}};
-      for (const auto& [station, server] : links_) {
+      std::vector<pollfd> fds = {{listener_, POLLIN, 0}};
+      for (const auto& [station, server] : links) {
         fds.push_back({station, POLLIN, 0});
         fds.push_back({server, POLLIN, 0});
       }
       if (::poll(fds.data(), fds.size(), -1) < 0) continue;
-      if (fds[0].revents != 0) {
-        char what = 0;
-        (void)!::read(control_[1], &what, 1);
-        cutAll();
-        if (what != 'r' && listener_ >= 0) {
-          ::close(listener_);
-          listener_ = -1;  // nothing listens: a new connection is refused
-        }
-        (void)!::write(control_[1], &what, 1);
-        if (what == 'q') return;
-        continue;
-      }
       std::vector<std::pair<int, int>> open;
-      for (std::size_t i = 0; i < links_.size(); ++i) {
-        const auto [station, server] = links_[i];
-        if ((fds[2 + 2 * i].revents == 0 || pass(station, server)) &&
-            (fds[3 + 2 * i].revents == 0 || pass(server, station))) {
-          open.push_back(links_[i]);
+      for (std::size_t i = 0; i < links.size(); ++i) {
+        const auto [station, server] = links[i];
+        if ((fds[1 + 2 * i].revents == 0 || pass(station, server)) &&
+            (fds[2 + 2 * i].revents == 0 || pass(server, station))) {
+          open.push_back(links[i]);
         } else {
           ::close(station), ::close(server);
         }
       }
-      links_ = std::move(open);
-      if (fds[1].revents != 0) {
+      links = std::move(open);
+      if (fds[0].revents != 0) {
         const int station = ::accept(listener_, nullptr, nullptr);
         const int server = connectToServer();
-        if (server >= 0) {
-          links_.emplace_back(station, server);
-        } else {
-          ::close(station);
-        }
+        if (server < 0) ::close(station);
+        if (server >= 0) links.emplace_back(station, server);
       }
     }
   }
 
-  std::string host_ = "localhost";
-  std::string port_ = "5432";
+  std::string serverHost_ = "localhost";
+  std::string serverPort_ = "5432";
+  std::string port_;  // the relay's
   int listener_ = -1;
-  int relayPort_ = 0;
-  int control_[2] = {-1, -1};
-  std::vector<std::pair<int, int>> links_;
-  std::thread thread_;
+  pid_t relay_ = -1;
 };
 
 }  // namespace ccp::test
