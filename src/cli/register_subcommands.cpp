@@ -255,8 +255,10 @@ int initCommand(Run& run) {
           << status.records << " records): nothing changed\n";
     }
     if (const std::string notice = connection.takeNotice(); !notice.empty()) out << notice << '\n';
-    out << "Use it with --register, CCP_REGISTER, or \"register = " << location
+    const std::string bare = withoutPassword(location);
+    out << "Use it with --register, CCP_REGISTER, or \"register = " << bare
         << "\" in register.conf\n";
+    if (bare != location) out << "Keep its password in ~/.pgpass (mode 0600), never in the URL\n";
     return kDone;
   } catch (const RegisterError& error) {
     run.error(error.what());
