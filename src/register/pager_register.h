@@ -3,8 +3,9 @@
 // The pager register: every pager command on record, and who holds each individual capcode.
 // One interface over two engines: a SQLite file on one station, or a PostgreSQL database that
 // the stations of a line share. Every call is a transaction of its own; every failure is a
-// RegisterError. After a fault of kind Unreachable, open the register again. One thread at a
-// time; each process or thread opens a register of its own.
+// RegisterError. A server connection that was lost is opened again by the next call (and a call
+// that lost it before its commit runs once more). One thread at a time; each process or thread
+// opens a register of its own.
 
 #include <chrono>
 #include <memory>

@@ -89,6 +89,7 @@ class SqlRegister final : public PagerRegister {
   // lost the server's connection before its commit runs once more on a new connection.
   template <class Body>
   auto guarded(const std::string& doing, Body&& body) -> decltype(body()) {
+    if (!prepared_) reconnect(doing);  // the last call could not open the connection again
     try {
       return body();
     } catch (...) {

@@ -119,9 +119,9 @@ void RegisterWindow::reload() {
 void RegisterWindow::showNewRecords() {
   if (model_ != nullptr) {
     model_->reload();
-    if (model_->problem().isEmpty()) return;
+  } else {
+    reload();
   }
-  reload();
 }
 
 void RegisterWindow::showState() {

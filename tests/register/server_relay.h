@@ -32,15 +32,6 @@ class ServerRelay {
       if (o->val != nullptr && std::string(o->keyword) == "port") serverPort_ = o->val;
     }
     PQconninfoFree(options);
-    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    EXPECT_EQ(::bind(listener_, reinterpret_cast<sockaddr*>(&address), size), 0);
-    EXPECT_EQ(::listen(listener_, 16), 0);
-    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
-    port_ = std::to_string(ntohs(address.sin_port));
     start();
   }
   ~ServerRelay() { stop(); }
@@ -62,11 +53,28 @@ class ServerRelay {
     if (listener_ >= 0) ::close(listener_);
     listener_ = -1;
   }
-
- private:
+  // The server starts again, where it was.
   void start() {
+    if (listener_ < 0) listen();
     relay_ = ::fork();
     if (relay_ == 0) relay();
+  }
+
+ private:
+  // On the loopback, at the port of the relay, any free one at first.
+  void listen() {
+    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    const int reuse = 1;  // the connections cut before may still linger on the port
+    ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<std::uint16_t>(port_.empty() ? 0 : std::stoi(port_)));
+    socklen_t size = sizeof address;
+    EXPECT_EQ(::bind(listener_, reinterpret_cast<sockaddr*>(&address), size), 0);
+    EXPECT_EQ(::listen(listener_, 16), 0);
+    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
+    port_ = std::to_string(ntohs(address.sin_port));
   }
   void end() {
     if (relay_ <= 0) return;
