@@ -42,8 +42,8 @@ class SimulatedServices : public cli::CliServices {
   }
   RegisterUse registerUse(const RegisterSettings& settings, std::string_view location,
                           std::optional<bool> guard) override {
-    return resolveRegisterUse(settings, defaultRegisterLocation(dataPath), location,
-                              environmentRegister, "station", guard);
+    return resolveRegisterUse(settings, dataPath.empty() ? "" : defaultRegisterLocation(dataPath),
+                              location, environmentRegister, "station", guard);
   }
 
   void plugInFreshPager() {
