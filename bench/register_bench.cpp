@@ -1,8 +1,10 @@
 // Times what the pager register adds to a guarded Write to pager: the claim of its individual
 // capcode before anything is written, the record and the claim confirmed after the verify.
 // The writes run against the simulated Programmer on the virtual clock, so only the register's
-// own time is measured, on a SQLite register that holds `records` records already.
-//   ccp_register_bench [writes] [records]
+// own time is measured, on a register that holds `records` records already: a SQLite file in a
+// temporary folder, or the database --register names. With --stations N, N stations claim,
+// record and confirm at once instead, each in a process of its own (see register_line.h).
+//   ccp_register_bench [writes] [records] [--register URL] [--stations N [--pace MS]]
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,6 +20,7 @@
 #include "app/default_pager.h"
 #include "commands/pager_records.h"
 #include "image/pager_identity.h"
+#include "register_line.h"
 #include "shell/form.h"
 #include "sim/simulated_programmer.h"
 #include "testkit/fake_platform.h"
@@ -25,7 +28,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
 using ccp::PagerRegister;
 
 // A register that adds the time of each call to `spent`.
@@ -100,21 +103,35 @@ void fill(PagerRegister& reg, int count) {
   }
 }
 
-double ms(Clock::duration d) {
-  return std::chrono::duration<double, std::milli>(d).count();
+struct Options {
+  int writes = 1000;
+  int records = 10000;
+  std::string location;  // none: a SQLite file in a temporary folder
+  int stations = 0;      // none: one station's guarded writes through the window
+  int paceMs = 0;        // a station's writes begin this far apart; none: back to back
+};
+
+Options options(int argc, char* argv[]) {
+  Options o;
+  std::vector<int*> numbers = {&o.writes, &o.records};
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (word == "--register" && i + 1 < argc) {
+      o.location = argv[++i];
+    } else if (word == "--stations" && i + 1 < argc) {
+      o.stations = std::atoi(argv[++i]);
+    } else if (word == "--pace" && i + 1 < argc) {
+      o.paceMs = std::atoi(argv[++i]);
+    } else if (!numbers.empty()) {
+      *numbers.front() = std::atoi(argv[i]);
+      numbers.erase(numbers.begin());
+    }
+  }
+  return o;
 }
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
-  const int writes = argc > 1 ? std::atoi(argv[1]) : 1000;
-  const int records = argc > 2 ? std::atoi(argv[2]) : 10000;
-  const auto folder =
-      std::filesystem::temp_directory_path() / ("ccp-register-bench-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(folder);
-  const std::string location = (folder / ccp::kRegisterFileName).string();
-  fill(*ccp::openRegister(location), records);
-
+// One station's guarded writes through the window, the time of the register's calls of each.
+int guardedWrites(const std::string& location, const std::string& folder, int writes) {
   const ccp::BuildConfig config{};
   ccp::testkit::VirtualClock clock;
   ccp::sim::SimulatedProgrammer programmer(clock, 888);
@@ -127,7 +144,7 @@ int main(int argc, char* argv[]) {
   form.comboBox("autoinc1").choose(1);
 
   Clock::duration spent{};
-  ccp::PagerRecords kept(folder.string());
+  ccp::PagerRecords kept(folder);
   kept.setRegister({}, {location, "station-1", false, true});
   kept.registerConnection().opener = [&spent](const std::string& where) {
     return std::make_unique<TimedRegister>(ccp::openRegister(where), spent);
@@ -145,14 +162,26 @@ int main(int argc, char* argv[]) {
     }
     times.push_back(spent);
   }
-  std::sort(times.begin(), times.end());
-  const auto at = [&times](double share) {
-    return ms(times[static_cast<std::size_t>(share * static_cast<double>(times.size() - 1))]);
-  };
-  std::printf("register: %d records before (SQLite), %d guarded writes on the virtual clock\n",
-              records, writes);
-  std::printf("claim, record and confirm per write: p50 %.2f ms, p99 %.2f ms, max %.2f ms\n",
-              at(0.50), at(0.99), ms(times.back()));
-  std::filesystem::remove_all(folder);
+  std::printf("%d guarded writes on the virtual clock\n", writes);
+  std::printf("claim, record and confirm per write: %s\n", bench::percentiles(times).c_str());
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  const Options o = options(argc, argv);
+  const auto folder =
+      std::filesystem::temp_directory_path() / ("ccp-register-bench-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  const std::string location =
+      o.location.empty() ? (folder / ccp::kRegisterFileName).string() : o.location;
+  fill(*ccp::openRegister(location), o.records);
+  std::printf("register: %s, %d records before\n",
+              ccp::openRegister(location)->status().engine.c_str(), o.records);
+  const int status = o.stations > 0 ? bench::runLine(location, o.stations, o.writes,
+                                                     std::chrono::milliseconds(o.paceMs))
+                                    : guardedWrites(location, folder.string(), o.writes);
+  std::filesystem::remove_all(folder);
+  return status;
 }

@@ -210,6 +210,10 @@ int importCommand(Run& run) {
       const ImportResult result = importJournal(reg, file, choice.use.station);
       run.console.out << file << ": " << result.added << " records added, " << result.present
                       << " in the register already, " << result.refused << " lines refused\n";
+      const Stamp by{choice.use.station, std::chrono::system_clock::now(), {}};
+      for (int capcode : holdClaimsOfJournalledWrites(reg, result.records, by)) {
+        run.console.out << "Capcode " << capcode << " is held now by the write that claimed it\n";
+      }
       return kDone;
     });
   });
@@ -251,8 +255,10 @@ int initCommand(Run& run) {
           << status.records << " records): nothing changed\n";
     }
     if (const std::string notice = connection.takeNotice(); !notice.empty()) out << notice << '\n';
-    out << "Use it with --register, CCP_REGISTER, or \"register = " << location
+    const std::string bare = withoutPassword(location);
+    out << "Use it with --register, CCP_REGISTER, or \"register = " << bare
         << "\" in register.conf\n";
+    if (bare != location) out << "Keep its password in ~/.pgpass (mode 0600), never in the URL\n";
     return kDone;
   } catch (const RegisterError& error) {
     run.error(error.what());

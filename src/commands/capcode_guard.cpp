@@ -15,6 +15,8 @@ namespace {
 constexpr int kMaxSteps = 1000;
 // A row that does not advance moves on by a whole frame: the pager keeps its frame.
 constexpr int kFrameStep = 8;
+// A write claims its capcodes once its backup read, if any, is done: well within this.
+constexpr auto kClaimAfterStart = std::chrono::minutes(1);
 
 std::string minuteText(WallTime at) {
   return shownTimeStamp(localTime(at), false);
@@ -205,6 +207,29 @@ void CapcodeGuard::settle(const PagerCommandReport& report,
   } catch (const RegisterError& error) {
     notice_ = std::string("capcodes not marked in the register: ") + error.what();
   }
+}
+
+std::vector<int> holdClaimsOfJournalledWrites(PagerRegister& reg,
+                                              const std::vector<Record>& records, const Stamp& by) {
+  std::vector<int> held;
+  for (const Record& record : records) {
+    if (record.command != "write" || record.outcome != kVerifiedLine ||
+        record.station != by.station) {
+      continue;
+    }
+    for (const std::string& text : record.capcodes) {
+      const auto capcode = capcodeNumber(text);
+      const auto holder = capcode ? reg.holder(*capcode) : std::nullopt;
+      if (!holder || holder->state != HolderState::Claimed || holder->station != by.station ||
+          holder->at < record.at || holder->at > record.at + kClaimAfterStart) {
+        continue;
+      }
+      if (reg.move(HolderMove::Confirm, {*capcode}, by, reg.addRecord(record)).empty()) {
+        held.push_back(*capcode);
+      }
+    }
+  }
+  return held;
 }
 
 std::optional<Holder> releaseCapcode(PagerRegister& reg, int capcode, const Stamp& by) {

@@ -212,7 +212,7 @@ void WriteToPagerClick(TForm1& form, const WriteOptions& options, PagerCommandRe
   switch (link.link().eeprom().EepTransfer(kPagerEepromType, "w", image.eep, link.progress())) {
     case kEepWriteVerified:
       report.verified = true;
-      form.logLine("Verify OK !");
+      form.logLine(kVerifiedLine);
       form.beep();
       advanceAddresses(form);
       return;

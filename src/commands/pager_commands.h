@@ -15,6 +15,8 @@ class TForm1;
 // The last line of a pager command that stopped because the user asked it to (Ctrl-C on a
 // terminal): it stops where the pager is consistent, after an EEPROM page or a decoder record.
 inline constexpr const char* kInterruptedLine = "Interrupted: the pager may be partly written";
+// The last line of a verified write.
+inline constexpr const char* kVerifiedLine = "Verify OK !";
 
 // What a face may ask of Write to pager beyond the menu command.
 struct WriteOptions {

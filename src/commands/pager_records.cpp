@@ -37,8 +37,9 @@ std::string backupNotice(const BackupResult& backup) {
   return {};
 }
 
+// A reason said once: the guard and the record may fail alike.
 void addNotice(std::string& notices, const std::string& notice) {
-  if (notice.empty()) return;
+  if (notice.empty() || notices.find(notice) != std::string::npos) return;
   if (!notices.empty()) notices += "; ";
   notices += notice;
 }

@@ -3,8 +3,9 @@
 // The pager register: every pager command on record, and who holds each individual capcode.
 // One interface over two engines: a SQLite file on one station, or a PostgreSQL database that
 // the stations of a line share. Every call is a transaction of its own; every failure is a
-// RegisterError. After a fault of kind Unreachable, open the register again. One thread at a
-// time; each process or thread opens a register of its own.
+// RegisterError. A server connection that was lost is opened again by the next call (and a call
+// that lost it before its commit runs once more). One thread at a time; each process or thread
+// opens a register of its own.
 
 #include <chrono>
 #include <memory>
@@ -55,8 +56,14 @@ struct RegisterOptions {
 
 inline constexpr const char* kRegisterFileName = "register.sqlite";
 
+// The databases a register is kept in.
+enum class Engine { SQLite, PostgreSQL };
+
 // The register of a station on its own: "register.sqlite" in the data folder.
 std::string defaultRegisterLocation(const std::string& dataFolder);
+
+// The URL with any password in it left out: what may be shown or kept in the settings.
+std::string withoutPassword(const std::string& url);
 
 // Opens the register at `location`: a "postgresql://" (or "postgres://") URL as libpq takes it,
 // its password left to ~/.pgpass, PGPASSWORD or a service file; anything else is the path of a

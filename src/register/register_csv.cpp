@@ -38,7 +38,7 @@ ImportResult importJournal(PagerRegister& pagerRegister, const std::string& path
                         "The file " + path + " is not a journal of this program");
   }
   ImportResult result;
-  std::vector<Record> records;
+  std::vector<Record>& records = result.records;
   for (auto line = lines.begin() + 1; line != lines.end(); ++line) {
     if (isBlank(*line)) continue;
     ++result.lines;

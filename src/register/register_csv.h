@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "register/pager_register.h"
 
@@ -18,10 +19,11 @@ inline RecordQuery oldestFirst() {
 }
 
 struct ImportResult {
-  std::size_t lines = 0;    // lines after the header
-  std::size_t added = 0;    // new records
-  std::size_t present = 0;  // records that were there already
-  std::size_t refused = 0;  // lines that are no record: a field missing, no time, a bad capcode
+  std::size_t lines = 0;        // lines after the header
+  std::size_t added = 0;        // new records
+  std::size_t present = 0;      // records that were there already
+  std::size_t refused = 0;      // lines that are no record: a field missing, no time, a bad capcode
+  std::vector<Record> records;  // what the other lines are, in their order
 };
 
 // Imports the journal at `path` as records of `station`, in one transaction. A file that cannot

@@ -172,8 +172,21 @@ SqlRegister::Prepared::Prepared(soci::session& sql)
 SqlRegister::SqlRegister(const RegisterLocation& location, const RegisterOptions& options)
     : session_(location, options) {
   versionFound_ = prepareSchema(session_);
-  prepared_ = guarded("preparing its statements",
-                      [this] { return std::make_unique<Prepared>(session_.sql()); });
+  try {
+    prepared_ = std::make_unique<Prepared>(session_.sql());
+  } catch (...) {
+    session_.fail("preparing its statements");
+  }
+}
+
+void SqlRegister::reconnect(const std::string& doing) {
+  prepared_.reset();  // its statements belong to the old connection
+  try {
+    session_.reconnect();
+    prepared_ = std::make_unique<Prepared>(session_.sql());
+  } catch (...) {
+    session_.fail(doing);
+  }
 }
 
 std::pair<long long, bool> SqlRegister::insertRecord(const Record& record) {

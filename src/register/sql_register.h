@@ -85,15 +85,24 @@ class SqlRegister final : public PagerRegister {
   void addEvent(int capcode, const std::string& event, const Stamp& by,
                 std::optional<long long> recordId);
 
-  // Runs `body`; any failure becomes a RegisterError that says what was being done.
+  // Runs `body`; any failure becomes a RegisterError that says what was being done. A call that
+  // lost the server's connection before its commit runs once more on a new connection.
   template <class Body>
   auto guarded(const std::string& doing, Body&& body) -> decltype(body()) {
+    if (!prepared_) reconnect(doing);  // the last call could not open the connection again
+    try {
+      return body();
+    } catch (...) {
+      if (!session_.lostBeforeCommit()) session_.fail(doing);
+    }
+    reconnect(doing);
     try {
       return body();
     } catch (...) {
       session_.fail(doing);
     }
   }
+  void reconnect(const std::string& doing);
 
   SqlSession session_;
   int versionFound_ = 0;

@@ -14,8 +14,6 @@
 
 namespace ccp {
 
-enum class Engine { SQLite, PostgreSQL };
-
 struct RegisterLocation {
   Engine engine = Engine::SQLite;
   std::string target;  // the file's path, or the URL for libpq
@@ -60,7 +58,16 @@ class SqlSession {
   // Turns the exception being handled into a RegisterError that says what was being done.
   [[noreturn]] void fail(const std::string& doing);
 
+  // While an exception is handled: the server's connection was lost before a commit was sent,
+  // so nothing of the call was done and it may run again on a new connection. A connection that
+  // the server dropped while it lay idle (a restart, a link cut) is found so, by the first
+  // statement sent on it.
+  bool lostBeforeCommit();
+  // Opens the connection again; statements prepared on the old one are gone.
+  void reconnect();
+
  private:
+  void connect();
   void begin();
   void end(bool commit);
   bool connectionLost();
@@ -68,6 +75,7 @@ class SqlSession {
 
   RegisterLocation location_;
   std::chrono::milliseconds busyTimeout_;
+  bool committing_ = false;
   soci::session sql_;
 };
 

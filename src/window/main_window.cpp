@@ -82,8 +82,10 @@ MainWindow::MainWindow(TForm1& form, QWidget* parent)
   buildLog();
   layout->addWidget(log_, 1);
   buildMenus();
-  new PagerRecordsView(form_, *this);
-  new RegisterView(form_, *this);
+  auto* records = new PagerRecordsView(form_, *this);
+  auto* pagerRegister = new RegisterView(form_, *this);
+  records->onCommandEnded = [pagerRegister] { pagerRegister->commandEnded(); };
+  pagerRegister->onSettingsSaved = [records] { records->useSavedSettings(); };
   addMenuShortcuts(*this);
   buildRecentFiles();
   acceptFileDrops();

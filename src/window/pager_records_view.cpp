@@ -23,12 +23,11 @@ const QString kBackupSetting = QStringLiteral("pagerBackups");
 PagerRecordsView::PagerRecordsView(TForm1& form, QMainWindow& window)
     : QObject(&window), form_(form), window_(window), records_(userDataFolder()) {
   records_.setBackupBeforeWrite(QSettings().value(kBackupSetting, false).toBool());
-  records_.onNotice = [this](const std::string& text) { showNotice(text); };
-  std::string problems;
-  for (const std::string& problem : useRegisterSettings(records_)) {
-    problems += (problems.empty() ? "" : "; ") + problem;
-  }
-  if (!problems.empty()) showNotice(problems);
+  records_.onNotice = [this](const std::string& text) {
+    showNotice(text);
+    if (onCommandEnded) onCommandEnded();
+  };
+  useSavedSettings();
   bindPagerRecords(form_, records_);
   form_.menuItem("BackupBeforeWrite1").onClick = [this] { rememberBackupChoice(); };
   MenuItem& journal = form_.menuItem("OpenJournal1");
@@ -42,6 +41,14 @@ PagerRecordsView::~PagerRecordsView() {
   MenuItem& journal = form_.menuItem("OpenJournal1");
   journal.onClick = nullptr;
   journal.setEnabled(false);
+}
+
+void PagerRecordsView::useSavedSettings() {
+  std::string problems;
+  for (const std::string& problem : useRegisterSettings(records_)) {
+    problems += (problems.empty() ? "" : "; ") + problem;
+  }
+  if (!problems.empty()) showNotice(problems);
 }
 
 void PagerRecordsView::rememberBackupChoice() {

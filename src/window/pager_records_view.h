@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 
 #include "commands/pager_records.h"
 
@@ -19,6 +20,10 @@ class PagerRecordsView : public QObject {
   ~PagerRecordsView() override;
 
   PagerRecords& records() { return records_; }
+  // The register settings read again, as Register settings... saved them.
+  void useSavedSettings();
+  // Told when a pager command has ended, after its notice.
+  std::function<void()> onCommandEnded;
 
  private:
   void rememberBackupChoice();

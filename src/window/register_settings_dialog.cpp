@@ -24,18 +24,6 @@ namespace ccp::qt {
 
 namespace {
 
-// A password written into the URL would be kept in register.conf: libpq has its own places.
-bool holdsPassword(const std::string& url) {
-  const auto scheme = url.find("://");
-  const std::string rest = scheme == std::string::npos ? url : url.substr(scheme + 3);
-  const auto at = rest.find('@');
-  if (at != std::string::npos && at < rest.find('/') &&
-      rest.substr(0, at).find(':') != std::string::npos) {
-    return true;
-  }
-  return url.find("password=") != std::string::npos;
-}
-
 QLabel* hint(const QString& text, QWidget* parent) {
   auto* label = new QLabel(text, parent);
   label->setWordWrap(true);
@@ -195,7 +183,8 @@ QString RegisterSettingsDialog::refusal(const RegisterSettings& s) const {
         "A shared register is named by its URL, such as "
         "postgresql://station@server/pagers");
   }
-  if (holdsPassword(s.location)) {
+  // A password written into the URL would be kept in register.conf: libpq has its own places.
+  if (withoutPassword(s.location) != s.location) {
     return QStringLiteral(
         "The URL holds a password: leave it to ~/.pgpass, PGPASSWORD or a "
         "service file, so that it is never kept in the settings");

@@ -18,7 +18,13 @@ constexpr const char* kItems[] = {"PagerRegister1", "RegisterSettings1", "Releas
 RegisterView::RegisterView(TForm1& form, QWidget& window)
     : QObject(&window), form_(form), window_(window) {
   form_.menuItem("PagerRegister1").onClick = [this] { showRegister(); };
-  form_.menuItem("RegisterSettings1").onClick = [this] { showDialog<RegisterSettingsDialog>(); };
+  form_.menuItem("RegisterSettings1").onClick = [this] {
+    auto* dialog = showDialog<RegisterSettingsDialog>();
+    connect(dialog, &QDialog::accepted, this, [this] {
+      if (onSettingsSaved) onSettingsSaved();
+      if (register_ != nullptr) register_->reload();  // it may be another register now
+    });
+  };
   form_.menuItem("ReleaseCapcode1").onClick = [this] { showDialog<ReleaseDialog>(); };
   for (const char* name : kItems) form_.menuItem(name).setEnabled(true);
 }
@@ -45,11 +51,16 @@ void RegisterView::showRegister() {
   register_->activateWindow();
 }
 
+void RegisterView::commandEnded() {
+  if (register_ != nullptr && register_->isVisible()) register_->showNewRecords();
+}
+
 template <typename Dialog>
-void RegisterView::showDialog() {
+Dialog* RegisterView::showDialog() {
   auto* dialog = new Dialog(&window_);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->open();
+  return dialog;
 }
 
 }  // namespace ccp::qt

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <functional>
 
 class QWidget;
 
@@ -21,10 +22,15 @@ class RegisterView : public QObject {
   RegisterView(TForm1& form, QWidget& window);
   ~RegisterView() override;
 
+  // A pager command ended: the register's window, if open, shows what it added.
+  void commandEnded();
+  // Told when Register settings... saved new settings.
+  std::function<void()> onSettingsSaved;
+
  private:
   void showRegister();
   template <typename Dialog>
-  void showDialog();
+  Dialog* showDialog();
 
   TForm1& form_;
   QWidget& window_;

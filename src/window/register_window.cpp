@@ -116,6 +116,14 @@ void RegisterWindow::reload() {
   showState();
 }
 
+void RegisterWindow::showNewRecords() {
+  if (model_ != nullptr) {
+    model_->reload();
+  } else {
+    reload();
+  }
+}
+
 void RegisterWindow::showState() {
   count_->setText(recordCount(static_cast<std::size_t>(model_->total())));
   if (!model_->problem().isEmpty()) note_->setText(model_->problem());

@@ -23,6 +23,9 @@ class RegisterWindow : public QDialog {
 
   // Opens the register the settings name again and reads it from the top.
   void reload();
+  // Reads it from the top again, on the same connection, the filter and the order kept: what a
+  // pager command added shows. A register not open yet is opened.
+  void showNewRecords();
   RecordTableModel* model() const { return model_; }
 
  private:

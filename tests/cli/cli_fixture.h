@@ -12,6 +12,7 @@
 #include "files/config_file.h"
 #include "files/temp_folder.h"
 #include "ports/fake_kernel.h"
+#include "register/pager_register.h"
 #include "sim/simulated_programmer.h"
 #include "testkit/virtual_clock.h"
 
@@ -39,6 +40,11 @@ class SimulatedServices : public cli::CliServices {
   PortSurvey surveyPorts(const PortChoice& choice) override {
     return ccp::surveyPorts(choice, kernel);
   }
+  RegisterUse registerUse(const RegisterSettings& settings, std::string_view location,
+                          std::optional<bool> guard) override {
+    return resolveRegisterUse(settings, dataPath.empty() ? "" : defaultRegisterLocation(dataPath),
+                              location, environmentRegister, "station", guard);
+  }
 
   void plugInFreshPager() {
     const PagerContents pager = defaultPagerContents(config);
@@ -58,6 +64,7 @@ class SimulatedServices : public cli::CliServices {
   testing::FakeKernel kernel;  // the system's parallel ports: none unless a test adds them
   TempFolder dataHome;         // never the user's own data folder
   std::string dataPath = dataHome.file("capcode-programmer");
+  std::string environmentRegister;  // the register CCP_REGISTER names
 };
 
 // Enter pressed a number of times, then the end of input; `beforeRead` runs each time the

@@ -3,6 +3,8 @@
 
 #include "cli_fixture.h"
 #include "files/csv_reader.h"
+#include "register/engine_fixture.h"
+#include "register/server_relay.h"
 
 namespace ccp {
 namespace {
@@ -10,8 +12,22 @@ namespace {
 using test::CliFixture;
 using test::contains;
 
-TEST(CliRegisterTest, AGuardedWriteOfAHeldCapcodeStopsUntilItIsReleased) {
+// On both engines: a PostgreSQL register is named as CCP_REGISTER names it, and guarded by
+// default.
+class CliRegisterTest : public test::EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    if (GetParam() == Engine::PostgreSQL && !HasFatalFailure()) {
+      cli.services.environmentRegister = newRegister();
+    }
+  }
+  bool shared() const { return GetParam() == Engine::PostgreSQL; }
+
   CliFixture cli;
+};
+
+TEST_P(CliRegisterTest, AGuardedWriteOfAHeldCapcodeStopsUntilItIsReleased) {
   const std::string file = cli.fileWithCapcode(1000000);
   ASSERT_EQ(cli.run({"write", file, "--guard"}), cli::kDone);
   EXPECT_EQ(cli.run({"write", file, "--guard"}), cli::kFailed);
@@ -35,8 +51,7 @@ TEST(CliRegisterTest, AGuardedWriteOfAHeldCapcodeStopsUntilItIsReleased) {
   EXPECT_EQ(cli.err.str(), "ccp: the register holds no record of 1234\n");
 }
 
-TEST(CliRegisterTest, ListExportImportStatusAndInit) {
-  CliFixture cli;
+TEST_P(CliRegisterTest, ListExportImportStatusAndInit) {
   ASSERT_EQ(cli.run({"write", cli.defaultFile("a.eep")}), cli::kDone);
   ASSERT_EQ(cli.run({"register", "list", "--since", "2000-01-01"}), cli::kDone);
   ASSERT_EQ(cli.outLines().size(), 2u);
@@ -57,15 +72,79 @@ TEST(CliRegisterTest, ListExportImportStatusAndInit) {
 
   ASSERT_EQ(cli.run({"register", "status"}), cli::kDone);
   EXPECT_TRUE(contains(cli.out.str(), "\nRecords:         1\nStations seen:   station\n"));
-  EXPECT_TRUE(contains(cli.out.str(), "\nThis station:    station, guard off\n"));
-  const std::string other = cli.folder.file("other.sqlite");
+  EXPECT_TRUE(contains(cli.out.str(), std::string("\nThis station:    station, guard ") +
+                                          (shared() ? "on" : "off") + "\n"));
+  const std::string other = shared() ? newRegister() : cli.folder.file("other.sqlite");
   ASSERT_EQ(cli.run({"register", "init", other}), cli::kDone);
-  EXPECT_EQ(cli.outLines()[0],
-            "Made the register's tables in " + other + " (SQLite, schema version 2)");
+  EXPECT_EQ(cli.outLines()[0], "Made the register's tables in " + other + " (" +
+                                   (shared() ? "PostgreSQL" : "SQLite") + ", schema version 2)");
   ASSERT_EQ(cli.run({"--register", other, "register", "status", "--guard"}), cli::kWrongUsage);
   ASSERT_EQ(cli.run({"register", "status", "--register", other}), cli::kDone);
   EXPECT_TRUE(contains(cli.out.str(), "\nRecords:         0\n"));
 }
+
+// A line's server that goes away during a batch. Restarted between two pagers: the batch goes
+// on, on a new connection. Stopped while a pager is written: that write ends as it would have,
+// its record kept in journal.csv; the next write stops at the guard before anything is sent,
+// and the batch ends there. The server back, the import brings the records in once, and the
+// capcode that the journalled write claimed is held by it.
+using CliServerTest = CliRegisterTest;
+
+TEST_P(CliServerTest, ABatchWhoseServerGoesAwayStopsBeforeWritingUnguarded) {
+  test::ServerRelay relay(std::getenv("CCP_TEST_POSTGRES"));
+  const std::string direct = cli.services.environmentRegister;
+  cli.services.environmentRegister = relay.through(direct);
+  const std::string file = cli.fileWithCapcode(2004000);
+  testkit::VirtualClock& clock = cli.services.clock;
+  int pager = 0;
+  test::EnterPresses presses(5, [&] {
+    cli.services.plugInFreshPager();
+    if (++pager == 2) relay.restart();
+    if (pager == 3) clock.at(clock.nowNs() + 3'000'000'000ull, [&] { relay.stop(); });
+  });
+  std::istream input(&presses);
+  EXPECT_EQ(cli.run({"write", file, "--autoinc", "1,0,0,0,0,0", "--batch"}, input), cli::kFailed);
+  auto lines = cli.outLines();
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[lines.size() - 2],
+            "Capcodes could not be checked in the register: nothing written");
+  EXPECT_EQ(lines.back(), "Batch: 3 pagers written, 0 failed; capcodes 2004000 to 2004002");
+  EXPECT_TRUE(contains(cli.err.str(),
+                       "ccp: record could not be kept in the register, it is in journal.csv: The "
+                       "register's server cannot be reached"))
+      << cli.err.str();
+  EXPECT_TRUE(contains(cli.err.str(), "ccp: pager 4 was not written: the batch stops\n"));
+  const PagerContents fresh = defaultPagerContents(cli.services.config);
+  EXPECT_TRUE(std::equal(fresh.eeprom.begin(), fresh.eeprom.end(),
+                         cli.services.programmer.eeprom().begin()));  // nothing written
+  const std::string journal = cli.services.dataPath + "/journal.csv";
+  const auto journalled = test::readCsv(journal);
+  ASSERT_EQ(journalled.size(), 3u);  // the header, the write under way, the write stopped
+  EXPECT_EQ(journalled[1][5], "Verify OK !");
+  EXPECT_EQ(journalled[1][7], "2004002");
+
+  cli.services.environmentRegister = direct;  // the server is back
+  ASSERT_EQ(cli.run({"register", "import", journal}), cli::kDone);
+  EXPECT_EQ(cli.outLines(),
+            (std::vector<std::string>{
+                journal + ": 2 records added, 0 in the register already, 0 lines refused",
+                "Capcode 2004002 is held now by the write that claimed it"}));
+  ASSERT_EQ(cli.run({"register", "import", journal}), cli::kDone);
+  EXPECT_EQ(cli.outLines(),
+            std::vector<std::string>{journal + ": 0 records added, 2 in the register "
+                                               "already, 0 lines refused"});
+  ASSERT_EQ(cli.run({"register", "list"}), cli::kDone);
+  lines = cli.outLines();
+  ASSERT_EQ(lines.size(), 5u);  // the heading, three pagers written and one write stopped
+  for (std::size_t i = 2; i < lines.size(); ++i)
+    EXPECT_TRUE(contains(lines[i], "  held  ")) << lines[i];
+}
+
+INSTANTIATE_TEST_SUITE_P(Server, CliServerTest, ::testing::Values(Engine::PostgreSQL),
+                         test::engineName);
+
+INSTANTIATE_TEST_SUITE_P(Engines, CliRegisterTest,
+                         ::testing::Values(Engine::SQLite, Engine::PostgreSQL), test::engineName);
 
 }  // namespace
 }  // namespace ccp

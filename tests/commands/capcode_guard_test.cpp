@@ -10,12 +10,16 @@
 #include "files/journal_columns.h"
 #include "files/journal_file.h"
 #include "records_fixture.h"
+#include "register/engine_fixture.h"
 
 namespace ccp {
 namespace {
 
 using Lines = std::vector<std::string>;
 using test::RecordsFixture;
+
+// The guard's tests run on both engines, the windows of each test sharing a register.
+class CapcodeGuardTest : public test::EngineTest {};
 
 // The window's writes guarded, on its own register or the one at `location`, as `station`.
 void guard(RecordsFixture& rx, const std::string& station, const std::string& location = "",
@@ -33,17 +37,18 @@ std::string writeNewPager(RecordsFixture& rx) {
   return rx.fx.lines().back();
 }
 
-// Another station's verified write gave `capcode` to a pager; its register's location.
-std::string heldAtStation2(RecordsFixture& station2, int capcode) {
-  guard(station2, "station-2");
+// Another station's verified write gave `capcode` to a pager, in the register at `location`.
+std::string heldAtStation2(const std::string& location, int capcode) {
+  RecordsFixture station2;
+  guard(station2, "station-2", location);
   station2.f().textField("address1").setText(std::to_string(capcode));
   EXPECT_EQ(writeNewPager(station2), "Verify OK !");
-  return station2.records.registerUse().location;
+  return location;
 }
 
-TEST(CapcodeGuard, AHeldCapcodeStopsTheWriteBeforeAnythingIsSent) {
-  RecordsFixture station2, rx;
-  guard(rx, "station-1", heldAtStation2(station2, 2004000));
+TEST_P(CapcodeGuardTest, AHeldCapcodeStopsTheWriteBeforeAnythingIsSent) {
+  RecordsFixture rx;
+  guard(rx, "station-1", heldAtStation2(newRegister(), 2004000));
   const EepBlock eeprom = rx.fx.pagerEeprom();
   const DecoderBlock decoder = rx.fx.pagerDecoder();
   const std::size_t logged = rx.fx.lines().size(), wire = rx.fx.programmer.wireLog().size();
@@ -63,16 +68,17 @@ TEST(CapcodeGuard, AHeldCapcodeStopsTheWriteBeforeAnythingIsSent) {
   EXPECT_EQ(rx.records.registerConnection().get().holder(2004000)->station, "station-2");
 }
 
-TEST(CapcodeGuard, ThePagerInTheProgrammerIsReprogrammedAfterAWholeRead) {
+TEST_P(CapcodeGuardTest, ThePagerInTheProgrammerIsReprogrammedAfterAWholeRead) {
   RecordsFixture rx;
-  guard(rx, "station-1");
+  const std::string location = newRegister();
+  guard(rx, "station-1", location);
   ASSERT_EQ(writeNewPager(rx), "Verify OK !");
   rx.f().menuItem("WriteToPager").trigger();  // the same file again, unknown pager
   EXPECT_EQ(rx.fx.lines().back(), "Capcode 2004000 was written on 2026-12-07 11:30 at station-1");
 
   RegisterSettings readFirst;
   readFirst.readBeforeWrite = true;
-  guard(rx, "station-1", "", readFirst);
+  guard(rx, "station-1", location, readFirst);
   rx.f().menuItem("WriteToPager").trigger();
   EXPECT_EQ(rx.fx.lines().back(), "Verify OK !");
   rx.f().textField("address1").setText("2004005");  // it gets another capcode now
@@ -83,10 +89,11 @@ TEST(CapcodeGuard, ThePagerInTheProgrammerIsReprogrammedAfterAWholeRead) {
   EXPECT_EQ(reg.holder(2004005)->state, HolderState::Held);
 }
 
-TEST(CapcodeGuard, TwoWindowsFromOneFileNeverGiveACapcodeTwice) {
+TEST_P(CapcodeGuardTest, TwoWindowsFromOneFileNeverGiveACapcodeTwice) {
   RecordsFixture a, b;
-  guard(a, "station-1");
-  guard(b, "station-2", a.records.registerUse().location);
+  const std::string location = newRegister();
+  guard(a, "station-1", location);
+  guard(b, "station-2", location);
   for (RecordsFixture* window : {&a, &b}) window->f().comboBox("autoinc1").choose(1);
   for (int pager = 0; pager < 3; ++pager) {
     EXPECT_EQ(writeNewPager(a), "Verify OK !");
@@ -102,12 +109,12 @@ TEST(CapcodeGuard, TwoWindowsFromOneFileNeverGiveACapcodeTwice) {
 
 // Guard off, or none of the write's capcodes held: the write is the plain menu command's,
 // byte for byte and microsecond for microsecond.
-TEST(CapcodeGuard, OffOrWithNothingHeldTheWriteIsUnchanged) {
+TEST_P(CapcodeGuardTest, OffOrWithNothingHeldTheWriteIsUnchanged) {
   test::PagerFixture plain;
   plain.f().menuItem("WriteToPager").trigger();
   for (const bool guarded : {false, true}) {
-    RecordsFixture station2, rx;
-    const std::string location = heldAtStation2(station2, guarded ? 2004100 : 2004000);
+    RecordsFixture rx;
+    const std::string location = heldAtStation2(newRegister(), guarded ? 2004100 : 2004000);
     rx.records.setRegister({}, {location, "station-1", false, guarded});
     rx.f().menuItem("WriteToPager").trigger();
     EXPECT_EQ(rx.fx.lines(), plain.lines()) << guarded;
@@ -119,17 +126,17 @@ TEST(CapcodeGuard, OffOrWithNothingHeldTheWriteIsUnchanged) {
   }
 }
 
-TEST(CapcodeGuard, TakeTheNextFreeMovesTheRowOnByItsStepOrAFrame) {
+TEST_P(CapcodeGuardTest, TakeTheNextFreeMovesTheRowOnByItsStepOrAFrame) {
   const struct {
     int step;
     const char* taken;
     const char* shown;  // after the write advanced it
   } cases[] = {{2, "2004002", "2004004"}, {0, "2004008", "2004008"}};
   for (const auto& c : cases) {
-    RecordsFixture station2, rx;
+    RecordsFixture rx;
     RegisterSettings nextFree;
     nextFree.whenTaken = WhenTaken::TakeNextFree;
-    guard(rx, "station-1", heldAtStation2(station2, 2004000), nextFree);
+    guard(rx, "station-1", heldAtStation2(newRegister(), 2004000), nextFree);
     rx.f().comboBox("autoinc1").choose(c.step);
     const std::size_t logged = rx.fx.lines().size();
     rx.f().menuItem("WriteToPager").trigger();
@@ -197,8 +204,9 @@ TEST(PagerRecordsRegister, ARegisterThatFailsFallsBackToTheJournal) {
   }
 }
 
-TEST(PagerRecordsRegister, FirstUseTakesInTheJournalOfTodaysProgramOnce) {
+TEST_P(CapcodeGuardTest, FirstUseTakesInTheJournalOfTodaysProgramOnce) {
   RecordsFixture rx;
+  rx.records.setRegister({}, {newRegister(), "station", false, false});
   const std::string journal = rx.records.journalPath();
   PagerIdentity pager{
       "12345678", {"2004017", "0000008", "0000000", "0000000", "0000000", "0000000"}, "152.24000"};
@@ -221,6 +229,9 @@ TEST(PagerRecordsRegister, FirstUseTakesInTheJournalOfTodaysProgramOnce) {
   EXPECT_EQ(test::readBytes(journal), before);  // left in place, and not appended to
   EXPECT_EQ(rx.records.registerConnection().get().holder(2004000)->record->command, "read");
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, CapcodeGuardTest,
+                         ::testing::Values(Engine::SQLite, Engine::PostgreSQL), test::engineName);
 
 }  // namespace
 }  // namespace ccp

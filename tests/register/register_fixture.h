@@ -1,15 +1,9 @@
 #pragma once
 
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cstdlib>
 #include <memory>
 #include <string>
 
-#include "files/temp_folder.h"
-#include "register/pager_register.h"
+#include "register/engine_fixture.h"
 #include "register/sql_session.h"
 
 namespace ccp::test {
@@ -33,34 +27,16 @@ inline Record pagerRecord(const std::string& station, int second, const std::str
   return r;
 }
 
-// Every test of the register runs on both engines, on a register of its own: a SQLite file in a
-// temporary folder, or a schema of its own on the PostgreSQL server that CCP_TEST_POSTGRES
-// names (scripts/test starts one).
-class RegisterTest : public ::testing::TestWithParam<Engine> {
+// The register's own tests: one register, opened when first asked for.
+class RegisterTest : public EngineTest {
  protected:
   void SetUp() override {
-    if (GetParam() == Engine::SQLite) {
-      location_ = folder_.file("data/register.sqlite");
-      return;
-    }
-    const char* server = std::getenv("CCP_TEST_POSTGRES");
-    if (server == nullptr || *server == '\0') {
-      FAIL() << "The PostgreSQL cases need a server: run scripts/test, which starts one, or set "
-                "CCP_TEST_POSTGRES to a database URL (as under pg_virtualenv: "
-                "postgresql://$PGUSER@$PGHOST:$PGPORT/$PGDATABASE).";
-    }
-    static std::atomic<int> counter{0};
-    schema_ = "register_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
-    const std::string url(server);
-    location_ = url + (url.find('?') == std::string::npos ? "?" : "&") +
-                "options=-csearch_path%3D" + schema_;
-    serverSql("DROP SCHEMA IF EXISTS " + schema_ + " CASCADE");
-    serverSql("CREATE SCHEMA " + schema_);
+    EngineTest::SetUp();
+    if (!HasFatalFailure()) location_ = newRegister();
   }
-
   void TearDown() override {
     reg_.reset();
-    if (!schema_.empty()) serverSql("DROP SCHEMA IF EXISTS " + schema_ + " CASCADE");
+    EngineTest::TearDown();
   }
 
   PagerRegister& reg() {
@@ -73,27 +49,10 @@ class RegisterTest : public ::testing::TestWithParam<Engine> {
     return std::make_unique<SqlSession>(registerLocation(location_), RegisterOptions{});
   }
 
-  TempFolder folder_;
   std::string location_;
 
  private:
-  static void serverSql(const std::string& statement) {
-    SqlSession server(registerLocation(std::getenv("CCP_TEST_POSTGRES")), RegisterOptions{});
-    server.sql() << statement;
-  }
-
-  std::string schema_;
   std::unique_ptr<PagerRegister> reg_;
 };
 
-inline std::string engineName(const ::testing::TestParamInfo<Engine>& info) {
-  return info.param == Engine::SQLite ? "SQLite" : "PostgreSQL";
-}
-
 }  // namespace ccp::test
-
-namespace ccp {
-inline void PrintTo(Engine engine, std::ostream* out) {
-  *out << (engine == Engine::SQLite ? "SQLite" : "PostgreSQL");
-}
-}  // namespace ccp

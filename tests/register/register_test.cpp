@@ -11,6 +11,7 @@
 #include "register/register_csv.h"
 #include "register/register_fixture.h"
 #include "register/register_schema.h"
+#include "register/server_relay.h"
 
 namespace ccp {
 namespace {
@@ -305,6 +306,31 @@ TEST(RegisterOpen, FaultSaysWhatKindItIs) {
 
 INSTANTIATE_TEST_SUITE_P(Engines, RegisterTest,
                          ::testing::Values(Engine::SQLite, Engine::PostgreSQL), test::engineName);
+
+// A server that drops the connection (restarted, a link cut) is reached again by the next call;
+// one that is away fails that call, and the same register serves again once it is back.
+using RegisterServerTest = RegisterTest;
+
+TEST_P(RegisterServerTest, ConnectionLostIsOpenedAgainByTheNextCall) {
+  test::ServerRelay relay(std::getenv("CCP_TEST_POSTGRES"));
+  auto reg = openRegister(relay.through(location_));
+  ASSERT_TRUE(reg->claim(1, kStation1).granted);
+  relay.restart();
+  EXPECT_TRUE(reg->claim(2, kStation1).granted);
+  relay.stop();
+  try {
+    reg->claim(3, kStation1);
+    ADD_FAILURE() << "a claim was granted with the server away";
+  } catch (const RegisterError& error) {
+    EXPECT_EQ(error.fault(), RegisterFault::Unreachable) << error.what();
+  }
+  relay.start();
+  EXPECT_TRUE(reg->claim(3, kStation1).granted);
+  EXPECT_EQ(reg->history(3).size(), 1u);  // claimed once
+}
+
+INSTANTIATE_TEST_SUITE_P(Server, RegisterServerTest, ::testing::Values(Engine::PostgreSQL),
+                         test::engineName);
 
 }  // namespace
 }  // namespace ccp

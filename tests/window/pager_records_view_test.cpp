@@ -14,21 +14,13 @@
 
 #include "app/data_folder.h"
 #include "image/checksum.h"
-#include "pager_fixture.h"
 #include "register/pager_register.h"
 #include "window/main_window.h"
+#include "window_fixture.h"
 
 namespace ccp {
 
-// A window on the simulated Programmer and the virtual clock.
-struct SimulatorWindow {
-  SimulatorWindow() : window(fx.f()) {}
-  QAction* action(const char* name) {
-    return window.findChild<QAction*>(QString::fromLatin1(name));
-  }
-  test::PagerFixture fx;
-  qt::MainWindow window;
-};
+using test::SimulatorWindow;
 
 class PagerRecordsViewTest : public QObject {
   Q_OBJECT

@@ -33,6 +33,7 @@ class RegisterViewTest : public QObject {
   void typingFindsAndAHeaderClickSorts();
   void settingsRoundTripAndWhatIsNotSaved();
   void releaseShowsTheHolderAndFreesTheCapcode();
+  void theOpenRegisterFollowsCommandsAndSavedSettings();
 
  private:
   QTemporaryDir home_;
@@ -194,6 +195,31 @@ void RegisterViewTest::releaseShowsTheHolderAndFreesTheCapcode() {
   QCOMPARE(last.note, std::string("pager returned"));
   QVERIFY(holder->text().startsWith(QStringLiteral("Capcode 2004017 released by bench-3")));
   QVERIFY(!release->isEnabled());
+}
+
+// The register's window, left open, shows each record as its command ends; settings saved
+// apply to the next command.
+void RegisterViewTest::theOpenRegisterFollowsCommandsAndSavedSettings() {
+  test::SimulatorWindow w;
+  w.action("PagerRegister1")->trigger();
+  auto* shown = test::findIn<qt::RegisterWindow>(w.window, "PagerRegisterWindow");
+  QTRY_VERIFY(shown->isVisible());
+  const auto shownRecords = [shown] {
+    return shown->model() != nullptr ? shown->model()->total() : -1;
+  };
+  QCOMPARE(shownRecords(), -1);  // no register yet
+  w.action("WriteToPager")->trigger();
+  QCOMPARE(shownRecords(), 1);
+  w.action("ReadFromPager")->trigger();
+  QCOMPARE(shownRecords(), 2);
+
+  w.action("RegisterSettings1")->trigger();
+  auto* settings = test::findIn<qt::RegisterSettingsDialog>(w.window, "RegisterSettingsDialog");
+  test::findIn<QLineEdit>(*settings, "RegisterStation")->setText(QStringLiteral("bench-3"));
+  settings->accept();
+  w.action("ReadFromPager")->trigger();
+  QCOMPARE(shownRecords(), 3);
+  QCOMPARE(shown->model()->index(0, 1).data().toString(), QStringLiteral("bench-3"));
 }
 
 }  // namespace ccp

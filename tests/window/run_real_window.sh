@@ -36,7 +36,9 @@ app=$!
 window="$(xdotool search --sync --name "QPX730E Capcode Programmer-Customer version" | head -1)"
 # It carries its icon for the task bar and the window list.
 # The window is found by its title, which may reach the X server just before the icon does.
-has_icon() { xprop -id "$window" _NET_WM_ICON | grep -q '^_NET_WM_ICON(CARDINAL) = '; }
+# grep reads all that xprop writes: with -q it would stop at the match, and xprop, still writing
+# the icon's pixels, would end on a broken pipe that pipefail counts as no icon.
+has_icon() { xprop -id "$window" _NET_WM_ICON | grep '^_NET_WM_ICON(CARDINAL) = ' >/dev/null; }
 for _ in $(seq 50); do has_icon && break; sleep 0.1; done
 has_icon || { echo "the window has no icon"; exit 1; }
 if command -v import >/dev/null; then import -window root "$artifacts/program-start.png"; fi

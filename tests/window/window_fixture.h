@@ -6,6 +6,7 @@
 
 #include "app/data_folder.h"
 #include "form_fixture.h"
+#include "pager_fixture.h"
 #include "register/pager_register.h"
 #include "window/main_window.h"
 #include "window/qt_platform.h"
@@ -47,6 +48,16 @@ struct WindowFixture {
   FormFixture fx;
   qt::MainWindow window;
   bool ready = false;
+};
+
+// A window on the simulated Programmer and the virtual clock.
+struct SimulatorWindow {
+  SimulatorWindow() : window(fx.f()) {}
+  QAction* action(const char* name) {
+    return window.findChild<QAction*>(QString::fromLatin1(name));
+  }
+  PagerFixture fx;
+  qt::MainWindow window;
 };
 
 // The window with the Qt desktop services: real error boxes, dialogs and status bar.

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <libpq-fe.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "files/temp_folder.h"
+#include "register/pager_register.h"
+
+namespace ccp::test {
+
+// A test that runs on both engines, on registers of its own: SQLite files in a temporary
+// folder, or schemas of their own on the PostgreSQL server that CCP_TEST_POSTGRES names
+// (scripts/test starts one).
+class EngineTest : public ::testing::TestWithParam<Engine> {
+ protected:
+  void SetUp() override {
+    if (GetParam() == Engine::SQLite) return;
+    const char* server = std::getenv("CCP_TEST_POSTGRES");
+    if (server == nullptr || *server == '\0') {
+      FAIL() << "The PostgreSQL cases need a server: run scripts/test, which starts one, or set "
+                "CCP_TEST_POSTGRES to a database URL (as under pg_virtualenv: "
+                "postgresql://$PGUSER@$PGHOST:$PGPORT/$PGDATABASE).";
+    }
+  }
+
+  void TearDown() override {
+    for (const std::string& schema : schemas_)
+      serverSql("DROP SCHEMA IF EXISTS " + schema + " CASCADE");
+  }
+
+  // The location of a new register, empty until it is first opened.
+  std::string newRegister() {
+    static std::atomic<int> counter{0};
+    const std::string name = std::to_string(::getpid()) + "_" + std::to_string(counter++);
+    if (GetParam() == Engine::SQLite) return folder_.file("data-" + name + "/register.sqlite");
+    const std::string schema = "register_test_" + name;
+    serverSql("DROP SCHEMA IF EXISTS " + schema + " CASCADE");
+    serverSql("CREATE SCHEMA " + schema);
+    schemas_.push_back(schema);
+    const std::string url(std::getenv("CCP_TEST_POSTGRES"));
+    return url + (url.find('?') == std::string::npos ? "?" : "&") + "options=-csearch_path%3D" +
+           schema;
+  }
+
+  TempFolder folder_;
+
+ private:
+  static void serverSql(const std::string& statement) {
+    PGconn* server = PQconnectdb(std::getenv("CCP_TEST_POSTGRES"));
+    PGresult* result = PQexec(server, ("SET client_min_messages = warning; " + statement).c_str());
+    EXPECT_EQ(PQresultStatus(result), PGRES_COMMAND_OK)
+        << statement << ": " << PQerrorMessage(server);
+    PQclear(result);
+    PQfinish(server);
+  }
+
+  std::vector<std::string> schemas_;
+};
+
+inline std::string engineName(const ::testing::TestParamInfo<Engine>& info) {
+  return info.param == Engine::SQLite ? "SQLite" : "PostgreSQL";
+}
+
+}  // namespace ccp::test
+
+namespace ccp {
+inline void PrintTo(Engine engine, std::ostream* out) {
+  *out << (engine == Engine::SQLite ? "SQLite" : "PostgreSQL");
+}
+}  // namespace ccp
