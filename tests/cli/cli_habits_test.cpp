@@ -186,18 +186,6 @@ TEST(CliHabitsTest, ShowLeavesOutWhatTheWindowHidesUnlessAllIsAsked) {
   EXPECT_TRUE(contains(cli.out.str(), "(contrast)\n"));
 }
 
-TEST(CliHabitsTest, HelpHoldsEveryCommandWithItsOptionsForTheManual) {
-  CliFixture cli;
-  ASSERT_EQ(cli.run({"--help"}), cli::kDone);
-  for (const char* line :
-       {"\n  show [OPTIONS] FILE ", "\n    --all ", "\n  set [OPTIONS] FILE NAME=VALUE",
-        "\n    --names ", "\n    --dry-run ", "\n    --count N ", "\n  test [OPTIONS] ",
-        "\n  ports ", "\n  register find CAPCODE|SERIAL\n", "\n    --note TEXT ", "\n  -q,--quiet ",
-        "\nExit status: "}) {
-    EXPECT_TRUE(contains(cli.out.str(), line)) << line;
-  }
-}
-
 TEST(CliHabitsTest, JsonStaysValidWhateverBytesATextHolds) {
   const cli::SettingPlace place{"Setting", "", "Hello Message", "", "hellomsg1"};
   std::ostringstream out;
