@@ -7,6 +7,7 @@ namespace ccp {
 namespace {
 
 constexpr std::string_view kDefaultDataHome = "/.local/share";
+constexpr std::string_view kDefaultConfigHome = "/.config";
 
 std::string_view environment(const char* name) {
   const char* value = std::getenv(name);
@@ -23,19 +24,21 @@ std::string withoutTrailingSlashes(std::string_view path) {
   return folder;
 }
 
+// An XDG base folder: the variable's value when absolute (a relative one is not valid and is
+// ignored, as the XDG rules say), else the default below an absolute home; else none.
+std::string baseFolder(std::string_view xdgValue, std::string_view home,
+                       std::string_view belowHome) {
+  if (absolute(xdgValue)) return withoutTrailingSlashes(xdgValue);
+  if (absolute(home)) return withoutTrailingSlashes(home) + std::string(belowHome);
+  return {};
+}
+
 }  // namespace
 
 std::string appDataFolder(std::string_view xdgDataHome, std::string_view home,
                           std::string_view organisation, std::string_view application) {
-  // A relative XDG_DATA_HOME is not valid and is ignored, as the XDG rules say.
-  std::string folder;
-  if (absolute(xdgDataHome)) {
-    folder = withoutTrailingSlashes(xdgDataHome);
-  } else if (absolute(home)) {
-    folder = withoutTrailingSlashes(home) + std::string(kDefaultDataHome);
-  } else {
-    return {};
-  }
+  std::string folder = baseFolder(xdgDataHome, home, kDefaultDataHome);
+  if (folder.empty()) return {};
   if (!organisation.empty()) folder += "/" + std::string(organisation);
   if (!application.empty()) folder += "/" + std::string(application);
   return folder;
@@ -46,8 +49,15 @@ std::string userDataFolder() {
                        kApplicationName);
 }
 
+std::string userConfigFolder() {
+  const std::string base =
+      baseFolder(environment("XDG_CONFIG_HOME"), environment("HOME"), kDefaultConfigHome);
+  return base.empty() ? base : base + "/" + std::string(kOrganisationName);
+}
+
 std::string simulatedPagerFile() {
-  return userDataFolder() + "/" + std::string(kSimulatedPagerFileName);
+  const std::string folder = userDataFolder();
+  return folder.empty() ? folder : folder + "/" + std::string(kSimulatedPagerFileName);
 }
 
 }  // namespace ccp

@@ -24,7 +24,13 @@ std::string appDataFolder(std::string_view xdgDataHome, std::string_view home,
 // ~/.local/share/capcode-programmer/capcode-programmer.
 std::string userDataFolder();
 
-// Where the simulated Programmer keeps its pager between runs, in the data folder.
+// The configuration folder the window's settings share, by the same rules:
+// $XDG_CONFIG_HOME/capcode-programmer or ~/.config/capcode-programmer; empty when neither
+// names an absolute folder.
+std::string userConfigFolder();
+
+// Where the simulated Programmer keeps its pager between runs, in the data folder; empty
+// without one, so that each run starts with a new pager.
 inline constexpr std::string_view kSimulatedPagerFileName = "simulated-pager.eep";
 std::string simulatedPagerFile();
 

@@ -10,20 +10,9 @@
 
 namespace ccp {
 
-namespace {
-
-std::string_view environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? std::string_view(value) : std::string_view();
-}
-
-}  // namespace
-
 std::string registerSettingsPath() {
-  const std::string_view xdg = environment("XDG_CONFIG_HOME");
-  const std::string folder =
-      xdg.starts_with('/') ? std::string(xdg) : std::string(environment("HOME")) + "/.config";
-  return folder + "/" + std::string(kOrganisationName) + "/" + kRegisterSettingsFileName;
+  const std::string folder = userConfigFolder();
+  return folder.empty() ? folder : folder + "/" + kRegisterSettingsFileName;
 }
 
 std::string hostName() {
@@ -37,9 +26,11 @@ RegisterUse registerUse(const RegisterSettings& settings, std::string_view comma
   // Without a data folder a station has no register of its own, rather than one in the
   // working folder.
   const std::string dataFolder = userDataFolder();
+  const char* environmentLocation = std::getenv("CCP_REGISTER");
   return resolveRegisterUse(
       settings, dataFolder.empty() ? std::string() : defaultRegisterLocation(dataFolder),
-      commandLineLocation, environment("CCP_REGISTER"), hostName(), guardOverride);
+      commandLineLocation, environmentLocation ? environmentLocation : "", hostName(),
+      guardOverride);
 }
 
 ParsedRegisterSettings userRegisterSettings() {

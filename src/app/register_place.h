@@ -13,8 +13,8 @@
 
 namespace ccp {
 
-// "register.conf" in the configuration folder the window's other settings share:
-// $XDG_CONFIG_HOME (when absolute) or ~/.config, then "/capcode-programmer".
+// "register.conf" in the configuration folder the window's other settings share
+// (userConfigFolder()); empty without one, and the settings are then the defaults.
 std::string registerSettingsPath();
 
 // This machine's host name: the station's name unless the settings give one.

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace ccp {
 namespace {
@@ -29,6 +32,21 @@ TEST(DataFolderTest, FollowsXdgDataHomeOrTheHomeFolderThenTheNames) {
   for (const Case& c : cases) {
     EXPECT_EQ(appDataFolder(c.xdg, c.home, c.organisation, kApplicationName), c.folder) << c.what;
   }
+}
+
+// The settings follow the same rules: without an absolute home there is no folder to write to.
+TEST(DataFolderTest, ConfigurationFolderFollowsTheSameRules) {
+  const auto saved = [](const char* name) {
+    const char* value = std::getenv(name);
+    return std::make_pair(name, value ? std::optional<std::string>(value) : std::nullopt);
+  };
+  const auto kept = {saved("HOME"), saved("XDG_CONFIG_HOME")};
+  setenv("XDG_CONFIG_HOME", "conf", 1);  // relative: ignored
+  setenv("HOME", "/home/tech", 1);
+  EXPECT_EQ(userConfigFolder(), "/home/tech/.config/capcode-programmer");
+  unsetenv("HOME");
+  EXPECT_EQ(userConfigFolder(), "");
+  for (const auto& [name, value] : kept) value ? setenv(name, value->c_str(), 1) : unsetenv(name);
 }
 
 }  // namespace
