@@ -49,10 +49,14 @@ std::string userDataFolder() {
                        kApplicationName);
 }
 
+std::string appConfigFolder(std::string_view xdgConfigHome, std::string_view home,
+                            std::string_view organisation) {
+  const std::string base = baseFolder(xdgConfigHome, home, kDefaultConfigHome);
+  return base.empty() ? base : base + "/" + std::string(organisation);
+}
+
 std::string userConfigFolder() {
-  const std::string base =
-      baseFolder(environment("XDG_CONFIG_HOME"), environment("HOME"), kDefaultConfigHome);
-  return base.empty() ? base : base + "/" + std::string(kOrganisationName);
+  return appConfigFolder(environment("XDG_CONFIG_HOME"), environment("HOME"), kOrganisationName);
 }
 
 std::string simulatedPagerFile() {

@@ -24,9 +24,12 @@ std::string appDataFolder(std::string_view xdgDataHome, std::string_view home,
 // ~/.local/share/capcode-programmer/capcode-programmer.
 std::string userDataFolder();
 
-// The configuration folder the window's settings share, by the same rules:
-// $XDG_CONFIG_HOME/capcode-programmer or ~/.config/capcode-programmer; empty when neither
-// names an absolute folder.
+// The configuration folder of a program so named, by the same rules: $XDG_CONFIG_HOME when
+// absolute, else $HOME/.config; then "/<organisation>". Empty when neither names an absolute
+// folder.
+std::string appConfigFolder(std::string_view xdgConfigHome, std::string_view home,
+                            std::string_view organisation);
+// This program's configuration folder, which the window's settings share, from the environment.
 std::string userConfigFolder();
 
 // Where the simulated Programmer keeps its pager between runs, in the data folder; empty

@@ -4,10 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
 #include <string>
-#include <utility>
 
 namespace ccp {
 namespace {
@@ -36,17 +33,9 @@ TEST(DataFolderTest, FollowsXdgDataHomeOrTheHomeFolderThenTheNames) {
 
 // The settings follow the same rules: without an absolute home there is no folder to write to.
 TEST(DataFolderTest, ConfigurationFolderFollowsTheSameRules) {
-  const auto saved = [](const char* name) {
-    const char* value = std::getenv(name);
-    return std::make_pair(name, value ? std::optional<std::string>(value) : std::nullopt);
-  };
-  const auto kept = {saved("HOME"), saved("XDG_CONFIG_HOME")};
-  setenv("XDG_CONFIG_HOME", "conf", 1);  // relative: ignored
-  setenv("HOME", "/home/tech", 1);
-  EXPECT_EQ(userConfigFolder(), "/home/tech/.config/capcode-programmer");
-  unsetenv("HOME");
-  EXPECT_EQ(userConfigFolder(), "");
-  for (const auto& [name, value] : kept) value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+  EXPECT_EQ(appConfigFolder("conf", "/home/tech", "org"), "/home/tech/.config/org");
+  EXPECT_EQ(appConfigFolder("/etc/xdg/", "/home/tech", "org"), "/etc/xdg/org");
+  EXPECT_EQ(appConfigFolder("conf", "", "org"), "");
 }
 
 }  // namespace
