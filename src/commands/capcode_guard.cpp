@@ -34,6 +34,17 @@ bool contains(const std::vector<int>& capcodes, int capcode) {
   return std::find(capcodes.begin(), capcodes.end(), capcode) != capcodes.end();
 }
 
+// Another enabled row of the write has the capcode: the pager would get it in two rows.
+bool anotherRowHas(TForm1& form, int row, int capcode) {
+  for (int other = 1; other <= kAddressCount; ++other) {
+    if (other != row && form.checkBox(rowText("addr", other) + "en").checked() &&
+        fieldCapcode(form, other) == capcode) {
+      return true;
+    }
+  }
+  return false;
+}
+
 bool holds(const std::optional<PagerIdentity>& pager, int capcode) {
   if (!pager) return false;
   return std::any_of(pager->capcodes.begin(), pager->capcodes.end(),
@@ -122,9 +133,13 @@ bool CapcodeGuard::claimAll(PagerRegister& reg, TForm1& form,
                             const std::optional<PagerIdentity>& pager, std::vector<Moved>& moved) {
   for (int row : rules_.rows) {
     const auto capcode = fieldCapcode(form, row);
-    if (!capcode || contains(claimed_, *capcode)) continue;
+    if (!capcode) continue;
+    // A capcode another row moved onto is taken; one that two rows have as given is claimed once.
+    const bool movedOnto = std::any_of(moved.begin(), moved.end(),
+                                       [&](const Moved& m) { return m.capcode == *capcode; });
+    if (!movedOnto && contains(claimed_, *capcode)) continue;
     const Takeover takeover = holds(pager, *capcode) ? Takeover::HeldOrFailed : Takeover::Never;
-    const ClaimResult claim = reg.claim(*capcode, stamp(), takeover);
+    const ClaimResult claim = movedOnto ? ClaimResult{} : reg.claim(*capcode, stamp(), takeover);
     if (claim.granted) {
       claimed_.push_back(*capcode);
       continue;
@@ -150,7 +165,7 @@ std::optional<int> CapcodeGuard::nextFree(PagerRegister& reg, TForm1& form, int 
   for (int k = 1; k <= kMaxSteps && (capcode += step) <= rules::kHighestCapcode; ++k) {
     if (!rules::validCapcode(capcode)) continue;  // a block the codewords rule out
     const int candidate = static_cast<int>(capcode);
-    if (contains(claimed_, candidate)) continue;
+    if (contains(claimed_, candidate) || anotherRowHas(form, row, candidate)) continue;
     if (reg.claim(candidate, stamp()).granted) {
       claimed_.push_back(candidate);
       return candidate;
