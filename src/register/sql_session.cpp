@@ -6,11 +6,12 @@
 #include <filesystem>
 #include <utility>
 
+#include "register/register_settings.h"
+
 namespace ccp {
 
 namespace {
 
-constexpr std::string_view kUrlSchemes[] = {"postgresql://", "postgres://"};
 constexpr const char* kConnectTimeoutSeconds = "10";
 // Any number will do, as long as no other program locks it in the same database.
 constexpr const char* kSchemaLockKey = "7061676572";
@@ -93,10 +94,8 @@ std::string oneLine(const std::string& text) {
 }  // namespace
 
 RegisterLocation registerLocation(const std::string& text) {
-  for (std::string_view scheme : kUrlSchemes) {
-    if (text.rfind(scheme, 0) == 0) {
-      return {Engine::PostgreSQL, withConnectTimeout(text), withoutPassword(text, "***")};
-    }
+  if (isSharedRegister(text)) {
+    return {Engine::PostgreSQL, withConnectTimeout(text), withoutPassword(text, "***")};
   }
   if (text.empty()) throw RegisterError(RegisterFault::Invalid, "No register was named");
   return {Engine::SQLite, text, text};
