@@ -15,10 +15,6 @@ namespace {
 
 constexpr std::size_t kMaxCapcodeDigits = 9;
 
-long long epochSeconds(WallTime at) {
-  return std::chrono::floor<std::chrono::seconds>(at).time_since_epoch().count();
-}
-
 }  // namespace
 
 std::vector<std::string> journalFieldsOf(const Record& record) {
@@ -65,7 +61,7 @@ std::string recordFingerprint(const Record& record) {
   const auto add = [&content](const std::string& field) {
     content += std::to_string(field.size()) + ':' + field;
   };
-  add(std::to_string(epochSeconds(record.at)));
+  add(std::to_string(storedTime(record.at)));
   add(record.station);
   const std::vector<std::string> fields = journalFieldsOf(record);
   for (std::size_t i = 1; i < fields.size(); ++i) add(fields[i]);  // the local time left out
@@ -73,6 +69,14 @@ std::string recordFingerprint(const Record& record) {
   unsigned int length = 0;
   EVP_Digest(content.data(), content.size(), digest.data(), &length, EVP_sha256(), nullptr);
   return bytesToHex(std::span(digest.data(), length));
+}
+
+long long storedTime(WallTime at) {
+  return std::chrono::floor<std::chrono::seconds>(at).time_since_epoch().count();
+}
+
+WallTime wallTime(long long stored) {
+  return WallTime(std::chrono::seconds(stored));
 }
 
 std::string rowsText(const std::vector<int>& rows) {

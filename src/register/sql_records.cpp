@@ -103,14 +103,6 @@ std::string insertRecordText() {
 
 }  // namespace
 
-long long storedTime(WallTime at) {
-  return std::chrono::floor<std::chrono::seconds>(at).time_since_epoch().count();
-}
-
-WallTime wallTime(long long stored) {
-  return WallTime(std::chrono::seconds(stored));
-}
-
 void prepareStatement(soci::statement& statement, const std::string& text, bool once) {
   statement.alloc();
   statement.prepare(text,
