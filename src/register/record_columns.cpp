@@ -79,24 +79,6 @@ WallTime wallTime(long long stored) {
   return WallTime(std::chrono::seconds(stored));
 }
 
-std::string rowsText(const std::vector<int>& rows) {
-  std::string text;
-  for (int row : rows) {
-    if (row < 1 || row > kAddressCount) continue;
-    if (!text.empty()) text += ',';
-    text += std::to_string(row);
-  }
-  return text;
-}
-
-std::vector<int> rowsFromText(const std::string& text) {
-  std::vector<int> rows;
-  for (char c : text) {
-    if (c >= '1' && c <= '0' + kAddressCount) rows.push_back(c - '0');
-  }
-  return rows;
-}
-
 std::optional<int> capcodeNumber(const std::string& text) {
   int value = 0;
   const char* end = text.data() + text.size();

@@ -29,10 +29,6 @@ std::string recordFingerprint(const Record& record);
 long long storedTime(WallTime at);
 WallTime wallTime(long long stored);
 
-// "1,3" and back; rows out of 1-6 are dropped.
-std::string rowsText(const std::vector<int>& rows);
-std::vector<int> rowsFromText(const std::string& text);
-
 // The capcode of a record's row as a number; nothing for an empty or garbled field.
 std::optional<int> capcodeNumber(const std::string& text);
 

@@ -4,6 +4,7 @@
 
 #include "register/record_columns.h"
 #include "register/register_schema.h"
+#include "register/register_settings.h"
 #include "register/sql_register.h"
 
 namespace ccp {
@@ -114,7 +115,8 @@ void RecordValues::set(const Record& r) {
   at = storedTime(r.at);
   station = r.station, model = r.model, edition = r.edition, port = r.port;
   command = r.command, outcome = r.outcome, serial = r.serial, capcodes = r.capcodes;
-  frequency = r.frequency, backupFile = r.backupFile, individualRows = rowsText(r.individualRows);
+  frequency = r.frequency, backupFile = r.backupFile;
+  individualRows = rowListText(r.individualRows);
 }
 
 Record RecordValues::record() const {
@@ -130,7 +132,7 @@ Record RecordValues::record() const {
            capcodes,
            frequency,
            backupFile,
-           rowsFromText(individualRows),
+           parseRowList(individualRows).value_or(std::vector<int>{}),
            {}};
   if (holdsKnown == soci::i_ok)
     r.holds = holds == "failed" ? HolderState::Failed : HolderState::Held;
