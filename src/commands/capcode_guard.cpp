@@ -5,6 +5,8 @@
 #include "image/pager_identity.h"
 #include "register/record_columns.h"
 #include "rules/address_rules.h"
+#include "rules/rule_support.h"
+#include "shell/conversion.h"
 #include "shell/form.h"
 
 namespace ccp {
@@ -22,12 +24,8 @@ std::string minuteText(WallTime at) {
   return shownTimeStamp(localTime(at), false);
 }
 
-std::string rowText(const char* name, int row) {
-  return name + std::to_string(row);
-}
-
 std::optional<int> fieldCapcode(TForm1& form, int row) {
-  return capcodeNumber(form.textField(rowText("address", row)).text());
+  return capcodeNumber(form.textField(rules::rowName("address", row)).text());
 }
 
 bool contains(const std::vector<int>& capcodes, int capcode) {
@@ -37,7 +35,7 @@ bool contains(const std::vector<int>& capcodes, int capcode) {
 // Another enabled row of the write has the capcode: the pager would get it in two rows.
 bool anotherRowHas(TForm1& form, int row, int capcode) {
   for (int other = 1; other <= kAddressCount; ++other) {
-    if (other != row && form.checkBox(rowText("addr", other) + "en").checked() &&
+    if (other != row && form.checkBox(rules::rowName("addr", other) + "en").checked() &&
         fieldCapcode(form, other) == capcode) {
       return true;
     }
@@ -66,7 +64,11 @@ std::string howToGoOn(int capcode, const std::optional<Holder>& holder) {
 std::array<int, kAddressCount> autoincSteps(TForm1& form) {
   std::array<int, kAddressCount> steps{};
   for (int row = 1; row <= kAddressCount; ++row) {
-    steps[row - 1] = capcodeNumber(form.comboBox(rowText("autoinc", row)).text()).value_or(0);
+    try {
+      steps[row - 1] = toInt(form.comboBox(rules::rowName("autoinc", row)));
+    } catch (const ConversionError&) {
+      // left 0: the write's own advance says what is wrong with it
+    }
   }
   return steps;
 }
@@ -123,7 +125,7 @@ bool CapcodeGuard::admit(TForm1& form, const std::optional<PagerIdentity>& pager
   }
   // The window shows the capcodes taken instead, as the write will send them.
   for (const Moved& m : moved) {
-    form.textField(rowText("address", m.row)).setText(capcodeText(m.capcode));
+    form.textField(rules::rowName("address", m.row)).setText(capcodeText(m.capcode));
     rules::addressExit(form, m.row);
   }
   return true;
