@@ -2,8 +2,9 @@
 // capcode before anything is written, the record and the claim confirmed after the verify.
 // The writes run against the simulated Programmer on the virtual clock, so only the register's
 // own time is measured, on a register that holds `records` records already: a SQLite file in a
-// temporary folder, or the database --register names. With --stations N, N stations claim,
-// record and confirm at once instead, each in a process of its own (see register_line.h).
+// temporary folder, or the database --register names (on a PostgreSQL server, in a schema of its
+// own that is dropped at the end). With --stations N, N stations claim, record and confirm at
+// once instead, each in a process of its own (see register_line.h).
 //   ccp_register_bench [writes] [records] [--register URL] [--stations N [--pace MS]]
 #include <unistd.h>
 
@@ -20,10 +21,12 @@
 #include "app/default_pager.h"
 #include "commands/pager_records.h"
 #include "image/pager_identity.h"
+#include "register/register_settings.h"
 #include "register_line.h"
 #include "shell/form.h"
 #include "sim/simulated_programmer.h"
 #include "testkit/fake_platform.h"
+#include "testkit/server_schema.h"
 #include "testkit/virtual_clock.h"
 
 namespace {
@@ -167,21 +170,45 @@ int guardedWrites(const std::string& location, const std::string& folder, int wr
   return 0;
 }
 
+// Fills the register at `location` and times the writes on it.
+int run(const Options& o, const std::string& location, const std::filesystem::path& folder) {
+  fill(*ccp::openRegister(location), o.records);
+  std::printf("register: %s, %d records before\n",
+              ccp::openRegister(location)->status().engine.c_str(), o.records);
+  return o.stations > 0
+             ? bench::runLine(location, o.stations, o.writes, std::chrono::milliseconds(o.paceMs))
+             : guardedWrites(location, folder.string(), o.writes);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
   const Options o = options(argc, argv);
+  // A server's register goes in a schema of its own, dropped at the end: every run starts with
+  // only the records it puts in, and leaves the database as it was.
+  const bool server = ccp::isSharedRegister(o.location);
+  const std::string schema = "register_bench_" + std::to_string(::getpid());
+  if (server) {
+    const std::string problem =
+        ccp::testkit::serverStatement(o.location, "CREATE SCHEMA " + schema);
+    if (!problem.empty()) {
+      std::fprintf(stderr, "%s\n", problem.c_str());
+      return 1;
+    }
+  }
   const auto folder =
       std::filesystem::temp_directory_path() / ("ccp-register-bench-" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
-  const std::string location =
-      o.location.empty() ? (folder / ccp::kRegisterFileName).string() : o.location;
-  fill(*ccp::openRegister(location), o.records);
-  std::printf("register: %s, %d records before\n",
-              ccp::openRegister(location)->status().engine.c_str(), o.records);
-  const int status = o.stations > 0 ? bench::runLine(location, o.stations, o.writes,
-                                                     std::chrono::milliseconds(o.paceMs))
-                                    : guardedWrites(location, folder.string(), o.writes);
+  const std::string location = server               ? ccp::testkit::urlInSchema(o.location, schema)
+                               : o.location.empty() ? (folder / ccp::kRegisterFileName).string()
+                                                    : o.location;
+  int status = 1;
+  try {
+    status = run(o, location, folder);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "%s\n", error.what());
+  }
+  if (server) ccp::testkit::serverStatement(o.location, "DROP SCHEMA " + schema + " CASCADE");
   std::filesystem::remove_all(folder);
   return status;
 }

@@ -9,13 +9,11 @@ find_library(CCP_SOCI_POSTGRESQL soci_postgresql REQUIRED)
 find_package(Boost REQUIRED)
 find_package(SQLite3 REQUIRED)
 find_package(PostgreSQL REQUIRED)
-find_package(OpenSSL REQUIRED COMPONENTS Crypto)
 
 add_library(ccp_soci INTERFACE)
 target_include_directories(ccp_soci SYSTEM INTERFACE ${CCP_SOCI_INCLUDE_DIR})
 target_link_libraries(ccp_soci INTERFACE ${CCP_SOCI_SQLITE3} ${CCP_SOCI_POSTGRESQL} ${CCP_SOCI_CORE}
-                                         Boost::headers SQLite::SQLite3 PostgreSQL::PostgreSQL
-                                         OpenSSL::Crypto)
+                                         Boost::headers SQLite::SQLite3 PostgreSQL::PostgreSQL)
 
 # UBSan's vptr check needs the type information of SOCI's classes, which its libraries keep to
 # themselves: the files that include SOCI's headers go without that one check.

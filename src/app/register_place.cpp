@@ -21,16 +21,19 @@ std::string hostName() {
   return name;
 }
 
+std::string environmentRegister() {
+  const char* location = std::getenv("CCP_REGISTER");
+  return location ? location : "";
+}
+
 RegisterUse registerUse(const RegisterSettings& settings, std::string_view commandLineLocation,
                         std::optional<bool> guardOverride) {
   // Without a data folder a station has no register of its own, rather than one in the
   // working folder.
   const std::string dataFolder = userDataFolder();
-  const char* environmentLocation = std::getenv("CCP_REGISTER");
   return resolveRegisterUse(
       settings, dataFolder.empty() ? std::string() : defaultRegisterLocation(dataFolder),
-      commandLineLocation, environmentLocation ? environmentLocation : "", hostName(),
-      guardOverride);
+      commandLineLocation, environmentRegister(), hostName(), guardOverride);
 }
 
 ParsedRegisterSettings userRegisterSettings() {

@@ -20,6 +20,9 @@ std::string registerSettingsPath();
 // This machine's host name: the station's name unless the settings give one.
 std::string hostName();
 
+// The register $CCP_REGISTER names; empty when it is not set.
+std::string environmentRegister();
+
 // The settings resolved against this machine: the location from the command line, else
 // $CCP_REGISTER, else the settings, else register.sqlite in the data folder.
 RegisterUse registerUse(const RegisterSettings& settings, std::string_view commandLineLocation = {},

@@ -5,6 +5,8 @@
 #include "image/pager_identity.h"
 #include "register/record_columns.h"
 #include "rules/address_rules.h"
+#include "rules/rule_support.h"
+#include "shell/conversion.h"
 #include "shell/form.h"
 
 namespace ccp {
@@ -22,16 +24,23 @@ std::string minuteText(WallTime at) {
   return shownTimeStamp(localTime(at), false);
 }
 
-std::string rowText(const char* name, int row) {
-  return name + std::to_string(row);
-}
-
 std::optional<int> fieldCapcode(TForm1& form, int row) {
-  return capcodeNumber(form.textField(rowText("address", row)).text());
+  return capcodeNumber(form.textField(rules::rowName("address", row)).text());
 }
 
 bool contains(const std::vector<int>& capcodes, int capcode) {
   return std::find(capcodes.begin(), capcodes.end(), capcode) != capcodes.end();
+}
+
+// Another enabled row of the write has the capcode: the pager would get it in two rows.
+bool anotherRowHas(TForm1& form, int row, int capcode) {
+  for (int other = 1; other <= kAddressCount; ++other) {
+    if (other != row && form.checkBox(rules::rowName("addr", other) + "en").checked() &&
+        fieldCapcode(form, other) == capcode) {
+      return true;
+    }
+  }
+  return false;
 }
 
 bool holds(const std::optional<PagerIdentity>& pager, int capcode) {
@@ -55,7 +64,11 @@ std::string howToGoOn(int capcode, const std::optional<Holder>& holder) {
 std::array<int, kAddressCount> autoincSteps(TForm1& form) {
   std::array<int, kAddressCount> steps{};
   for (int row = 1; row <= kAddressCount; ++row) {
-    steps[row - 1] = capcodeNumber(form.comboBox(rowText("autoinc", row)).text()).value_or(0);
+    try {
+      steps[row - 1] = toInt(form.comboBox(rules::rowName("autoinc", row)));
+    } catch (const ConversionError&) {
+      // left 0: the write's own advance says what is wrong with it
+    }
   }
   return steps;
 }
@@ -112,7 +125,7 @@ bool CapcodeGuard::admit(TForm1& form, const std::optional<PagerIdentity>& pager
   }
   // The window shows the capcodes taken instead, as the write will send them.
   for (const Moved& m : moved) {
-    form.textField(rowText("address", m.row)).setText(capcodeText(m.capcode));
+    form.textField(rules::rowName("address", m.row)).setText(capcodeText(m.capcode));
     rules::addressExit(form, m.row);
   }
   return true;
@@ -122,9 +135,13 @@ bool CapcodeGuard::claimAll(PagerRegister& reg, TForm1& form,
                             const std::optional<PagerIdentity>& pager, std::vector<Moved>& moved) {
   for (int row : rules_.rows) {
     const auto capcode = fieldCapcode(form, row);
-    if (!capcode || contains(claimed_, *capcode)) continue;
+    if (!capcode) continue;
+    // A capcode another row moved onto is taken; one that two rows have as given is claimed once.
+    const bool movedOnto = std::any_of(moved.begin(), moved.end(),
+                                       [&](const Moved& m) { return m.capcode == *capcode; });
+    if (!movedOnto && contains(claimed_, *capcode)) continue;
     const Takeover takeover = holds(pager, *capcode) ? Takeover::HeldOrFailed : Takeover::Never;
-    const ClaimResult claim = reg.claim(*capcode, stamp(), takeover);
+    const ClaimResult claim = movedOnto ? ClaimResult{} : reg.claim(*capcode, stamp(), takeover);
     if (claim.granted) {
       claimed_.push_back(*capcode);
       continue;
@@ -150,7 +167,7 @@ std::optional<int> CapcodeGuard::nextFree(PagerRegister& reg, TForm1& form, int 
   for (int k = 1; k <= kMaxSteps && (capcode += step) <= rules::kHighestCapcode; ++k) {
     if (!rules::validCapcode(capcode)) continue;  // a block the codewords rule out
     const int candidate = static_cast<int>(capcode);
-    if (contains(claimed_, candidate)) continue;
+    if (contains(claimed_, candidate) || anotherRowHas(form, row, candidate)) continue;
     if (reg.claim(candidate, stamp()).granted) {
       claimed_.push_back(candidate);
       return candidate;

@@ -74,7 +74,8 @@ class CapcodeGuard {
   bool stopped_ = false;
 };
 
-// The auto-increment steps of rows 1 to 6 as the window shows them; 0 for an empty one.
+// The auto-increment steps of rows 1 to 6, read as the write advances them; 0 for one that is
+// no number.
 std::array<int, kAddressCount> autoincSteps(TForm1& form);
 
 // "Capcode 2004017 was written on 2026-12-07 11:25 at station-2": why a capcode cannot be

@@ -11,8 +11,13 @@ std::string defaultRegisterLocation(const std::string& dataFolder) {
   return (std::filesystem::path(dataFolder) / kRegisterFileName).string();
 }
 
-std::string withoutPassword(const std::string& url) {
+std::string withoutPassword(const std::string& url, const std::string& mark) {
   static const std::regex userPassword(R"(^([a-z]+://[^/@:]*):[^/@]*@)");
+  if (!mark.empty()) {
+    static const std::regex passwordValue(R"(([?&]password=)[^&]*)");
+    return std::regex_replace(std::regex_replace(url, userPassword, "$1:" + mark + "@"),
+                              passwordValue, "$1" + mark);
+  }
   static const std::regex passwordParameter(R"(([?&])password=[^&]*(&|$))");
   std::string bare = std::regex_replace(url, userPassword, "$1@");
   bare = std::regex_replace(bare, passwordParameter, "$1");

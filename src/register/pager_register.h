@@ -62,8 +62,9 @@ enum class Engine { SQLite, PostgreSQL };
 // The register of a station on its own: "register.sqlite" in the data folder.
 std::string defaultRegisterLocation(const std::string& dataFolder);
 
-// The URL with any password in it left out: what may be shown or kept in the settings.
-std::string withoutPassword(const std::string& url);
+// The URL with any password in it left out: what may be shown or kept in the settings. With a
+// `mark`, the mark stands in the password's place instead, as the register's messages show it.
+std::string withoutPassword(const std::string& url, const std::string& mark = {});
 
 // Opens the register at `location`: a "postgresql://" (or "postgres://") URL as libpq takes it,
 // its password left to ~/.pgpass, PGPASSWORD or a service file; anything else is the path of a

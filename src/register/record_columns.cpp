@@ -15,10 +15,6 @@ namespace {
 
 constexpr std::size_t kMaxCapcodeDigits = 9;
 
-long long epochSeconds(WallTime at) {
-  return std::chrono::floor<std::chrono::seconds>(at).time_since_epoch().count();
-}
-
 }  // namespace
 
 std::vector<std::string> journalFieldsOf(const Record& record) {
@@ -65,7 +61,7 @@ std::string recordFingerprint(const Record& record) {
   const auto add = [&content](const std::string& field) {
     content += std::to_string(field.size()) + ':' + field;
   };
-  add(std::to_string(epochSeconds(record.at)));
+  add(std::to_string(storedTime(record.at)));
   add(record.station);
   const std::vector<std::string> fields = journalFieldsOf(record);
   for (std::size_t i = 1; i < fields.size(); ++i) add(fields[i]);  // the local time left out
@@ -75,22 +71,12 @@ std::string recordFingerprint(const Record& record) {
   return bytesToHex(std::span(digest.data(), length));
 }
 
-std::string rowsText(const std::vector<int>& rows) {
-  std::string text;
-  for (int row : rows) {
-    if (row < 1 || row > kAddressCount) continue;
-    if (!text.empty()) text += ',';
-    text += std::to_string(row);
-  }
-  return text;
+long long storedTime(WallTime at) {
+  return std::chrono::floor<std::chrono::seconds>(at).time_since_epoch().count();
 }
 
-std::vector<int> rowsFromText(const std::string& text) {
-  std::vector<int> rows;
-  for (char c : text) {
-    if (c >= '1' && c <= '0' + kAddressCount) rows.push_back(c - '0');
-  }
-  return rows;
+WallTime wallTime(long long stored) {
+  return WallTime(std::chrono::seconds(stored));
 }
 
 std::optional<int> capcodeNumber(const std::string& text) {

@@ -25,9 +25,9 @@ std::optional<Record> recordFromJournal(const std::vector<std::string>& fields,
 // the register was away does not have them, and is the same record.
 std::string recordFingerprint(const Record& record);
 
-// "1,3" and back; rows out of 1-6 are dropped.
-std::string rowsText(const std::vector<int>& rows);
-std::vector<int> rowsFromText(const std::string& text);
+// Seconds since 1970 as the register keeps time, and back.
+long long storedTime(WallTime at);
+WallTime wallTime(long long stored);
 
 // The capcode of a record's row as a number; nothing for an empty or garbled field.
 std::optional<int> capcodeNumber(const std::string& text);

@@ -15,8 +15,6 @@ namespace ccp {
 
 namespace {
 
-constexpr std::size_t kExportPage = 5000;
-
 bool isBlank(const CsvFields& fields) {
   return fields.size() == 1 && fields.front().empty();
 }
@@ -60,23 +58,20 @@ std::size_t exportRecords(PagerRegister& pagerRegister, const std::string& path,
   std::vector<std::string> header = journalHeader();
   header.push_back("Holder state");
   std::string text = csvRecord(header);
-  std::size_t written = 0;
-  query.limit = kExportPage;
-  for (query.offset = 0;; query.offset += kExportPage) {
-    const std::vector<Record> page = pagerRegister.records(query);
-    for (const Record& record : page) {
-      std::vector<std::string> fields = journalFieldsOf(record);
-      fields.push_back(record.holds ? holderStateName(*record.holds) : "");
-      text += csvRecord(fields);
-    }
-    written += page.size();
-    if (page.size() < kExportPage) break;
+  // One query, so that the file is one consistent set while other stations write.
+  query.offset = 0;
+  query.limit = 0;
+  const std::vector<Record> records = pagerRegister.records(query);
+  for (const Record& record : records) {
+    std::vector<std::string> fields = journalFieldsOf(record);
+    fields.push_back(record.holds ? holderStateName(*record.holds) : "");
+    text += csvRecord(fields);
   }
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
   if (!replaceFile(path, std::span(bytes, text.size()))) {
     throw RegisterError(RegisterFault::Invalid, "The export " + path + " cannot be written");
   }
-  return written;
+  return records.size();
 }
 
 }  // namespace ccp

@@ -96,11 +96,7 @@ std::string registerSettingsText(const RegisterSettings& s) {
   if (!s.location.empty()) out << "register = " << s.location << '\n';
   if (!s.station.empty()) out << "station = " << s.station << '\n';
   if (s.guard) out << "guard = " << onOffText(*s.guard) << '\n';
-  if (!s.uniqueRows.empty()) {
-    out << "unique-rows = ";
-    for (std::size_t i = 0; i < s.uniqueRows.size(); ++i) out << (i ? "," : "") << s.uniqueRows[i];
-    out << '\n';
-  }
+  if (!s.uniqueRows.empty()) out << "unique-rows = " << rowListText(s.uniqueRows) << '\n';
   out << "read-before-write = " << onOffText(s.readBeforeWrite) << '\n';
   out << "when-taken = " << (s.whenTaken == WhenTaken::Stop ? "stop" : "next-free") << '\n';
   out << "allow-unguarded = " << onOffText(s.allowUnguarded) << '\n';
@@ -156,6 +152,16 @@ std::optional<std::vector<int>> parseRowList(std::string_view text) {
   std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   return rows;
+}
+
+std::string rowListText(const std::vector<int>& rows) {
+  std::string text;
+  for (int row : rows) {
+    if (row < 1 || row > kRowCount) continue;
+    if (!text.empty()) text += ',';
+    text += std::to_string(row);
+  }
+  return text;
 }
 
 RegisterUse resolveRegisterUse(const RegisterSettings& settings, std::string_view defaultLocation,

@@ -63,6 +63,8 @@ std::vector<int> individualRows(const RegisterSettings& settings,
 
 // "1,3" as rows 1 to 6, ascending without repeats; nothing when it is not such a list.
 std::optional<std::vector<int>> parseRowList(std::string_view text);
+// The rows as such a list; rows out of 1-6 are dropped.
+std::string rowListText(const std::vector<int>& rows);
 
 // What a command goes by: where the register is, who this station is, whether the guard is on.
 struct RegisterUse {

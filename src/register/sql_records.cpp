@@ -4,6 +4,7 @@
 
 #include "register/record_columns.h"
 #include "register/register_schema.h"
+#include "register/register_settings.h"
 #include "register/sql_register.h"
 
 namespace ccp {
@@ -103,14 +104,6 @@ std::string insertRecordText() {
 
 }  // namespace
 
-long long storedTime(WallTime at) {
-  return std::chrono::floor<std::chrono::seconds>(at).time_since_epoch().count();
-}
-
-WallTime wallTime(long long stored) {
-  return WallTime(std::chrono::seconds(stored));
-}
-
 void prepareStatement(soci::statement& statement, const std::string& text, bool once) {
   statement.alloc();
   statement.prepare(text,
@@ -122,7 +115,8 @@ void RecordValues::set(const Record& r) {
   at = storedTime(r.at);
   station = r.station, model = r.model, edition = r.edition, port = r.port;
   command = r.command, outcome = r.outcome, serial = r.serial, capcodes = r.capcodes;
-  frequency = r.frequency, backupFile = r.backupFile, individualRows = rowsText(r.individualRows);
+  frequency = r.frequency, backupFile = r.backupFile;
+  individualRows = rowListText(r.individualRows);
 }
 
 Record RecordValues::record() const {
@@ -138,7 +132,7 @@ Record RecordValues::record() const {
            capcodes,
            frequency,
            backupFile,
-           rowsFromText(individualRows),
+           parseRowList(individualRows).value_or(std::vector<int>{}),
            {}};
   if (holdsKnown == soci::i_ok)
     r.holds = holds == "failed" ? HolderState::Failed : HolderState::Held;

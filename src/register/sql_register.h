@@ -8,6 +8,7 @@
 #include <string>
 
 #include "register/pager_register.h"
+#include "register/record_columns.h"
 #include "register/sql_session.h"
 
 namespace ccp {
@@ -108,10 +109,6 @@ class SqlRegister final : public PagerRegister {
   int versionFound_ = 0;
   std::unique_ptr<Prepared> prepared_;
 };
-
-// Seconds since 1970 as the tables keep time, and back.
-long long storedTime(WallTime at);
-WallTime wallTime(long long stored);
 
 // Prepares a statement whose values were exchanged already.
 void prepareStatement(soci::statement& statement, const std::string& text, bool once = false);

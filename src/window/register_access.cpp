@@ -10,7 +10,7 @@ namespace ccp::qt {
 RegisterReach reachRegister() {
   RegisterReach reach;
   reach.problem = failureOf([&reach] {
-    reach.use = registerUse(loadRegisterSettings(registerSettingsPath()).settings);
+    reach.use = registerUse(userRegisterSettings().settings);
     if (!reach.use.shared && !std::filesystem::exists(reach.use.location)) {
       throw RegisterError(
           RegisterFault::Invalid,

@@ -71,9 +71,10 @@ RegisterSettingsDialog::RegisterSettingsDialog(QWidget* parent)
       hint(QStringLiteral("No password is kept here: the PostgreSQL client library takes it from "
                           "~/.pgpass, PGPASSWORD or a service file."),
            place));
-  if (const QString forced = qEnvironmentVariable("CCP_REGISTER"); !forced.isEmpty()) {
+  if (const std::string forced = environmentRegister(); !forced.empty()) {
     placeLayout->addWidget(hint(
-        QStringLiteral("While CCP_REGISTER is set, it names the register: %1").arg(forced), place));
+        QStringLiteral("While CCP_REGISTER is set, it names the register: %1").arg(shown(forced)),
+        place));
   }
 
   station_ = named(new QLineEdit(this), "RegisterStation");

@@ -8,6 +8,8 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include "commands/capcode_guard.h"
+
 namespace ccp::qt {
 
 namespace {
@@ -105,16 +107,15 @@ void ReleaseDialog::release() {
   const int capcode = *capcode_;
   const Stamp stamp{reach_.use.station, std::chrono::system_clock::now(),
                     note_->text().trimmed().toLocal8Bit().toStdString()};
-  std::vector<int> left;
-  const QString problem =
-      failureOf([&] { left = reach_.store->move(HolderMove::Release, {capcode}, stamp); });
+  std::optional<Holder> had;
+  const QString problem = failureOf([&] { had = releaseCapcode(*reach_.store, capcode, stamp); });
   release_->setEnabled(false);
   capcode_.reset();
   const QString digits = capcodeField_->text();
   if (!problem.isEmpty()) return holder_->setText(problem);
-  holder_->setText(left.empty() ? QStringLiteral("Capcode %1 released by %2 at %3.")
-                                      .arg(digits, shown(stamp.station), shownTime(stamp.at))
-                                : QStringLiteral("Capcode %1 was free already.").arg(digits));
+  holder_->setText(had ? QStringLiteral("Capcode %1 released by %2 at %3.")
+                             .arg(digits, shown(stamp.station), shownTime(stamp.at))
+                       : QStringLiteral("Capcode %1 was free already.").arg(digits));
 }
 
 }  // namespace ccp::qt

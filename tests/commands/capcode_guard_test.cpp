@@ -131,7 +131,8 @@ TEST_P(CapcodeGuardTest, TakeTheNextFreeMovesTheRowOnByItsStepOrAFrame) {
     int step;
     const char* taken;
     const char* shown;  // after the write advanced it
-  } cases[] = {{2, "2004002", "2004004"}, {0, "2004008", "2004008"}};
+  } cases[] = {{2, "2004002", "2004004"},
+               {0, "2004048", "2004048"}};  // over rows 2-6: 2004008 to 2004040
   for (const auto& c : cases) {
     RecordsFixture rx;
     RegisterSettings nextFree;

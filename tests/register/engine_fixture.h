@@ -1,7 +1,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <libpq-fe.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -11,6 +10,7 @@
 
 #include "files/temp_folder.h"
 #include "register/pager_register.h"
+#include "testkit/server_schema.h"
 
 namespace ccp::test {
 
@@ -43,21 +43,14 @@ class EngineTest : public ::testing::TestWithParam<Engine> {
     serverSql("DROP SCHEMA IF EXISTS " + schema + " CASCADE");
     serverSql("CREATE SCHEMA " + schema);
     schemas_.push_back(schema);
-    const std::string url(std::getenv("CCP_TEST_POSTGRES"));
-    return url + (url.find('?') == std::string::npos ? "?" : "&") + "options=-csearch_path%3D" +
-           schema;
+    return testkit::urlInSchema(std::getenv("CCP_TEST_POSTGRES"), schema);
   }
 
   TempFolder folder_;
 
  private:
   static void serverSql(const std::string& statement) {
-    PGconn* server = PQconnectdb(std::getenv("CCP_TEST_POSTGRES"));
-    PGresult* result = PQexec(server, ("SET client_min_messages = warning; " + statement).c_str());
-    EXPECT_EQ(PQresultStatus(result), PGRES_COMMAND_OK)
-        << statement << ": " << PQerrorMessage(server);
-    PQclear(result);
-    PQfinish(server);
+    EXPECT_EQ(testkit::serverStatement(std::getenv("CCP_TEST_POSTGRES"), statement), "");
   }
 
   std::vector<std::string> schemas_;

@@ -63,6 +63,8 @@ TEST(RegisterSettings, AUrlToKeepHoldsNoPassword) {
   EXPECT_EQ(withoutPassword("postgresql://db/p?sslmode=require&password=x&user=st"),
             "postgresql://db/p?sslmode=require&user=st");
   EXPECT_EQ(withoutPassword("postgresql://st@db/p"), "postgresql://st@db/p");
+  EXPECT_EQ(withoutPassword("postgresql://st:se@db/p?password=x&user=st", "***"),
+            "postgresql://st:***@db/p?password=***&user=st");
 }
 
 }  // namespace
