@@ -173,5 +173,16 @@ TEST(CliRecordsTest, CtrlCStopsAWriteWhereThePagerIsConsistent) {
   EXPECT_EQ(backups(cli), std::vector<fs::path>{lines[0][kBackupFile]});
 }
 
+// A background job, started with Ctrl-C ignored, keeps ignoring it.
+TEST(CliRecordsTest, AnIgnoredCtrlCLeavesTheWriteAlone) {
+  struct sigaction ignore = {}, before = {};
+  ignore.sa_handler = SIG_IGN;
+  ::sigaction(SIGINT, &ignore, &before);
+  CliFixture cli;
+  cli.services.clock.at(cli.services.clock.nowNs() + 2'000'000'000, [] { ::raise(SIGINT); });
+  EXPECT_EQ(cli.run({"write", cli.defaultFile("a.eep")}), cli::kDone);
+  ::sigaction(SIGINT, &before, nullptr);
+}
+
 }  // namespace
 }  // namespace ccp
