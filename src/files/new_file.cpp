@@ -90,8 +90,10 @@ NewFile::NewFile(NewFile&& other) noexcept
 }
 
 NewFile::~NewFile() {
+  const int saved = errno;  // why a save failed, which the tidying up must not overwrite
   if (fd_ >= 0) (void)calls_->close(fd_);
   if (!temp_.empty()) (void)calls_->unlink(temp_.c_str());
+  errno = saved;
 }
 
 bool NewFile::write(std::span<const std::uint8_t> bytes) {
