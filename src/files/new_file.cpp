@@ -49,13 +49,6 @@ bool isTemporaryOf(const std::string& name, const std::string& prefix) {
          std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// A save holds its temporary file locked while it has one, and the lock goes with the process.
-// A stale-file removal may have taken the name between its creation and the lock.
-bool holdName(FileCalls& calls, int fd) {
-  struct stat info {};
-  return ::flock(fd, LOCK_EX) == 0 && calls.fstat(fd, &info) == 0 && info.st_nlink > 0;
-}
-
 }  // namespace
 
 std::optional<NewFile> NewFile::create(FileCalls& calls, const fs::path& target, mode_t mode) {
@@ -77,8 +70,20 @@ std::optional<NewFile> NewFile::create(FileCalls& calls, const fs::path& target,
     if (fd < 0 && errno == EEXIST) continue;
     if (fd < 0) return std::nullopt;
     NewFile file(calls, fd, temp);
-    if (holdName(calls, fd)) return file;
-    file.temp_.clear();  // the name is no longer this file's
+    // A save holds its temporary file locked while it has one, and the lock goes with the
+    // process. A stale-file removal may have taken the name between its creation and the lock:
+    // then another name is tried. Any other failure removes the file, name and all.
+    const bool locked = ::flock(fd, LOCK_EX) == 0;
+    const int error = errno;
+    struct stat info {};
+    if (calls.fstat(fd, &info) != 0) return std::nullopt;
+    if (info.st_nlink == 0) {
+      file.temp_.clear();  // the name is no longer this file's
+      continue;
+    }
+    if (locked) return file;
+    errno = error;
+    return std::nullopt;
   }
   errno = EEXIST;
   return std::nullopt;
