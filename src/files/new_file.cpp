@@ -62,6 +62,7 @@ std::optional<NewFile> NewFile::create(FileCalls& calls, const fs::path& target,
     // A file system without unnamed files says so in one of these ways.
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return std::nullopt;
   }
+  removeStaleTemporaries(target);
   std::random_device seed;
   std::mt19937 random(seed());
   for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
@@ -118,6 +119,7 @@ bool NewFile::close() {
 
 // An unnamed file gets a temporary name first: a rename needs one, and linkat never replaces.
 bool NewFile::nameTemporarily(const fs::path& target) {
+  removeStaleTemporaries(target);
   std::random_device seed;
   std::mt19937 random(seed());
   for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
