@@ -148,7 +148,7 @@ TEST(CliRecordsTest, AnUnwritableJournalStopsNothingAndSaysSo) {
   EXPECT_TRUE(saidBoth("")) << cli.err.str();
   EXPECT_EQ(test::readBytes(cli.services.dataPath), std::vector<std::uint8_t>{'x'});
 
-  cli.services.dataPath.clear();  // neither HOME nor XDG_DATA_HOME
+  cli.services.dataPath.clear();  // neither HOME nor XDG_DATA_HOME names an absolute folder
   EXPECT_EQ(cli.run({"read", out}), cli::kFailed);
   EXPECT_EQ(cli.err.str(), std::string("ccp: ") + kNoDataFolder + "\n");
 }
