@@ -33,6 +33,7 @@ class DisturbedPort : public PortIo {
     return value;
   }
   void out(std::uint16_t address, std::uint8_t value) override { inner_.out(address, value); }
+  bool signalSafe() const override { return false; }
   bool armed = false;  // start-up reads go undisturbed
 
  private:

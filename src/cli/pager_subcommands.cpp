@@ -6,7 +6,6 @@
 #include <string>
 
 #include "cli/pager_session.h"
-#include "cli/preset_dialogs.h"
 #include "cli/setting_edit.h"
 #include "cli/stream_file.h"
 #include "cli/subcommands.h"
@@ -50,7 +49,7 @@ bool setAutoinc(Run& run, HeadlessWindow& window) {
 // A file the command will write, checked before the pager is touched; false, and said, when
 // it could not be written.
 bool writable(Run& run, const std::string& file, const char* untouched) {
-  const int refusal = replaceRefusal(PresetDialogs::dialogPath(file));
+  const int refusal = replaceRefusal(dialogPath(file));
   if (refusal == 0) return true;
   run.error("cannot write " + file + ": " + std::strerror(refusal) + "; " + untouched);
   return false;
@@ -73,7 +72,7 @@ int readCommand(Run& run) {
     run.error("could not write standard output");
     return kFileError;
   }
-  if (!replaceFile(PresetDialogs::dialogPath(out), bytes)) {
+  if (!replaceFile(dialogPath(out), bytes)) {
     run.error("could not write " + out + ": " + std::strerror(errno));
     return kFileError;
   }

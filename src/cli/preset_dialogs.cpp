@@ -1,6 +1,5 @@
 #include "cli/preset_dialogs.h"
 
-#include "files/file_io.h"
 #include "shell/form.h"
 
 namespace ccp {
@@ -14,10 +13,6 @@ std::optional<std::string> take(std::optional<std::string>& preset) {
 }
 
 }  // namespace
-
-std::string PresetDialogs::dialogPath(std::string_view path) {
-  return ccp::dialogPath(path);
-}
 
 std::optional<std::string> PresetDialogs::askOpenPath(std::string_view filter) {
   if (open_) return take(open_);

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "files/file_io.h"
 #include "shell/platform.h"
 
 namespace ccp {
@@ -20,8 +21,7 @@ class PresetDialogs : public Platform {
  public:
   explicit PresetDialogs(Platform& desktop) : desktop_(desktop) {}
 
-  // The path as a file dialog returns it (ccp::dialogPath()).
-  static std::string dialogPath(std::string_view path);
+  // The path as a file dialog would return it (dialogPath()).
   void presetOpen(std::string_view path) { open_ = dialogPath(path); }
   void presetSave(std::string_view path) { save_ = dialogPath(path); }
   // A preset no dialog took must not answer a later one the user opens.

@@ -27,6 +27,7 @@ class ReportingPort : public PortIo {
   void out(std::uint16_t address, std::uint8_t value) override { port_.out(address, value); }
   bool claim(std::uint16_t base) override;
   void release(std::uint16_t base) override;
+  bool signalSafe() const override { return port_.signalSafe(); }
   std::string portName(std::uint16_t base) const override { return port_.portName(base); }
 
   // Tells what was held back; from now on each report goes out as it comes.

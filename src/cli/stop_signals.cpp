@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <iterator>
 #include <string_view>
@@ -32,7 +33,9 @@ void say(std::string_view text) {
 
 void onSignal(int number) {
   if (received.exchange(number) == 0) {
+    const int saved = errno;  // the interrupted code may be about to read it
     say("ccp: stopping after the current page or record; again to stop at once\n");
+    errno = saved;
     return;
   }
   restLinesNow();
@@ -52,7 +55,9 @@ StopOnSignal::StopOnSignal(bool terminal) {
   for (int number : kSignals) sigaddset(&action.sa_mask, number);  // one handler at a time
   action.sa_flags = SA_RESTART;  // the transfer's own calls carry on
   for (std::size_t i = 0; i < std::size(kSignals); ++i) {
-    sigaction(kSignals[i], &action, &previous[i]);
+    sigaction(kSignals[i], nullptr, &previous[i]);
+    // A background job started with the signal ignored keeps ignoring it.
+    if (previous[i].sa_handler != SIG_IGN) sigaction(kSignals[i], &action, nullptr);
   }
 }
 

@@ -8,7 +8,8 @@ namespace ccp::cli {
 // rest and the port released, and the program exits with 128 + the signal's number (130,
 // 143). A second signal ends the process at once, from the handler: the Programmer's lines go
 // to rest first, and a backup the command made is named in the journal. Between pager
-// commands (a batch waiting for Enter) the signals keep their usual effect.
+// commands (a batch waiting for Enter) the signals keep their usual effect, and a signal the
+// program was started ignoring (a background job) stays ignored throughout.
 class StopOnSignal {
  public:
   // `terminal`: standard error is a terminal, where the first signal is acknowledged.

@@ -19,7 +19,8 @@ class TForm1;
 
 // Said when the environment names no data folder.
 inline constexpr const char* kNoDataFolder =
-    "no data folder: neither HOME nor XDG_DATA_HOME is set; no journal or backups are kept";
+    "no data folder: neither HOME nor XDG_DATA_HOME names an absolute folder; no journal or "
+    "backups are kept";
 
 // What a face keeps of the pager commands: a record in the pager register for every read and
 // write, finished or failed, with who holds each individual capcode, and, when asked for, a

@@ -133,10 +133,10 @@ int appendCsvText(const char* path, std::string_view header, std::string_view re
 PendingRecord::PendingRecord(std::string path, const std::vector<std::string>& header,
                              const std::vector<std::string>& fields)
     : path_(std::move(path)),
+      folder_(fs::path(path_).parent_path()),
       header_(csvRecord(header)),
       record_(csvRecord(fields)),
       previous_(pending.load()) {
-  (void)startJournal(activeFileCalls(), path_, header_);
   pending.store(this);
 }
 
@@ -147,7 +147,16 @@ PendingRecord::~PendingRecord() {
 void appendPendingRecord() noexcept {
   const PendingRecord* record = pending.load();
   if (record == nullptr) return;
-  (void)appendCsvText(record->path_.c_str(), record->header_, record->record_, activeFileCalls());
+  FileCalls& calls = activeFileCalls();
+  // A missing journal is made empty, never through a symbolic link (O_EXCL); the append gives
+  // it its header as it gives one to any empty journal.
+  const int fd =
+      calls.open(record->path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
+  if (fd >= 0) {
+    (void)calls.close(fd);
+    syncFolder(calls, record->folder_);
+  }
+  (void)appendCsvText(record->path_.c_str(), record->header_, record->record_, calls);
 }
 
 }  // namespace ccp

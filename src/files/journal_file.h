@@ -3,6 +3,7 @@
 // A journal kept as a CSV file: one record a line, only ever appended, so any spreadsheet can
 // read it.
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,8 +38,8 @@ int appendCsvText(const char* path, std::string_view header, std::string_view re
 
 // A record kept ready for a process that has to end at once, before the command that made it
 // could append its own line (a second Ctrl-C in the middle of a write): appendPendingRecord()
-// appends the one in place, if any, and is safe in a signal handler. Making one starts the
-// journal when it is missing.
+// appends the one in place, if any, and is safe in a signal handler. A missing journal is made
+// only then, so a command that ends as usual and keeps its record elsewhere leaves none.
 class PendingRecord {
  public:
   PendingRecord(std::string path, const std::vector<std::string>& header,
@@ -50,6 +51,7 @@ class PendingRecord {
  private:
   friend void appendPendingRecord() noexcept;
   std::string path_;
+  std::filesystem::path folder_;
   std::string header_;
   std::string record_;
   const PendingRecord* previous_;

@@ -49,13 +49,6 @@ bool isTemporaryOf(const std::string& name, const std::string& prefix) {
          std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// A save holds its temporary file locked while it has one, and the lock goes with the process.
-// A stale-file removal may have taken the name between its creation and the lock.
-bool holdName(FileCalls& calls, int fd) {
-  struct stat info {};
-  return ::flock(fd, LOCK_EX) == 0 && calls.fstat(fd, &info) == 0 && info.st_nlink > 0;
-}
-
 }  // namespace
 
 std::optional<NewFile> NewFile::create(FileCalls& calls, const fs::path& target, mode_t mode) {
@@ -69,6 +62,7 @@ std::optional<NewFile> NewFile::create(FileCalls& calls, const fs::path& target,
     // A file system without unnamed files says so in one of these ways.
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return std::nullopt;
   }
+  removeStaleTemporaries(target);
   std::random_device seed;
   std::mt19937 random(seed());
   for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
@@ -77,8 +71,20 @@ std::optional<NewFile> NewFile::create(FileCalls& calls, const fs::path& target,
     if (fd < 0 && errno == EEXIST) continue;
     if (fd < 0) return std::nullopt;
     NewFile file(calls, fd, temp);
-    if (holdName(calls, fd)) return file;
-    file.temp_.clear();  // the name is no longer this file's
+    // A save holds its temporary file locked while it has one, and the lock goes with the
+    // process. A stale-file removal may have taken the name between its creation and the lock:
+    // then another name is tried. Any other failure removes the file, name and all.
+    const bool locked = ::flock(fd, LOCK_EX) == 0;
+    const int error = errno;
+    struct stat info {};
+    if (calls.fstat(fd, &info) != 0) return std::nullopt;
+    if (info.st_nlink == 0) {
+      file.temp_.clear();  // the name is no longer this file's
+      continue;
+    }
+    if (locked) return file;
+    errno = error;
+    return std::nullopt;
   }
   errno = EEXIST;
   return std::nullopt;
@@ -90,8 +96,10 @@ NewFile::NewFile(NewFile&& other) noexcept
 }
 
 NewFile::~NewFile() {
+  const int saved = errno;  // why a save failed, which the tidying up must not overwrite
   if (fd_ >= 0) (void)calls_->close(fd_);
   if (!temp_.empty()) (void)calls_->unlink(temp_.c_str());
+  errno = saved;
 }
 
 bool NewFile::write(std::span<const std::uint8_t> bytes) {
@@ -111,6 +119,7 @@ bool NewFile::close() {
 
 // An unnamed file gets a temporary name first: a rename needs one, and linkat never replaces.
 bool NewFile::nameTemporarily(const fs::path& target) {
+  removeStaleTemporaries(target);
   std::random_device seed;
   std::mt19937 random(seed());
   for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {

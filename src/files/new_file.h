@@ -3,7 +3,7 @@
 // A file written in full before it takes its name. It is made unnamed where the file system
 // allows it (O_TMPFILE) and otherwise under a temporary name beside its target, so a process
 // killed while writing leaves nothing behind; a temporary name that a killed process did leave
-// is removed by the next save of the same target.
+// is removed when the next file for the same target takes a temporary name.
 
 #include <sys/types.h>
 

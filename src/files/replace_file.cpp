@@ -100,7 +100,6 @@ bool replaceFile(const std::string& path, std::span<const std::uint8_t> bytes, F
   }
 
   const mode_t mode = target->existing ? target->existing->st_mode & kPermissionBits : kNewFileMode;
-  removeStaleTemporaries(target->path);
   std::optional<NewFile> file = NewFile::create(calls, target->path, mode);
   if (!file) {
     // A folder the user may not write, beside a file the user may: the file is written in place.

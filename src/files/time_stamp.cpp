@@ -13,6 +13,16 @@ std::string format(const std::tm& local, const char* pattern) {
   return std::string(text.data(), length);
 }
 
+// The date, when the calendar has it ("2026-02-31" it has not).
+std::optional<std::chrono::year_month_day> calendarDate(int year, int month, int day) {
+  if (month < 1 || day < 1) return std::nullopt;  // the unsigned fields would wrap them
+  const std::chrono::year_month_day date{std::chrono::year{year},
+                                         std::chrono::month{static_cast<unsigned>(month)},
+                                         std::chrono::day{static_cast<unsigned>(day)}};
+  if (!date.ok()) return std::nullopt;
+  return date;
+}
+
 }  // namespace
 
 std::tm localTime(WallTime at) {
@@ -48,9 +58,8 @@ std::optional<WallTime> parseLocalTime(std::string_view text) {
                                    &local.tm_min, &more, &local.tm_sec, &more);
     if (fields < 2 || more != static_cast<int>(time.size())) return std::nullopt;
   }
-  const int month = local.tm_mon, day = local.tm_mday, hour = local.tm_hour;
-  if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || local.tm_min > 59 ||
-      local.tm_sec > 59) {
+  if (!calendarDate(local.tm_year, local.tm_mon, local.tm_mday) || local.tm_hour > 23 ||
+      local.tm_min > 59 || local.tm_sec > 59) {
     return std::nullopt;
   }
   local.tm_year -= 1900;
@@ -76,14 +85,12 @@ std::optional<WallTime> parseIsoTimeStamp(std::string_view stamp) {
        tail != 6)) {
     return std::nullopt;
   }
-  const std::chrono::year_month_day date{std::chrono::year{year},
-                                         std::chrono::month{static_cast<unsigned>(month)},
-                                         std::chrono::day{static_cast<unsigned>(day)}};
-  if (!date.ok() || hour > 23 || minute > 59 || second > 60 || offsetMinutes > 59) {
+  const auto date = calendarDate(year, month, day);
+  if (!date || hour > 23 || minute > 59 || second > 60 || offsetMinutes > 59) {
     return std::nullopt;
   }
   const auto offset = std::chrono::hours(offsetHours) + std::chrono::minutes(offsetMinutes);
-  const auto local = std::chrono::sys_days(date) + std::chrono::hours(hour) +
+  const auto local = std::chrono::sys_days(*date) + std::chrono::hours(hour) +
                      std::chrono::minutes(minute) + std::chrono::seconds(second);
   return WallTime(zone[0] == '-' ? local + offset : local - offset);
 }

@@ -39,7 +39,8 @@ std::uint8_t EepromProtocol::EepTransfer(std::string_view typeText, std::string_
     } else {
       std::array<std::uint8_t, kEepLargestSize> readBack{};
       const auto back = std::span(readBack).first(type_.size);
-      EepReadAll(0, back, linkStepName(LinkStep::EepromVerify), progress);
+      // Every page is written: the read-back runs to its end and tells how the write went.
+      EepReadAll(0, back, linkStepName(LinkStep::EepromVerify), progress, false);
       result = std::equal(memory.begin(), memory.end(), back.begin()) ? kEepWriteVerified
                                                                       : kEepVerifyFailed;
     }
@@ -87,7 +88,7 @@ bool EepromProtocol::EepReadCommand(unsigned chipSelect) {
 }
 
 void EepromProtocol::EepReadAll(unsigned chipSelect, std::span<std::uint8_t> buffer,
-                                std::string_view step, const Progress& progress) {
+                                std::string_view step, const Progress& progress, bool stoppable) {
   EepAddress(chipSelect, 0);
   EepReadCommand(chipSelect);
   const std::size_t last = buffer.size() - 1;
@@ -96,7 +97,7 @@ void EepromProtocol::EepReadAll(unsigned chipSelect, std::span<std::uint8_t> buf
   for (std::size_t i = 0; i <= last && !stopped; ++i) {
     buffer[i] = bus_.ReceiveByte();
     const bool runEnds = (i + 1) % kReadReportBytes == 0;
-    stopped = i != last && runEnds && stopHere();
+    stopped = i != last && runEnds && stoppable && stopHere();
     if (i != last && !stopped) {
       bus_.MasterAck();
     } else {
@@ -130,7 +131,7 @@ bool EepromProtocol::EepWriteAll(unsigned chipSelect, std::span<const std::uint8
     if (!EepWritePage(chipSelect, at, buffer.subspan(at, type_.pageSize))) return false;
     report(progress, linkStepName(LinkStep::EepromWrite), static_cast<int>(i + 1),
            static_cast<int>(pages));
-    if (stopHere()) return false;
+    if (i + 1 < pages && stopHere()) return false;
   }
   bus_.lines().clock().sleepMs(kAfterLastPageMs);
   return true;

@@ -37,7 +37,8 @@ class EepromProtocol {
   // Mode "R" or "r" reads the whole memory into buffer (result kEepReadDone); any other mode
   // writes buffer page by page and reads it back (kEepWriteFailed, kEepVerifyFailed or
   // kEepWriteVerified). The lines are back at rest afterwards, whatever the result. A stop
-  // asked for ends the transfer after the current page (or run of read bytes): kEepInterrupted.
+  // asked for ends the transfer after the current page (or run of read bytes): kEepInterrupted;
+  // once the last page is written, the read-back runs to its end.
   std::uint8_t EepTransfer(std::string_view typeText, std::string_view modeText,
                            std::span<std::uint8_t> buffer, const Progress& progress = {});
 
@@ -45,9 +46,9 @@ class EepromProtocol {
   void EepAddress(unsigned chipSelect, unsigned address);
   bool EepReadCommand(unsigned chipSelect);
   bool stopHere() { return stop_ != nullptr && stop_->here(); }
-  // Ends early, after a run of bytes, when a stop is asked for.
+  // Ends early, after a run of bytes, when a stop is asked for and it is `stoppable`.
   void EepReadAll(unsigned chipSelect, std::span<std::uint8_t> buffer, std::string_view step,
-                  const Progress& progress);
+                  const Progress& progress, bool stoppable = true);
   bool EepWritePage(unsigned chipSelect, unsigned address, std::span<const std::uint8_t> page);
   bool EepWriteAll(unsigned chipSelect, std::span<const std::uint8_t> buffer,
                    const Progress& progress);

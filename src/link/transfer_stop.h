@@ -5,9 +5,10 @@
 namespace ccp {
 
 // Whether the user asked the command under way to stop (Ctrl-C on a terminal). The transfers
-// ask at every point where the pager is consistent: before one powers the lines, after each
-// EEPROM page and after each decoder record. Once the answer was yes, the transfer under way
-// ends there with the lines at rest, and every later one ends before it starts.
+// ask at every point where the pager is consistent: before one powers the lines, and after each
+// EEPROM page, decoder record or run of read bytes but the last, after which nothing is left
+// to stop (a write's read-back then runs to its end). Once the answer was yes, the transfer
+// under way ends there with the lines at rest, and every later one ends before it starts.
 class TransferStop {
  public:
   TransferStop() = default;

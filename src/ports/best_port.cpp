@@ -26,6 +26,7 @@ class FirstGrantedPort : public PortIo {
   void out(std::uint16_t address, std::uint8_t value) override { chosen_->out(address, value); }
   bool claim(std::uint16_t base) override { return chosen_->claim(base); }
   void release(std::uint16_t base) override { chosen_->release(base); }
+  bool signalSafe() const override { return chosen_->signalSafe(); }
   std::string portName(std::uint16_t base) const override { return chosen_->portName(base); }
 
  private:

@@ -25,8 +25,9 @@ class PortIo {
   virtual void release(std::uint16_t base) { (void)base; }
 
   // out() may be called from a signal handler: it makes plain system calls or port
-  // instructions only, with no allocation and no lock.
-  virtual bool signalSafe() const { return false; }
+  // instructions only, with no allocation and no lock. A port that wraps another says what the
+  // wrapped one says.
+  virtual bool signalSafe() const = 0;
 
   // The system port a name means, as the user names it ("/dev/parport0", "0xd010"); empty when
   // the name means no port or the port has no system name.

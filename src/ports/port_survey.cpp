@@ -41,7 +41,7 @@ PortSurvey surveyPorts(const PortChoice& choice, SysPortCalls& sys, const Parpor
   }
   PortSurvey survey{listed.has_value(), {}};
   for (const SystemPort& port : ports) {
-    const std::string device = paths.devices + std::to_string(port.number);
+    const std::string device = ppdevDevice(paths, port.number);
     survey.ports.push_back({port, device, nameOf(port, map), openError(sys, device),
                             portHolder(sys, paths, port.number).value_or("")});
   }

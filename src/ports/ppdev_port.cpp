@@ -51,7 +51,7 @@ std::optional<int> PpdevPort::openPort(const SystemPort& port) {
 }
 
 std::string PpdevPort::nameOf(const SystemPort& port) const {
-  return paths_.devices + std::to_string(port.number);
+  return ppdevDevice(paths_, port.number);
 }
 
 // Without a claim the kernel refuses the register ioctls: the port then reads as absent.

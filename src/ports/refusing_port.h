@@ -11,6 +11,7 @@ class RefusingPort : public PortIo {
   std::uint8_t in(std::uint16_t) override { return 0xFF; }
   void out(std::uint16_t, std::uint8_t) override {}
   bool claim(std::uint16_t) override { return false; }
+  bool signalSafe() const override { return true; }  // it does nothing
 };
 
 }  // namespace ccp

@@ -52,6 +52,10 @@ unsigned firstBaseAddress(const std::string& text) {
   return any ? value : 0;
 }
 
+std::string ppdevDevice(const ParportPaths& paths, int number) {
+  return paths.devices + std::to_string(number);
+}
+
 std::optional<std::vector<SystemPort>> listSystemPorts(SysPortCalls& sys,
                                                        const ParportPaths& paths) {
   const auto entries = sys.listDirectory(paths.proc);

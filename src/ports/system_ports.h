@@ -16,6 +16,9 @@ struct ParportPaths {
   std::string devices = "/dev/parport";        // followed by N
 };
 
+// The ppdev device of parportN: "/dev/parportN".
+std::string ppdevDevice(const ParportPaths& paths, int number);
+
 inline constexpr std::uint16_t kLegacyLpt1Address = 0x378;
 inline constexpr std::uint16_t kLegacyLpt2Address = 0x278;
 

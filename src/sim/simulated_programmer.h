@@ -43,6 +43,7 @@ class SimulatedProgrammer : public PortIo {
   void release(std::uint16_t) override { --claimsHeld_; }
   std::uint8_t in(std::uint16_t address) override;
   void out(std::uint16_t address, std::uint8_t value) override;
+  bool signalSafe() const override { return false; }  // it records what it sees
   std::string portName(std::uint16_t) const override { return "simulated Programmer"; }
 
   // Faults.

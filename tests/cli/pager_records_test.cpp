@@ -148,7 +148,7 @@ TEST(CliRecordsTest, AnUnwritableJournalStopsNothingAndSaysSo) {
   EXPECT_TRUE(saidBoth("")) << cli.err.str();
   EXPECT_EQ(test::readBytes(cli.services.dataPath), std::vector<std::uint8_t>{'x'});
 
-  cli.services.dataPath.clear();  // neither HOME nor XDG_DATA_HOME
+  cli.services.dataPath.clear();  // neither HOME nor XDG_DATA_HOME names an absolute folder
   EXPECT_EQ(cli.run({"read", out}), cli::kFailed);
   EXPECT_EQ(cli.err.str(), std::string("ccp: ") + kNoDataFolder + "\n");
 }
@@ -171,6 +171,17 @@ TEST(CliRecordsTest, CtrlCStopsAWriteWhereThePagerIsConsistent) {
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0][kOutcome], kInterruptedLine);
   EXPECT_EQ(backups(cli), std::vector<fs::path>{lines[0][kBackupFile]});
+}
+
+// A background job, started with Ctrl-C ignored, keeps ignoring it.
+TEST(CliRecordsTest, AnIgnoredCtrlCLeavesTheWriteAlone) {
+  struct sigaction ignore = {}, before = {};
+  ignore.sa_handler = SIG_IGN;
+  ::sigaction(SIGINT, &ignore, &before);
+  CliFixture cli;
+  cli.services.clock.at(cli.services.clock.nowNs() + 2'000'000'000, [] { ::raise(SIGINT); });
+  EXPECT_EQ(cli.run({"write", cli.defaultFile("a.eep")}), cli::kDone);
+  ::sigaction(SIGINT, &before, nullptr);
 }
 
 }  // namespace

@@ -59,6 +59,7 @@ TEST_P(CliRegisterTest, ListExportImportStatusAndInit) {
   ASSERT_EQ(cli.run({"register", "list", "--station", "station-9"}), cli::kDone);
   EXPECT_EQ(cli.outLines().size(), 1u);  // the heading only
   EXPECT_EQ(cli.run({"register", "list", "--since", "yesterday"}), cli::kWrongUsage);
+  EXPECT_EQ(cli.run({"register", "list", "--since", "2026-02-31"}), cli::kWrongUsage);
 
   const std::string csv = cli.folder.file("out.csv");
   ASSERT_EQ(cli.run({"register", "export", csv}), cli::kDone);

@@ -171,6 +171,7 @@ TEST(PagerBackup, IsNamedInTheJournalEvenIfTheWriteNeverEnds) {
   std::vector<Row> journal;
   rx.fx.platform.onProgress = [&](const testkit::FakePlatform::Progress& p) {
     if (p.phase != "Decoder write" || !journal.empty()) return;
+    EXPECT_FALSE(fs::exists(rx.records.journalPath())) << "made only for a record";
     appendPendingRecord();
     journal = readJournal(rx.records.journalPath());
   };

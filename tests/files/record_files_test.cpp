@@ -153,6 +153,19 @@ TEST(SaveNewFile, NeverReplacesAnEarlierBackup) {
   EXPECT_FALSE(saveNewFile(dir.file("plain"), "y.eep", Bytes{1}));  // the folder is a file
 }
 
+// Where the file system makes no unnamed files, a backup killed while it was written left its
+// temporary file: the next backup of that name takes it away.
+TEST(SaveNewFile, RemovesTheTemporaryFileOfAKilledBackup) {
+  test::TempFolder dir;
+  const std::string stale = dir.file("x.eep.tmp123");
+  test::writeBytes(stale, {1});
+  test::ScriptedCalls calls;
+  calls.unnamedFiles = false;
+  const FileCallsOverride override(calls);
+  ASSERT_TRUE(saveNewFile(dir.path().string(), "x.eep", Bytes{2}));
+  EXPECT_FALSE(fs::exists(stale));
+}
+
 // Two pagers backed up in the same second, with the same serial and capcode: the other
 // program's backup appears between this one's choice of a name and its taking it.
 TEST(SaveNewFile, TwoBackupsMadeAtOnceKeepTheirOwnFiles) {

@@ -23,6 +23,7 @@ class CountingPort : public PortIo {
     count();
     inner_.out(address, value);
   }
+  bool signalSafe() const override { return false; }
 
   unsigned accesses = 0;
   std::optional<unsigned> failAt;

@@ -215,6 +215,7 @@ TEST(BestPort, PrefersTheBackendThatReachesEveryChosenPort) {
     EXPECT_TRUE(port->obtainAccess());
     EXPECT_EQ(port->portName(kLpt1Base), c.lpt1);
     EXPECT_EQ(port->portName(kLpt2Base), c.lpt2);
+    EXPECT_TRUE(port->signalSafe()) << "a second Ctrl-C puts the lines at rest";
   }
 }
 
