@@ -125,8 +125,7 @@ std::optional<std::string> changeAsUser(TForm1& form, const TerminalPlatform& te
                                         const Assignment& assignment) {
   Control* control = form.findControl(assignment.name);
   if (control == nullptr || !isSetting(assignment.name)) {
-    return "no setting named '" + escaped(assignment.name) +
-           "' (ccp show --json lists their names)";
+    return "no setting named '" + escaped(assignment.name) + "' (ccp set --names lists them)";
   }
   const auto& log = form.log().lines();
   const std::size_t lines = log.size();

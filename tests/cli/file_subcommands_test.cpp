@@ -96,7 +96,7 @@ TEST(CliFilesTest, ARefusedSettingSavesNothingAndExits2) {
       {"frame1=3", "read-only"},
       {"language=KLINGON", "has no item \"KLINGON\""},
       {"handprogram=yes", "takes on or off"},
-      {"nosuch=1", "no setting named 'nosuch'"},
+      {"nosuch=1", "no setting named 'nosuch' (ccp set --names lists them)"},
       {"contrast", "is not NAME=VALUE"},
       {"hellomsg1=\u65E5\u672C", "the pager has no character '\u65E5'"},
       {"hellomsg1=a\x1b[2J", "no key types the control character \\x1b"},
