@@ -71,6 +71,7 @@ int writeBatch(Run& run, PagerSession& session, const std::string& file) {
     if (!written && records != nullptr && records->guardStopped()) {
       // The next pager would get the same capcodes: nothing would ever be written.
       run.error("pager " + std::to_string(pager) + " was not written: the batch stops");
+      ++tally.failed;
       status = kFailed;
       break;
     }
