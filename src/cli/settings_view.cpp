@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/terminal_text.h"
+#include "image/pager_charset.h"
 #include "shell/form.h"
 
 namespace ccp::cli {

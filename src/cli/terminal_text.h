@@ -1,7 +1,7 @@
 #pragma once
 
 // Text on the terminal is UTF-8; the pager's texts are its bytes, read through its model's
-// table (image/pager_charset.h).
+// table (utf8Text() of image/pager_charset.h).
 
 #include <optional>
 #include <string>
@@ -10,9 +10,6 @@
 #include "image/build_config.h"
 
 namespace ccp::cli {
-
-// The pager's bytes as the characters the window shows, in UTF-8.
-std::string utf8Text(Model model, std::string_view bytes);
 
 // Text the terminal may print: UTF-8 whose control characters, and bytes that are no UTF-8,
 // show as \x1b; a backslash shows as \\, so no two texts look alike.

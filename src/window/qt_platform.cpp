@@ -49,7 +49,7 @@ void QtPlatform::beep() {
 
 void QtPlatform::showError(const std::string& message, const std::string& field) {
   if (!field.empty() && onFailedField) onFailedField(field);
-  QMessageBox::critical(window_, QStringLiteral("Error"), toQString(message));
+  QMessageBox::critical(window_, QStringLiteral("Error"), QString::fromStdString(message));
 }
 
 std::optional<std::string> QtPlatform::askOpenPath(std::string_view filter) {
