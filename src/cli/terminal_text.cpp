@@ -37,6 +37,14 @@ std::string hexEscape(std::uint32_t byte) {
   return text;
 }
 
+// A control character: \x7f below 0x80, \u0085 above, apart from a stray byte (\x85).
+std::string controlEscape(char32_t c) {
+  if (c < 0x80) return hexEscape(c);
+  char text[16];
+  std::snprintf(text, sizeof text, "\\u%04x", static_cast<unsigned>(c));
+  return text;
+}
+
 }  // namespace
 
 std::string escaped(std::string_view utf8) {
@@ -47,7 +55,7 @@ std::string escaped(std::string_view utf8) {
     if (!c) {
       text += hexEscape(static_cast<unsigned char>(utf8[start]));
     } else if (isControlChar(*c)) {
-      text += hexEscape(*c);
+      text += controlEscape(*c);
     } else {
       if (*c == U'\\') text += '\\';
       text.append(utf8.substr(start, at - start));
@@ -61,7 +69,7 @@ TypedText typedText(Model model, std::string_view utf8) {
   for (std::size_t at = 0; at < utf8.size();) {
     const std::optional<char32_t> c = nextChar(utf8, at);
     if (!c) return {{}, "it is not UTF-8 text"};
-    if (isControlChar(*c)) return {{}, "no key types the control character " + hexEscape(*c)};
+    if (isControlChar(*c)) return {{}, "no key types the control character " + controlEscape(*c)};
     chars.push_back(*c);
   }
   PagerBytes bytes = toPagerBytes(model, chars);

@@ -11,8 +11,8 @@
 
 namespace ccp::cli {
 
-// Text the terminal may print: UTF-8 whose control characters, and bytes that are no UTF-8,
-// show as \x1b; a backslash shows as \\, so no two texts look alike.
+// Text the terminal may print: UTF-8 whose control characters show as \x1b or \u0085 and
+// bytes that are no UTF-8 as \x85; a backslash shows as \\, so no two texts look alike.
 std::string escaped(std::string_view utf8);
 
 // A value of the command line as the pager's bytes, or why it cannot be typed: it is no UTF-8,

@@ -145,7 +145,7 @@ TEST(CliFilesTest, ShowDiffAndJsonPrintControlBytesEscaped) {
       0xFF - std::accumulate(bytes.begin(), bytes.begin() + eep::kChecksum, 0));
   test::writeBytes(file, bytes);
   const std::string shown =
-      "\\x1b[2J\\x7f\\x81\\\\\u20AC"
+      "\\x1b[2J\\x7f\\u0081\\\\\u20AC"
       "abcdef ";
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{"show", file}, shown},
