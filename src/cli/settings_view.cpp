@@ -26,12 +26,6 @@ std::string where(const ShownSetting& s) {
   return text + s.label;
 }
 
-// Columns on the terminal: one per character, not per UTF-8 byte.
-std::size_t columns(const std::string& text) {
-  return static_cast<std::size_t>(
-      std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
-}
-
 // The dump escapes the controls below 0x20 only; DEL and the C1 controls (UTF-8 0xC2 0x80-0x9F),
 // which can stand only inside its strings, get JSON escapes too, so none reaches a terminal raw.
 std::string withControlsEscaped(const std::string& json) {

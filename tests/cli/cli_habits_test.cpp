@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/settings_view.h"
+#include "cli/terminal_text.h"
 #include "cli_fixture.h"
 #include "image/capcode.h"
 
@@ -192,6 +193,13 @@ TEST(CliHabitsTest, JsonStaysValidWhateverBytesATextHolds) {
   cli::printSettingsJson(out, {{&place, "Hello Message", ControlKind::TextField, "caf\xe9"}});
   const auto json = nlohmann::json::parse(out.str());
   EXPECT_EQ(json["Setting"]["hellomsg1"], "caf\xef\xbf\xbd");  // U+FFFD
+}
+
+// A shared register's texts reach the terminal escaped, their columns counted in characters.
+TEST(CliHabitsTest, TablesEscapeTheirCellsAndAlignThemByCharacters) {
+  std::ostringstream out;
+  cli::printTable(out, {{"STATION", "NOTE"}, {"Z\u00FCrich\x1b[2J", "x"}, {"Bern", "y"}});
+  EXPECT_EQ(out.str(), "STATION        NOTE\nZ\u00FCrich\\x1b[2J  x\nBern           y\n");
 }
 
 TEST(CliHabitsTest, SetNamesListsWhatSetTakesButNotTheReadOnlyFields) {

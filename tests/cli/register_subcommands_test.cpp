@@ -47,8 +47,8 @@ TEST_P(CliRegisterTest, AGuardedWriteOfAHeldCapcodeStopsUntilItIsReleased) {
   ASSERT_EQ(cli.run({"write", file, "--guard"}), cli::kDone);
   ASSERT_EQ(cli.run({"register", "find", "1000000"}), cli::kDone);
   EXPECT_TRUE(contains(cli.out.str(), "  released  station  -       pager returned\n"));
-  EXPECT_EQ(cli.run({"register", "find", "1234"}), cli::kFailed);
-  EXPECT_EQ(cli.err.str(), "ccp: the register holds no record of 1234\n");
+  EXPECT_EQ(cli.run({"register", "find", "12\x1b[2J34"}), cli::kFailed);
+  EXPECT_EQ(cli.err.str(), "ccp: the register holds no record of 12\\x1b[2J34\n");
 }
 
 TEST_P(CliRegisterTest, ListExportImportStatusAndInit) {
