@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <nlohmann/json.hpp>
-
-#include "cli/settings_view.h"
 #include "cli/terminal_text.h"
 #include "cli_fixture.h"
 #include "image/capcode.h"
@@ -185,14 +182,6 @@ TEST(CliHabitsTest, ShowLeavesOutWhatTheWindowHidesUnlessAllIsAsked) {
   ASSERT_EQ(cli.run({"show", file, "--all"}), cli::kDone);
   EXPECT_TRUE(contains(cli.out.str(), "(urgcalladdr) hidden\n"));
   EXPECT_TRUE(contains(cli.out.str(), "(contrast)\n"));
-}
-
-TEST(CliHabitsTest, JsonStaysValidWhateverBytesATextHolds) {
-  const cli::SettingPlace place{"Setting", "", "Hello Message", "", "hellomsg1"};
-  std::ostringstream out;
-  cli::printSettingsJson(out, {{&place, "Hello Message", ControlKind::TextField, "caf\xe9"}});
-  const auto json = nlohmann::json::parse(out.str());
-  EXPECT_EQ(json["Setting"]["hellomsg1"], "caf\xef\xbf\xbd");  // U+FFFD
 }
 
 // A shared register's texts reach the terminal escaped, their columns counted in characters.

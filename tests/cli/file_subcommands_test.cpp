@@ -151,7 +151,7 @@ TEST(CliFilesTest, ShowDiffAndJsonPrintControlBytesEscaped) {
       {{"show", file}, shown},
       {{"diff", file, cli.defaultFile("a.eep")}, shown},
       {{"show", "--json", file},
-       "\"hellomsg1\": \"\\u001b[2J\\u007f\\u0081\\\\\u20AC"
+       "\"hellomsg1\": \"\\u001b[2J\\u007f\\u0081\\\\\\u20ac"
        "abcdef\""},
   };
   for (const auto& [words, part] : cases) {
