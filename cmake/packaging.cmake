@@ -49,13 +49,8 @@ foreach(model QPX730E QPX730H)
 endforeach()
 list(JOIN CCP_OTHER_PACKAGES ", " CCP_OTHER_PACKAGES)
 
-set(CCP_DEFAULT_MAINTAINER "Capcode Programmer Maintainers <capcode-programmer@example.org>")
-set(CCP_PACKAGE_MAINTAINER ${CCP_DEFAULT_MAINTAINER} CACHE STRING
-    "Maintainer field of the Debian package and its changelog: Name <address>")
-# Build folders configured before keep the address Debian refuses: give them the new default.
-if(CCP_PACKAGE_MAINTAINER STREQUAL "capcode-programmer builders <root@localhost>")
-  set_property(CACHE CCP_PACKAGE_MAINTAINER PROPERTY VALUE ${CCP_DEFAULT_MAINTAINER})
-endif()
+set(CCP_PACKAGE_MAINTAINER "Capcode Programmer Maintainers <capcode-programmer@example.org>"
+    CACHE STRING "Maintainer field of the Debian package and its changelog: Name <address>")
 
 # The package's version and Debian revision are those of the changelog's latest entry.
 file(STRINGS ${PROJECT_SOURCE_DIR}/data/changelog.in CCP_LATEST_CHANGE LIMIT_COUNT 1)

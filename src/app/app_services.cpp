@@ -35,10 +35,6 @@ ApplicationServices::ApplicationServices(const BuildConfig& config, PortKind kin
   plugInKeptPager(config);
 }
 
-ApplicationServices::~ApplicationServices() {
-  (void)keepSimulatedPager();
-}
-
 void ApplicationServices::plugInKeptPager(const BuildConfig& config) {
   PagerContents pager = defaultPagerContents(config);
   const auto bytes = kept_.file.empty() ? std::nullopt : readFileHead(kept_.file, kFileSize);

@@ -32,18 +32,18 @@ struct KeptPager {
 class ApplicationServices {
  public:
   // The hardware port maps LPT1 and LPT2 to system ports, or to the ports the user chose. The
-  // simulated pager comes from `kept.file` when it holds one, and goes back there at the end
-  // when it changed.
+  // simulated pager comes from `kept.file` when it holds one, and goes back there when the
+  // program ends with keepSimulatedPager().
   ApplicationServices(const BuildConfig& config, PortKind kind, const PortChoice& choice = {},
                       KeptPager kept = {});
-  ~ApplicationServices();
 
   PortIo& port() { return *port_; }
   SteadyClock& clock() { return clock_; }
   // Called during the long pauses of a transfer, so the window can repaint.
   void setIdleHook(std::function<void()> hook) { clock_.setIdleHook(std::move(hook)); }
 
-  // Stores the simulated pager in the kept file when it changed; false when that failed.
+  // Stores the simulated pager in the kept file when it changed; false, with errno set, when
+  // that failed.
   bool keepSimulatedPager();
 
  private:

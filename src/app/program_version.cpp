@@ -5,10 +5,10 @@
 namespace ccp {
 
 std::string versionText(const BuildConfig& config, PortKind port) {
-  const char* model = config.model == Model::QPX730H ? "QPX730H" : "QPX730E";
   const char* edition = config.edition == Edition::Factory ? "factory" : "customer";
   const char* built = port == PortKind::Simulator ? "simulator" : "parallel port";
-  return aboutLine(config) + '\n' + model + ", " + edition + " edition, " + built + " build\n";
+  return aboutLine(config) + '\n' + modelName(config.model) + ", " + edition + " edition, " +
+         built + " build\n";
 }
 
 }  // namespace ccp

@@ -1,6 +1,6 @@
 #include "cli/command_line.h"
 
-#include <algorithm>
+#include <map>
 #include <sstream>
 
 namespace ccp::cli {
@@ -104,14 +104,9 @@ class HelpFormatter : public CLI::Formatter {
   }
 };
 
-std::optional<PortSelection> portSelection(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  if (text == "lpt1") return PortSelection::Lpt1;
-  if (text == "lpt2") return PortSelection::Lpt2;
-  if (text == "simulator") return PortSelection::Simulator;
-  return std::nullopt;
-}
+const std::map<std::string, PortSelection> kPortNames = {{"lpt1", PortSelection::Lpt1},
+                                                         {"lpt2", PortSelection::Lpt2},
+                                                         {"simulator", PortSelection::Simulator}};
 
 void deviceOption(CLI::App& app, const std::string& name, std::optional<NamedDevice>& device,
                   const std::string& description) {
@@ -129,6 +124,21 @@ void deviceOption(CLI::App& app, const std::string& name, std::optional<NamedDev
 // Why the words were wrong, in the command line's own terms where CLI11's are vague.
 std::string wrongUsage(const CLI::App& app, const CLI::ParseError& error) {
   const auto chosen = app.get_subcommands();
+  for (const CLI::App* command : chosen) {
+    const CLI::Option* port = command->get_option_no_throw("--port");
+    if (dynamic_cast<const CLI::ValidationError*>(&error) != nullptr && port != nullptr &&
+        !port->results().empty() && std::string(error.what()).starts_with("--port: ")) {
+      return "--port: takes LPT1, LPT2 or simulator, not '" + port->results().back() + "'";
+    }
+    if (dynamic_cast<const CLI::RequiredError*>(&error) != nullptr &&
+        command->get_require_subcommand_min() > 0 && command->get_subcommands().empty()) {
+      std::string names;
+      for (const CLI::App* each : command->get_subcommands({})) {
+        names += (names.empty() ? "" : ", ") + each->get_name();
+      }
+      return command->get_name() + " takes a command: " + names;
+    }
+  }
   if (dynamic_cast<const CLI::ExtrasError*>(&error) == nullptr || app.remaining().empty()) {
     return error.what();
   }
@@ -202,7 +212,7 @@ CLI::Option* CommandLine::operands(CLI::App& command, const std::string& name,
         args_.operands.insert(args_.operands.end(), words.begin(), words.end());
       },
       description);
-  return option->required()->expected(1, CLI::detail::expected_max_vector_size);
+  return option->required();
 }
 
 void CommandLine::immediateFlag(CLI::App& command, const std::string& name,
@@ -215,17 +225,8 @@ void CommandLine::immediateFlag(CLI::App& command, const std::string& name,
 }
 
 void CommandLine::portOptions(CLI::App& command) {
-  command
-      .add_option_function<std::string>(
-          "--port",
-          [this](const std::string& text) {
-            args_.port = portSelection(text);
-            if (!args_.port) {
-              throw CLI::ValidationError("--port",
-                                         "takes LPT1, LPT2 or simulator, not '" + text + "'");
-            }
-          },
-          "LPT1, LPT2 or simulator")
+  command.add_option("--port", args_.port, "LPT1, LPT2 or simulator")
+      ->transform(CLI::CheckedTransformer(kPortNames, CLI::ignore_case).description(""))
       ->type_name("PORT");
   command.add_flag("--fresh", args_.fresh,
                    "the simulated Programmer starts with a new pager, not the one it kept");

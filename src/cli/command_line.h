@@ -13,7 +13,9 @@ namespace ccp::cli {
 
 struct Run;
 
-enum class PortSelection { Lpt1, Lpt2, Simulator };
+// --port also takes these numbers, as CLI11 lets a mapped value stand for its name: 1 and 2 are
+// the LPT ports they name, and no one types -1 for a port, let alone meaning the simulator.
+enum class PortSelection { Simulator = -1, Lpt1 = 1, Lpt2 = 2 };
 
 inline constexpr int kAddressRows = 6;
 using AutoincSteps = std::array<int, kAddressRows>;

@@ -1,5 +1,7 @@
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <memory>
 
@@ -24,6 +26,13 @@ class MachineServices : public ccp::cli::CliServices {
     return {services_->port(), services_->clock(), &services_->clock().realtimePriority()};
   }
   std::string dataFolder() override { return ccp::userDataFolder(); }
+  // At the end of the run: the simulated pager back into its file, or why it could not go.
+  void keepSimulatedPager(std::ostream& err) {
+    if (services_ && !services_->keepSimulatedPager()) {
+      err << "ccp: could not keep the simulated pager in " << ccp::simulatedPagerFile() << ": "
+          << std::strerror(errno) << '\n';
+    }
+  }
   ccp::ParsedRegisterSettings registerSettings() override { return ccp::userRegisterSettings(); }
   ccp::RegisterUse registerUse(const ccp::RegisterSettings& settings, std::string_view location,
                                std::optional<bool> guard) override {
@@ -40,5 +49,7 @@ int main(int argc, char* argv[]) {
   const std::vector<std::string> words(argv + 1, argv + argc);
   ccp::cli::Console console{std::cin, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1};
   MachineServices services;
-  return ccp::cli::runCli(words, console, services);
+  const int status = ccp::cli::runCli(words, console, services);
+  services.keepSimulatedPager(std::cerr);
+  return status;
 }

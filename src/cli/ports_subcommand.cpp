@@ -1,17 +1,16 @@
 // ports: the system's parallel ports, as the pager commands would find them.
-#include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstring>
 #include <vector>
 
 #include "cli/subcommands.h"
+#include "cli/terminal_text.h"
 
 namespace ccp::cli {
 
 namespace {
 
-using Row = std::array<std::string, 5>;
+using Row = std::vector<std::string>;
 
 std::string hexBase(std::uint16_t base) {
   return base == 0 ? "-" : deviceText({NamedDevice::Kind::Address, base});
@@ -29,20 +28,6 @@ Row row(const SurveyedPort& port) {
           !listed               ? "-"
           : port.holder.empty() ? "nobody"
                                 : port.holder};
-}
-
-void printTable(std::ostream& out, const std::vector<Row>& rows) {
-  std::array<std::size_t, 5> widths{};
-  for (const Row& r : rows)
-    for (std::size_t i = 0; i < r.size(); ++i) widths[i] = std::max(widths[i], r[i].size());
-  for (const Row& r : rows) {
-    std::string line;
-    for (std::size_t i = 0; i < r.size(); ++i) {
-      line += r[i] + std::string(widths[i] - r[i].size() + 2, ' ');
-    }
-    line.erase(line.find_last_not_of(' ') + 1);
-    out << line << '\n';
-  }
 }
 
 int portsCommand(Run& run) {

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "cli/subcommands.h"
+#include "cli/terminal_text.h"
 #include "commands/capcode_guard.h"
 #include "commands/pager_journal.h"
 #include "commands/register_connection.h"
@@ -24,23 +25,6 @@ std::string shown(WallTime at) {
 
 std::string orDash(const std::string& text) {
   return text.empty() ? "-" : text;
-}
-
-// Columns as wide as their widest cell, two blanks apart; the last one as it is.
-void printTable(std::ostream& out, const Table& table) {
-  std::vector<std::size_t> widths(table.front().size(), 0);
-  for (const auto& row : table) {
-    for (std::size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], row[i].size());
-  }
-  for (const auto& row : table) {
-    std::string line;
-    for (std::size_t i = 0; i < row.size(); ++i) {
-      line += row[i];
-      if (i + 1 < row.size()) line += std::string(widths[i] - row[i].size() + 2, ' ');
-    }
-    line.erase(line.find_last_not_of(' ') + 1);
-    out << line << '\n';
-  }
 }
 
 void printRecords(std::ostream& out, const std::vector<Record>& records) {
@@ -76,7 +60,7 @@ RecordQuery filters(const Run& run, RecordQuery query) {
     query.since = parseLocalTime(*run.args.since);
     if (!query.since) {
       throw UsageError("--since takes a date such as 2026-12-07 or 2026-12-07 11:25, not '" +
-                       *run.args.since + "'");
+                       escaped(*run.args.since) + "'");
     }
   }
   return query;
@@ -158,16 +142,16 @@ int findCommand(Run& run) {
     const auto events = capcode ? reg.history(*capcode) : std::vector<HolderEvent>();
     const bool capcodeKnown = !byCapcode.empty() || holder || !events.empty();
     if (!capcodeKnown && bySerial.empty()) {
-      run.error("the register holds no record of " + what);
+      run.error("the register holds no record of " + escaped(what));
       return kFailed;
     }
     std::ostream& out = run.console.out;
-    if (capcodeKnown) out << holderLine(*capcode, holder) << '\n';
+    if (capcodeKnown) out << escaped(holderLine(*capcode, holder)) << '\n';
     if (!bySerial.empty()) {
       const auto held = heldThrough(reg, bySerial);
-      out << "Serial " << what << (held.empty() ? " holds no capcode" : " holds ");
-      for (std::size_t i = 0; i < held.size(); ++i) out << (i ? ", " : "") << held[i];
-      out << '\n';
+      std::string line = "Serial " + what + (held.empty() ? " holds no capcode" : " holds ");
+      for (std::size_t i = 0; i < held.size(); ++i) line += (i ? ", " : "") + held[i];
+      out << escaped(line) << '\n';
     }
     std::vector<Record> records = byCapcode;
     for (const Record& r : bySerial) {
@@ -221,7 +205,9 @@ int importCommand(Run& run) {
 
 int releaseCommand(Run& run) {
   const auto capcode = capcodeOperand(run.args.operands[0]);
-  if (!capcode) throw UsageError("release takes a capcode, not '" + run.args.operands[0] + "'");
+  if (!capcode) {
+    throw UsageError("release takes a capcode, not '" + escaped(run.args.operands[0]) + "'");
+  }
   return withRegister(run, [&](PagerRegister& reg, const RegisterChoice& choice) {
     const Stamp by{choice.use.station, std::chrono::system_clock::now(), run.args.note};
     const auto holder = releaseCapcode(reg, *capcode, by);
@@ -229,7 +215,8 @@ int releaseCommand(Run& run) {
       run.error("capcode " + std::to_string(*capcode) + " is not held: nothing to release");
       return kFailed;
     }
-    run.console.out << holderLine(*capcode, holder) << ": released by " << by.station << '\n';
+    run.console.out << escaped(holderLine(*capcode, holder)) << ": released by "
+                    << escaped(by.station) << '\n';
     return kDone;
   });
 }

@@ -6,6 +6,7 @@
 #include "cli/settings_view.h"
 #include "cli/terminal_platform.h"
 #include "cli/terminal_text.h"
+#include "image/pager_charset.h"
 #include "shell/form.h"
 
 namespace ccp::cli {
@@ -125,8 +126,7 @@ std::optional<std::string> changeAsUser(TForm1& form, const TerminalPlatform& te
                                         const Assignment& assignment) {
   Control* control = form.findControl(assignment.name);
   if (control == nullptr || !isSetting(assignment.name)) {
-    return "no setting named '" + escaped(assignment.name) +
-           "' (ccp show --json lists their names)";
+    return "no setting named '" + escaped(assignment.name) + "' (ccp set --names lists them)";
   }
   const auto& log = form.log().lines();
   const std::size_t lines = log.size();

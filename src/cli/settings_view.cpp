@@ -1,11 +1,11 @@
 #include "cli/settings_view.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <iomanip>
 #include <nlohmann/json.hpp>
 
 #include "cli/terminal_text.h"
+#include "image/pager_charset.h"
 #include "shell/form.h"
 
 namespace ccp::cli {
@@ -23,32 +23,6 @@ std::string where(const ShownSetting& s) {
   std::string text = s.place->page + " / ";
   if (!s.place->group.empty() && s.place->group != s.label) text += s.place->group + " / ";
   return text + s.label;
-}
-
-// Columns on the terminal: one per character, not per UTF-8 byte.
-std::size_t columns(const std::string& text) {
-  return static_cast<std::size_t>(
-      std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
-}
-
-// The dump escapes the controls below 0x20 only; DEL and the C1 controls (UTF-8 0xC2 0x80-0x9F),
-// which can stand only inside its strings, get JSON escapes too, so none reaches a terminal raw.
-std::string withControlsEscaped(const std::string& json) {
-  std::string out;
-  for (std::size_t i = 0; i < json.size(); ++i) {
-    const auto c = static_cast<unsigned char>(json[i]);
-    const auto next = i + 1 < json.size() ? static_cast<unsigned char>(json[i + 1]) : 0;
-    if (c == 0x7F || (c == 0xC2 && next >= 0x80 && next < 0xA0)) {
-      const unsigned code = c == 0x7F ? c : next;
-      if (c == 0xC2) ++i;
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\u%04x", code);
-      out += hex;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
 }
 
 std::string padded(const std::string& text, std::size_t width) {
@@ -121,10 +95,9 @@ void printSettingsJson(std::ostream& out, const std::vector<ShownSetting>& setti
       value = s.value;
     }
   }
-  // Bytes that are not UTF-8 show as U+FFFD rather than end the output.
-  out << withControlsEscaped(
-             pages.dump(kJsonIndent, ' ', false, nlohmann::ordered_json::error_handler_t::replace))
-      << '\n';
+  // In ASCII: every control character, DEL and C1 included, is a JSON escape, so none reaches
+  // a terminal raw.
+  out << pages.dump(kJsonIndent, ' ', true) << '\n';
 }
 
 std::size_t printDifferences(std::ostream& out, const std::vector<ShownSetting>& a,

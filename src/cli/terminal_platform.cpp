@@ -1,7 +1,7 @@
 #include "cli/terminal_platform.h"
 
-#include "cli/terminal_text.h"
 #include "cli/stop_signals.h"
+#include "cli/terminal_text.h"
 
 namespace ccp::cli {
 
@@ -28,7 +28,7 @@ void TerminalPlatform::beep() {
 void TerminalPlatform::showError(const std::string& message, const std::string&) {
   ++errorBoxes_;
   clearProgress();
-  // The message quotes a field's text, which may hold any byte.
+  // The message quotes a field's text, which may hold control characters.
   err_ << escaped(message) << '\n';
 }
 

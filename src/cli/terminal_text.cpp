@@ -1,5 +1,6 @@
 #include "cli/terminal_text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -8,25 +9,6 @@
 namespace ccp::cli {
 
 namespace {
-
-void appendUtf8(std::string& out, char32_t c) {
-  const auto put = [&out](std::uint32_t byte) { out.push_back(static_cast<char>(byte)); };
-  if (c < 0x80) {
-    put(c);
-  } else if (c < 0x800) {
-    put(0xC0 | c >> 6);
-    put(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    put(0xE0 | c >> 12);
-    put(0x80 | (c >> 6 & 0x3F));
-    put(0x80 | (c & 0x3F));
-  } else {
-    put(0xF0 | c >> 18);
-    put(0x80 | (c >> 12 & 0x3F));
-    put(0x80 | (c >> 6 & 0x3F));
-    put(0x80 | (c & 0x3F));
-  }
-}
 
 // The character at text[at], moving `at` past it; nothing (and one byte on) when the bytes
 // there are no UTF-8: a stray or missing continuation, an overlong form, a surrogate, or a
@@ -56,13 +38,15 @@ std::string hexEscape(std::uint32_t byte) {
   return text;
 }
 
-}  // namespace
-
-std::string utf8Text(Model model, std::string_view bytes) {
-  std::string text;
-  for (char32_t c : pagerChars(model, bytes)) appendUtf8(text, c);
+// A control character: \x7f below 0x80, \u0085 above, apart from a stray byte (\x85).
+std::string controlEscape(char32_t c) {
+  if (c < 0x80) return hexEscape(c);
+  char text[16];
+  std::snprintf(text, sizeof text, "\\u%04x", static_cast<unsigned>(c));
   return text;
 }
+
+}  // namespace
 
 std::string escaped(std::string_view utf8) {
   std::string text;
@@ -72,7 +56,7 @@ std::string escaped(std::string_view utf8) {
     if (!c) {
       text += hexEscape(static_cast<unsigned char>(utf8[start]));
     } else if (isControlChar(*c)) {
-      text += hexEscape(*c);
+      text += controlEscape(*c);
     } else {
       if (*c == U'\\') text += '\\';
       text.append(utf8.substr(start, at - start));
@@ -81,12 +65,40 @@ std::string escaped(std::string_view utf8) {
   return text;
 }
 
+std::size_t columns(std::string_view utf8) {
+  std::size_t count = 0;
+  for (std::size_t at = 0; at < utf8.size(); ++count) nextChar(utf8, at);
+  return count;
+}
+
+void printTable(std::ostream& out, const std::vector<std::vector<std::string>>& rows) {
+  std::vector<std::vector<std::string>> shown;
+  std::vector<std::size_t> widths;
+  for (const auto& row : rows) {
+    auto& cells = shown.emplace_back();
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      cells.push_back(escaped(row[i]));
+      if (widths.size() == i) widths.push_back(0);
+      widths[i] = std::max(widths[i], columns(cells.back()));
+    }
+  }
+  for (const auto& cells : shown) {
+    std::string line;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+      line += cells[i];
+      if (i + 1 < cells.size()) line += std::string(widths[i] - columns(cells[i]) + 2, ' ');
+    }
+    line.erase(line.find_last_not_of(' ') + 1);
+    out << line << '\n';
+  }
+}
+
 TypedText typedText(Model model, std::string_view utf8) {
   std::u32string chars;
   for (std::size_t at = 0; at < utf8.size();) {
     const std::optional<char32_t> c = nextChar(utf8, at);
     if (!c) return {{}, "it is not UTF-8 text"};
-    if (isControlChar(*c)) return {{}, "no key types the control character " + hexEscape(*c)};
+    if (isControlChar(*c)) return {{}, "no key types the control character " + controlEscape(*c)};
     chars.push_back(*c);
   }
   PagerBytes bytes = toPagerBytes(model, chars);

@@ -10,6 +10,8 @@ namespace ccp::cli {
 
 namespace {
 
+const std::string kBatchStops = "; the batch stops";
+
 struct Tally {
   int written = 0;
   int failed = 0;
@@ -42,10 +44,11 @@ bool enterPressed(Run& run) {
 
 }  // namespace
 
-bool updateFile(Run& run, HeadlessWindow& window, const std::string& file) {
+bool updateFile(Run& run, HeadlessWindow& window, const std::string& file,
+                const std::string& then) {
   if (window.save(file) == HeadlessWindow::Saved::Yes) return true;
   reportFileFailure(run, window, "");
-  run.error("could not save the advanced settings to " + file + "; the batch stops");
+  run.error("could not save the advanced settings to " + file + then);
   return false;
 }
 
@@ -61,19 +64,20 @@ int writeBatch(Run& run, PagerSession& session, const std::string& file) {
         tally.add(writtenCapcode(session.form()));
       else
         ++tally.failed;
-      if (written && run.args.update) updateFile(run, session.window(), file);
+      if (written && run.args.update) updateFile(run, session.window(), file, kBatchStops);
       break;
     }
     const PagerRecords* records = session.window().records();
     if (!written && records != nullptr && records->guardStopped()) {
       // The next pager would get the same capcodes: nothing would ever be written.
       run.error("pager " + std::to_string(pager) + " was not written: the batch stops");
+      ++tally.failed;
       status = kFailed;
       break;
     }
     if (written) {
       tally.add(writtenCapcode(session.form()));
-      if (run.args.update && !updateFile(run, session.window(), file)) {
+      if (run.args.update && !updateFile(run, session.window(), file, kBatchStops)) {
         status = kFileError;
         break;
       }

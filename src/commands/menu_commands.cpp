@@ -9,9 +9,8 @@
 namespace ccp {
 
 std::string windowTitle(const BuildConfig& config) {
-  std::string model = config.model == Model::QPX730H ? "QPX730H" : "QPX730E";
   std::string edition = config.edition == Edition::Factory ? "Factory" : "Customer";
-  return model + " Capcode Programmer-" + edition + " version";
+  return modelName(config.model) + " Capcode Programmer-" + edition + " version";
 }
 
 std::string aboutLine(const BuildConfig& config) {

@@ -11,7 +11,7 @@ std::string journalPathIn(const std::string& dataFolder) {
 std::vector<std::string> journalFields(const JournalLine& line) {
   std::vector<std::string> fields = {
       isoTimeStamp(localTime(line.at)),
-      line.config.model == Model::QPX730H ? "QPX730H" : "QPX730E",
+      modelName(line.config.model),
       line.config.edition == Edition::Factory ? "Factory" : "Customer",
       line.port,
       line.command,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace ccp {
 
 enum class Model { QPX730E = 1, QPX730H = 2 };
@@ -13,6 +15,9 @@ struct BuildConfig {
 
 inline bool isFactory(const BuildConfig& c) {
   return c.edition == Edition::Factory;
+}
+inline std::string modelName(Model model) {
+  return model == Model::QPX730H ? "QPX730H" : "QPX730E";
 }
 inline bool isHebrewModel(const BuildConfig& c) {
   return c.model == Model::QPX730H;

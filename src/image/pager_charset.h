@@ -23,6 +23,12 @@ std::optional<std::uint8_t> pagerByte(Model model, char32_t c);
 // The characters of a text the pager holds.
 std::u32string pagerChars(Model model, std::string_view bytes);
 
+// Character `c` in UTF-8, after `out`.
+void appendUtf8(std::string& out, char32_t c);
+
+// The pager's bytes as the characters the window shows, in UTF-8.
+std::string utf8Text(Model model, std::string_view bytes);
+
 // The bytes of a text, or the first of its characters that the pager cannot hold.
 struct PagerBytes {
   std::string bytes;

@@ -30,6 +30,7 @@ enum class SynthStatus {
   NoStep,                      // spacing index outside 0-4
   BelowIntermediateFrequency,  // would need a negative divider
   DividerTooLarge,             // divider does not fit the chip's layout
+  BeyondField,                 // 1000 MHz or more: the channel field cannot show it
 };
 
 struct SynthEncoding {
@@ -45,10 +46,6 @@ constexpr bool isRefused(SynthStatus s) {
 
 // mhz: channel frequency; spacingIndex: `channelspace` item; pllIndex: `pll` item (-1 = none).
 SynthEncoding encodeSynthesizer(double mhz, int spacingIndex, int pllIndex);
-
-// Whether the channel field can show the frequency an encoding that was not refused tunes to:
-// below 1000 MHz, as the field holds three digits before the point.
-bool fieldShows(const SynthEncoding& encoding);
 
 // Writes what the encoding produced; a refused encoding writes nothing.
 void storeSynthesizer(Image& image, const SynthEncoding& encoding);

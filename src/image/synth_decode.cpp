@@ -18,12 +18,8 @@ std::optional<std::int64_t> dividerHz(std::uint8_t control, std::int64_t n) {
     if (b.code == bandCode) band = &b;
   }
   if (band == nullptr) return std::nullopt;
-  return n * synth::kStepHz[spacing] * band->multiplier + synth::kIntermediateHz;
+  return synth::tunedHz(spacing, *band, n);
 }
-
-// The field holds three digits before the point: a frequency of 1000 MHz or more cannot be
-// shown, and cut to nine digits it would read as a different, impossible frequency.
-constexpr std::int64_t kShownHzLimit = 1'000'000'000;
 
 // Empty when the control byte or the chip selection defines no frequency the field can show.
 std::optional<double> storedMHz(std::uint8_t control, std::uint8_t b6, std::uint8_t b7,
@@ -31,18 +27,12 @@ std::optional<double> storedMHz(std::uint8_t control, std::uint8_t b6, std::uint
   if (pllIndex < 0 || pllIndex >= kPllChipCount) return std::nullopt;
   const std::uint32_t word = std::uint32_t{b6} << 16 | std::uint32_t{b7} << 8 | b8;
   const auto hz = dividerHz(control, word >> synth::kChips[pllIndex].dividerShift);
-  if (!hz || *hz >= kShownHzLimit) return std::nullopt;
+  if (!hz || *hz >= synth::kShownHzLimit) return std::nullopt;
   // Hz to MHz.
   return static_cast<double>(*hz) * 0.000001;
 }
 
 }  // namespace
-
-bool fieldShows(const SynthEncoding& encoding) {
-  if (isRefused(encoding.status)) return false;
-  const auto hz = dividerHz(encoding.control, encoding.divider);
-  return hz && *hz < kShownHzLimit;
-}
 
 std::string padFrequencyText(std::string_view text) {
   std::string padded(text);

@@ -56,6 +56,9 @@ SynthEncoding encodeSynthesizer(double mhz, int spacingIndex, int pllIndex) {
       chipKnown ? synth::dividerLimit(kChips[pllIndex]) : synth::kWidestDividerLimit;
   std::optional<std::int64_t> n = roundQuotient(q);
   if (!n || *n >= limit) return refused(SynthStatus::DividerTooLarge);
+  if (synth::tunedHz(spacingIndex, band, *n) >= synth::kShownHzLimit) {
+    return refused(SynthStatus::BeyondField);
+  }
 
   SynthEncoding result;
   result.control = static_cast<std::uint8_t>(spacingIndex << 4 | band.code);

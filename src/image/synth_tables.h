@@ -49,6 +49,15 @@ inline constexpr std::int64_t kWidestDividerLimit = [] {
   return widest;
 }();
 
+// The frequency divider n tunes to, at the spacing's step in the band.
+constexpr std::int64_t tunedHz(int spacingIndex, const Band& band, std::int64_t n) {
+  return n * kStepHz[spacingIndex] * band.multiplier + kIntermediateHz;
+}
+
+// The channel field holds three digits before the point: a frequency of 1000 MHz or more cannot
+// be shown, and cut to nine digits it would read as a different, impossible frequency.
+inline constexpr std::int64_t kShownHzLimit = 1'000'000'000;
+
 inline constexpr std::uint8_t kSpacingMask = 0xF0;
 inline constexpr std::uint8_t kBandMask = 0x0F;
 

@@ -15,7 +15,7 @@ void EncodeFrequency(TForm1& form) {
   // A frequency the field cannot show back is as impossible as one the chip cannot hold.
   if (encoding.status == SynthStatus::BelowIntermediateFrequency ||
       encoding.status == SynthStatus::DividerTooLarge ||
-      (!isRefused(encoding.status) && !fieldShows(encoding))) {
+      encoding.status == SynthStatus::BeyondField) {
     throw ConversionError("'" + text + "' is not a valid channel frequency", field.name());
   }
   // A spacing code without a frequency step leaves the stored words as they are.

@@ -9,7 +9,8 @@
 namespace ccp {
 
 // A text that cannot be read as a number. It abandons the whole user action; the dispatch
-// boundary shows what() in the platform's error box.
+// boundary shows what() in the platform's error box. what() quotes the text as it is, in the
+// pager's bytes, and is otherwise ASCII: the boundary shows it in UTF-8.
 class ConversionError : public std::runtime_error {
  public:
   explicit ConversionError(const std::string& message, std::string field = {})

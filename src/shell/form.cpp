@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "image/image.h"
+#include "image/pager_charset.h"
 #include "shell/conversion.h"
 #include "shell/form_controls.h"
 #include "shell/platform.h"
@@ -70,7 +71,8 @@ void TForm1::runUserAction(const std::function<void()>& action) {
     action();
   } catch (const ConversionError& error) {
     --actionDepth_;
-    platform_.showError(error.what(), error.field());
+    // The quoted text is the field's, in the pager's bytes.
+    platform_.showError(utf8Text(config_.model, error.what()), error.field());
     return;
   } catch (...) {
     --actionDepth_;

@@ -20,8 +20,9 @@ class Platform {
   virtual ~Platform() = default;
   // The system's default alert sound, once.
   virtual void beep() = 0;
-  // The standard error box for an error that ends a user action. `field` names the control
-  // whose text could not be read, so a window can point it out; empty when there is none.
+  // The standard error box for an error that ends a user action, its message in UTF-8. `field`
+  // names the control whose text could not be read, so a window can point it out; empty when
+  // there is none.
   virtual void showError(const std::string& message, const std::string& field) = 0;
   // File dialogs: the chosen full path, or nothing when the user cancels.
   virtual std::optional<std::string> askOpenPath(std::string_view filter) = 0;

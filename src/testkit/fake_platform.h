@@ -10,7 +10,7 @@
 
 namespace ccp::testkit {
 
-// Records every beep, error box and dialog; answers the dialogs from a script.
+// Records every beep, error box, notice and dialog; answers the dialogs from a script.
 class FakePlatform : public Platform {
  public:
   void beep() override { ++beeps; }
@@ -23,10 +23,12 @@ class FakePlatform : public Platform {
   std::optional<std::string> askOpenPathIn(std::string_view folder,
                                            std::string_view filter) override;
   void showProgress(const ProgressReport& report) override;
+  void showNotice(const std::string& text) override { notices.push_back(text); }
 
   int beeps = 0;
   std::vector<std::string> errors;
   std::vector<std::string> errorFields;  // the control each error box named, if any
+  std::vector<std::string> notices;      // an empty one clears the last
   // Next answers of the dialogs; nothing queued (or an empty optional) is a cancel.
   std::deque<std::optional<std::string>> openAnswers;
   std::deque<std::optional<std::string>> saveAnswers;

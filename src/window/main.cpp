@@ -51,5 +51,8 @@ int main(int argc, char* argv[]) {
   window.showCentred();
   // A file given to the program opens once start-up is done, as File > Open would open it.
   if (start.file) window.openFile(*start.file);
-  return QApplication::exec();
+  const int status = QApplication::exec();
+  // Closed, the window has nowhere to say that the simulated pager could not be kept.
+  (void)services.keepSimulatedPager();
+  return status;
 }

@@ -4,12 +4,12 @@
 #include <QDir>
 #include <QMainWindow>
 #include <QSettings>
-#include <QStatusBar>
 #include <QUrl>
 
 #include "app/data_folder.h"
 #include "app/register_place.h"
 #include "shell/form.h"
+#include "shell/platform.h"
 
 namespace ccp::qt {
 
@@ -21,10 +21,10 @@ const QString kBackupSetting = QStringLiteral("pagerBackups");
 
 // The command line's data folder, by the same rules.
 PagerRecordsView::PagerRecordsView(TForm1& form, QMainWindow& window)
-    : QObject(&window), form_(form), window_(window), records_(userDataFolder()) {
+    : QObject(&window), form_(form), records_(userDataFolder()) {
   records_.setBackupBeforeWrite(QSettings().value(kBackupSetting, false).toBool());
   records_.onNotice = [this](const std::string& text) {
-    showNotice(text);
+    form_.platform().showNotice(text);
     if (onCommandEnded) onCommandEnded();
   };
   useSavedSettings();
@@ -48,7 +48,7 @@ void PagerRecordsView::useSavedSettings() {
   for (const std::string& problem : useRegisterSettings(records_)) {
     problems += (problems.empty() ? "" : "; ") + problem;
   }
-  if (!problems.empty()) showNotice(problems);
+  if (!problems.empty()) form_.platform().showNotice(problems);
 }
 
 void PagerRecordsView::rememberBackupChoice() {
@@ -57,19 +57,11 @@ void PagerRecordsView::rememberBackupChoice() {
 }
 
 void PagerRecordsView::openJournalFolder() {
-  if (records_.dataFolder().empty()) return showNotice(kNoDataFolder);
+  if (records_.dataFolder().empty()) return form_.platform().showNotice(kNoDataFolder);
   const QString folder = QString::fromLocal8Bit(records_.dataFolder());
   QDir().mkpath(folder);
   if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder))) {
-    showNotice("journal folder could not be shown: " + records_.dataFolder());
-  }
-}
-
-void PagerRecordsView::showNotice(const std::string& text) {
-  if (text.empty()) {
-    window_.statusBar()->clearMessage();
-  } else {
-    window_.statusBar()->showMessage(QString::fromLocal8Bit(text));
+    form_.platform().showNotice("journal folder could not be shown: " + records_.dataFolder());
   }
 }
 

@@ -11,8 +11,8 @@ namespace ccp::qt {
 
 // The window's records of the pager commands: the register as the user's register settings
 // say (journal.csv in the data folder when it cannot keep them), backups in the data folder as
-// the File menu's check item says (remembered between runs). What they have to say shows in
-// the status bar, never in the log.
+// the File menu's check item says (remembered between runs). What they have to say is the
+// platform's notice (the status bar), never in the log.
 class PagerRecordsView : public QObject {
  public:
   // Binds the pager commands and the File menu's record items; a child of the window.
@@ -28,10 +28,8 @@ class PagerRecordsView : public QObject {
  private:
   void rememberBackupChoice();
   void openJournalFolder();
-  void showNotice(const std::string& text);
 
   TForm1& form_;
-  QMainWindow& window_;
   PagerRecords records_;
 };
 

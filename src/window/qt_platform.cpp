@@ -40,6 +40,7 @@ void QtPlatform::attach(QMainWindow* window) {
   window->statusBar()->addPermanentWidget(bar_);
   step_->hide();
   bar_->hide();
+  if (!pendingNotice_.empty()) showNotice(std::exchange(pendingNotice_, {}));
 }
 
 void QtPlatform::beep() {
@@ -48,7 +49,7 @@ void QtPlatform::beep() {
 
 void QtPlatform::showError(const std::string& message, const std::string& field) {
   if (!field.empty() && onFailedField) onFailedField(field);
-  QMessageBox::critical(window_, QStringLiteral("Error"), toQString(message));
+  QMessageBox::critical(window_, QStringLiteral("Error"), QString::fromStdString(message));
 }
 
 std::optional<std::string> QtPlatform::askOpenPath(std::string_view filter) {
@@ -92,7 +93,13 @@ void QtPlatform::showProgress(const ProgressReport& report) {
 }
 
 void QtPlatform::showNotice(const std::string& text) {
-  if (window_ != nullptr) window_->statusBar()->showMessage(toQString(text));
+  if (window_ == nullptr) {
+    pendingNotice_ = text;  // said before the window was attached
+  } else if (text.empty()) {
+    window_->statusBar()->clearMessage();
+  } else {
+    window_->statusBar()->showMessage(toQString(text));
+  }
 }
 
 }  // namespace ccp::qt

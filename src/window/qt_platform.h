@@ -43,7 +43,8 @@ class QtPlatform : public Platform {
   QPointer<QLabel> step_;
   QPointer<QProgressBar> bar_;
   FileHistory history_;
-  QString openAnswer_;  // the path the open dialog answers with; empty: ask
+  QString openAnswer_;         // the path the open dialog answers with; empty: ask
+  std::string pendingNotice_;  // shown once a window is attached
 };
 
 }  // namespace ccp::qt

@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <nlohmann/json.hpp>
-
-#include "cli/settings_view.h"
+#include "cli/terminal_text.h"
 #include "cli_fixture.h"
 #include "image/capcode.h"
 
@@ -186,12 +184,11 @@ TEST(CliHabitsTest, ShowLeavesOutWhatTheWindowHidesUnlessAllIsAsked) {
   EXPECT_TRUE(contains(cli.out.str(), "(contrast)\n"));
 }
 
-TEST(CliHabitsTest, JsonStaysValidWhateverBytesATextHolds) {
-  const cli::SettingPlace place{"Setting", "", "Hello Message", "", "hellomsg1"};
+// A shared register's texts reach the terminal escaped, their columns counted in characters.
+TEST(CliHabitsTest, TablesEscapeTheirCellsAndAlignThemByCharacters) {
   std::ostringstream out;
-  cli::printSettingsJson(out, {{&place, "Hello Message", ControlKind::TextField, "caf\xe9"}});
-  const auto json = nlohmann::json::parse(out.str());
-  EXPECT_EQ(json["Setting"]["hellomsg1"], "caf\xef\xbf\xbd");  // U+FFFD
+  cli::printTable(out, {{"STATION", "NOTE"}, {"Z\u00FCrich\x1b[2J", "x"}, {"Bern", "y"}});
+  EXPECT_EQ(out.str(), "STATION        NOTE\nZ\u00FCrich\\x1b[2J  x\nBern           y\n");
 }
 
 TEST(CliHabitsTest, SetNamesListsWhatSetTakesButNotTheReadOnlyFields) {

@@ -96,7 +96,7 @@ TEST(CliFilesTest, ARefusedSettingSavesNothingAndExits2) {
       {"frame1=3", "read-only"},
       {"language=KLINGON", "has no item \"KLINGON\""},
       {"handprogram=yes", "takes on or off"},
-      {"nosuch=1", "no setting named 'nosuch'"},
+      {"nosuch=1", "no setting named 'nosuch' (ccp set --names lists them)"},
       {"contrast", "is not NAME=VALUE"},
       {"hellomsg1=\u65E5\u672C", "the pager has no character '\u65E5'"},
       {"hellomsg1=a\x1b[2J", "no key types the control character \\x1b"},
@@ -145,13 +145,13 @@ TEST(CliFilesTest, ShowDiffAndJsonPrintControlBytesEscaped) {
       0xFF - std::accumulate(bytes.begin(), bytes.begin() + eep::kChecksum, 0));
   test::writeBytes(file, bytes);
   const std::string shown =
-      "\\x1b[2J\\x7f\\x81\\\\\u20AC"
+      "\\x1b[2J\\x7f\\u0081\\\\\u20AC"
       "abcdef ";
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{"show", file}, shown},
       {{"diff", file, cli.defaultFile("a.eep")}, shown},
       {{"show", "--json", file},
-       "\"hellomsg1\": \"\\u001b[2J\\u007f\\u0081\\\\\u20AC"
+       "\"hellomsg1\": \"\\u001b[2J\\u007f\\u0081\\\\\\u20ac"
        "abcdef\""},
   };
   for (const auto& [words, part] : cases) {
@@ -210,6 +210,10 @@ TEST(CliFilesTest, WrongUsageExits2AndHelpAndVersionAnswer) {
     EXPECT_FALSE(cli.services.connectedKind);
   }
   CliFixture cli(test::kH);
+  EXPECT_EQ(cli.run({"register"}), cli::kWrongUsage);
+  EXPECT_TRUE(contains(cli.err.str(),
+                       "ccp: register takes a command: find, list, export, "
+                       "import, release, init, status\n"));
   EXPECT_EQ(cli.run({"--version"}), cli::kDone);
   EXPECT_EQ(cli.out.str(), "QPX730H CCP V1.4\nQPX730H, customer edition, parallel port build\n");
   EXPECT_EQ(cli.run({"--help"}), cli::kDone);

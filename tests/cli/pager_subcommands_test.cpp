@@ -2,6 +2,8 @@
 // batches of pagers with advancing capcodes, and the exit statuses.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "cli_fixture.h"
 #include "form_fixture.h"
 #include "image/capcode.h"
@@ -153,6 +155,13 @@ TEST(CliPagerTest, OnlyUpdateSavesTheAdvancedCapcodesToTheFile) {
   EXPECT_EQ(test::readBytes(file), before);
   ASSERT_EQ(cli.run({"write", file, "--autoinc", "1,0,0,0,0,0", "--update"}), cli::kDone);
   EXPECT_EQ(fileCapcode(file, 1), 1000001);
+  // A folder takes the file's place while the pager is written: a single write has no batch.
+  cli.services.clock.at(cli.services.clock.nowNs() + 1, [&file] {
+    std::filesystem::remove(file);
+    std::filesystem::create_directory(file);
+  });
+  EXPECT_EQ(cli.run({"write", file, "--update"}), cli::kFileError);
+  EXPECT_TRUE(contains(cli.err.str(), "could not save the advanced settings to " + file + "\n"));
 }
 
 }  // namespace

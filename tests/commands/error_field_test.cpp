@@ -24,9 +24,9 @@ TEST(ErrorField, EachConversionNamesItsControl) {
          f.textField("contrast").leave();
        },
        "'' is not a valid integer value", "contrast"},
-      {"hold time pasted with a letter",
-       [](TForm1& f) { f.textField("lcdholdtime").edit("5x", 2); },
-       "'5x' is not a valid integer value", "lcdholdtime"},
+      {"hold time pasted with a letter, quoted in UTF-8",
+       [](TForm1& f) { f.textField("lcdholdtime").edit("5\xE9", 2); },
+       "'5\u00E9' is not a valid integer value", "lcdholdtime"},
       {"address pasted with letters", [](TForm1& f) { f.textField("address3").edit("12ab", 4); },
        "'12ab' is not a valid integer value", "address3"},
       {"folder length left empty",

@@ -92,13 +92,16 @@ TEST(Synthesizer, RefusesWhatTheLayoutsCannotHold) {
       {nan, k25, KS8809, SynthStatus::BelowIntermediateFrequency},
       {457.0, -1, KS8809, SynthStatus::NoStep},
       {457.0, 5, KS8809, SynthStatus::NoStep},
-      // Largest divider of each layout, then one more.
-      {1659.7875, k6_25, SM5170, SynthStatus::Stored},
+      // Largest divider of each layout, far beyond what the field shows, then one more.
+      {1659.7875, k6_25, SM5170, SynthStatus::BeyondField},
       {1659.8, k6_25, SM5170, SynthStatus::DividerTooLarge},
-      {104878.9875, k6_25, KS8809, SynthStatus::Stored},
+      {104878.9875, k6_25, KS8809, SynthStatus::BeyondField},
       {104879.0, k6_25, KS8809, SynthStatus::DividerTooLarge},
-      {52450.1875, k6_25, FS8308, SynthStatus::Stored},
+      {52450.1875, k6_25, FS8308, SynthStatus::BeyondField},
       {52450.2, k6_25, FS8308, SynthStatus::DividerTooLarge},
+      // 999.99999 MHz snaps to 1000 MHz, chip or none.
+      {999.99999, k25, KS8809, SynthStatus::BeyondField},
+      {999.99999, k25, -1, SynthStatus::BeyondField},
       {104879.0, k6_25, -1, SynthStatus::DividerTooLarge},
       {1e300, k25, KS8809, SynthStatus::DividerTooLarge},
       {inf, k25, -1, SynthStatus::DividerTooLarge},

@@ -157,8 +157,10 @@ void MainWindowTest::anErrorEscapingARuleIsShownAndTheWindowCarriesOn() {
 void MainWindowTest::progressShowsInTheStatusBarWhileATransferRuns() {
   test::WindowFixture w;
   qt::QtPlatform platform;
+  platform.showNotice("said at start-up");  // before the window is there: shown once it is
   platform.attach(&w.window);
   QStatusBar* status = w.window.statusBar();
+  QCOMPARE(status->currentMessage(), QStringLiteral("said at start-up"));
   auto* bar = status->findChild<QProgressBar*>();
   QVERIFY(bar->isHidden());
   platform.showProgress({"Decoder write", 42, 6});

@@ -7,7 +7,6 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QSettings>
-#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -112,7 +111,8 @@ void PagerRecordsViewTest::aBackedUpWriteKeepsThePagerAndJournalsIt() {
                .match(files.first())
                .hasMatch(),
            qPrintable(files.first()));
-  QCOMPARE(w.window.statusBar()->currentMessage(), QStringLiteral("backup: ") + files.first());
+  QCOMPARE(QString::fromStdString(w.fx.platform.notices.back()),
+           QStringLiteral("backup: ") + files.first());
   const auto records = openRegister(registerFile().toStdString())->records({});
   QCOMPARE(records.size(), std::size_t{1});
   QVERIFY(QString::fromStdString(records.front().backupFile).endsWith(files.first()));
@@ -138,7 +138,7 @@ void PagerRecordsViewTest::whatCouldNotBeDoneShowsInTheStatusBarOnly() {
   QDir().mkpath(dataFolder() + QStringLiteral("/journal.csv"));
   const std::size_t logged = w.fx.lines().size();
   w.action("WriteToPager")->trigger();
-  const QString message = w.window.statusBar()->currentMessage();
+  const QString message = QString::fromStdString(w.fx.platform.notices.back());
   QVERIFY2(message.startsWith(QStringLiteral("no backup: pager could not be read; record could "
                                              "not be kept in the register: The register cannot "
                                              "be written: ") +
@@ -156,7 +156,7 @@ void PagerRecordsViewTest::whatCouldNotBeDoneShowsInTheStatusBarOnly() {
   QDir(registerFile()).removeRecursively();
   w.fx.programmer.decoderChip().setPresent(true);
   w.action("ReadFromPager")->trigger();
-  QCOMPARE(w.window.statusBar()->currentMessage(), QString());
+  QCOMPARE(w.fx.platform.notices.back(), std::string());
 }
 
 void PagerRecordsViewTest::openJournalFolderShowsTheDataFolder() {
