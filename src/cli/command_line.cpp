@@ -225,8 +225,12 @@ void CommandLine::immediateFlag(CLI::App& command, const std::string& name,
 }
 
 void CommandLine::portOptions(CLI::App& command) {
-  command.add_option("--port", args_.port, "LPT1, LPT2 or simulator")
-      ->transform(CLI::CheckedTransformer(kPortNames, CLI::ignore_case).description(""))
+  command
+      .add_option("--port", args_.port, "LPT1, LPT2 or simulator")
+      // A transform added later runs first: IsMember lets the names only through (a checked
+      // transformer would take the numbers too), then they become the selection.
+      ->transform(CLI::Transformer(kPortNames, CLI::ignore_case).description(""))
+      ->transform(CLI::IsMember(kPortNames, CLI::ignore_case).description(""))
       ->type_name("PORT");
   command.add_flag("--fresh", args_.fresh,
                    "the simulated Programmer starts with a new pager, not the one it kept");

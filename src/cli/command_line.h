@@ -15,7 +15,7 @@ struct Run;
 
 // --port also takes these numbers, as CLI11 lets a mapped value stand for its name: 1 and 2 are
 // the LPT ports they name, and no one types -1 for a port, let alone meaning the simulator.
-enum class PortSelection { Simulator = -1, Lpt1 = 1, Lpt2 = 2 };
+enum class PortSelection { Lpt1, Lpt2, Simulator };
 
 inline constexpr int kAddressRows = 6;
 using AutoincSteps = std::array<int, kAddressRows>;

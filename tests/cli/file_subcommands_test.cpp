@@ -191,6 +191,7 @@ TEST(CliFilesTest, WrongUsageExits2AndHelpAndVersionAnswer) {
       {"diff", "a"},
       {"set", "a"},
       {"read", "o", "--port", "LPT3"},
+      {"read", "o", "--port", "1"},  // the names only, never the numbers behind them
       {"read", "o", "--lpt2", "0xzz"},
       {"write", "f", "--autoinc", "1,2"},
       {"write", "f", "--autoinc", "9,0,0,0,0,0"},
