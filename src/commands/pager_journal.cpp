@@ -2,30 +2,34 @@
 
 #include <filesystem>
 
+#include "register/record_columns.h"
+
 namespace ccp {
 
 std::string journalPathIn(const std::string& dataFolder) {
   return (std::filesystem::path(dataFolder) / kJournalFileName).string();
 }
 
-std::vector<std::string> journalFields(const JournalLine& line) {
-  std::vector<std::string> fields = {
-      isoTimeStamp(localTime(line.at)),
-      modelName(line.config.model),
-      line.config.edition == Edition::Factory ? "Factory" : "Customer",
-      line.port,
-      line.command,
-      line.outcome,
-  };
-  if (line.pager) {
-    fields.push_back(line.pager->serial);
-    fields.insert(fields.end(), line.pager->capcodes.begin(), line.pager->capcodes.end());
-    fields.push_back(line.pager->frequency);
-  } else {
-    fields.resize(fields.size() + 2 + kAddressCount);  // nothing known of the pager
+Record journalRecord(const JournalLine& line, const std::string& station) {
+  Record record;
+  record.at = line.at;
+  record.station = station;
+  record.model = modelName(line.config.model);
+  record.edition = line.config.edition == Edition::Factory ? "Factory" : "Customer";
+  record.port = line.port;
+  record.command = line.command;
+  record.outcome = line.outcome;
+  if (line.pager) {  // else nothing is known of the pager
+    record.serial = line.pager->serial;
+    record.capcodes = line.pager->capcodes;
+    record.frequency = line.pager->frequency;
   }
-  fields.push_back(line.backupFile);
-  return fields;
+  record.backupFile = line.backupFile;
+  return record;
+}
+
+std::vector<std::string> journalFields(const JournalLine& line) {
+  return journalFieldsOf(journalRecord(line, {}));
 }
 
 }  // namespace ccp

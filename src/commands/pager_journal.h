@@ -11,6 +11,7 @@
 #include "files/time_stamp.h"
 #include "image/build_config.h"
 #include "image/pager_identity.h"
+#include "register/register_types.h"
 
 namespace ccp {
 
@@ -29,6 +30,9 @@ struct JournalLine {
   std::string backupFile;
 };
 
+// The command as the register keeps it, made by `station`; the journal's line is its columns,
+// so a line that fell back to the journal is the same record once imported.
+Record journalRecord(const JournalLine& line, const std::string& station);
 std::vector<std::string> journalFields(const JournalLine& line);
 
 }  // namespace ccp

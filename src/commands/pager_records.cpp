@@ -144,17 +144,15 @@ void PagerRecords::finish(TForm1& form, const char* command, WallTime at, std::s
 // In the register, or else in the journal. The record's id when the register took it.
 std::optional<long long> PagerRecords::keep(const JournalLine& line, const std::vector<int>& rows,
                                             std::string& notices) {
-  const std::vector<std::string> fields = journalFields(line);
-  std::string why = "it does not hold a record";
+  std::string why = "no register is named";
   if (connection_.named()) {
     try {
-      if (auto record = recordFromJournal(fields, connection_.station())) {
-        record->individualRows = rows;
-        const long long id =
-            connection_.use([&record](PagerRegister& reg) { return reg.addRecord(*record); });
-        addNotice(notices, connection_.takeNotice());
-        return id;
-      }
+      Record record = journalRecord(line, connection_.station());
+      record.individualRows = rows;
+      const long long id =
+          connection_.use([&record](PagerRegister& reg) { return reg.addRecord(record); });
+      addNotice(notices, connection_.takeNotice());
+      return id;
     } catch (const RegisterError& error) {
       why = error.what();
     }
@@ -163,7 +161,8 @@ std::optional<long long> PagerRecords::keep(const JournalLine& line, const std::
   if (dataFolder_.empty()) {
     if (connection_.named()) addNotice(notices, "record could not be kept in the register: " + why);
     addNotice(notices, kNoDataFolder);
-  } else if (const int error = appendCsvRecord(journalPath(), journalHeader(), fields)) {
+  } else if (const int error =
+                 appendCsvRecord(journalPath(), journalHeader(), journalFields(line))) {
     addNotice(notices, "record could not be kept in the register: " + why);
     addNotice(notices,
               "journal could not be written: " + journalPath() + ": " + appendFailure(error));
