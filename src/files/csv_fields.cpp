@@ -2,6 +2,43 @@
 
 namespace ccp {
 
+namespace {
+
+// A spreadsheet takes a cell that starts with one of these for a formula; a serial number read
+// from a pager or a file could be made to start with one.
+constexpr std::string_view kFormulaStarts = "=+-@\t";
+
+bool needsQuotes(const std::string& field) {
+  if (field.find_first_of(",\"\r\n") != std::string::npos) return true;
+  return !field.empty() && (field.front() == ' ' || field.back() == ' ');
+}
+
+bool looksLikeFormula(std::string_view field) {
+  return !field.empty() && kFormulaStarts.find(field.front()) != std::string_view::npos;
+}
+
+std::string csvField(const std::string& text) {
+  const std::string field = looksLikeFormula(text) ? "'" + text : text;
+  if (!needsQuotes(field)) return field;
+  std::string quoted = "\"";
+  for (char c : field) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + '"';
+}
+
+}  // namespace
+
+std::string csvRecord(const CsvFields& fields) {
+  std::string record;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) record += ',';
+    record += csvField(fields[i]);
+  }
+  return record + '\n';
+}
+
 std::vector<CsvFields> parseCsv(std::string_view text) {
   std::vector<CsvFields> records;
   CsvFields record;
@@ -44,8 +81,7 @@ std::vector<CsvFields> parseCsv(std::string_view text) {
 }
 
 std::string csvText(std::string_view field) {
-  const bool escaped = field.size() >= 2 && field[0] == '\'' &&
-                       std::string_view("=+-@\t").find(field[1]) != std::string_view::npos;
+  const bool escaped = field.size() >= 2 && field[0] == '\'' && looksLikeFormula(field.substr(1));
   return std::string(escaped ? field.substr(1) : field);
 }
 

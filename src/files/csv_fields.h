@@ -1,6 +1,7 @@
 #pragma once
 
-// Reads back what csvRecord writes, and what a spreadsheet saves of it.
+// The CSV text of the journal and the register's exports: written so that any spreadsheet reads
+// it, and read back as a spreadsheet may have saved it.
 
 #include <string>
 #include <string_view>
@@ -9,6 +10,11 @@
 namespace ccp {
 
 using CsvFields = std::vector<std::string>;
+
+// The fields joined by commas; a field holding a comma, a quote, a line break or blanks at
+// either end is quoted, its quotes doubled; one a spreadsheet would take for a formula ("=",
+// "+", "-", "@" or a tab first) is kept as text by a leading apostrophe. Ends with a line break.
+std::string csvRecord(const CsvFields& fields);
 
 // The records of a CSV text: quoted fields with doubled quotes and line breaks inside, lines
 // ended by "\n" or "\r\n", a last line without a line break.

@@ -24,28 +24,6 @@ namespace {
 
 constexpr mode_t kNewFileMode = 0666;  // as the umask leaves it
 
-bool needsQuotes(const std::string& field) {
-  if (field.find_first_of(",\"\r\n") != std::string::npos) return true;
-  return !field.empty() && (field.front() == ' ' || field.back() == ' ');
-}
-
-// A spreadsheet takes a cell that starts with one of these for a formula; a serial number read
-// from a pager or a file could be made to start with one.
-bool looksLikeFormula(const std::string& field) {
-  return !field.empty() && std::string_view("=+-@\t").find(field.front()) != std::string::npos;
-}
-
-std::string csvField(const std::string& text) {
-  const std::string field = looksLikeFormula(text) ? "'" + text : text;
-  if (!needsQuotes(field)) return field;
-  std::string quoted = "\"";
-  for (char c : field) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + '"';
-}
-
 // The last byte of the file, or an error.
 int lastByte(FileCalls& calls, int fd, off_t size, char& last) {
   const ssize_t n = calls.pread(fd, &last, 1, size - 1);
@@ -73,19 +51,6 @@ int appendTo(FileCalls& calls, int fd, std::string_view header, std::string_view
 
 std::atomic<const PendingRecord*> pending{nullptr};
 static_assert(std::atomic<const PendingRecord*>::is_always_lock_free);
-
-}  // namespace
-
-std::string csvRecord(const std::vector<std::string>& fields) {
-  std::string record;
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (i > 0) record += ',';
-    record += csvField(fields[i]);
-  }
-  return record + '\n';
-}
-
-namespace {
 
 // A journal that is not there yet appears with its header, whole, or not at all: of two
 // programs that start it at once, one takes the name and the other finds it there.

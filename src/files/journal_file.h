@@ -8,14 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "files/csv_fields.h"
+
 namespace ccp {
 
 class FileCalls;
-
-// The fields joined by commas; a field holding a comma, a quote, a line break or blanks at
-// either end is quoted, its quotes doubled; one a spreadsheet would take for a formula ("=",
-// "+", "-", "@" or a tab first) is kept as text by a leading apostrophe. Ends with a line break.
-std::string csvRecord(const std::vector<std::string>& fields);
 
 // Why a record was not appended: an errno value, or this.
 inline constexpr int kNotARegularFile = -1;
