@@ -1,5 +1,7 @@
 #include "app/app_services.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "app/default_pager.h"
@@ -47,15 +49,17 @@ void ApplicationServices::plugInKeptPager(const BuildConfig& config) {
   simulated_->setDecoder(pager.decoder);
 }
 
-bool ApplicationServices::keepSimulatedPager() {
-  if (simulated_ == nullptr || kept_.file.empty()) return true;
+std::string ApplicationServices::keepSimulatedPager() {
+  if (simulated_ == nullptr || kept_.file.empty()) return {};
   const ConfigFileBytes bytes = pagerBytes(*simulated_);
-  if (keptBytes_ == bytes) return true;
+  if (keptBytes_ == bytes) return {};
   std::error_code ec;
   std::filesystem::create_directories(std::filesystem::path(kept_.file).parent_path(), ec);
-  if (!replaceFile(kept_.file, bytes)) return false;
+  if (!replaceFile(kept_.file, bytes)) {
+    return "could not keep the simulated pager in " + kept_.file + ": " + std::strerror(errno);
+  }
   keptBytes_ = bytes;
-  return true;
+  return {};
 }
 
 }  // namespace ccp

@@ -42,9 +42,9 @@ class ApplicationServices {
   // Called during the long pauses of a transfer, so the window can repaint.
   void setIdleHook(std::function<void()> hook) { clock_.setIdleHook(std::move(hook)); }
 
-  // Stores the simulated pager in the kept file when it changed; false, with errno set, when
-  // that failed.
-  bool keepSimulatedPager();
+  // Stores the simulated pager in the kept file when it changed; empty, or why that failed
+  // ("could not keep the simulated pager in PATH: REASON").
+  std::string keepSimulatedPager();
 
  private:
   void plugInKeptPager(const BuildConfig& config);

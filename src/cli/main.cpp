@@ -28,10 +28,9 @@ class MachineServices : public ccp::cli::CliServices {
   std::string dataFolder() override { return ccp::userDataFolder(); }
   // At the end of the run: the simulated pager back into its file, or why it could not go.
   void keepSimulatedPager(std::ostream& err) {
-    if (services_ && !services_->keepSimulatedPager()) {
-      err << "ccp: could not keep the simulated pager in " << ccp::simulatedPagerFile() << ": "
-          << std::strerror(errno) << '\n';
-    }
+    if (!services_) return;
+    const std::string problem = services_->keepSimulatedPager();
+    if (!problem.empty()) err << "ccp: " << problem << '\n';
   }
   ccp::ParsedRegisterSettings registerSettings() override { return ccp::userRegisterSettings(); }
   ccp::RegisterUse registerUse(const ccp::RegisterSettings& settings, std::string_view location,

@@ -40,13 +40,6 @@ void printRecords(std::ostream& out, const std::vector<Record>& records) {
   printTable(out, table);
 }
 
-// The capcode's holder now, with the pager's serial number when the record names one.
-std::string holderLine(int capcode, const std::optional<Holder>& holder) {
-  if (!holder) return "Capcode " + std::to_string(capcode) + " is free";
-  const std::string serial = holder->record ? holder->record->serial : "";
-  return takenLine(capcode, holder) + (serial.empty() ? "" : " (serial " + serial + ")");
-}
-
 std::optional<int> capcodeOperand(const std::string& text) {
   const auto capcode = capcodeNumber(text);
   if (!capcode || *capcode > rules::kHighestCapcode) return std::nullopt;

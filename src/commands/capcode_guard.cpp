@@ -88,6 +88,12 @@ std::string takenLine(int capcode, const std::optional<Holder>& holder) {
   return head + " was written" + when;
 }
 
+std::string holderLine(int capcode, const std::optional<Holder>& holder) {
+  if (!holder) return "Capcode " + std::to_string(capcode) + " is free";
+  const std::string serial = holder->record ? holder->record->serial : "";
+  return takenLine(capcode, holder) + (serial.empty() ? "" : " (serial " + serial + ")");
+}
+
 CapcodeGuard::CapcodeGuard(RegisterConnection& connection, GuardRules rules,
                            std::function<WallTime()> now)
     : connection_(connection), rules_(std::move(rules)), now_(std::move(now)) {}

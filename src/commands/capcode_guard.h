@@ -82,6 +82,10 @@ std::array<int, kAddressCount> autoincSteps(TForm1& form);
 // given, from who has it.
 std::string takenLine(int capcode, const std::optional<Holder>& holder);
 
+// The capcode's holder now: "is free", or takenLine() with the pager's serial number when the
+// holder's record names one.
+std::string holderLine(int capcode, const std::optional<Holder>& holder);
+
 // The claims that this station's writes made while the register could not keep their records:
 // a claim of `by.station` on a capcode that one of `records` (a journal's lines, taken in since)
 // gave a pager by a verified write begun shortly before the claim is held by that record now.

@@ -9,7 +9,7 @@ namespace ccp::rules {
 
 namespace {
 
-constexpr std::size_t kCapcodeDigits = 7;
+constexpr std::size_t kDigits = kCapcodeDigits;
 
 void setRowEnabled(TForm1& form, int n, bool enabled) {
   for (const char* base : {"address", "autoinc", "msgtype"}) {
@@ -54,7 +54,7 @@ void addressChange(TForm1& form, int n) {
     frame.setText(std::to_string(capcode % 8));
     return;
   }
-  if (address.text().size() != kCapcodeDigits) return;  // still being typed
+  if (address.text().size() != kDigits) return;  // still being typed
   form.beep();
   form.logLine(rangeMessage(n));
   address.setFocus();
@@ -63,7 +63,7 @@ void addressChange(TForm1& form, int n) {
 void addressExit(TForm1& form, int n) {
   TextField& address = form.textField(rowName("address", n));
   // One zero at a time: every intermediate text is a change of its own.
-  while (address.text().size() < kCapcodeDigits) address.setText("0" + address.text());
+  while (address.text().size() < kDigits) address.setText("0" + address.text());
   addressChange(form, n);
 }
 

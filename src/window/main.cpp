@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <cstdio>
+#include <iostream>
 
 #include "app/app_services.h"
 #include "app/data_folder.h"
@@ -52,7 +53,8 @@ int main(int argc, char* argv[]) {
   // A file given to the program opens once start-up is done, as File > Open would open it.
   if (start.file) window.openFile(*start.file);
   const int status = QApplication::exec();
-  // Closed, the window has nowhere to say that the simulated pager could not be kept.
-  (void)services.keepSimulatedPager();
+  // Closed, the window can only say on its standard error that the pager could not be kept.
+  const std::string problem = services.keepSimulatedPager();
+  if (!problem.empty()) std::cerr << "capcode-programmer: " << problem << '\n';
   return status;
 }

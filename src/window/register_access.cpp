@@ -1,9 +1,9 @@
 #include "window/register_access.h"
 
-#include <QDateTime>
 #include <filesystem>
 
 #include "app/register_place.h"
+#include "files/time_stamp.h"
 
 namespace ccp::qt {
 
@@ -37,8 +37,7 @@ QString shown(const std::string& text) {
 }
 
 QString shownTime(WallTime at) {
-  const auto seconds = std::chrono::floor<std::chrono::seconds>(at).time_since_epoch().count();
-  return QDateTime::fromSecsSinceEpoch(seconds).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+  return shown(shownTimeStamp(localTime(at)));
 }
 
 }  // namespace ccp::qt

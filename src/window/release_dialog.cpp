@@ -9,37 +9,20 @@
 #include <QVBoxLayout>
 
 #include "commands/capcode_guard.h"
+#include "rules/address_rules.h"
 
 namespace ccp::qt {
 
 namespace {
-
-constexpr int kCapcodeDigits = 7;
 
 QString recordText(const Record& r) {
   return QStringLiteral("Record: %1 at %2 on %3, serial %4: %5")
       .arg(shown(r.command), shown(r.station), shownTime(r.at), shown(r.serial), shown(r.outcome));
 }
 
-QString holderText(const Holder& h) {
-  const QString since = shownTime(h.at), station = shown(h.station);
-  QString text;
-  switch (h.state) {
-    case HolderState::Held:
-      text = QStringLiteral("Held since %1, given by %2.").arg(since, station);
-      break;
-    case HolderState::Claimed:
-      text = QStringLiteral("Claimed since %1 by a write at %2: it may still be under way there.")
-                 .arg(since, station);
-      break;
-    case HolderState::Failed:
-      text = QStringLiteral(
-                 "Failed since %1: a write at %2 failed after sending bytes, and the "
-                 "pager may hold it.")
-                 .arg(since, station);
-      break;
-  }
-  if (h.record) text += QLatin1Char('\n') + recordText(*h.record);
+QString holderText(int capcode, const std::optional<Holder>& h) {
+  QString text = shown(holderLine(capcode, h)) + QLatin1Char('.');
+  if (h && h->record) text += QLatin1Char('\n') + recordText(*h->record);
   return text;
 }
 
@@ -51,7 +34,7 @@ ReleaseDialog::ReleaseDialog(QWidget* parent) : QDialog(parent), reach_(reachReg
   capcodeField_ = new QLineEdit(this);
   capcodeField_->setObjectName(QStringLiteral("CapcodeToRelease"));
   capcodeField_->setValidator(new QRegularExpressionValidator(
-      QRegularExpression(QStringLiteral("\\d{0,%1}").arg(kCapcodeDigits)), capcodeField_));
+      QRegularExpression(QStringLiteral("\\d{0,%1}").arg(rules::kCapcodeDigits)), capcodeField_));
   capcodeField_->setPlaceholderText(QStringLiteral("7 digits"));
   note_ = new QLineEdit(this);
   note_->setObjectName(QStringLiteral("ReleaseNote"));
@@ -88,16 +71,21 @@ void ReleaseDialog::lookUp() {
   capcode_.reset();
   release_->setEnabled(false);
   const QString typed = capcodeField_->text();
-  if (typed.size() != kCapcodeDigits) {
+  if (typed.size() != rules::kCapcodeDigits) {
     holder_->clear();
     return;
   }
   const int capcode = typed.toInt();
+  if (capcode > rules::kHighestCapcode) {
+    return holder_->setText(QStringLiteral("%1 is not a capcode: the highest is %2.")
+                                .arg(typed)
+                                .arg(rules::kHighestCapcode));
+  }
   std::optional<Holder> holder;
   const QString problem = failureOf([&] { holder = reach_.store->holder(capcode); });
   if (!problem.isEmpty()) return holder_->setText(problem);
-  if (!holder) return holder_->setText(QStringLiteral("Capcode %1 is free.").arg(typed));
-  holder_->setText(holderText(*holder));
+  holder_->setText(holderText(capcode, holder));
+  if (!holder) return;
   capcode_ = capcode;
   release_->setEnabled(true);
 }

@@ -51,7 +51,7 @@ TEST(AppServicesTest, TheSimulatedPagerIsKeptBetweenRunsUnlessAFreshOneIsAsked) 
     changed = simulatedEeprom(services);
     changed[0x100] ^= 0xFF;
     dynamic_cast<sim::SimulatedProgrammer&>(services.port()).setEeprom(changed);
-    EXPECT_TRUE(services.keepSimulatedPager());
+    EXPECT_EQ(services.keepSimulatedPager(), "");
   }
   ApplicationServices again(BuildConfig{}, PortKind::Simulator, {}, kept);
   EXPECT_EQ(simulatedEeprom(again), changed);

@@ -181,10 +181,14 @@ void RegisterViewTest::releaseShowsTheHolderAndFreesTheCapcode() {
   qt::ReleaseDialog dialog(nullptr);
   auto* holder = test::findIn<QLabel>(dialog, "CapcodeHolder");
   auto* release = test::findIn<QPushButton>(dialog, "ReleaseButton");
-  QTest::keyClicks(test::findIn(dialog, "CapcodeToRelease"),
-                   QStringLiteral("2004017x"));  // x refused
-  QVERIFY2(holder->text().contains(QStringLiteral("given by station-2")) &&
-               holder->text().contains(QStringLiteral("serial 1019")),
+  auto* field = test::findIn<QLineEdit>(dialog, "CapcodeToRelease");
+  QTest::keyClicks(field, QStringLiteral("9999999"));
+  QVERIFY2(holder->text().contains(QStringLiteral("not a capcode")), qPrintable(holder->text()));
+  QVERIFY(!release->isEnabled());
+  field->clear();
+  QTest::keyClicks(field, QStringLiteral("2004017x"));  // x refused
+  QVERIFY2(holder->text().contains(QStringLiteral("was written on")) &&
+               holder->text().contains(QStringLiteral("at station-2 (serial 1019)")),
            qPrintable(holder->text()));
   test::findIn<QLineEdit>(dialog, "ReleaseNote")->setText(QStringLiteral("pager returned"));
   release->click();
