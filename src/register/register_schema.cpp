@@ -88,9 +88,10 @@ int prepareSchema(SqlSession& s, int target) {
     return s.patiently([&] {
       const int found = schemaVersion(s);
       refuseNewer(s, found);
-      s.useForWriting();
+      // A file that turns out to be another program's database is refused as it was found.
+      if (found > 0) s.useForWriting();
       if (found >= target) return found;
-      return s.write([&] {
+      const int version = s.write([&] {
         s.lockSchema();
         const int version = schemaVersion(s);  // another station may have been first
         refuseNewer(s, version);
@@ -102,6 +103,8 @@ int prepareSchema(SqlSession& s, int target) {
         s.sql() << "UPDATE schema_version SET version = :version", soci::use(target, "version");
         return version;
       });
+      if (found == 0) s.useForWriting();
+      return version;
     });
   } catch (...) {
     s.fail("preparing its tables");

@@ -302,6 +302,10 @@ TEST(RegisterOpen, FaultSaysWhatKindItIs) {
       EXPECT_EQ(std::string(error.what()).find("secret"), std::string::npos) << error.what();
     }
   }
+  std::string mode;  // another program's database is refused as it was found
+  SqlSession(registerLocation(folder.file("photos.sqlite")), {}).sql() << "PRAGMA journal_mode",
+      soci::into(mode);
+  EXPECT_EQ(mode, "delete");
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, RegisterTest,
