@@ -120,9 +120,9 @@ void printHistory(std::ostream& out, int capcode, const std::vector<HolderEvent>
 
 int findCommand(Run& run) {
   const std::string what = run.args.operands[0];
+  RecordQuery query = filters(run, {});  // a wrong option, before anything is opened
   return withRegister(run, [&](PagerRegister& reg, const RegisterChoice&) {
     const auto capcode = capcodeOperand(what);
-    RecordQuery query = filters(run, {});
     std::vector<Record> byCapcode, bySerial;
     if (capcode) {
       query.capcode = capcode;
@@ -162,17 +162,19 @@ int findCommand(Run& run) {
 }
 
 int listCommand(Run& run) {
-  return withRegister(run, [&run](PagerRegister& reg, const RegisterChoice&) {
-    printRecords(run.console.out, reg.records(filters(run, {})));
+  const RecordQuery query = filters(run, {});
+  return withRegister(run, [&run, &query](PagerRegister& reg, const RegisterChoice&) {
+    printRecords(run.console.out, reg.records(query));
     return kDone;
   });
 }
 
 int exportCommand(Run& run) {
   const std::string file = run.args.operands[0];
+  const RecordQuery query = filters(run, oldestFirst());
   return withRegister(run, [&](PagerRegister& reg, const RegisterChoice&) {
     return fileWork(run, [&] {
-      const std::size_t written = exportRecords(reg, file, filters(run, oldestFirst()));
+      const std::size_t written = exportRecords(reg, file, query);
       run.console.out << written << (written == 1 ? " record" : " records") << " written to "
                       << file << '\n';
       return kDone;

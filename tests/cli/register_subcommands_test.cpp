@@ -1,6 +1,8 @@
 // ccp write --guard and ccp register: the pager register on the command line.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "cli_fixture.h"
 #include "files/csv_reader.h"
 #include "register/engine_fixture.h"
@@ -52,14 +54,17 @@ TEST_P(CliRegisterTest, AGuardedWriteOfAHeldCapcodeStopsUntilItIsReleased) {
 }
 
 TEST_P(CliRegisterTest, ListExportImportStatusAndInit) {
+  // A wrong option is refused before a register is opened, or made.
+  EXPECT_EQ(cli.run({"register", "list", "--since", "yesterday"}), cli::kWrongUsage);
+  EXPECT_EQ(cli.run({"register", "export", "x.csv", "--since", "2026-02-31"}), cli::kWrongUsage);
+  EXPECT_FALSE(std::filesystem::exists(defaultRegisterLocation(cli.services.dataPath)));
+
   ASSERT_EQ(cli.run({"write", cli.defaultFile("a.eep")}), cli::kDone);
   ASSERT_EQ(cli.run({"register", "list", "--since", "2000-01-01"}), cli::kDone);
   ASSERT_EQ(cli.outLines().size(), 2u);
   EXPECT_TRUE(cli.outLines()[1].ends_with("  held   Verify OK !"));
   ASSERT_EQ(cli.run({"register", "list", "--station", "station-9"}), cli::kDone);
   EXPECT_EQ(cli.outLines().size(), 1u);  // the heading only
-  EXPECT_EQ(cli.run({"register", "list", "--since", "yesterday"}), cli::kWrongUsage);
-  EXPECT_EQ(cli.run({"register", "list", "--since", "2026-02-31"}), cli::kWrongUsage);
 
   const std::string csv = cli.folder.file("out.csv");
   ASSERT_EQ(cli.run({"register", "export", csv}), cli::kDone);
