@@ -68,10 +68,6 @@ StopOnSignal::~StopOnSignal() {
   received.store(0);
 }
 
-bool StopOnSignal::stopped() const {
-  return received.load() != 0;
-}
-
 int StopOnSignal::exitStatus(int otherwise) const {
   const int number = received.load();
   return number == 0 ? otherwise : kSignalExitBase + number;

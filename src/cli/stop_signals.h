@@ -18,7 +18,6 @@ class StopOnSignal {
   StopOnSignal(const StopOnSignal&) = delete;
   StopOnSignal& operator=(const StopOnSignal&) = delete;
 
-  bool stopped() const;
   // 128 + the signal's number once one came, else `otherwise`.
   int exitStatus(int otherwise) const;
 };

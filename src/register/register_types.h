@@ -20,6 +20,7 @@ namespace ccp {
 // failed (the pager may hold it; only a release by hand frees it).
 enum class HolderState { Claimed, Held, Failed };
 const char* holderStateName(HolderState state);
+HolderState holderStateNamed(const std::string& name);  // as holderStateName names it
 
 // One Read from pager or Write to pager, finished or failed: the columns of the journal plus
 // the station and, for a write, its individual rows.

@@ -36,13 +36,13 @@ constexpr MoveRule kMoveRules[] = {
 };
 static_assert(std::size(kMoveRules) == static_cast<std::size_t>(HolderMove::Written) + 1);
 
-HolderState stateNamed(const std::string& name) {
+}  // namespace
+
+HolderState holderStateNamed(const std::string& name) {
   if (name == "held") return HolderState::Held;
   if (name == "failed") return HolderState::Failed;
   return HolderState::Claimed;
 }
-
-}  // namespace
 
 const char* holderStateName(HolderState state) {
   switch (state) {
@@ -64,7 +64,7 @@ std::optional<Holder> SqlRegister::readHolder(int capcode) {
       soci::use(capcode, "capcode"), soci::into(state), soci::into(station), soci::into(at),
       soci::into(recordId, recordKnown);
   if (!session_.sql().got_data()) return std::nullopt;
-  Holder holder{capcode, stateNamed(state), station, wallTime(at), std::nullopt};
+  Holder holder{capcode, holderStateNamed(state), station, wallTime(at), std::nullopt};
   if (recordKnown == soci::i_ok) holder.record = recordWithId(recordId);
   return holder;
 }

@@ -134,8 +134,7 @@ Record RecordValues::record() const {
            backupFile,
            parseRowList(individualRows).value_or(std::vector<int>{}),
            {}};
-  if (holdsKnown == soci::i_ok)
-    r.holds = holds == "failed" ? HolderState::Failed : HolderState::Held;
+  if (holdsKnown == soci::i_ok) r.holds = holderStateNamed(holds);
   return r;
 }
 
