@@ -175,7 +175,7 @@ void WriteToPagerClick(TForm1& form, const WriteOptions& options, PagerCommandRe
                          : options.backupFolder ? withBackupRead(plan)
                                                 : withBackupRead(plan, ""));
   Image& image = form.image();
-  if (wholeRead) {
+  if (wholeRead && link.claimed()) {
     const auto pager = readWholePager(link.link(), link.progress());
     if (pager) report.pagerBefore = pagerIdentity(form.config(), pager->eep, pager->decoder);
     if (options.backupFolder) {
@@ -200,6 +200,10 @@ void WriteToPagerClick(TForm1& form, const WriteOptions& options, PagerCommandRe
   storeChecksum(image.eep);
   report.imageIsPagers = true;
   DecoderProtocol& decoder = link.link().decoder();
+  if (link.link().stopHere()) {  // asked for during the last read: nothing is sent yet
+    form.logLine(kInterruptedLine);
+    return;
+  }
   report.writeBegun = link.claimed();
   if (!link.claimed() || !decoder.DecoderWriteBlock(image.decoder, link.progress())) {
     failed(form, link, "Decoder program error!");

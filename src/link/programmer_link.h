@@ -29,6 +29,8 @@ class ProgrammerLink {
   DecoderProtocol& decoder() { return decoder_; }
   // A transfer ended early because a stop was asked for.
   bool stopped() const { return stop_.stopped(); }
+  // Whether a stop was asked for by now, as a transfer asks between its steps.
+  bool stopHere() { return stop_.here(); }
 
  private:
   Lines lines_;

@@ -24,11 +24,13 @@ class FakePlatform : public Platform {
                                            std::string_view filter) override;
   void showProgress(const ProgressReport& report) override;
   void showNotice(const std::string& text) override { notices.push_back(text); }
+  bool stopRequested() override { return stopAsked; }
 
   int beeps = 0;
   std::vector<std::string> errors;
   std::vector<std::string> errorFields;  // the control each error box named, if any
   std::vector<std::string> notices;      // an empty one clears the last
+  bool stopAsked = false;                // as Ctrl-C asks a command to stop
   // Next answers of the dialogs; nothing queued (or an empty optional) is a cancel.
   std::deque<std::optional<std::string>> openAnswers;
   std::deque<std::optional<std::string>> saveAnswers;

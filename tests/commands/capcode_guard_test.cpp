@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "commands/pager_journal.h"
@@ -66,6 +67,27 @@ TEST_P(CapcodeGuardTest, AHeldCapcodeStopsTheWriteBeforeAnythingIsSent) {
   EXPECT_EQ(rx.notices, Lines{"nothing written: release capcode 2004000, or turn on \"Read "
                               "pagers before writing\" to reprogram the same pager"});
   EXPECT_EQ(rx.records.registerConnection().get().holder(2004000)->station, "station-2");
+}
+
+// Ctrl-C during the last run of the read before the write, after which the read asks no more:
+// the claim is given back, since the pager never saw a byte of the write.
+TEST_P(CapcodeGuardTest, AStopBeforeTheWriteBeginsGivesTheClaimBack) {
+  const auto readReports = [](const RecordsFixture& rx) {
+    return std::count_if(rx.fx.platform.progress.begin(), rx.fx.platform.progress.end(),
+                         [](const auto& p) { return p.phase == "EEPROM read"; });
+  };
+  RecordsFixture whole;
+  whole.f().menuItem("WriteToPager").trigger();
+  RecordsFixture rx;
+  guard(rx, "station-1", newRegister());
+  rx.fx.platform.onProgress = [&](const testkit::FakePlatform::Progress&) {
+    if (readReports(rx) == readReports(whole)) rx.fx.platform.stopAsked = true;
+  };
+  const DecoderBlock decoder = rx.fx.pagerDecoder();
+  rx.f().menuItem("WriteToPager").trigger();
+  EXPECT_EQ(rx.fx.lines().back(), kInterruptedLine);
+  EXPECT_EQ(rx.fx.pagerDecoder(), decoder);
+  EXPECT_FALSE(rx.records.registerConnection().get().holder(2004000));
 }
 
 TEST_P(CapcodeGuardTest, ThePagerInTheProgrammerIsReprogrammedAfterAWholeRead) {
