@@ -135,7 +135,15 @@ bool NewFile::nameTemporarily(const fs::path& target) {
 
 bool NewFile::replace(const fs::path& path) {
   if (temp_.empty() && !nameTemporarily(path)) return false;
-  if (!close() || calls_->rename(temp_.c_str(), path.c_str()) != 0) return false;
+  // The close is checked before the rename, but the lock stays on through a second descriptor:
+  // until the rename, another save must not take the temporary file for a killed one's.
+  const int lock = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+  if (lock < 0) return false;
+  const bool renamed = close() && calls_->rename(temp_.c_str(), path.c_str()) == 0;
+  const int error = errno;
+  ::close(lock);
+  errno = error;
+  if (!renamed) return false;
   temp_.clear();
   return true;
 }

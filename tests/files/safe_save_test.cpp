@@ -187,6 +187,26 @@ TEST(SafeSave, AKillAtAnyStepLeavesTheOldFileOrTheNewOne) {
   }
 }
 
+// Another save of the same file (the window and ccp keeping one pager) comes between this
+// save's temporary file and its rename: it leaves that file alone, and the later rename wins.
+TEST(SafeSave, TwoSavesOfOneFileAtOnceBothSucceed) {
+  for (const bool unnamed : {true, false}) {
+    test::TempFolder dir;
+    const std::string path = dir.file("pager.eep");
+    ScriptedCalls calls;
+    calls.unnamedFiles = unnamed;
+    bool other = false;
+    calls.before = [&](Step step) {
+      if (step == Step::Rename && !std::exchange(other, true)) {
+        EXPECT_TRUE(replaceFile(path, kOld)) << unnamed;
+      }
+    };
+    EXPECT_TRUE(replaceFile(path, kNew, calls)) << unnamed;
+    EXPECT_EQ(test::readBytes(path), kNew) << unnamed;
+    EXPECT_EQ(dir.entries(), 1u) << unnamed;
+  }
+}
+
 TEST(SafeSave, ANameAsLongAsTheSystemAllowsCanBeSaved) {
   test::TempFolder dir;
   EXPECT_TRUE(replaceFile(dir.file(std::string(251, 'n') + ".eep"), kNew));  // 255 bytes
