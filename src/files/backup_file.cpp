@@ -15,7 +15,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kMaxNameTries = 1000;
-constexpr mode_t kNewFileMode = 0666;  // as the umask leaves it
 
 struct FolderHandle {
   int fd = -1;

@@ -22,8 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr mode_t kNewFileMode = 0666;  // as the umask leaves it
-
 // The last byte of the file, or an error.
 int lastByte(FileCalls& calls, int fd, off_t size, char& last) {
   const ssize_t n = calls.pread(fd, &last, 1, size - 1);

@@ -18,6 +18,9 @@ namespace ccp {
 
 class FileCalls;
 
+// The mode of a file this program makes, before the umask takes bits off it.
+inline constexpr mode_t kNewFileMode = 0666;
+
 class NewFile {
  public:
   // An empty file in the folder of `target`, with `mode` as the umask leaves it. Nothing when

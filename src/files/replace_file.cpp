@@ -22,8 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::span<const std::uint8_t>;
 
-// A new file gets what the user's umask leaves of this.
-constexpr mode_t kNewFileMode = 0666;
 constexpr mode_t kPermissionBits = 0777;
 constexpr mode_t kModeBits = 07777;  // with the set-id and sticky bits
 constexpr uid_t kUnchangedOwner = static_cast<uid_t>(-1);
