@@ -27,6 +27,7 @@
 #include "sim/simulated_programmer.h"
 #include "testkit/fake_platform.h"
 #include "testkit/server_schema.h"
+#include "testkit/station_processes.h"
 #include "testkit/virtual_clock.h"
 
 namespace {
@@ -89,13 +90,8 @@ void fill(PagerRegister& reg, int count) {
   for (int first = 0; first < count; first += kBatch) {
     std::vector<ccp::Record> batch;
     for (int i = first; i < std::min(count, first + kBatch); ++i) {
-      ccp::Record r;
-      r.at = start + std::chrono::minutes(i);
-      r.station = "station-2", r.model = "QPX730E", r.edition = "Customer";
-      r.port = "LPT1 (0x378)", r.command = "write", r.outcome = "Verify OK !";
-      r.serial = "12345678", r.frequency = "152.24000", r.individualRows = {1};
-      r.capcodes = {ccp::capcodeText(100000 + i), "0000008", "", "", "", ""};
-      batch.push_back(r);
+      batch.push_back(ccp::testkit::writeRecord("station-2", start + std::chrono::minutes(i),
+                                                ccp::capcodeText(100000 + i)));
     }
     reg.addRecords(batch);
   }

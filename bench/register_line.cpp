@@ -1,16 +1,12 @@
 #include "register_line.h"
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
-#include <exception>
-#include <sstream>
 #include <thread>
 
 #include "image/pager_identity.h"
 #include "register/pager_register.h"
+#include "testkit/station_processes.h"
 
 namespace bench {
 
@@ -19,24 +15,15 @@ namespace {
 // The range the stations share, above the records a run puts in first.
 constexpr int kFirstCapcode = 1500000;
 
-ccp::Record writeRecord(const std::string& station, ccp::WallTime at, int capcode) {
-  ccp::Record r;
-  r.at = at, r.station = station, r.model = "QPX730E", r.edition = "Customer";
-  r.port = "LPT1 (0x378)", r.command = "write", r.outcome = "Verify OK !", r.serial = "12345678";
-  r.capcodes = {ccp::capcodeText(capcode), "0000008", "", "", "", ""};
-  r.frequency = "152.24000", r.individualRows = {1};
-  return r;
-}
-
 long long sinceEpochNs(Clock::time_point t) {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count();
 }
 
-// A station's work, in the child process: "BEGUN ENDED REFUSED", its times in steady-clock
+// A station's work, in the child process: says "BEGUN ENDED REFUSED", its times in steady-clock
 // nanoseconds (one clock for every process of the machine) and the claims refused because
 // another station had the capcode, then the nanoseconds of each write, one a line.
-std::string station(const std::string& location, int index, int stations, int writes,
-                    Clock::duration pace) {
+void station(const std::string& location, int index, int stations, int writes, Clock::duration pace,
+             const ccp::testkit::Say& say) {
   auto reg = ccp::openRegister(location);
   const std::string name = "station-" + std::to_string(index + 1);
   std::vector<Clock::duration> times;
@@ -49,14 +36,14 @@ std::string station(const std::string& location, int index, int stations, int wr
     const auto start = Clock::now();
     const ccp::Stamp by{name, std::chrono::system_clock::now(), {}};
     for (; !reg->claim(capcode, by).granted; ++capcode) ++refused;  // "take the next free"
-    const long long id = reg->addRecord(writeRecord(name, by.at, capcode));
+    const long long id =
+        reg->addRecord(ccp::testkit::writeRecord(name, by.at, ccp::capcodeText(capcode)));
     reg->move(ccp::HolderMove::Confirm, {capcode}, by, id);
     times.push_back(Clock::now() - start);
   }
-  std::ostringstream said;
-  said << sinceEpochNs(begun) << ' ' << sinceEpochNs(Clock::now()) << ' ' << refused << '\n';
-  for (const auto& t : times) said << t.count() << '\n';
-  return said.str();
+  say(std::to_string(sinceEpochNs(begun)) + ' ' + std::to_string(sinceEpochNs(Clock::now())) + ' ' +
+      std::to_string(refused));
+  for (const auto& t : times) say(std::to_string(t.count()));
 }
 
 }  // namespace
@@ -77,48 +64,30 @@ std::string percentiles(std::vector<Clock::duration> times) {
 }
 
 int runLine(const std::string& location, int stations, int writes, Clock::duration pace) {
-  int go[2];
-  if (::pipe(go) != 0) return 1;
-  std::vector<std::pair<pid_t, FILE*>> children;
-  for (int i = 0; i < stations; ++i) {
-    int said[2];
-    if (::pipe(said) != 0) return 1;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      ::close(go[1]);
-      char none;
-      (void)!::read(go[0], &none, 1);  // all stations begin when the parent closes its end
-      FILE* out = ::fdopen(said[1], "w");
-      try {
-        std::fputs(station(location, i, stations, writes, pace).c_str(), out);
-      } catch (const std::exception& error) {
-        std::fprintf(stderr, "station-%d: %s\n", i + 1, error.what());
-        ::_exit(1);
-      }
-      std::fclose(out);
-      ::_exit(0);
-    }
-    ::close(said[1]);
-    children.emplace_back(pid, ::fdopen(said[0], "r"));
-  }
-  ::close(go[0]);
-  ::close(go[1]);
-
+  const auto run = ccp::testkit::runStations(
+      stations,
+      [&](int index, const ccp::testkit::Say& say) {
+        station(location, index, stations, writes, pace, say);
+      },
+      std::chrono::hours(1));
   std::vector<Clock::duration> times;
   long long first = 0, last = 0, refused = 0;
-  int failed = 0;
-  for (const auto& [pid, said] : children) {
-    long long begun = 0, ended = 0, taken = 0, ns = 0;
-    if (std::fscanf(said, "%lld %lld %lld", &begun, &ended, &taken) == 3) {
-      first = first == 0 ? begun : std::min(first, begun);
-      last = std::max(last, ended);
-      refused += taken;
+  int failed = run.inTime ? 0 : 1;
+  for (std::size_t i = 0; i < run.stations.size(); ++i) {
+    const ccp::testkit::StationOutcome& said = run.stations[i];
+    if (!said.error.empty()) std::fprintf(stderr, "station-%zu: %s\n", i + 1, said.error.c_str());
+    long long begun = 0, ended = 0, taken = 0;
+    if (!said.done || said.lines.empty() ||
+        std::sscanf(said.lines[0].c_str(), "%lld %lld %lld", &begun, &ended, &taken) != 3) {
+      ++failed;
+      continue;
     }
-    while (std::fscanf(said, "%lld", &ns) == 1) times.push_back(std::chrono::nanoseconds(ns));
-    std::fclose(said);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    failed += WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
+    first = first == 0 ? begun : std::min(first, begun);
+    last = std::max(last, ended);
+    refused += taken;
+    for (std::size_t k = 1; k < said.lines.size(); ++k) {
+      times.push_back(std::chrono::nanoseconds(std::stoll(said.lines[k])));
+    }
   }
   if (failed > 0 || times.empty()) return 1;
   const double seconds = static_cast<double>(last - first) / 1e9;

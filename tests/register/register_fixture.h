@@ -5,6 +5,7 @@
 
 #include "register/engine_fixture.h"
 #include "register/sql_session.h"
+#include "testkit/station_processes.h"
 
 namespace ccp::test {
 
@@ -19,12 +20,7 @@ inline WallTime at(int seconds) {
 // The record of a verified write of a pager with capcode 1 as given.
 inline Record pagerRecord(const std::string& station, int second, const std::string& capcode1,
                           const std::string& serial = "12345678") {
-  Record r;
-  r.at = at(second), r.station = station, r.model = "QPX730E", r.edition = "Customer";
-  r.port = "LPT1 (0x378)", r.command = "write", r.outcome = "Verify OK !", r.serial = serial;
-  r.capcodes = {capcode1, "0000008", "", "", "", ""}, r.frequency = "152.24000";
-  r.individualRows = {1};
-  return r;
+  return testkit::writeRecord(station, at(second), capcode1, serial);
 }
 
 // The register's own tests: one register, opened when first asked for.
