@@ -13,7 +13,6 @@ namespace ccp {
 
 namespace {
 
-constexpr int kRowCount = 6;
 constexpr int kAdvancingRows = 4;  // auto-increment moves rows 1-4 only
 
 std::string_view trimmed(std::string_view text) {
@@ -125,7 +124,7 @@ bool isSharedRegister(std::string_view location) {
 }
 
 std::vector<int> individualRows(const RegisterSettings& settings,
-                                const std::array<int, 6>& autoincSteps) {
+                                const std::array<int, kAddressCount>& autoincSteps) {
   if (!settings.uniqueRows.empty()) return settings.uniqueRows;
   std::vector<int> rows = {1};
   for (int row = 2; row <= kAdvancingRows; ++row)
@@ -141,7 +140,7 @@ std::optional<std::vector<int>> parseRowList(std::string_view text) {
     int row = 0;
     const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), row);
     if (item.empty() || error != std::errc() || end != item.data() + item.size() || row < 1 ||
-        row > kRowCount) {
+        row > kAddressCount) {
       return std::nullopt;
     }
     rows.push_back(row);
@@ -157,7 +156,7 @@ std::optional<std::vector<int>> parseRowList(std::string_view text) {
 std::string rowListText(const std::vector<int>& rows) {
   std::string text;
   for (int row : rows) {
-    if (row < 1 || row > kRowCount) continue;
+    if (row < 1 || row > kAddressCount) continue;
     if (!text.empty()) text += ',';
     text += std::to_string(row);
   }

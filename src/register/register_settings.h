@@ -19,6 +19,8 @@
 #include <string_view>
 #include <vector>
 
+#include "image/layout.h"
+
 namespace ccp {
 
 inline constexpr const char* kRegisterSettingsFileName = "register.conf";
@@ -59,7 +61,7 @@ bool isSharedRegister(std::string_view location);
 // The rows whose capcodes no two pagers may share on this write: the rows set by hand, or row 1
 // and every row 1-4 that the write's auto-increment steps advance. Ascending.
 std::vector<int> individualRows(const RegisterSettings& settings,
-                                const std::array<int, 6>& autoincSteps);
+                                const std::array<int, kAddressCount>& autoincSteps);
 
 // "1,3" as rows 1 to 6, ascending without repeats; nothing when it is not such a list.
 std::optional<std::vector<int>> parseRowList(std::string_view text);
