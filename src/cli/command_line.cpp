@@ -3,6 +3,8 @@
 #include <map>
 #include <sstream>
 
+#include "image/joined.h"
+
 namespace ccp::cli {
 
 namespace {
@@ -132,11 +134,9 @@ std::string wrongUsage(const CLI::App& app, const CLI::ParseError& error) {
     }
     if (dynamic_cast<const CLI::RequiredError*>(&error) != nullptr &&
         command->get_require_subcommand_min() > 0 && command->get_subcommands().empty()) {
-      std::string names;
-      for (const CLI::App* each : command->get_subcommands({})) {
-        names += (names.empty() ? "" : ", ") + each->get_name();
-      }
-      return command->get_name() + " takes a command: " + names;
+      std::vector<std::string> names;
+      for (const CLI::App* each : command->get_subcommands({})) names.push_back(each->get_name());
+      return command->get_name() + " takes a command: " + joined(names, ", ");
     }
   }
   if (dynamic_cast<const CLI::ExtrasError*>(&error) == nullptr || app.remaining().empty()) {

@@ -5,6 +5,7 @@
 
 #include "cli/reporting_port.h"
 #include "cli/stop_signals.h"
+#include "image/joined.h"
 
 namespace ccp::cli {
 
@@ -48,10 +49,8 @@ void sayUnopenedDevices(const Run& run) {
 
 // The start-up lines that tell why the pager commands are off: all but the About line.
 std::string startUpTrouble(const TForm1& form) {
-  std::string text;
   const auto& lines = form.log().lines();
-  for (std::size_t i = 1; i < lines.size(); ++i) text += (text.empty() ? "" : "; ") + lines[i];
-  return text;
+  return lines.empty() ? std::string() : joined(std::span(lines).subspan(1), "; ");
 }
 
 // How the transfers ran; empty when none did.

@@ -2,6 +2,7 @@
 // window and the pager commands keep, looked up and tended from the command line.
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <set>
 
 #include "cli/subcommands.h"
@@ -9,6 +10,7 @@
 #include "commands/capcode_guard.h"
 #include "commands/pager_journal.h"
 #include "commands/register_connection.h"
+#include "image/joined.h"
 #include "register/record_columns.h"
 #include "register/register_csv.h"
 #include "rules/address_rules.h"
@@ -30,12 +32,12 @@ std::string orDash(const std::string& text) {
 void printRecords(std::ostream& out, const std::vector<Record>& records) {
   Table table = {{"TIME", "STATION", "COMMAND", "SERIAL", "CAPCODES", "HOLDS", "OUTCOME"}};
   for (const Record& r : records) {
-    std::string capcodes;
-    for (const std::string& capcode : r.capcodes) {
-      if (!capcode.empty()) capcodes += (capcodes.empty() ? "" : " ") + capcode;
-    }
-    table.push_back({shown(r.at), r.station, r.command, orDash(r.serial), orDash(capcodes),
-                     r.holds ? holderStateName(*r.holds) : "-", r.outcome});
+    std::vector<std::string> capcodes;
+    std::copy_if(r.capcodes.begin(), r.capcodes.end(), std::back_inserter(capcodes),
+                 [](const std::string& capcode) { return !capcode.empty(); });
+    table.push_back({shown(r.at), r.station, r.command, orDash(r.serial),
+                     orDash(joined(capcodes, " ")), r.holds ? holderStateName(*r.holds) : "-",
+                     r.outcome});
   }
   printTable(out, table);
 }
@@ -142,8 +144,8 @@ int findCommand(Run& run) {
     if (capcodeKnown) out << escaped(holderLine(*capcode, holder)) << '\n';
     if (!bySerial.empty()) {
       const auto held = heldThrough(reg, bySerial);
-      std::string line = "Serial " + what + (held.empty() ? " holds no capcode" : " holds ");
-      for (std::size_t i = 0; i < held.size(); ++i) line += (i ? ", " : "") + held[i];
+      const std::string line =
+          "Serial " + what + (held.empty() ? " holds no capcode" : " holds " + joined(held, ", "));
       out << escaped(line) << '\n';
     }
     std::vector<Record> records = byCapcode;
@@ -251,8 +253,7 @@ int initCommand(Run& run) {
 int statusCommand(Run& run) {
   return withRegister(run, [&run](PagerRegister& reg, const RegisterChoice& choice) {
     const RegisterStatus status = reg.status();
-    std::string stations;
-    for (const std::string& s : status.stations) stations += (stations.empty() ? "" : ", ") + s;
+    const std::string stations = joined(status.stations, ", ");
     std::string last = "-";
     if (status.last) {
       const Record& r = *status.last;

@@ -6,6 +6,7 @@
 #include "cli/settings_view.h"
 #include "cli/terminal_platform.h"
 #include "cli/terminal_text.h"
+#include "image/joined.h"
 #include "image/pager_charset.h"
 #include "shell/form.h"
 
@@ -134,11 +135,11 @@ std::optional<std::string> changeAsUser(TForm1& form, const TerminalPlatform& te
   const std::optional<std::string> why = change(form.config().model, *control, assignment.value);
   // The window's own words come first.
   if (log.size() != lines) {
-    std::string logged;
+    std::vector<std::string> logged;
     for (std::size_t i = lines; i < log.size(); ++i) {
-      if (i == lines || log[i] != log[i - 1]) logged += (logged.empty() ? "" : "; ") + log[i];
+      if (i == lines || log[i] != log[i - 1]) logged.push_back(log[i]);
     }
-    return logged;
+    return joined(logged, "; ");
   }
   if (terminal.errorBoxes() != errorBoxes) return "the window showed an error (above)";
   return why;

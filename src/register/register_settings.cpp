@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "files/file_io.h"
+#include "image/joined.h"
 
 namespace ccp {
 
@@ -154,13 +155,11 @@ std::optional<std::vector<int>> parseRowList(std::string_view text) {
 }
 
 std::string rowListText(const std::vector<int>& rows) {
-  std::string text;
+  std::vector<std::string> texts;
   for (int row : rows) {
-    if (row < 1 || row > kAddressCount) continue;
-    if (!text.empty()) text += ',';
-    text += std::to_string(row);
+    if (row >= 1 && row <= kAddressCount) texts.push_back(std::to_string(row));
   }
-  return text;
+  return joined(texts, ",");
 }
 
 RegisterUse resolveRegisterUse(const RegisterSettings& settings, std::string_view defaultLocation,

@@ -1,6 +1,9 @@
 #include "sim/wire_log.h"
 
 #include <cstdio>
+#include <vector>
+
+#include "image/joined.h"
 
 namespace ccp::sim {
 
@@ -23,12 +26,9 @@ std::string describe(const WireEvent& event) {
 }
 
 std::string describe(const WireLog& log) {
-  std::string text;
-  for (const WireEvent& event : log) {
-    if (!text.empty()) text += ' ';
-    text += describe(event);
-  }
-  return text;
+  std::vector<std::string> events;
+  for (const WireEvent& event : log) events.push_back(describe(event));
+  return joined(events, " ");
 }
 
 }  // namespace ccp::sim

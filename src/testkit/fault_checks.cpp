@@ -1,22 +1,22 @@
 #include "testkit/fault_checks.h"
 
+#include "image/joined.h"
 #include "link/wiring.h"
 
 namespace ccp::testkit {
 
 std::string linesNotAtRest(const sim::SimulatedProgrammer& programmer) {
-  std::string wrong;
+  std::vector<std::string> wrong;
   for (const LineWiring& w : kWiring) {
     if (w.atRest == Level::Input) continue;
     const std::uint8_t reg =
         w.reg == PortRegister::Data ? programmer.dataRegister() : programmer.controlRegister();
     const bool set = (reg & w.mask) != 0;
     if (set != (w.atRest == Level::Set)) {
-      wrong += (wrong.empty() ? "" : ", ") + std::string("line of mask ") + std::to_string(w.mask) +
-               (set ? " set" : " clear");
+      wrong.push_back("line of mask " + std::to_string(w.mask) + (set ? " set" : " clear"));
     }
   }
-  return wrong;
+  return joined(wrong, ", ");
 }
 
 std::vector<SentByte> bytesSentInTransfer(const sim::WireLog& log, unsigned powerUp) {

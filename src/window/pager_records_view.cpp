@@ -8,6 +8,7 @@
 
 #include "app/data_folder.h"
 #include "app/register_place.h"
+#include "image/joined.h"
 #include "shell/form.h"
 #include "shell/platform.h"
 
@@ -44,10 +45,7 @@ PagerRecordsView::~PagerRecordsView() {
 }
 
 void PagerRecordsView::useSavedSettings() {
-  std::string problems;
-  for (const std::string& problem : useRegisterSettings(records_)) {
-    problems += (problems.empty() ? "" : "; ") + problem;
-  }
+  const std::string problems = joined(useRegisterSettings(records_), "; ");
   if (!problems.empty()) form_.platform().showNotice(problems);
 }
 
