@@ -20,7 +20,7 @@
 
 #include "app/default_pager.h"
 #include "commands/pager_records.h"
-#include "image/pager_identity.h"
+#include "image/capcode.h"
 #include "register/register_settings.h"
 #include "register_line.h"
 #include "shell/form.h"

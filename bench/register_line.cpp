@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "image/pager_identity.h"
+#include "image/capcode.h"
 #include "register/pager_register.h"
 #include "testkit/station_processes.h"
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "image/layout.h"
 #include "ports/port_choice.h"
 
 namespace ccp::cli {
@@ -17,8 +18,7 @@ struct Run;
 // the LPT ports they name, and no one types -1 for a port, let alone meaning the simulator.
 enum class PortSelection { Lpt1, Lpt2, Simulator };
 
-inline constexpr int kAddressRows = 6;
-using AutoincSteps = std::array<int, kAddressRows>;
+using AutoincSteps = std::array<int, kAddressCount>;
 
 // What the words asked for. Each command binds the options it takes to these fields.
 struct CliArguments {

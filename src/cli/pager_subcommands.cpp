@@ -35,7 +35,7 @@ std::optional<AutoincSteps> autoincSteps(const std::string& text) {
 }
 
 bool setAutoinc(Run& run, HeadlessWindow& window) {
-  for (int n = 1; n <= kAddressRows; ++n) {
+  for (int n = 1; n <= kAddressCount; ++n) {
     const Assignment step{"autoinc" + std::to_string(n), std::to_string(run.args.autoinc[n - 1])};
     if (window.form().comboBox(step.name).text() == step.value) continue;
     if (const auto why = changeAsUser(window.form(), run.terminal, step)) {

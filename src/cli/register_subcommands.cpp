@@ -10,10 +10,10 @@
 #include "commands/capcode_guard.h"
 #include "commands/pager_journal.h"
 #include "commands/register_connection.h"
+#include "image/capcode.h"
 #include "image/joined.h"
 #include "register/record_columns.h"
 #include "register/register_csv.h"
-#include "rules/address_rules.h"
 
 namespace ccp::cli {
 
@@ -44,7 +44,7 @@ void printRecords(std::ostream& out, const std::vector<Record>& records) {
 
 std::optional<int> capcodeOperand(const std::string& text) {
   const auto capcode = capcodeNumber(text);
-  if (!capcode || *capcode > rules::kHighestCapcode) return std::nullopt;
+  if (!capcode || *capcode > kHighestCapcode) return std::nullopt;
   return capcode;
 }
 

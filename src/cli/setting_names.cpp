@@ -3,6 +3,7 @@
 #include <map>
 #include <string_view>
 
+#include "image/layout.h"
 #include "shell/form.h"
 #include "shell/form_controls.h"
 #include "shell/page_labels.h"
@@ -28,7 +29,7 @@ std::string numberOf(std::string_view name) {
 }
 
 void addAddressPage(std::vector<SettingPlace>& places) {
-  for (int n = 1; n <= pages::kAddressRows; ++n) {
+  for (int n = 1; n <= kAddressCount; ++n) {
     const std::string row = std::to_string(n);
     for (const pages::AddressColumn& c : pages::kAddressColumns) {
       const std::string caption = *c.heading ? "[" + row + "] " + c.heading : "";

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "image/capcode.h"
 #include "image/pager_identity.h"
-#include "register/record_columns.h"
 #include "rules/address_rules.h"
 #include "rules/rule_support.h"
 #include "shell/conversion.h"
@@ -170,8 +170,8 @@ std::optional<int> CapcodeGuard::nextFree(PagerRegister& reg, TForm1& form, int 
   const int own = autoincSteps(form)[row - 1];
   const int step = own != 0 ? own : kFrameStep;
   long long capcode = taken;
-  for (int k = 1; k <= kMaxSteps && (capcode += step) <= rules::kHighestCapcode; ++k) {
-    if (!rules::validCapcode(capcode)) continue;  // a block the codewords rule out
+  for (int k = 1; k <= kMaxSteps && (capcode += step) <= kHighestCapcode; ++k) {
+    if (!validCapcode(capcode)) continue;  // a block the codewords rule out
     const int candidate = static_cast<int>(capcode);
     if (contains(claimed_, candidate) || anotherRowHas(form, row, candidate)) continue;
     if (reg.claim(candidate, stamp()).granted) {

@@ -1,6 +1,38 @@
 #include "image/capcode.h"
 
+#include <algorithm>
+#include <charconv>
+
 namespace ccp {
+
+namespace {
+
+constexpr std::size_t kMaxCapcodeTextDigits = 9;
+
+}  // namespace
+
+bool validCapcode(long long capcode) {
+  return std::any_of(
+      std::begin(kCapcodeRanges), std::end(kCapcodeRanges),
+      [capcode](const CapcodeRange& r) { return capcode >= r.first && capcode <= r.last; });
+}
+
+std::string capcodeText(int capcode) {
+  std::string digits = std::to_string(capcode);
+  const std::size_t width = kCapcodeDigits;
+  if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
+  return digits;
+}
+
+std::optional<int> capcodeNumber(std::string_view text) {
+  int value = 0;
+  const char* end = text.data() + text.size();
+  if (text.empty() || text.size() > kMaxCapcodeTextDigits || text.front() == '-' ||
+      text.front() == '+' || std::from_chars(text.data(), end, value).ptr != end) {
+    return std::nullopt;
+  }
+  return value;
+}
 
 CapcodeBytes splitCapcode(int capcode) {
   // Unsigned arithmetic gives the two's-complement bits of any int without shift pitfalls.

@@ -1,15 +1,43 @@
 #pragma once
 
-// A 21-bit capcode is spread over three decoder bytes per address: bits 20-13, bits 12-5, and
-// bits 4-0 in the top of a flag byte that also carries the enable bit.
+// A capcode: the 21-bit pager address, as the decoder stores it, as an address field shows it,
+// and which values a pager may be given.
+//
+// A capcode is spread over three decoder bytes per address: bits 20-13, bits 12-5, and bits 4-0
+// in the top of a flag byte that also carries the enable bit.
 
 #include <cstdint>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "image/layout.h"
 
 namespace ccp {
 
-inline constexpr int kCapcodeMax = 2097151;  // 2^21 - 1
+inline constexpr int kCapcodeMax = 2097151;  // 2^21 - 1, all the decoder bytes hold
+
+// The capcodes a pager may be given: 8 on, without the two blocks of eight whose address
+// codewords can look like the idle and the synchronisation codewords.
+struct CapcodeRange {
+  int first;
+  int last;
+};
+inline constexpr CapcodeRange kCapcodeRanges[] = {
+    {8, 2007663}, {2007672, 2045055}, {2045064, 2097143}};
+inline constexpr int kHighestCapcode = 2097143;
+static_assert(kHighestCapcode == std::end(kCapcodeRanges)[-1].last);
+
+bool validCapcode(long long capcode);
+
+// Digits of a capcode as an address field shows it.
+inline constexpr int kCapcodeDigits = 7;
+// At least kCapcodeDigits digits, leading zeros added.
+std::string capcodeText(int capcode);
+// A capcode's text as a number: one to nine digits and nothing else; nothing for an empty or
+// garbled text.
+std::optional<int> capcodeNumber(std::string_view text);
 
 struct CapcodeBytes {
   std::uint8_t high;    // bits 20-13

@@ -8,12 +8,6 @@
 
 namespace ccp {
 
-namespace {
-
-constexpr std::size_t kCapcodeDigits = 7;
-
-}  // namespace
-
 PagerIdentity pagerIdentity(const BuildConfig& config, const EepBlock& eep,
                             const DecoderBlock& decoder) {
   PagerIdentity identity;
@@ -28,12 +22,6 @@ PagerIdentity pagerIdentity(const BuildConfig& config, const EepBlock& eep,
   const int pllIndex = pllItemIndex(config, (eep[eep::kChipFlags] >> 4) & 0x03);
   identity.frequency = decodeSynthesizer(image, pllIndex);
   return identity;
-}
-
-std::string capcodeText(int capcode) {
-  std::string digits = std::to_string(capcode);
-  if (digits.size() < kCapcodeDigits) digits.insert(0, kCapcodeDigits - digits.size(), '0');
-  return digits;
 }
 
 }  // namespace ccp

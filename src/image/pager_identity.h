@@ -19,7 +19,4 @@ struct PagerIdentity {
 PagerIdentity pagerIdentity(const BuildConfig& config, const EepBlock& eep,
                             const DecoderBlock& decoder);
 
-// A capcode as an address field shows it: at least seven digits, leading zeros added.
-std::string capcodeText(int capcode);
-
 }  // namespace ccp

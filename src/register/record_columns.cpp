@@ -3,19 +3,13 @@
 #include <openssl/evp.h>
 
 #include <array>
-#include <charconv>
 #include <span>
 
 #include "files/journal_columns.h"
+#include "image/capcode.h"
 #include "image/hex.h"
 
 namespace ccp {
-
-namespace {
-
-constexpr std::size_t kMaxCapcodeDigits = 9;
-
-}  // namespace
 
 std::vector<std::string> journalFieldsOf(const Record& record) {
   std::vector<std::string> fields = {isoTimeStamp(localTime(record.at)),
@@ -77,16 +71,6 @@ long long storedTime(WallTime at) {
 
 WallTime wallTime(long long stored) {
   return WallTime(std::chrono::seconds(stored));
-}
-
-std::optional<int> capcodeNumber(const std::string& text) {
-  int value = 0;
-  const char* end = text.data() + text.size();
-  if (text.empty() || text.size() > kMaxCapcodeDigits || text.front() == '-' ||
-      text.front() == '+' || std::from_chars(text.data(), end, value).ptr != end) {
-    return std::nullopt;
-  }
-  return value;
 }
 
 }  // namespace ccp

@@ -29,7 +29,4 @@ std::string recordFingerprint(const Record& record);
 long long storedTime(WallTime at);
 WallTime wallTime(long long stored);
 
-// The capcode of a record's row as a number; nothing for an empty or garbled field.
-std::optional<int> capcodeNumber(const std::string& text);
-
 }  // namespace ccp

@@ -2,6 +2,7 @@
 #include <cctype>
 #include <limits>
 
+#include "image/capcode.h"
 #include "register/record_columns.h"
 #include "register/register_schema.h"
 #include "register/register_settings.h"

@@ -1,5 +1,10 @@
 #include "rules/address_rules.h"
 
+#include <string>
+#include <vector>
+
+#include "image/capcode.h"
+#include "image/joined.h"
 #include "rules/msgtype_rules.h"
 #include "rules/rule_support.h"
 #include "shell/conversion.h"
@@ -21,16 +26,14 @@ void setRowEnabled(TForm1& form, int n, bool enabled) {
 }
 
 std::string rangeMessage(int n) {
-  return "Address [" + std::to_string(n) +
-         "] range out, should be within 8-2007663; 2007672-2045055; 2045064-2097143";
+  std::vector<std::string> ranges;
+  for (const CapcodeRange& r : kCapcodeRanges) {
+    ranges.push_back(std::to_string(r.first) + "-" + std::to_string(r.last));
+  }
+  return "Address [" + std::to_string(n) + "] range out, should be within " + joined(ranges, "; ");
 }
 
 }  // namespace
-
-bool validCapcode(long long capcode) {
-  return (capcode >= 8 && capcode <= 2007663) || (capcode >= 2007672 && capcode <= 2045055) ||
-         (capcode >= 2045064 && capcode <= kHighestCapcode);
-}
 
 void addrEnClick(TForm1& form, int n) {
   if (form.checkBox(rowName("addr", n) + "en").checked()) {

@@ -20,7 +20,6 @@ inline bool isModelLabel(std::string_view name) {
 // Page "Address/Folder".
 inline constexpr const char* kAddressPage = "Address/Folder";
 inline constexpr const char* kAddressGroup = "Address";
-inline constexpr int kAddressRows = 6;
 
 // A column of the address rows: its heading; a row's control is prefix + row (1-6) + suffix.
 struct AddressColumn {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "image/layout.h"
 #include "shell/form_controls.h"
 #include "shell/page_labels.h"
 #include "window/view_binder.h"
@@ -39,14 +40,14 @@ QGroupBox* buildAddressGroup(ViewBinder& binder, QWidget* page) {
   int column = 0;
   for (const pages::AddressColumn& c : pages::kAddressColumns) {
     grid->addWidget(caption(QString::fromLatin1(c.heading), group), 0, column);
-    for (int row = 1; row <= pages::kAddressRows; ++row) {
+    for (int row = 1; row <= kAddressCount; ++row) {
       QWidget* widget = binder.widget(pages::addressControl(c, row), group);
       grid->addWidget(widget, row, column);
       focusOrder.push_back(widget);
     }
     ++column;
   }
-  for (int row = 1; row <= pages::kAddressRows; ++row) {
+  for (int row = 1; row <= kAddressCount; ++row) {
     const std::string n = std::to_string(row);
     fitChars(binder.widget("address" + n, group), 7);
     fitChars(binder.widget("frame" + n, group), 1);

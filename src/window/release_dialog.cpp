@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "commands/capcode_guard.h"
-#include "rules/address_rules.h"
+#include "image/capcode.h"
 
 namespace ccp::qt {
 
@@ -34,7 +34,7 @@ ReleaseDialog::ReleaseDialog(QWidget* parent) : QDialog(parent), reach_(reachReg
   capcodeField_ = new QLineEdit(this);
   capcodeField_->setObjectName(QStringLiteral("CapcodeToRelease"));
   capcodeField_->setValidator(new QRegularExpressionValidator(
-      QRegularExpression(QStringLiteral("\\d{0,%1}").arg(rules::kCapcodeDigits)), capcodeField_));
+      QRegularExpression(QStringLiteral("\\d{0,%1}").arg(kCapcodeDigits)), capcodeField_));
   capcodeField_->setPlaceholderText(QStringLiteral("7 digits"));
   note_ = new QLineEdit(this);
   note_->setObjectName(QStringLiteral("ReleaseNote"));
@@ -71,15 +71,15 @@ void ReleaseDialog::lookUp() {
   capcode_.reset();
   release_->setEnabled(false);
   const QString typed = capcodeField_->text();
-  if (typed.size() != rules::kCapcodeDigits) {
+  if (typed.size() != kCapcodeDigits) {
     holder_->clear();
     return;
   }
   const int capcode = typed.toInt();
-  if (capcode > rules::kHighestCapcode) {
+  if (capcode > kHighestCapcode) {
     return holder_->setText(QStringLiteral("%1 is not a capcode: the highest is %2.")
                                 .arg(typed)
-                                .arg(rules::kHighestCapcode));
+                                .arg(kHighestCapcode));
   }
   std::optional<Holder> holder;
   const QString problem = failureOf([&] { holder = reach_.store->holder(capcode); });

@@ -5,7 +5,7 @@
 #include <map>
 #include <set>
 
-#include "image/pager_identity.h"
+#include "image/capcode.h"
 #include "register/register_fixture.h"
 #include "register/station_processes.h"
 

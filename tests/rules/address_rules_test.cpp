@@ -24,17 +24,6 @@ class AddressRules : public ::testing::Test {
   FormFixture fx;
 };
 
-TEST(CapcodeRanges, BoundsOfTheThreeRanges) {
-  struct {
-    long long capcode;
-    bool valid;
-  } cases[] = {{0, false},       {7, false},       {8, true},       {2007663, true},
-               {2007664, false}, {2007671, false}, {2007672, true}, {2045055, true},
-               {2045056, false}, {2045063, false}, {2045064, true}, {2097143, true},
-               {2097144, false}, {9999999, false}, {2004000, true}};
-  for (const auto& c : cases) EXPECT_EQ(rules::validCapcode(c.capcode), c.valid) << c.capcode;
-}
-
 TEST_F(AddressRules, TypingShowsTheFrameAsSoonAsTheTextIsValid) {
   empty(address(1));
   EXPECT_EQ(frame(1).text(), " ");

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "form_fixture.h"
+#include "image/layout.h"
 #include "shell/form_controls.h"
 
 namespace ccp {
@@ -46,7 +47,7 @@ TEST(PageLabels, EveryValueControlHasOnePlaceAndEveryNameIsTheForms) {
     test::FormFixture fx(config);
     PagePlaces places(fx.f());
     for (const pages::AddressColumn& c : pages::kAddressColumns) {
-      for (int row = 1; row <= pages::kAddressRows; ++row) places.name(addressControl(c, row));
+      for (int row = 1; row <= kAddressCount; ++row) places.name(addressControl(c, row));
     }
     for (const pages::FolderColumn& c : pages::kFolderColumns) {
       for (int k = 0; k < pages::kFolders; ++k) places.name(c.prefix + folderDigit(k));
