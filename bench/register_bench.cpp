@@ -21,7 +21,7 @@
 #include "app/default_pager.h"
 #include "commands/pager_records.h"
 #include "image/capcode.h"
-#include "register/register_settings.h"
+#include "commands/register_settings.h"
 #include "register_line.h"
 #include "shell/form.h"
 #include "sim/simulated_programmer.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "commands/pager_records.h"
-#include "register/register_settings.h"
+#include "commands/register_settings.h"
 
 namespace ccp {
 

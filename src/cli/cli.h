@@ -13,7 +13,7 @@
 #include "ports/port_io.h"
 #include "ports/port_survey.h"
 #include "ports/realtime_priority.h"
-#include "register/register_settings.h"
+#include "commands/register_settings.h"
 
 namespace ccp::cli {
 

@@ -3,7 +3,7 @@
 #include <map>
 #include <sstream>
 
-#include "image/joined.h"
+#include "image/plain_text.h"
 
 namespace ccp::cli {
 

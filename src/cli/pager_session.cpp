@@ -5,7 +5,7 @@
 
 #include "cli/reporting_port.h"
 #include "cli/stop_signals.h"
-#include "image/joined.h"
+#include "image/plain_text.h"
 
 namespace ccp::cli {
 

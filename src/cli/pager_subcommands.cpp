@@ -12,6 +12,7 @@
 #include "commands/port_label.h"
 #include "files/config_file.h"
 #include "files/file_io.h"
+#include "register/record_columns.h"
 
 namespace ccp::cli {
 

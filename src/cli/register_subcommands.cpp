@@ -11,7 +11,7 @@
 #include "commands/pager_journal.h"
 #include "commands/register_connection.h"
 #include "image/capcode.h"
-#include "image/joined.h"
+#include "image/plain_text.h"
 #include "register/record_columns.h"
 #include "register/register_csv.h"
 

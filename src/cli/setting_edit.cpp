@@ -6,7 +6,7 @@
 #include "cli/settings_view.h"
 #include "cli/terminal_platform.h"
 #include "cli/terminal_text.h"
-#include "image/joined.h"
+#include "image/plain_text.h"
 #include "image/pager_charset.h"
 #include "shell/form.h"
 

@@ -9,7 +9,7 @@
 #include "cli/headless_window.h"
 #include "cli/stream_file.h"
 #include "cli/terminal_platform.h"
-#include "register/register_settings.h"
+#include "commands/register_settings.h"
 
 namespace ccp::cli {
 

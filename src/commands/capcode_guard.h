@@ -8,7 +8,7 @@
 
 #include "commands/pager_commands.h"
 #include "commands/register_connection.h"
-#include "register/register_settings.h"
+#include "commands/register_settings.h"
 
 namespace ccp {
 

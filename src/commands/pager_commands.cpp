@@ -123,16 +123,16 @@ void advance(TForm1& form, int n) {
   address.setText(std::to_string(toInt(address) + step));
 }
 
-// The next pager of a batch gets the next capcodes; rows 5 and 6 stay as they are.
+// The next pager of a batch gets the next capcodes, two rows at a time: the second row of a
+// pair advances first, then both rows are left.
 void advanceAddresses(TForm1& form) {
-  advance(form, 2);
-  advance(form, 1);
-  rules::addressExit(form, 1);
-  rules::addressExit(form, 2);
-  advance(form, 4);
-  advance(form, 3);
-  rules::addressExit(form, 3);
-  rules::addressExit(form, 4);
+  static_assert(kAdvancingRows % 2 == 0);
+  for (int second = 2; second <= kAdvancingRows; second += 2) {
+    advance(form, second);
+    advance(form, second - 1);
+    rules::addressExit(form, second - 1);
+    rules::addressExit(form, second);
+  }
   rules::channelspaceChange(form);
 }
 

@@ -18,6 +18,10 @@ inline constexpr const char* kInterruptedLine = "Interrupted: the pager may be p
 // The last line of a verified write.
 inline constexpr const char* kVerifiedLine = "Verify OK !";
 
+// A verified write advances the capcodes of rows 1 to kAdvancingRows by their auto-increment
+// steps; the rows after them stay as they are.
+inline constexpr int kAdvancingRows = 4;
+
 // What a face may ask of Write to pager beyond the menu command.
 struct WriteOptions {
   // Before the write, the whole pager is read and kept as a configuration file in this folder.

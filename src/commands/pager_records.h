@@ -11,7 +11,7 @@
 #include "commands/register_connection.h"
 #include "files/journal_file.h"
 #include "files/time_stamp.h"
-#include "register/register_settings.h"
+#include "commands/register_settings.h"
 
 namespace ccp {
 

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "register/register_error.h"
@@ -58,6 +59,10 @@ inline constexpr const char* kRegisterFileName = "register.sqlite";
 
 // The databases a register is kept in.
 enum class Engine { SQLite, PostgreSQL };
+
+// A register that the stations of a line share: a PostgreSQL URL ("postgresql://" or
+// "postgres://"); anything else is a SQLite file.
+bool isSharedRegister(std::string_view location);
 
 // The register of a station on its own: "register.sqlite" in the data folder.
 std::string defaultRegisterLocation(const std::string& dataFolder);

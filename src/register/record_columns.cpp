@@ -2,12 +2,15 @@
 
 #include <openssl/evp.h>
 
+#include <algorithm>
 #include <array>
+#include <charconv>
 #include <span>
 
 #include "files/journal_columns.h"
 #include "image/capcode.h"
 #include "image/hex.h"
+#include "image/plain_text.h"
 
 namespace ccp {
 
@@ -63,6 +66,35 @@ std::string recordFingerprint(const Record& record) {
   unsigned int length = 0;
   EVP_Digest(content.data(), content.size(), digest.data(), &length, EVP_sha256(), nullptr);
   return bytesToHex(std::span(digest.data(), length));
+}
+
+std::optional<std::vector<int>> parseRowList(std::string_view text) {
+  std::vector<int> rows;
+  while (!text.empty()) {
+    const auto comma = text.find(',');
+    const std::string_view item = trimmed(text.substr(0, comma));
+    int row = 0;
+    const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), row);
+    if (item.empty() || error != std::errc() || end != item.data() + item.size() || row < 1 ||
+        row > kAddressCount) {
+      return std::nullopt;
+    }
+    rows.push_back(row);
+    if (comma == std::string_view::npos) break;
+    text.remove_prefix(comma + 1);
+  }
+  if (rows.empty()) return std::nullopt;
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  return rows;
+}
+
+std::string rowListText(const std::vector<int>& rows) {
+  std::vector<std::string> texts;
+  for (int row : rows) {
+    if (row >= 1 && row <= kAddressCount) texts.push_back(std::to_string(row));
+  }
+  return joined(texts, ",");
 }
 
 long long storedTime(WallTime at) {

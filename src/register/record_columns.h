@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "register/register_types.h"
@@ -24,6 +25,12 @@ std::optional<Record> recordFromJournal(const std::vector<std::string>& fields,
 // columns. The individual rows are left out: a journal line that fell back to the file when
 // the register was away does not have them, and is the same record.
 std::string recordFingerprint(const Record& record);
+
+// The individual rows of a record as its individual_rows column keeps them: "1,3" as rows 1 to
+// 6, ascending without repeats; nothing when the text is not such a list.
+std::optional<std::vector<int>> parseRowList(std::string_view text);
+// The rows as such a list; rows out of 1-6 are dropped.
+std::string rowListText(const std::vector<int>& rows);
 
 // Seconds since 1970 as the register keeps time, and back.
 long long storedTime(WallTime at);

@@ -5,7 +5,6 @@
 #include "image/capcode.h"
 #include "register/record_columns.h"
 #include "register/register_schema.h"
-#include "register/register_settings.h"
 #include "register/sql_register.h"
 
 namespace ccp {

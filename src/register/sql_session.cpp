@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <utility>
 
-#include "register/register_settings.h"
 
 namespace ccp {
 

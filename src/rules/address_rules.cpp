@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "image/capcode.h"
-#include "image/joined.h"
+#include "image/plain_text.h"
 #include "rules/msgtype_rules.h"
 #include "rules/rule_support.h"
 #include "shell/conversion.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "image/joined.h"
+#include "image/plain_text.h"
 
 namespace ccp::sim {
 

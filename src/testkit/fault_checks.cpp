@@ -1,6 +1,6 @@
 #include "testkit/fault_checks.h"
 
-#include "image/joined.h"
+#include "image/plain_text.h"
 #include "link/wiring.h"
 
 namespace ccp::testkit {

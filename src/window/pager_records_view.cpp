@@ -8,7 +8,7 @@
 
 #include "app/data_folder.h"
 #include "app/register_place.h"
-#include "image/joined.h"
+#include "image/plain_text.h"
 #include "shell/form.h"
 #include "shell/platform.h"
 

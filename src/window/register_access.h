@@ -9,7 +9,7 @@
 #include <string>
 
 #include "register/pager_register.h"
-#include "register/register_settings.h"
+#include "commands/register_settings.h"
 
 namespace ccp::qt {
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-#include "register/register_settings.h"
+#include "commands/register_settings.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,8 +1,8 @@
-#include "register/register_settings.h"
+#include "commands/register_settings.h"
 
 #include <gtest/gtest.h>
 
-#include "register/pager_register.h"
+#include "register/record_columns.h"
 
 namespace ccp {
 namespace {
@@ -55,16 +55,6 @@ TEST(RegisterSettings, LocationComesFromCommandLineEnvironmentSettingsThenDefaul
   s.guard = false;
   EXPECT_FALSE(use("", "").guard);
   EXPECT_TRUE(resolveRegisterUse(s, "d", "", "", "h", true).guard);
-}
-
-TEST(RegisterSettings, AUrlToKeepHoldsNoPassword) {
-  EXPECT_EQ(withoutPassword("postgresql://st:se:cret@db:5432/p"), "postgresql://st@db:5432/p");
-  EXPECT_EQ(withoutPassword("postgresql://st@db/p?password=x"), "postgresql://st@db/p");
-  EXPECT_EQ(withoutPassword("postgresql://db/p?sslmode=require&password=x&user=st"),
-            "postgresql://db/p?sslmode=require&user=st");
-  EXPECT_EQ(withoutPassword("postgresql://st@db/p"), "postgresql://st@db/p");
-  EXPECT_EQ(withoutPassword("postgresql://st:se@db/p?password=x&user=st", "***"),
-            "postgresql://st:***@db/p?password=***&user=st");
 }
 
 }  // namespace

@@ -55,18 +55,10 @@ ParsedRegisterSettings loadRegisterSettings(const std::string& path);
 // half of either. False with errno set when it could not be written.
 bool saveRegisterSettings(const std::string& path, const RegisterSettings& settings);
 
-// A register that the stations of a line share: a PostgreSQL URL.
-bool isSharedRegister(std::string_view location);
-
 // The rows whose capcodes no two pagers may share on this write: the rows set by hand, or row 1
-// and every row 1-4 that the write's auto-increment steps advance. Ascending.
+// and every row that the write's auto-increment steps advance (kAdvancingRows). Ascending.
 std::vector<int> individualRows(const RegisterSettings& settings,
                                 const std::array<int, kAddressCount>& autoincSteps);
-
-// "1,3" as rows 1 to 6, ascending without repeats; nothing when it is not such a list.
-std::optional<std::vector<int>> parseRowList(std::string_view text);
-// The rows as such a list; rows out of 1-6 are dropped.
-std::string rowListText(const std::vector<int>& rows);
 
 // What a command goes by: where the register is, who this station is, whether the guard is on.
 struct RegisterUse {

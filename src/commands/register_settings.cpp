@@ -1,27 +1,18 @@
-#include "register/register_settings.h"
+#include "commands/register_settings.h"
 
-#include <algorithm>
-#include <cctype>
-#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "commands/pager_commands.h"
 #include "files/file_io.h"
-#include "image/joined.h"
+#include "image/plain_text.h"
+#include "register/pager_register.h"
+#include "register/record_columns.h"
 
 namespace ccp {
 
 namespace {
-
-constexpr int kAdvancingRows = 4;  // auto-increment moves rows 1-4 only
-
-std::string_view trimmed(std::string_view text) {
-  const auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 std::optional<bool> onOff(std::string_view value) {
   for (std::string_view on : {"on", "yes", "true", "1"})
@@ -120,10 +111,6 @@ bool saveRegisterSettings(const std::string& path, const RegisterSettings& setti
                      std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
-bool isSharedRegister(std::string_view location) {
-  return location.starts_with("postgresql://") || location.starts_with("postgres://");
-}
-
 std::vector<int> individualRows(const RegisterSettings& settings,
                                 const std::array<int, kAddressCount>& autoincSteps) {
   if (!settings.uniqueRows.empty()) return settings.uniqueRows;
@@ -131,35 +118,6 @@ std::vector<int> individualRows(const RegisterSettings& settings,
   for (int row = 2; row <= kAdvancingRows; ++row)
     if (autoincSteps[row - 1] != 0) rows.push_back(row);
   return rows;
-}
-
-std::optional<std::vector<int>> parseRowList(std::string_view text) {
-  std::vector<int> rows;
-  while (!text.empty()) {
-    const auto comma = text.find(',');
-    const std::string_view item = trimmed(text.substr(0, comma));
-    int row = 0;
-    const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), row);
-    if (item.empty() || error != std::errc() || end != item.data() + item.size() || row < 1 ||
-        row > kAddressCount) {
-      return std::nullopt;
-    }
-    rows.push_back(row);
-    if (comma == std::string_view::npos) break;
-    text.remove_prefix(comma + 1);
-  }
-  if (rows.empty()) return std::nullopt;
-  std::sort(rows.begin(), rows.end());
-  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-  return rows;
-}
-
-std::string rowListText(const std::vector<int>& rows) {
-  std::vector<std::string> texts;
-  for (int row : rows) {
-    if (row >= 1 && row <= kAddressCount) texts.push_back(std::to_string(row));
-  }
-  return joined(texts, ",");
 }
 
 RegisterUse resolveRegisterUse(const RegisterSettings& settings, std::string_view defaultLocation,
