@@ -7,8 +7,9 @@
 
 #include "cli/subcommands.h"
 #include "cli/terminal_text.h"
-#include "commands/capcode_guard.h"
+#include "commands/holder_lines.h"
 #include "commands/pager_journal.h"
+#include "commands/register_chores.h"
 #include "commands/register_connection.h"
 #include "image/capcode.h"
 #include "image/plain_text.h"

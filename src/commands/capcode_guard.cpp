@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "commands/holder_lines.h"
 #include "image/capcode.h"
 #include "image/pager_identity.h"
 #include "rules/address_rules.h"
@@ -17,12 +18,6 @@ namespace {
 constexpr int kMaxSteps = 1000;
 // A row that does not advance moves on by a whole frame: the pager keeps its frame.
 constexpr int kFrameStep = 8;
-// A write claims its capcodes once its backup read, if any, is done: well within this.
-constexpr auto kClaimAfterStart = std::chrono::minutes(1);
-
-std::string minuteText(WallTime at) {
-  return shownTimeStamp(localTime(at), false);
-}
 
 std::optional<int> fieldCapcode(TForm1& form, int row) {
   return capcodeNumber(form.textField(rules::rowName("address", row)).text());
@@ -49,16 +44,6 @@ bool holds(const std::optional<PagerIdentity>& pager, int capcode) {
                      [capcode](const std::string& text) { return capcodeNumber(text) == capcode; });
 }
 
-std::string howToGoOn(int capcode, const std::optional<Holder>& holder) {
-  const std::string number = std::to_string(capcode);
-  if (holder && holder->state == HolderState::Claimed) {
-    return "nothing written: capcode " + number + " is being written at " + holder->station +
-           "; a claim left by a write that never ended is released by hand";
-  }
-  return "nothing written: release capcode " + number +
-         ", or turn on \"Read pagers before writing\" to reprogram the same pager";
-}
-
 }  // namespace
 
 std::array<int, kAddressCount> autoincSteps(TForm1& form) {
@@ -71,27 +56,6 @@ std::array<int, kAddressCount> autoincSteps(TForm1& form) {
     }
   }
   return steps;
-}
-
-std::string takenLine(int capcode, const std::optional<Holder>& holder) {
-  const std::string head = "Capcode " + std::to_string(capcode);
-  if (!holder) return head + " is taken";
-  if (holder->state == HolderState::Claimed) {
-    return head + " is being written since " + minuteText(holder->at) + " at " + holder->station;
-  }
-  const bool recorded = holder->record.has_value();
-  const WallTime at = recorded ? holder->record->at : holder->at;
-  const std::string& station = recorded ? holder->record->station : holder->station;
-  const std::string when = " on " + minuteText(at) + " at " + station;
-  if (holder->state == HolderState::Failed) return head + " was in a write that failed" + when;
-  if (recorded && holder->record->command == "read") return head + " was read from a pager" + when;
-  return head + " was written" + when;
-}
-
-std::string holderLine(int capcode, const std::optional<Holder>& holder) {
-  if (!holder) return "Capcode " + std::to_string(capcode) + " is free";
-  const std::string serial = holder->record ? holder->record->serial : "";
-  return takenLine(capcode, holder) + (serial.empty() ? "" : " (serial " + serial + ")");
 }
 
 CapcodeGuard::CapcodeGuard(RegisterConnection& connection, GuardRules rules,
@@ -230,35 +194,6 @@ void CapcodeGuard::settle(const PagerCommandReport& report,
   } catch (const RegisterError& error) {
     notice_ = std::string("capcodes not marked in the register: ") + error.what();
   }
-}
-
-std::vector<int> holdClaimsOfJournalledWrites(PagerRegister& reg,
-                                              const std::vector<Record>& records, const Stamp& by) {
-  std::vector<int> held;
-  for (const Record& record : records) {
-    if (record.command != "write" || record.outcome != kVerifiedLine ||
-        record.station != by.station) {
-      continue;
-    }
-    for (const std::string& text : record.capcodes) {
-      const auto capcode = capcodeNumber(text);
-      const auto holder = capcode ? reg.holder(*capcode) : std::nullopt;
-      if (!holder || holder->state != HolderState::Claimed || holder->station != by.station ||
-          holder->at < record.at || holder->at > record.at + kClaimAfterStart) {
-        continue;
-      }
-      if (reg.move(HolderMove::Confirm, {*capcode}, by, reg.addRecord(record)).empty()) {
-        held.push_back(*capcode);
-      }
-    }
-  }
-  return held;
-}
-
-std::optional<Holder> releaseCapcode(PagerRegister& reg, int capcode, const Stamp& by) {
-  auto holder = reg.holder(capcode);
-  if (holder) reg.move(HolderMove::Release, {capcode}, by);
-  return holder;
 }
 
 }  // namespace ccp

@@ -78,23 +78,4 @@ class CapcodeGuard {
 // no number.
 std::array<int, kAddressCount> autoincSteps(TForm1& form);
 
-// "Capcode 2004017 was written on 2026-12-07 11:25 at station-2": why a capcode cannot be
-// given, from who has it.
-std::string takenLine(int capcode, const std::optional<Holder>& holder);
-
-// The capcode's holder now: "is free", or takenLine() with the pager's serial number when the
-// holder's record names one.
-std::string holderLine(int capcode, const std::optional<Holder>& holder);
-
-// The claims that this station's writes made while the register could not keep their records:
-// a claim of `by.station` on a capcode that one of `records` (a journal's lines, taken in since)
-// gave a pager by a verified write begun shortly before the claim is held by that record now.
-// The capcodes so held.
-std::vector<int> holdClaimsOfJournalledWrites(PagerRegister& reg,
-                                              const std::vector<Record>& records, const Stamp& by);
-
-// Releases a capcode by hand, whatever its state, with who did it, when and why in its history.
-// Who had it; nothing when it was free, and nothing changes then.
-std::optional<Holder> releaseCapcode(PagerRegister& reg, int capcode, const Stamp& by);
-
 }  // namespace ccp

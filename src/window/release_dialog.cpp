@@ -8,7 +8,8 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "commands/capcode_guard.h"
+#include "commands/holder_lines.h"
+#include "commands/register_chores.h"
 #include "image/capcode.h"
 
 namespace ccp::qt {
