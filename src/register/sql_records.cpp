@@ -4,7 +4,6 @@
 
 #include "image/capcode.h"
 #include "register/record_columns.h"
-#include "register/register_schema.h"
 #include "register/sql_register.h"
 
 namespace ccp {
@@ -91,25 +90,7 @@ struct Filter {
   int capcode = 0;
 };
 
-std::string insertRecordText() {
-  std::string columns = "fingerprint", values = ":fingerprint";
-  RecordValues record;
-  record.forEachColumn([&](const char* name, auto&) {
-    columns += std::string(", ") + name;
-    values += std::string(", :") + name;
-  });
-  return "INSERT INTO records (" + columns + ") VALUES (" + values +
-         ") ON CONFLICT (fingerprint) DO NOTHING";
-}
-
 }  // namespace
-
-void prepareStatement(soci::statement& statement, const std::string& text, bool once) {
-  statement.alloc();
-  statement.prepare(text,
-                    once ? soci::details::st_one_time_query : soci::details::st_repeatable_query);
-  statement.define_and_bind();
-}
 
 void RecordValues::set(const Record& r) {
   at = storedTime(r.at);
@@ -136,50 +117,6 @@ Record RecordValues::record() const {
            {}};
   if (holdsKnown == soci::i_ok) r.holds = holderStateNamed(holds);
   return r;
-}
-
-SqlRegister::Prepared::Prepared(soci::session& sql)
-    : insertRecord(sql),
-      insertCapcodeRow((sql.prepare << "INSERT INTO record_capcodes "
-                                       "(record_id, address_row, capcode) "
-                                       "VALUES (:record, :row, :capcode)",
-                        soci::use(rowRecord, "record"), soci::use(row, "row"),
-                        soci::use(rowCapcode, "capcode"))),
-      // The one statement that gives a capcode to exactly one station: it is the key.
-      claim((sql.prepare << "INSERT INTO holders (capcode, state, station, at) "
-                            "VALUES (:capcode, 'claimed', :station, :at) "
-                            "ON CONFLICT (capcode) DO NOTHING",
-             soci::use(capcode, "capcode"), soci::use(station, "station"), soci::use(at, "at"))),
-      addEvent((sql.prepare << "INSERT INTO holder_history "
-                               "(capcode, event, station, at, record_id, note) "
-                               "VALUES (:capcode, :event, :station, :at, :record, :note)",
-                soci::use(capcode, "capcode"), soci::use(event, "event"),
-                soci::use(station, "station"), soci::use(at, "at"),
-                soci::use(eventRecord, eventRecordKnown, "record"), soci::use(note, "note"))) {
-  insertRecord.exchange(soci::use(fingerprint, "fingerprint"));
-  record.forEachColumn(
-      [this](const char* name, auto& value) { insertRecord.exchange(soci::use(value, name)); });
-  prepareStatement(insertRecord, insertRecordText());
-}
-
-SqlRegister::SqlRegister(const RegisterLocation& location, const RegisterOptions& options)
-    : session_(location, options) {
-  versionFound_ = prepareSchema(session_);
-  try {
-    prepared_ = std::make_unique<Prepared>(session_.sql());
-  } catch (...) {
-    session_.fail("preparing its statements");
-  }
-}
-
-void SqlRegister::reconnect(const std::string& doing) {
-  prepared_.reset();  // its statements belong to the old connection
-  try {
-    session_.reconnect();
-    prepared_ = std::make_unique<Prepared>(session_.sql());
-  } catch (...) {
-    session_.fail(doing);
-  }
 }
 
 std::pair<long long, bool> SqlRegister::insertRecord(const Record& record) {
@@ -267,25 +204,6 @@ std::optional<Record> SqlRegister::recordWithId(long long id) {
                    true);
   if (!statement.execute(true)) return std::nullopt;
   return values.record();
-}
-
-RegisterStatus SqlRegister::status() {
-  return guarded("reading its status", [&] {
-    RegisterStatus status;
-    status.engine = session_.engineName();
-    status.location = session_.shown();
-    status.schemaVersion = schemaVersion(session_);
-    status.versionFound = versionFound_;
-    session_.sql() << "SELECT count(*) FROM records", soci::into(status.records);
-    soci::rowset<std::string> stations =
-        (session_.sql().prepare << "SELECT DISTINCT station FROM records ORDER BY station");
-    status.stations.assign(stations.begin(), stations.end());
-    RecordQuery newest;
-    newest.limit = 1;
-    const auto last = records(newest);
-    if (!last.empty()) status.last = last.front();
-    return status;
-  });
 }
 
 }  // namespace ccp

@@ -1,8 +1,8 @@
 #pragma once
 
 // The register over a SQL session: the same statements on SQLite and PostgreSQL, the few
-// differences left to the session. Records are kept in sql_records.cpp, holders in
-// sql_holders.cpp.
+// differences left to the session. Its life (open, reconnect, status, the prepared statements)
+// is in sql_register.cpp, its records in sql_records.cpp, its holders in sql_holders.cpp.
 
 #include <array>
 #include <string>
