@@ -6,7 +6,6 @@
 #include <cstdlib>
 
 #include "app/data_folder.h"
-#include "register/pager_register.h"
 
 namespace ccp {
 
@@ -17,7 +16,7 @@ std::string registerSettingsPath() {
 
 std::string hostName() {
   char name[HOST_NAME_MAX + 1] = {};
-  if (gethostname(name, sizeof name - 1) != 0 || name[0] == '\0') return "station";
+  if (gethostname(name, sizeof name - 1) != 0 || name[0] == '\0') return kUnnamedStation;
   return name;
 }
 
@@ -28,12 +27,8 @@ std::string environmentRegister() {
 
 RegisterUse registerUse(const RegisterSettings& settings, std::string_view commandLineLocation,
                         std::optional<bool> guardOverride) {
-  // Without a data folder a station has no register of its own, rather than one in the
-  // working folder.
-  const std::string dataFolder = userDataFolder();
-  return resolveRegisterUse(
-      settings, dataFolder.empty() ? std::string() : defaultRegisterLocation(dataFolder),
-      commandLineLocation, environmentRegister(), hostName(), guardOverride);
+  return stationRegisterUse(settings, {userDataFolder(), hostName()}, commandLineLocation,
+                            environmentRegister(), guardOverride);
 }
 
 ParsedRegisterSettings userRegisterSettings() {

@@ -4,7 +4,6 @@
 #include "cli/command_line.h"
 #include "cli/subcommands.h"
 #include "cli/terminal_platform.h"
-#include "register/pager_register.h"
 
 namespace ccp::cli {
 
@@ -28,9 +27,7 @@ int wrongUsage(Console& console, const std::string& what) {
 
 RegisterUse CliServices::registerUse(const RegisterSettings& settings, std::string_view location,
                                      std::optional<bool> guard) {
-  const std::string folder = dataFolder();
-  return resolveRegisterUse(settings, folder.empty() ? "" : defaultRegisterLocation(folder),
-                            location, {}, "station", guard);
+  return stationRegisterUse(settings, {dataFolder()}, location, {}, guard);
 }
 
 int runCli(const std::vector<std::string>& words, Console& console, CliServices& services) {

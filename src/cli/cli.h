@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "app/app_services.h"
+#include "commands/register_settings.h"
 #include "image/build_config.h"
 #include "ports/clock.h"
 #include "ports/port_io.h"
 #include "ports/port_survey.h"
 #include "ports/realtime_priority.h"
-#include "commands/register_settings.h"
 
 namespace ccp::cli {
 
@@ -54,7 +54,7 @@ class CliServices {
   // with where it is. None here.
   virtual ParsedRegisterSettings registerSettings() { return {}; }
   // The settings resolved on this machine, the location and guard of the command line first.
-  // Here: no environment, the station as the settings name it, else "station".
+  // Here: no environment, the station as the settings name it, else kUnnamedStation.
   virtual RegisterUse registerUse(const RegisterSettings& settings, std::string_view location,
                                   std::optional<bool> guard);
 

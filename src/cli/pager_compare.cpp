@@ -1,4 +1,6 @@
 // verify and write --dry-run: what FILE would write, against what the pager holds.
+#include "cli/pager_compare.h"
+
 #include <iomanip>
 #include <span>
 #include <sstream>

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "cli/register_choice.h"
 #include "cli/reporting_port.h"
 #include "cli/stop_signals.h"
 #include "image/plain_text.h"

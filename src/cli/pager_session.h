@@ -42,13 +42,4 @@ class PagerSession {
   int signalStatus_ = 0;
 };
 
-// verify, and write --dry-run: the pager read and compared with what FILE would write to it.
-int comparePager(Run& run, bool dryRun);
-// write --batch: one pager per Enter, then a summary line.
-int writeBatch(Run& run, PagerSession& session, const std::string& file);
-// After a verified write: the advanced settings back into the file; false, and said (with
-// `then`, what follows from it), when they could not be saved.
-bool updateFile(Run& run, HeadlessWindow& window, const std::string& file,
-                const std::string& then = "");
-
 }  // namespace ccp::cli

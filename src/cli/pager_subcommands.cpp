@@ -5,10 +5,12 @@
 #include <sstream>
 #include <string>
 
+#include "cli/pager_compare.h"
 #include "cli/pager_session.h"
 #include "cli/setting_edit.h"
 #include "cli/stream_file.h"
 #include "cli/subcommands.h"
+#include "cli/write_batch.h"
 #include "commands/port_label.h"
 #include "files/config_file.h"
 #include "files/file_io.h"

@@ -5,10 +5,10 @@
 #include <iterator>
 #include <set>
 
+#include "cli/register_choice.h"
 #include "cli/subcommands.h"
 #include "cli/terminal_text.h"
 #include "commands/holder_lines.h"
-#include "commands/pager_journal.h"
 #include "commands/register_chores.h"
 #include "commands/register_connection.h"
 #include "image/capcode.h"
@@ -68,9 +68,7 @@ using Body = std::function<int(PagerRegister&, const RegisterChoice&)>;
 // in) goes to standard error, and a register that cannot be reached ends the command.
 int withRegister(Run& run, const Body& body) {
   const RegisterChoice choice = registerChoice(run);
-  const std::string folder = run.services.dataFolder();
-  RegisterConnection connection(choice.use.location, choice.use.station,
-                                folder.empty() ? "" : journalPathIn(folder));
+  RegisterConnection connection = connectRegister(choice.use, run.services.dataFolder());
   try {
     PagerRegister& reg = connection.get();
     if (const std::string notice = connection.takeNotice(); !notice.empty()) run.error(notice);
@@ -221,10 +219,10 @@ int releaseCommand(Run& run) {
 
 int initCommand(Run& run) {
   const std::string location = run.args.operands[0];
-  const RegisterChoice choice = registerChoice(run);
-  const std::string folder = run.services.dataFolder();
-  RegisterConnection connection(location, choice.use.station,
-                                folder.empty() ? "" : journalPathIn(folder));
+  RegisterUse use = registerChoice(run).use;  // this station, with the register to make
+  use.location = location;
+  use.shared = isSharedRegister(location);
+  RegisterConnection connection = connectRegister(use, run.services.dataFolder());
   try {
     const RegisterStatus status = connection.get().status();
     std::ostream& out = run.console.out;
@@ -273,17 +271,6 @@ int statusCommand(Run& run) {
 }
 
 }  // namespace
-
-RegisterChoice registerChoice(Run& run) {
-  const ParsedRegisterSettings parsed = run.services.registerSettings();
-  for (const std::string& problem : parsed.problems) run.error(problem + " (left out)");
-  RegisterChoice choice{parsed.settings, {}};
-  if (!run.args.uniqueRows.empty()) choice.settings.uniqueRows = run.args.uniqueRows;
-  if (run.args.nextFree) choice.settings.whenTaken = WhenTaken::TakeNextFree;
-  choice.use = run.services.registerUse(choice.settings, run.args.registerLocation,
-                                        run.args.guard ? std::optional(true) : std::nullopt);
-  return choice;
-}
 
 void addRegisterCommands(CommandLine& line) {
   const struct {

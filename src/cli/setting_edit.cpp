@@ -6,8 +6,8 @@
 #include "cli/settings_view.h"
 #include "cli/terminal_platform.h"
 #include "cli/terminal_text.h"
-#include "image/plain_text.h"
 #include "image/pager_charset.h"
+#include "image/plain_text.h"
 #include "shell/form.h"
 
 namespace ccp::cli {

@@ -9,7 +9,6 @@
 #include "cli/headless_window.h"
 #include "cli/stream_file.h"
 #include "cli/terminal_platform.h"
-#include "commands/register_settings.h"
 
 namespace ccp::cli {
 
@@ -51,13 +50,5 @@ void addFileCommands(CommandLine& line);      // show, diff, set
 void addPagerCommands(CommandLine& line);     // read, write, verify, test
 void addPortsCommand(CommandLine& line);      // ports
 void addRegisterCommands(CommandLine& line);  // register find, list, export, import, release...
-
-// The register settings a run goes by: the user's (what of them was not taken said first),
-// then --register, --guard, --unique and --next-free.
-struct RegisterChoice {
-  RegisterSettings settings;
-  RegisterUse use;
-};
-RegisterChoice registerChoice(Run& run);
 
 }  // namespace ccp::cli

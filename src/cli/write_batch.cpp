@@ -1,8 +1,10 @@
 // write --batch: pager after pager, each on Enter, with a summary at the end.
+#include "cli/write_batch.h"
+
 #include <optional>
 #include <string>
 
-#include "cli/pager_session.h"
+#include "cli/subcommands.h"
 #include "image/pager_identity.h"
 #include "shell/form.h"
 

@@ -44,22 +44,12 @@ void addNotice(std::string& notices, const std::string& notice) {
   notices += notice;
 }
 
-// Who this station is until the settings say.
-constexpr const char* kUnnamedStation = "station";
-
-RegisterUse defaultUse(const std::string& dataFolder) {
-  RegisterUse use;
-  if (!dataFolder.empty()) use.location = defaultRegisterLocation(dataFolder);
-  use.station = kUnnamedStation;
-  return use;
-}
-
 }  // namespace
 
 PagerRecords::PagerRecords(std::string dataFolder)
     : dataFolder_(std::move(dataFolder)),
-      use_(defaultUse(dataFolder_)),
-      connection_(use_.location, use_.station, dataFolder_.empty() ? "" : journalPath()) {}
+      use_(stationRegisterUse({}, {dataFolder_})),
+      connection_(connectRegister(use_, dataFolder_)) {}
 
 void PagerRecords::setRegister(const RegisterSettings& settings, const RegisterUse& use) {
   settings_ = settings;

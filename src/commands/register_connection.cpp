@@ -2,15 +2,17 @@
 
 #include <filesystem>
 
+#include "commands/pager_journal.h"
 #include "register/register_csv.h"
 
 namespace ccp {
 
 RegisterConnection::RegisterConnection(std::string location, std::string station,
-                                       std::string journalPath)
+                                       std::string journalPath, RegisterCreation creation)
     : location_(std::move(location)),
       station_(std::move(station)),
-      journalPath_(std::move(journalPath)) {}
+      journalPath_(std::move(journalPath)),
+      creation_(creation) {}
 
 void RegisterConnection::moveTo(std::string location, std::string station) {
   if (location != location_) close();
@@ -20,6 +22,13 @@ void RegisterConnection::moveTo(std::string location, std::string station) {
 
 PagerRegister& RegisterConnection::get() {
   if (register_) return *register_;
+  std::error_code ec;
+  if (creation_ == RegisterCreation::DoNotMake && !isSharedRegister(location_) &&
+      !std::filesystem::exists(location_, ec)) {
+    throw RegisterError(
+        RegisterFault::Invalid,
+        "No pager command has kept a record yet: there is no register at " + location_);
+  }
   if (location_.empty()) {
     throw RegisterError(RegisterFault::Invalid,
                         "No register: no data folder to keep one in, and none was named");
@@ -28,6 +37,13 @@ PagerRegister& RegisterConnection::get() {
   if (opened->status().versionFound == 0) importJournal(*opened);
   register_ = std::move(opened);
   return *register_;
+}
+
+RegisterConnection connectRegister(const RegisterUse& use, const std::string& dataFolder,
+                                   RegisterCreation creation) {
+  const bool takesJournal = creation == RegisterCreation::Make && !dataFolder.empty();
+  return RegisterConnection(use.location, use.station,
+                            takesJournal ? journalPathIn(dataFolder) : std::string(), creation);
 }
 
 void RegisterConnection::importJournal(PagerRegister& opened) {

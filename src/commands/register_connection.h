@@ -6,9 +6,16 @@
 #include <type_traits>
 #include <utility>
 
+#include "commands/register_settings.h"
 #include "register/pager_register.h"
 
 namespace ccp {
+
+// Whether a connection may make the register it names.
+enum class RegisterCreation {
+  Make,      // the pager commands and the register commands of ccp: a first record makes it
+  DoNotMake  // views of the register: a station's own register that is not there is not made
+};
 
 // The pager register of a face, opened when first needed and again after any fault, so that a
 // register that was away (a server, a full disk) is used again as soon as it is back. The open
@@ -18,8 +25,10 @@ class RegisterConnection {
  public:
   using Opener = std::function<std::unique_ptr<PagerRegister>(const std::string& location)>;
 
-  // An empty location: no register (no data folder and none named).
-  RegisterConnection(std::string location, std::string station, std::string journalPath);
+  // An empty location: no register (no data folder and none named). No journal path: none is
+  // taken in.
+  RegisterConnection(std::string location, std::string station, std::string journalPath,
+                     RegisterCreation creation = RegisterCreation::Make);
 
   const std::string& location() const { return location_; }
   const std::string& station() const { return station_; }
@@ -46,9 +55,16 @@ class RegisterConnection {
   std::string location_;
   std::string station_;
   std::string journalPath_;
+  RegisterCreation creation_;
   std::unique_ptr<PagerRegister> register_;
   std::string notice_;
 };
+
+// The connection to the register that `use` names, as the station whose data folder is
+// `dataFolder`: the journal there is taken into a register that the connection makes. One that
+// does not make its register takes nothing in: only the pager commands keep records.
+RegisterConnection connectRegister(const RegisterUse& use, const std::string& dataFolder,
+                                   RegisterCreation creation = RegisterCreation::Make);
 
 template <class Body>
 auto RegisterConnection::use(Body&& body) -> std::invoke_result_t<Body, PagerRegister&> {

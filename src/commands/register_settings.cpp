@@ -137,4 +137,16 @@ RegisterUse resolveRegisterUse(const RegisterSettings& settings, std::string_vie
   return use;
 }
 
+RegisterUse stationRegisterUse(const RegisterSettings& settings, const StationDefaults& defaults,
+                               std::string_view commandLineLocation,
+                               std::string_view environmentLocation,
+                               std::optional<bool> guardOverride) {
+  // Without a data folder a station has no register of its own, rather than one in the working
+  // folder.
+  const std::string ownRegister =
+      defaults.dataFolder.empty() ? std::string() : defaultRegisterLocation(defaults.dataFolder);
+  return resolveRegisterUse(settings, ownRegister, commandLineLocation, environmentLocation,
+                            defaults.hostName, guardOverride);
+}
+
 }  // namespace ccp

@@ -76,4 +76,20 @@ RegisterUse resolveRegisterUse(const RegisterSettings& settings, std::string_vie
                                std::string_view environmentLocation, std::string_view hostName,
                                std::optional<bool> guardOverride = {});
 
+// Who a station is when neither its settings nor its machine name it.
+inline constexpr const char* kUnnamedStation = "station";
+
+// Where a station's register is, and who the station is, when its settings do not say.
+struct StationDefaults {
+  std::string dataFolder;  // its own register is register.sqlite here; none without a folder
+  std::string hostName = kUnnamedStation;
+};
+
+// The settings resolved as resolveRegisterUse() does, against the station's defaults: the one
+// place where a face's register and station are decided.
+RegisterUse stationRegisterUse(const RegisterSettings& settings, const StationDefaults& defaults,
+                               std::string_view commandLineLocation = {},
+                               std::string_view environmentLocation = {},
+                               std::optional<bool> guardOverride = {});
+
 }  // namespace ccp

@@ -1,7 +1,6 @@
 #include "window/register_access.h"
 
-#include <filesystem>
-
+#include "app/data_folder.h"
 #include "app/register_place.h"
 #include "files/time_stamp.h"
 
@@ -11,12 +10,9 @@ RegisterReach reachRegister() {
   RegisterReach reach;
   reach.problem = failureOf([&reach] {
     reach.use = registerUse(userRegisterSettings().settings);
-    if (!reach.use.shared && !std::filesystem::exists(reach.use.location)) {
-      throw RegisterError(
-          RegisterFault::Invalid,
-          "No pager command has kept a record yet: there is no register at " + reach.use.location);
-    }
-    reach.store = openRegister(reach.use.location);
+    reach.connection.emplace(
+        connectRegister(reach.use, userDataFolder(), RegisterCreation::DoNotMake));
+    reach.store = &reach.connection->get();
   });
   return reach;
 }

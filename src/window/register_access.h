@@ -5,17 +5,19 @@
 
 #include <QString>
 #include <functional>
-#include <memory>
+#include <optional>
 #include <string>
 
-#include "register/pager_register.h"
+#include "commands/register_connection.h"
 #include "commands/register_settings.h"
+#include "register/pager_register.h"
 
 namespace ccp::qt {
 
 struct RegisterReach {
-  RegisterUse use;                       // where the register is, who this station is
-  std::unique_ptr<PagerRegister> store;  // none: `problem` says why
+  RegisterUse use;  // where the register is, who this station is
+  std::optional<RegisterConnection> connection;
+  PagerRegister* store = nullptr;  // the connection's, open; none: `problem` says why
   QString problem;
 };
 

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "cli/headless_window.h"
+#include "cli/pager_session.h"
+
+namespace ccp::cli {
+
+struct Run;
+
+// write --batch: one pager per Enter, then a summary line.
+int writeBatch(Run& run, PagerSession& session, const std::string& file);
+// After a verified write: the advanced settings back into the file; false, and said (with
+// `then`, what follows from it), when they could not be saved.
+bool updateFile(Run& run, HeadlessWindow& window, const std::string& file,
+                const std::string& then = "");
+
+}  // namespace ccp::cli
