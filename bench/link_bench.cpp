@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/default_pager.h"
+#include "commands/outcome_lines.h"
 #include "link/lines.h"
 #include "ports/realtime_priority.h"
 #include "ports/steady_clock.h"
@@ -191,8 +192,9 @@ int main(int argc, char** argv) {
   auto busy = startBusyThreads(options.busy);
   bool allOk = true;
   for (int round = 0; round < options.rounds; ++round) {
-    allOk &= measure(rig, "write", [&] { return rig.run("WriteToPager", "Verify OK !"); });
-    allOk &= measure(rig, "read", [&] { return rig.run("ReadFromPager", "Read completed"); });
+    allOk &= measure(rig, "write", [&] { return rig.run("WriteToPager", ccp::kVerifiedLine); });
+    allOk &=
+        measure(rig, "read", [&] { return rig.run("ReadFromPager", ccp::kReadCompletedLine); });
   }
   stopBusyThreads(busy);
   std::printf("busy threads %d, real-time priority: %s\n", options.busy,

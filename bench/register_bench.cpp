@@ -21,7 +21,7 @@
 #include "app/default_pager.h"
 #include "commands/pager_records.h"
 #include "image/capcode.h"
-#include "commands/register_settings.h"
+#include "register/pager_register.h"
 #include "register_line.h"
 #include "shell/form.h"
 #include "sim/simulated_programmer.h"
@@ -155,7 +155,7 @@ int guardedWrites(const std::string& location, const std::string& folder, int wr
   for (int i = 0; i < writes; ++i) {
     spent = {};
     form.menuItem("WriteToPager").trigger();
-    if (form.log().lines().back() != "Verify OK !") {
+    if (form.log().lines().back() != ccp::kVerifiedLine) {
       std::fprintf(stderr, "write %d: %s\n", i + 1, form.log().lines().back().c_str());
       return 1;
     }

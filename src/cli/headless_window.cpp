@@ -2,14 +2,9 @@
 
 #include <algorithm>
 
-namespace ccp::cli {
+#include "commands/outcome_lines.h"
 
-namespace {
-// The lines with which the commands report success.
-const char* const kLoaded = "File loaded";
-const char* const kSaved = "ok!";
-const char* const kNotWritten = "write error!";
-}  // namespace
+namespace ccp::cli {
 
 HeadlessWindow::HeadlessWindow(const BuildConfig& config, TerminalPlatform& terminal)
     : terminal_(terminal), dialogs_(terminal) {
@@ -78,14 +73,14 @@ void HeadlessWindow::keepRecords(const std::string& dataFolder, bool backups,
 }
 
 bool HeadlessWindow::open(std::string_view path) {
-  return succeeded([&] { openFileAsUser(*form_, dialogs_, path); }, kLoaded);
+  return succeeded([&] { openFileAsUser(*form_, dialogs_, path); }, kFileLoadedLine);
 }
 
 HeadlessWindow::Saved HeadlessWindow::save(std::string_view path) {
   const std::size_t lines = form_->log().lines().size();
-  if (succeeded([&] { saveFileAsUser(*form_, dialogs_, path); }, kSaved)) return Saved::Yes;
+  if (succeeded([&] { saveFileAsUser(*form_, dialogs_, path); }, kSavedLine)) return Saved::Yes;
   const auto added = linesSince(lines);
-  const bool notWritten = std::find(added.begin(), added.end(), kNotWritten) != added.end();
+  const bool notWritten = std::find(added.begin(), added.end(), kWriteErrorLine) != added.end();
   return notWritten ? Saved::NotWritten : Saved::Refused;
 }
 

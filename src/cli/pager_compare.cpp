@@ -8,6 +8,7 @@
 #include "cli/pager_session.h"
 #include "cli/settings_view.h"
 #include "commands/decode_image.h"
+#include "commands/outcome_lines.h"
 #include "commands/pager_commands.h"
 #include "image/checksum.h"
 #include "rules/bindings.h"
@@ -75,7 +76,7 @@ int comparePager(Run& run, bool dryRun) {
   if (!fileWindow) return kFileError;
   PagerSession pager(run);
   if (!pager.available("ReadFromPager")) return kFailed;
-  if (!pager.run("ReadFromPager", kReadDone) || pager.interrupted()) {
+  if (!pager.run("ReadFromPager", kReadCompletedLine) || pager.interrupted()) {
     return pager.exitStatus(kFailed);
   }
 

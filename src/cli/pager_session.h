@@ -9,10 +9,6 @@
 
 namespace ccp::cli {
 
-// The lines with which the pager commands report success.
-inline constexpr std::string_view kReadDone = "Read completed";
-inline constexpr std::string_view kWriteDone = "Verify OK !";
-
 // A window on the Programmer, as the pager commands use it: its start-up log shown, the port
 // chosen from the menu, the window's records kept; with -v the port and its claims told.
 class PagerSession {

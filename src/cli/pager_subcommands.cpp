@@ -11,6 +11,7 @@
 #include "cli/stream_file.h"
 #include "cli/subcommands.h"
 #include "cli/write_batch.h"
+#include "commands/outcome_lines.h"
 #include "commands/port_label.h"
 #include "files/config_file.h"
 #include "files/file_io.h"
@@ -64,7 +65,7 @@ int readCommand(Run& run) {
   if (!run.logToError && !writable(run, out, "the pager was not read")) return kFileError;
   PagerSession session(run);
   if (!session.available("ReadFromPager")) return kFailed;
-  if (!session.run("ReadFromPager", kReadDone)) return session.exitStatus(kFailed);
+  if (!session.run("ReadFromPager", kReadCompletedLine)) return session.exitStatus(kFailed);
   // The bytes as they came from the pager, its own upper EEPROM half included.
   const Image& image = session.form().image();
   const ConfigFileBytes bytes = configFileBytes(image.eepRead, image.decoderRead);
@@ -105,7 +106,7 @@ int writeCommand(Run& run) {
   if (!setAutoinc(run, session.window())) return kWrongUsage;
   if (!session.available("WriteToPager")) return kFailed;
   if (batch) return writeBatch(run, session, file);
-  if (!session.run("WriteToPager", kWriteDone)) return session.exitStatus(kFailed);
+  if (!session.run("WriteToPager", kVerifiedLine)) return session.exitStatus(kFailed);
   if (run.args.update && !updateFile(run, session.window(), file)) return kFileError;
   return session.exitStatus(kDone);
 }

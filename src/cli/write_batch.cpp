@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/subcommands.h"
+#include "commands/outcome_lines.h"
 #include "image/pager_identity.h"
 #include "shell/form.h"
 
@@ -60,7 +61,7 @@ int writeBatch(Run& run, PagerSession& session, const std::string& file) {
   run.console.err << "Pager 1: plug it in and press Enter (end of input ends the batch)"
                   << std::endl;
   for (int pager = 1; enterPressed(run); ++pager) {
-    const bool written = session.run("WriteToPager", kWriteDone);
+    const bool written = session.run("WriteToPager", kVerifiedLine);
     if (session.interrupted()) {
       if (written)
         tally.add(writtenCapcode(session.form()));

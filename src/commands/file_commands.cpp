@@ -8,6 +8,7 @@
 #include "commands/decode_image.h"
 #include "commands/encode_image.h"
 #include "commands/menu_hold.h"
+#include "commands/outcome_lines.h"
 #include "files/config_file.h"
 #include "files/file_io.h"
 #include "image/checksum.h"
@@ -48,7 +49,7 @@ void OpenConfigFile(TForm1& form, const std::string& path) {
   Image& image = form.image();
   splitConfigFile(*bytes, image.eepRead, image.decoderRead);
   if (!checksumOk(image.eepRead)) return fail(form, "File checksum error!!!");
-  acceptLoadedImage(form, "File loaded");
+  acceptLoadedImage(form, kFileLoadedLine);
 }
 
 void Save1Click(TForm1& form) {
@@ -66,10 +67,10 @@ void Save1Click(TForm1& form) {
   EepBlock stored = image.eep;
   storeChecksum(stored);
   if (!replaceFile(*path, configFileBytes(stored, image.decoder))) {
-    return failWithFile(form, "write error!", "write", *path);
+    return failWithFile(form, kWriteErrorLine, "write", *path);
   }
   image.eep[eep::kChecksum] = stored[eep::kChecksum];
-  form.logLine("ok!");
+  form.logLine(kSavedLine);
 }
 
 void bindFileCommands(TForm1& form) {

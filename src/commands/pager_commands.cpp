@@ -160,7 +160,7 @@ void ReadFromPagerClick(TForm1& form, PagerCommandReport& report) {
   }
   if (!readCheckedEeprom(form, link)) return;
   report.imageIsPagers = true;
-  acceptLoadedImage(form, "Read completed");
+  acceptLoadedImage(form, kReadCompletedLine);
 }
 
 void WriteToPagerClick(TForm1& form, const WriteOptions& options, PagerCommandReport& report) {

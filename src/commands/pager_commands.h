@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "commands/outcome_lines.h"
 #include "commands/pager_backup.h"
 #include "files/time_stamp.h"
 #include "image/pager_identity.h"
@@ -11,12 +12,6 @@
 namespace ccp {
 
 class TForm1;
-
-// The last line of a pager command that stopped because the user asked it to (Ctrl-C on a
-// terminal): it stops where the pager is consistent, after an EEPROM page or a decoder record.
-inline constexpr const char* kInterruptedLine = "Interrupted: the pager may be partly written";
-// The last line of a verified write.
-inline constexpr const char* kVerifiedLine = "Verify OK !";
 
 // A verified write advances the capcodes of rows 1 to kAdvancingRows by their auto-increment
 // steps; the rows after them stay as they are.

@@ -9,9 +9,9 @@
 #include "commands/pager_commands.h"
 #include "commands/pager_journal.h"
 #include "commands/register_connection.h"
+#include "commands/register_settings.h"
 #include "files/journal_file.h"
 #include "files/time_stamp.h"
-#include "commands/register_settings.h"
 
 namespace ccp {
 
