@@ -2,26 +2,19 @@
 
 #include <soci/postgresql/soci-postgresql.h>
 #include <soci/sqlite3/soci-sqlite3.h>
+#include <sqlite3.h>
 
 #include <filesystem>
 #include <utility>
 
+#include "register/server_url.h"
 
 namespace ccp {
 
 namespace {
 
-constexpr const char* kConnectTimeoutSeconds = "10";
 // Any number will do, as long as no other program locks it in the same database.
 constexpr const char* kSchemaLockKey = "7061676572";
-
-// libpq waits as long as the system does for a server that does not answer; a station should
-// know within seconds. The parameter also keeps the URL in the key=value shape SOCI passes on.
-std::string withConnectTimeout(const std::string& url) {
-  if (url.find("connect_timeout=") != std::string::npos) return url;
-  const char joiner = url.find('?') == std::string::npos ? '?' : '&';
-  return url + joiner + "connect_timeout=" + kConnectTimeoutSeconds;
-}
 
 std::string sqliteConnectString(const std::string& path) {
   if (path.find('"') != std::string::npos) {
@@ -32,19 +25,19 @@ std::string sqliteConnectString(const std::string& path) {
 }
 
 RegisterFault sqliteFault(int result) {
-  switch (result & 0xff) {
-    case 5:  // SQLITE_BUSY
-    case 6:  // SQLITE_LOCKED
+  switch (result & 0xff) {  // an extended result code keeps its primary one in the low byte
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
       return RegisterFault::Busy;
-    case 3:   // SQLITE_PERM
-    case 8:   // SQLITE_READONLY
-    case 14:  // SQLITE_CANTOPEN
-    case 23:  // SQLITE_AUTH
+    case SQLITE_PERM:
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_AUTH:
       return RegisterFault::ReadOnly;
-    case 13:  // SQLITE_FULL
+    case SQLITE_FULL:
       return RegisterFault::DiskFull;
-    case 11:  // SQLITE_CORRUPT
-    case 26:  // SQLITE_NOTADB
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
       return RegisterFault::Corrupt;
     default:
       return RegisterFault::Failed;
@@ -94,7 +87,7 @@ std::string oneLine(const std::string& text) {
 
 RegisterLocation registerLocation(const std::string& text) {
   if (isSharedRegister(text)) {
-    return {Engine::PostgreSQL, withConnectTimeout(text), withoutPassword(text, "***")};
+    return {Engine::PostgreSQL, serverConnectionText(text), withoutPassword(text, "***")};
   }
   if (text.empty()) throw RegisterError(RegisterFault::Invalid, "No register was named");
   return {Engine::SQLite, text, text};
@@ -202,10 +195,7 @@ bool SqlSession::busy(const soci::soci_error& error) const {
 }
 
 bool SqlSession::connectionLost() {
-  // The backend's type information is not exported: the engine tells what it is.
-  auto* backend = static_cast<soci::postgresql_session_backend*>(sql_.get_backend());
-  return backend == nullptr || backend->conn_ == nullptr ||
-         PQstatus(backend->conn_) != CONNECTION_OK;
+  return !sql_.is_connected();
 }
 
 void SqlSession::fail(const std::string& doing) {
