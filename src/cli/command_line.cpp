@@ -1,6 +1,9 @@
 #include "cli/command_line.h"
 
+#include <algorithm>
+#include <cctype>
 #include <map>
+#include <optional>
 
 #include "cli/help_text.h"
 #include "image/plain_text.h"
@@ -18,6 +21,15 @@ const std::map<std::string, PortSelection> kPortNames = {{"lpt1", PortSelection:
                                                          {"lpt2", PortSelection::Lpt2},
                                                          {"simulator", PortSelection::Simulator}};
 
+// --port takes the names of the ports only, in any case.
+std::optional<PortSelection> portNamed(std::string name) {
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  const auto found = kPortNames.find(name);
+  if (found == kPortNames.end()) return std::nullopt;
+  return found->second;
+}
+
 void deviceOption(CLI::App& app, const std::string& name, std::optional<NamedDevice>& device,
                   const std::string& description) {
   app.add_option_function<std::string>(
@@ -31,15 +43,11 @@ void deviceOption(CLI::App& app, const std::string& name, std::optional<NamedDev
       ->type_name("DEVICE");
 }
 
-// Why the words were wrong, in the command line's own terms where CLI11's are vague.
+// Why the words were wrong: CLI11's own message, but where the parse itself tells more (a group
+// of commands without its command, words that no command takes).
 std::string wrongUsage(const CLI::App& app, const CLI::ParseError& error) {
   const auto chosen = app.get_subcommands();
   for (const CLI::App* command : chosen) {
-    const CLI::Option* port = command->get_option_no_throw("--port");
-    if (dynamic_cast<const CLI::ValidationError*>(&error) != nullptr && port != nullptr &&
-        !port->results().empty() && std::string(error.what()).starts_with("--port: ")) {
-      return "--port: takes LPT1, LPT2 or simulator, not '" + port->results().back() + "'";
-    }
     if (dynamic_cast<const CLI::RequiredError*>(&error) != nullptr &&
         command->get_require_subcommand_min() > 0 && command->get_subcommands().empty()) {
       std::vector<std::string> names;
@@ -134,11 +142,16 @@ void CommandLine::immediateFlag(CLI::App& command, const std::string& name,
 
 void CommandLine::portOptions(CLI::App& command) {
   command
-      .add_option("--port", args_.port, "LPT1, LPT2 or simulator")
-      // A transform added later runs first: IsMember lets the names only through (a checked
-      // transformer would take the numbers too), then they become the selection.
-      ->transform(CLI::Transformer(kPortNames, CLI::ignore_case).description(""))
-      ->transform(CLI::IsMember(kPortNames, CLI::ignore_case).description(""))
+      .add_option_function<std::string>(
+          "--port",
+          [this](const std::string& name) {
+            args_.port = portNamed(name);
+            if (!args_.port) {
+              throw CLI::ValidationError("--port",
+                                         "takes LPT1, LPT2 or simulator, not '" + name + "'");
+            }
+          },
+          "LPT1, LPT2 or simulator")
       ->type_name("PORT");
   command.add_flag("--fresh", args_.fresh,
                    "the simulated Programmer starts with a new pager, not the one it kept");

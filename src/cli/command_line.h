@@ -14,8 +14,7 @@ namespace ccp::cli {
 
 struct Run;
 
-// --port also takes these numbers, as CLI11 lets a mapped value stand for its name: 1 and 2 are
-// the LPT ports they name, and no one types -1 for a port, let alone meaning the simulator.
+// What --port names: LPT1, LPT2 or simulator, in any case.
 enum class PortSelection { Lpt1, Lpt2, Simulator };
 
 using AutoincSteps = std::array<int, kAddressCount>;
