@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
 #include "app/default_pager.h"
 #include "files/config_file.h"
@@ -53,8 +52,7 @@ std::string ApplicationServices::keepSimulatedPager() {
   if (simulated_ == nullptr || kept_.file.empty()) return {};
   const ConfigFileBytes bytes = pagerBytes(*simulated_);
   if (keptBytes_ == bytes) return {};
-  std::error_code ec;
-  std::filesystem::create_directories(std::filesystem::path(kept_.file).parent_path(), ec);
+  makeParentFolder(kept_.file);
   if (!replaceFile(kept_.file, bytes)) {
     return "could not keep the simulated pager in " + kept_.file + ": " + std::strerror(errno);
   }

@@ -1,6 +1,5 @@
 #include "commands/register_settings.h"
 
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -103,9 +102,7 @@ ParsedRegisterSettings loadRegisterSettings(const std::string& path) {
 }
 
 bool saveRegisterSettings(const std::string& path, const RegisterSettings& settings) {
-  const std::filesystem::path file(path);
-  std::error_code ignored;
-  if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ignored);
+  makeParentFolder(path);
   const std::string text = registerSettingsText(settings);
   return replaceFile(path,
                      std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));

@@ -29,6 +29,12 @@ std::string dialogPath(std::string_view path) {
   return kept.string();
 }
 
+void makeParentFolder(const std::string& path) {
+  const std::filesystem::path file(path);
+  std::error_code ignored;
+  if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ignored);
+}
+
 std::optional<std::vector<std::uint8_t>> readFileHead(const std::string& path, std::size_t limit) {
   std::error_code ec;
   // A folder opens as a stream on some systems; it is never a file to load.

@@ -19,6 +19,10 @@ class FileCalls;
 // leads to, as the shell takes it.
 std::string dialogPath(std::string_view path);
 
+// Makes the folder that the file at `path` goes in, with the folders above it, where they are
+// missing. A folder that cannot be made shows when the file cannot be written or opened.
+void makeParentFolder(const std::string& path);
+
 // Up to `limit` bytes from the start of the file. Nothing when the path cannot be read as a
 // file: missing, a folder, no permission, or an error while reading; errno then says why.
 std::optional<std::vector<std::uint8_t>> readFileHead(const std::string& path, std::size_t limit);

@@ -14,6 +14,7 @@
 #include <system_error>
 
 #include "files/file_calls.h"
+#include "files/file_io.h"
 #include "files/new_file.h"
 
 namespace ccp {
@@ -54,8 +55,7 @@ static_assert(std::atomic<const PendingRecord*>::is_always_lock_free);
 // programs that start it at once, one takes the name and the other finds it there.
 int startJournal(FileCalls& calls, const std::string& path, std::string_view header) {
   const fs::path file(path);
-  std::error_code ec;
-  if (file.has_parent_path()) fs::create_directories(file.parent_path(), ec);
+  makeParentFolder(path);
   struct stat info {};
   if (::lstat(path.c_str(), &info) == 0) return 0;  // there: the append judges what it is
   if (errno != ENOENT) return errno;

@@ -4,9 +4,9 @@
 #include <soci/sqlite3/soci-sqlite3.h>
 #include <sqlite3.h>
 
-#include <filesystem>
 #include <utility>
 
+#include "files/file_io.h"
 #include "register/server_url.h"
 
 namespace ccp {
@@ -105,9 +105,7 @@ SqlSession::SqlSession(const RegisterLocation& location, const RegisterOptions& 
 void SqlSession::connect() {
   const auto ms = std::to_string(busyTimeout_.count());
   if (engine() == Engine::SQLite) {
-    const std::filesystem::path file(location_.target);
-    std::error_code ec;  // a folder that cannot be made shows when the file cannot be opened
-    if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
+    makeParentFolder(location_.target);
     sql_.open(soci::sqlite3, sqliteConnectString(location_.target));
     sql_ << "PRAGMA busy_timeout = " + ms;
     sql_ << "PRAGMA foreign_keys = ON";
