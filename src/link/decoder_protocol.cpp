@@ -105,39 +105,35 @@ void DecoderProtocol::close() {
   bus_.BusDown();
 }
 
-bool DecoderProtocol::DecoderWriteBlock(ConstBlock source, const Progress& progress) {
+template <class Transfer>
+bool DecoderProtocol::eachRecord(LinkStep step, const Progress& progress, Transfer&& transfer) {
   if (stopHere()) return false;
-  const TransferScope transfer(bus_.lines().clock());
+  const TransferScope scope(bus_.lines().clock());
   open();
   bool ok = true;
   for (std::size_t k = 0; ok && k < kDecoderRecords; ++k) {
     DecoderRecord record{slotOf(k), {}};
-    std::copy_n(source.begin() + k * kDecoderRecordSize, kDecoderRecordSize, record.data.begin());
-    ok = DecoderWriteRecord(record);
-    if (ok) report(progress, linkStepName(LinkStep::DecoderWrite), k + 1);
+    ok = transfer(k, record);
+    if (ok) report(progress, linkStepName(step), k + 1);
     if (ok && k + 1 < kDecoderRecords) ok = !stopHere();
   }
   close();
   return ok;
 }
 
+bool DecoderProtocol::DecoderWriteBlock(ConstBlock source, const Progress& progress) {
+  return eachRecord(LinkStep::DecoderWrite, progress, [&](std::size_t k, DecoderRecord& record) {
+    std::copy_n(source.begin() + k * kDecoderRecordSize, kDecoderRecordSize, record.data.begin());
+    return DecoderWriteRecord(record);
+  });
+}
+
 bool DecoderProtocol::DecoderReadBlock(Block destination, const Progress& progress) {
-  if (stopHere()) return false;
-  const TransferScope transfer(bus_.lines().clock());
-  open();
-  bool ok = true;
-  for (std::size_t k = 0; ok && k < kDecoderRecords; ++k) {
-    DecoderRecord record{slotOf(k), {}};
-    ok = DecoderReadRecord(record);
-    if (ok) {
-      std::copy(record.data.begin(), record.data.end(),
-                destination.begin() + k * kDecoderRecordSize);
-      report(progress, linkStepName(LinkStep::DecoderRead), k + 1);
-    }
-    if (ok && k + 1 < kDecoderRecords) ok = !stopHere();
-  }
-  close();
-  return ok;
+  return eachRecord(LinkStep::DecoderRead, progress, [&](std::size_t k, DecoderRecord& record) {
+    if (!DecoderReadRecord(record)) return false;
+    std::copy(record.data.begin(), record.data.end(), destination.begin() + k * kDecoderRecordSize);
+    return true;
+  });
 }
 
 bool DecoderProtocol::DecoderVerifyBlock(ConstBlock expected, const Progress& progress) {

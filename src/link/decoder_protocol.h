@@ -65,6 +65,10 @@ class DecoderProtocol {
   bool stopHere() { return stop_ != nullptr && stop_->here(); }
   void open();
   void close();
+  // One transfer over the records in order, `transfer` taking each one's turn: the block
+  // operations' frame of opening, progress, stops and closing.
+  template <class Transfer>
+  bool eachRecord(LinkStep step, const Progress& progress, Transfer&& transfer);
 
   Bus& bus_;
   TransferStop* stop_;
