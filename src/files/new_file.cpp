@@ -42,6 +42,30 @@ fs::path temporaryName(const fs::path& target, std::mt19937& random) {
          (temporaryPrefix(target) + std::to_string(random() % kTemporaryNameRange));
 }
 
+// What became of one temporary name.
+enum class Attempt { Taken, NameInUse, Failed };
+
+// Tries temporary names for `target`, stale ones removed first, until `take` takes one or fails:
+// true when it took one. When every name tried was in use, errno is EEXIST.
+template <class Take>
+bool takeTemporaryName(const fs::path& target, Take&& take) {
+  removeStaleTemporaries(target);
+  std::random_device seed;
+  std::mt19937 random(seed());
+  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+    switch (take(temporaryName(target, random))) {
+      case Attempt::Taken:
+        return true;
+      case Attempt::Failed:
+        return false;
+      case Attempt::NameInUse:
+        break;
+    }
+  }
+  errno = EEXIST;
+  return false;
+}
+
 bool isTemporaryOf(const std::string& name, const std::string& prefix) {
   if (!name.starts_with(prefix) || name.size() == prefix.size()) return false;
   const std::string_view digits = std::string_view(name).substr(prefix.size());
@@ -62,14 +86,10 @@ std::optional<NewFile> NewFile::create(FileCalls& calls, const fs::path& target,
     // A file system without unnamed files says so in one of these ways.
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return std::nullopt;
   }
-  removeStaleTemporaries(target);
-  std::random_device seed;
-  std::mt19937 random(seed());
-  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-    const fs::path temp = temporaryName(target, random);
+  std::optional<NewFile> made;
+  takeTemporaryName(target, [&](const fs::path& temp) {
     const int fd = calls.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd < 0 && errno == EEXIST) continue;
-    if (fd < 0) return std::nullopt;
+    if (fd < 0) return errno == EEXIST ? Attempt::NameInUse : Attempt::Failed;
     NewFile file(calls, fd, temp);
     // A save holds its temporary file locked while it has one, and the lock goes with the
     // process. A stale-file removal may have taken the name between its creation and the lock:
@@ -77,17 +97,19 @@ std::optional<NewFile> NewFile::create(FileCalls& calls, const fs::path& target,
     const bool locked = ::flock(fd, LOCK_EX) == 0;
     const int error = errno;
     struct stat info {};
-    if (calls.fstat(fd, &info) != 0) return std::nullopt;
+    if (calls.fstat(fd, &info) != 0) return Attempt::Failed;
     if (info.st_nlink == 0) {
       file.temp_.clear();  // the name is no longer this file's
-      continue;
+      return Attempt::NameInUse;
     }
-    if (locked) return file;
-    errno = error;
-    return std::nullopt;
-  }
-  errno = EEXIST;
-  return std::nullopt;
+    if (!locked) {
+      errno = error;
+      return Attempt::Failed;
+    }
+    made.emplace(std::move(file));
+    return Attempt::Taken;
+  });
+  return made;
 }
 
 NewFile::NewFile(NewFile&& other) noexcept
@@ -119,18 +141,11 @@ bool NewFile::close() {
 
 // An unnamed file gets a temporary name first: a rename needs one, and linkat never replaces.
 bool NewFile::nameTemporarily(const fs::path& target) {
-  removeStaleTemporaries(target);
-  std::random_device seed;
-  std::mt19937 random(seed());
-  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-    const fs::path temp = temporaryName(target, random);
-    if (linkAs(temp)) {
-      temp_ = temp;
-      return true;
-    }
-    if (errno != EEXIST) return false;
-  }
-  return false;
+  return takeTemporaryName(target, [this](const fs::path& temp) {
+    if (!linkAs(temp)) return errno == EEXIST ? Attempt::NameInUse : Attempt::Failed;
+    temp_ = temp;
+    return Attempt::Taken;
+  });
 }
 
 bool NewFile::replace(const fs::path& path) {
