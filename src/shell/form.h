@@ -28,8 +28,9 @@ class FormObserver {
 // log, the configuration image and the port base.
 class TForm1 : public ControlHost {
  public:
-  // A started window: every rule and command bound, then the whole start-up run. Defined where
-  // the program is composed, above the commands.
+  // A started window: every rule and command bound, then the whole start-up run. Defined by
+  // app/ (app/startup.cpp), where the program is composed: it binds the rules and commands
+  // above this layer.
   TForm1(BuildConfig config, Platform& platform, PortIo& port, Clock& clock);
   // A window with every control at its default, nothing bound and no start-up run.
   struct Unstarted {};

@@ -15,6 +15,10 @@ namespace ccp::sim {
 // its slot when the mode goes back from 2 to 0 (only the bytes that arrived; a slot that is
 // not a multiple of 8 below 64 stores nothing). Reading register 10 sends the record of the
 // current slot byte by byte; naming a register or setting the slot starts the record over.
+//
+// Its numbers (device address, registers, mode, sizes, pauses) are its own copy of those the link
+// sends by (link/decoder_protocol.h), kept apart on purpose: a simulator that took them from the
+// code it checks would agree with that code's mistakes.
 class DecoderChip : public SimChip {
  public:
   static constexpr std::size_t kBlockSize = 48;
