@@ -13,7 +13,6 @@
 #include "commands/register_connection.h"
 #include "image/capcode.h"
 #include "image/plain_text.h"
-#include "register/record_columns.h"
 #include "register/register_csv.h"
 
 namespace ccp::cli {

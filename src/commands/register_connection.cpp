@@ -22,9 +22,9 @@ void RegisterConnection::moveTo(std::string location, std::string station) {
 
 PagerRegister& RegisterConnection::get() {
   if (register_) return *register_;
-  std::error_code ec;
+  std::error_code ec;  // a file that cannot be looked at is opened, and says why it cannot be
   if (creation_ == RegisterCreation::DoNotMake && !isSharedRegister(location_) &&
-      !std::filesystem::exists(location_, ec)) {
+      !std::filesystem::exists(location_, ec) && !ec) {
     throw RegisterError(
         RegisterFault::Invalid,
         "No pager command has kept a record yet: there is no register at " + location_);
