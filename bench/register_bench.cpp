@@ -69,6 +69,37 @@ class TimedRegister : public PagerRegister {
                         std::optional<long long> id) override {
     return timed([&] { return inner_->move(m, c, by, id); });
   }
+  Imported importRecords(const std::vector<ccp::Record>& r, const ccp::Stamp& by) override {
+    return timed([&] { return inner_->importRecords(r, by); });
+  }
+  std::vector<ccp::Holder> holders(int c) override {
+    return timed([&] { return inner_->holders(c); });
+  }
+  ccp::ClaimResult claimWrite(const std::vector<ccp::RowUse>& rows, const ccp::Writer& w,
+                              ccp::WallTime at,
+                              const std::optional<ccp::PagerRows>& seen) override {
+    return timed([&] { return inner_->claimWrite(rows, w, at, seen); });
+  }
+  ccp::HoldOutcome settle(const ccp::Writer& w, ccp::WriteEnd end, std::optional<long long> id,
+                          const ccp::Stamp& by) override {
+    return timed([&] { return inner_->settle(w, end, id, by); });
+  }
+  ccp::HoldOutcome apply(long long id, const ccp::Stamp& by) override {
+    return timed([&] { return inner_->apply(id, by); });
+  }
+  ccp::ReleaseResult release(int c, const ccp::Stamp& by, bool force) override {
+    return timed([&] { return inner_->release(c, by, force); });
+  }
+  std::vector<ccp::Holder> claims() override {
+    return timed([&] { return inner_->claims(); });
+  }
+  std::vector<ccp::Conflict> conflicts(bool closedToo) override {
+    return timed([&] { return inner_->conflicts(closedToo); });
+  }
+  std::vector<ccp::Conflict> resolve(std::optional<long long> id, std::optional<int> c,
+                                     const ccp::Stamp& by) override {
+    return timed([&] { return inner_->resolve(id, c, by); });
+  }
 
  private:
   template <class Call>

@@ -64,7 +64,11 @@ std::optional<Holder> SqlRegister::readHolder(int capcode) {
       soci::use(capcode, "capcode"), soci::into(state), soci::into(station), soci::into(at),
       soci::into(recordId, recordKnown);
   if (!session_.sql().got_data()) return std::nullopt;
-  Holder holder{capcode, holderStateNamed(state), station, wallTime(at), std::nullopt};
+  Holder holder;
+  holder.capcode = capcode;
+  holder.state = holderStateNamed(state);
+  holder.station = station;
+  holder.at = wallTime(at);
   if (recordKnown == soci::i_ok) holder.record = recordWithId(recordId);
   return holder;
 }
@@ -111,15 +115,15 @@ ClaimResult SqlRegister::claim(int capcode, const Stamp& by, Takeover takeover) 
         p.claim.execute(true);
         if (p.claim.get_affected_rows() > 0) {
           addEvent(capcode, "claimed", by, std::nullopt);
-          return {true, std::nullopt};
+          return {true, std::nullopt, std::nullopt};
         }
         const auto current = readHolder(capcode);
         if (!current) continue;
         if (takeover == Takeover::HeldOrFailed && current->state != HolderState::Claimed &&
             takeOver(capcode, *current, by)) {
-          return {true, std::nullopt};
+          return {true, std::nullopt, std::nullopt};
         }
-        return {false, current};
+        return {false, current, std::nullopt};
       }
       throw RegisterError(RegisterFault::Busy, "Capcode " + std::to_string(capcode) +
                                                    " kept changing holders: try again");

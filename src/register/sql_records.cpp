@@ -114,6 +114,9 @@ Record RecordValues::record() const {
            frequency,
            backupFile,
            parseRowList(individualRows).value_or(std::vector<int>{}),
+           {},
+           std::nullopt,
+           {},
            {}};
   if (holdsKnown == soci::i_ok) r.holds = holderStateNamed(holds);
   return r;

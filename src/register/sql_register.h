@@ -56,6 +56,18 @@ class SqlRegister final : public PagerRegister {
   ClaimResult claim(int capcode, const Stamp& by, Takeover takeover) override;
   std::vector<int> move(HolderMove move, const std::vector<int>& capcodes, const Stamp& by,
                         std::optional<long long> recordId) override;
+  Imported importRecords(const std::vector<Record>& records, const Stamp& by) override;
+  std::vector<Holder> holders(int capcode) override;
+  ClaimResult claimWrite(const std::vector<RowUse>& rows, const Writer& writer, WallTime at,
+                         const std::optional<PagerRows>& inProgrammer) override;
+  HoldOutcome settle(const Writer& writer, WriteEnd end, std::optional<long long> recordId,
+                     const Stamp& by) override;
+  HoldOutcome apply(long long recordId, const Stamp& by) override;
+  ReleaseResult release(int capcode, const Stamp& by, bool force) override;
+  std::vector<Holder> claims() override;
+  std::vector<Conflict> conflicts(bool closedToo) override;
+  std::vector<Conflict> resolve(std::optional<long long> id, std::optional<int> capcode,
+                                const Stamp& by) override;
 
  private:
   // The statements every write runs, prepared once for the session, with the values they are
