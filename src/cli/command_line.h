@@ -44,6 +44,7 @@ struct CliArguments {
   std::optional<std::string> since;
   std::string station;
   std::string note;
+  bool force = false;
 };
 
 // A command of ccp, given the run; returns the exit status.

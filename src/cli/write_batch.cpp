@@ -47,6 +47,11 @@ bool enterPressed(Run& run) {
 
 }  // namespace
 
+bool mayShareCapcodes(PagerSession& session) {
+  const PagerRecords* records = session.window().records();
+  return records != nullptr && !records->releasedWhileWritten().empty();
+}
+
 bool updateFile(Run& run, HeadlessWindow& window, const std::string& file,
                 const std::string& then) {
   if (window.save(file) == HeadlessWindow::Saved::Yes) return true;
@@ -79,7 +84,13 @@ int writeBatch(Run& run, PagerSession& session, const std::string& file) {
       break;
     }
     if (written) {
-      tally.add(writtenCapcode(session.form()));
+      // A pager whose capcode may be on another pager too is set aside like a failed one.
+      if (mayShareCapcodes(session)) {
+        ++tally.failed;
+        run.error("pager " + std::to_string(pager) + " failed: set it aside");
+      } else {
+        tally.add(writtenCapcode(session.form()));
+      }
       if (run.args.update && !updateFile(run, session.window(), file, kBatchStops)) {
         status = kFileError;
         break;

@@ -22,7 +22,7 @@ bool isBlank(const CsvFields& fields) {
 }  // namespace
 
 ImportResult importJournal(PagerRegister& pagerRegister, const std::string& path,
-                           const std::string& station) {
+                           const std::string& station, WallTime at) {
   std::ifstream in(path, std::ios::binary);
   const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   if (!in.is_open() || in.bad()) {
@@ -48,7 +48,9 @@ ImportResult importJournal(PagerRegister& pagerRegister, const std::string& path
       ++result.refused;
     }
   }
-  result.added = pagerRegister.addRecords(records);
+  PagerRegister::Imported imported = pagerRegister.importRecords(records, {station, at, {}});
+  result.added = imported.added;
+  result.holds = std::move(imported.holds);
   result.present = records.size() - result.added;
   return result;
 }
