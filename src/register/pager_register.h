@@ -108,6 +108,9 @@ Writer newWriter(const std::string& station);
 PagerRows recordRows(const Record& record);
 // The enabled rows with a capcode, individual where `individualRows` says.
 std::vector<RowUse> rowUses(const PagerRows& rows, const std::vector<int>& individualRows);
+// A record's row uses as the register takes them: individual where its individualRows say, row 1
+// when it names none.
+std::vector<RowUse> recordUses(const Record& record);
 // "2004000 2004008 -2004016 2004024 2004032 2004040": a disabled row marked "-"; "" for none.
 std::string pagerRowsText(const std::optional<PagerRows>& rows);
 std::optional<PagerRows> parsePagerRows(std::string_view text);

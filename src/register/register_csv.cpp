@@ -29,9 +29,7 @@ ImportResult importJournal(PagerRegister& pagerRegister, const std::string& path
     throw RegisterError(RegisterFault::Invalid, "The journal " + path + " cannot be read");
   }
   const std::vector<CsvFields> lines = parseCsv(text);
-  const auto& header = journalHeader();
-  if (lines.empty() || lines.front().size() < header.size() ||
-      !std::equal(header.begin(), header.end(), lines.front().begin())) {
+  if (lines.empty() || !isJournalHeader(lines.front())) {
     throw RegisterError(RegisterFault::Invalid,
                         "The file " + path + " is not a journal of this program");
   }

@@ -53,7 +53,8 @@ struct Record {
   std::string frequency;
   std::string backupFile;
   std::vector<int> individualRows;  // rows 1-6 that were individual; the others are group rows
-  std::vector<int> enabledRows;     // rows 1-6 enabled in the pager as read or sent
+  std::vector<int> enabledRows;     // rows 1-6 enabled in the pager as read or sent; none: not
+                                    // known (a journal of an older program), taken as all
   // A write that read the whole pager first: what the pager held before it.
   std::optional<PagerRows> pagerBefore;
   // Said of the command after its record was made ("released while this pager was written");

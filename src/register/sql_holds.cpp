@@ -42,20 +42,4 @@ std::vector<Conflict> SqlRegister::resolve(std::optional<long long>, std::option
   notYet("resolve");
 }
 
-Writer newWriter(const std::string&) {
-  notYet("newWriter");
-}
-PagerRows recordRows(const Record&) {
-  notYet("recordRows");
-}
-std::vector<RowUse> rowUses(const PagerRows&, const std::vector<int>&) {
-  notYet("rowUses");
-}
-std::string pagerRowsText(const std::optional<PagerRows>&) {
-  notYet("pagerRowsText");
-}
-std::optional<PagerRows> parsePagerRows(std::string_view) {
-  notYet("parsePagerRows");
-}
-
 }  // namespace ccp

@@ -219,7 +219,7 @@ TEST_P(RegisterTest, ExportHasTheJournalColumnsAndTheHolderState) {
   EXPECT_EQ(rows[0], header);
   EXPECT_EQ(rows[1], (Fields{"2026-12-07T11:25:00+00:00", "QPX730E", "Customer", "LPT1 (0x378)",
                              "write", "Verify OK !", "12345678", "2004017", "0000008", "", "", "",
-                             "", "152.24000", "", "held"}));
+                             "", "152.24000", "", "1", "", "", "held"}));
   EXPECT_EQ(rows[2].back(), "");
 }
 
