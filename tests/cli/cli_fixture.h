@@ -40,6 +40,7 @@ class SimulatedServices : public cli::CliServices {
   PortSurvey surveyPorts(const PortChoice& choice) override {
     return ccp::surveyPorts(choice, kernel);
   }
+  ParsedRegisterSettings registerSettings() override { return {settings, {}}; }
   RegisterUse registerUse(const RegisterSettings& settings, std::string_view location,
                           std::optional<bool> guard) override {
     return resolveRegisterUse(settings, dataPath.empty() ? "" : defaultRegisterLocation(dataPath),
@@ -65,6 +66,7 @@ class SimulatedServices : public cli::CliServices {
   TempFolder dataHome;         // never the user's own data folder
   std::string dataPath = dataHome.file("capcode-programmer");
   std::string environmentRegister;  // the register CCP_REGISTER names
+  RegisterSettings settings;        // register.conf's
 };
 
 // Enter pressed a number of times, then the end of input; `beforeRead` runs each time the
