@@ -87,10 +87,14 @@ journal.csv in the data folder; backups go to its backups folder. Whether a back
 and a record that went to journal.csv and why, are said on standard error. The simulated
 Programmer keeps its pager there too, in simulated-pager.eep.
 
-With the guard on (write --guard, or "guard = on" in register.conf), a write stops before
-anything is sent when an individual capcode it would write (row 1, and each row that
-advances, or those of --unique) is held by another pager; a write that begins with a whole
-read (--backup, or "read-before-write = on") may write a pager's own capcodes to it again.
+With the guard on (write --guard, or "guard = on" in register.conf), a write claims every
+enabled row before anything is sent, and stops when an individual row's capcode (row 1 and
+each row that advances, or those of --unique) is had by another pager or write, or a group
+row's capcode is another pager's individual one; a write that begins with a whole read
+(--backup, or "read-before-write = on") may write a pager's own capcodes to it again. Without
+the guard, a verified write or a read that finds another pager's capcode says so, and the
+register keeps it as a conflict (register conflicts, register resolve). A write whose capcode
+was released by hand (release --force) while it ran ends with 1.
 
 Ctrl-C or SIGTERM during read, write, verify or test stops the command after the current EEPROM
 page or decoder record, with the lines at rest: "Interrupted: the pager may be partly written",
