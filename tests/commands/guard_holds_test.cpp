@@ -25,21 +25,27 @@ Rows withRows(Rows rows, const Rows& over) {
   return rows;
 }
 
+// A fresh pager written unguarded by station-1 with these rows, then left in the Programmer,
+// the window's writes guarded from then on, each beginning with a whole read.
+void writtenUnguardedThenReadFirst(RecordsFixture& rx, const std::string& location,
+                                   const Rows& rows) {
+  unguarded(rx, "station-1", location);
+  plugIn(rx);
+  setRows(rx, rows);
+  rx.f().menuItem("WriteToPager").trigger();
+  ASSERT_EQ(rx.fx.lines().back(), "Verify OK !");
+  RegisterSettings readFirst;
+  readFirst.readBeforeWrite = true;
+  guard(rx, "station-1", location, readFirst);
+}
+
 // A pager that has another pager's individual capcode in a group row keeps it only as a group
 // capcode: reprogrammed so that the row is individual, it drops its own capcodes, never the
 // other pager's.
 TEST_P(GuardHoldsTest, AReprogrammedPagerDropsOnlyItsOwnCapcodes) {
   const std::string location = heldAtStation2(newRegister(), 2004006);
   RecordsFixture rx;
-  unguarded(rx, "station-1", location);
-  plugIn(rx);
-  setRows(rx, {{1, 2004100}, {2, 2004006}});
-  rx.f().menuItem("WriteToPager").trigger();
-  ASSERT_EQ(rx.fx.lines().back(), "Verify OK !");
-
-  RegisterSettings readFirst;
-  readFirst.readBeforeWrite = true;
-  guard(rx, "station-1", location, readFirst);
+  writtenUnguardedThenReadFirst(rx, location, {{1, 2004100}, {2, 2004006}});
   setRows(rx, {{1, 2004200}, {2, 2004201}});
   for (const char* row : {"autoinc1", "autoinc2"}) rx.f().comboBox(row).choose(1);
   rx.f().menuItem("WriteToPager").trigger();
@@ -58,15 +64,7 @@ TEST_P(GuardHoldsTest, AReprogrammedPagerDropsOnlyItsOwnCapcodes) {
 TEST_P(GuardHoldsTest, AnotherPagersCapcodeInAGroupRowIsNotTakenOver) {
   const std::string location = heldAtStation2(newRegister(), 1600000);
   RecordsFixture rx;
-  unguarded(rx, "station-1", location);
-  plugIn(rx);
-  setRows(rx, {{1, 2004100}, {6, 1600000}});
-  rx.f().menuItem("WriteToPager").trigger();
-  ASSERT_EQ(rx.fx.lines().back(), "Verify OK !");
-
-  RegisterSettings readFirst;
-  readFirst.readBeforeWrite = true;
-  guard(rx, "station-1", location, readFirst);
+  writtenUnguardedThenReadFirst(rx, location, {{1, 2004100}, {6, 1600000}});
   setRows(rx, {{1, 1600000}, {6, 2004040}});
   const DecoderBlock pagerB = rx.fx.pagerDecoder();
   rx.f().menuItem("WriteToPager").trigger();
