@@ -36,18 +36,14 @@ class PagerRegister {
   // How many records the query's filters let through, whatever its page.
   virtual long long countRecords(const RecordQuery& query) = 0;
 
-  virtual std::optional<Holder> holder(int capcode) = 0;
+  // The first of the capcode's holders(), if any.
+  std::optional<Holder> holder(int capcode);
   // Every change of the capcode's holder, newest first.
   virtual std::vector<HolderEvent> history(int capcode) = 0;
 
-  // Claims the capcode for a write about to start: granted to exactly one station however
-  // many ask at once. Refused: the current holder, with the record that gave it.
-  // (Being replaced by the claim of a whole write below.)
+  // The calls of the register before claimWrite(), settle(), apply() and release(): they fail
+  // (Failed) on a register of holds, and go once their last callers have moved.
   virtual ClaimResult claim(int capcode, const Stamp& by, Takeover takeover = Takeover::Never) = 0;
-  // Moves the capcodes as `move` says, all in one transaction, with `recordId` (the write or
-  // read behind the move) in their history. The capcodes the move did not apply to, left as
-  // they were: not claimed by this station, claimed by another, or not held.
-  // (Being replaced by settle(), apply() and release() below.)
   virtual std::vector<int> move(HolderMove move, const std::vector<int>& capcodes, const Stamp& by,
                                 std::optional<long long> recordId = {}) = 0;
 
@@ -114,6 +110,10 @@ std::vector<RowUse> recordUses(const Record& record);
 // "2004000 2004008 -2004016 2004024 2004032 2004040": a disabled row marked "-"; "" for none.
 std::string pagerRowsText(const std::optional<PagerRows>& rows);
 std::optional<PagerRows> parsePagerRows(std::string_view text);
+// What a write's record says of a capcode that was released by hand while the pager was written
+// (settle() reports it): "Capcode 1700000 was released while this pager was written: it may be
+// on two pagers".
+std::string releasedWhileWrittenNote(int capcode);
 
 struct RegisterOptions {
   // How long a call waits for a lock held by another station before it gives up as Busy.

@@ -23,7 +23,7 @@ std::string recordColumns() {
   RecordValues values;
   values.forEachColumn(
       [&columns](const char* name, auto&) { columns += std::string(", r.") + name; });
-  return columns + ", (SELECT MIN(h.state) FROM holders h WHERE h.record_id = r.id)";
+  return columns + ", (SELECT MIN(h.state) FROM holds h WHERE h.record_id = r.id)";
 }
 
 void readInto(soci::statement& statement, RecordValues& values) {
@@ -98,6 +98,9 @@ void RecordValues::set(const Record& r) {
   command = r.command, outcome = r.outcome, serial = r.serial, capcodes = r.capcodes;
   frequency = r.frequency, backupFile = r.backupFile;
   individualRows = rowListText(r.individualRows);
+  enabledRows = rowListText(r.enabledRows);
+  pagerBefore = pagerRowsText(r.pagerBefore);
+  note = r.note;
 }
 
 Record RecordValues::record() const {
@@ -114,10 +117,10 @@ Record RecordValues::record() const {
            frequency,
            backupFile,
            parseRowList(individualRows).value_or(std::vector<int>{}),
-           {},
-           std::nullopt,
-           {},
-           {}};
+           parseRowList(enabledRows).value_or(std::vector<int>{}),
+           parsePagerRows(pagerBefore),
+           note,
+           std::nullopt};
   if (holdsKnown == soci::i_ok) r.holds = holderStateNamed(holds);
   return r;
 }
@@ -198,9 +201,30 @@ long long SqlRegister::countRecords(const RecordQuery& query) {
   });
 }
 
-std::optional<Record> SqlRegister::recordWithId(long long id) {
+std::optional<long long> SqlRegister::journalledRecord(const Record& record) {
   RecordValues values;
+  values.set(record);
+  std::string where;
   soci::statement statement(session_.sql());
+  values.forEachJournalColumn([&](const char* name, auto& value) {
+    where += std::string(where.empty() ? "" : " AND ") + name + " = :" + name;
+    statement.exchange(soci::use(value, name));
+  });
+  long long id = 0;
+  statement.exchange(soci::into(id));
+  prepareStatement(statement, "SELECT id FROM records WHERE " + where + " ORDER BY id LIMIT 1",
+                   true);
+  if (!statement.execute(true)) return std::nullopt;
+  return id;
+}
+
+std::optional<Record> SqlRegister::recordWithId(long long id) {
+  return readRecord(session_, id);
+}
+
+std::optional<Record> readRecord(SqlSession& session, long long id) {
+  RecordValues values;
+  soci::statement statement(session.sql());
   statement.exchange(soci::use(id, "id"));
   readInto(statement, values);
   prepareStatement(statement, "SELECT " + recordColumns() + " FROM records r WHERE r.id = :id",

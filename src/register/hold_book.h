@@ -1,0 +1,131 @@
+#pragma once
+
+// Which pagers have which capcode, as the tables keep it: the holds of capcodes, of records and
+// of a write's claims; whether a claim's writer still runs; a pager's own holds; and what a
+// record that shows a pager does to them. Everything runs in the caller's transaction.
+
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "register/pager_register.h"
+
+namespace ccp {
+
+class SqlSession;
+
+// The outcomes of the records that show what a pager has: a verified write, a completed read
+// (the commands' last log lines, as the records keep them).
+inline constexpr const char* kWrittenOutcome = "Verify OK !";
+inline constexpr const char* kReadOutcome = "Read completed";
+bool showsPager(const Record& record);
+
+// What a conflict says of how the register learned of it.
+inline constexpr const char* kReadFoundAnother = "a read found it on a second pager";
+inline constexpr const char* kWrittenUnguarded = "written unguarded on a second pager";
+inline constexpr const char* kImportedOnAnother = "imported: on a second pager";
+inline constexpr const char* kReleasedWhileWritten = "released while this pager was written";
+inline constexpr const char* kReleasedWhileBeingWritten = "released while being written at ";
+
+// A row of the holds table.
+struct Hold {
+  long long id = 0;
+  int capcode = 0;
+  int row = 0;
+  bool individual = true;
+  HolderState state = HolderState::Claimed;
+  std::string station;
+  long long at = 0;
+  std::optional<long long> recordId;
+  std::string host;
+  long long pid = 0;  // 0: its writer ended (or is not known)
+  long long started = 0;
+  std::optional<long long> token;
+  Liveness writer = Liveness::Ended;  // as judge() found it
+};
+
+// Who changes holds, and when, as the history and the conflicts keep it.
+struct EventStamp {
+  std::string station;
+  long long at = 0;
+  std::string note;
+};
+
+// How a record is applied to the holds.
+struct ApplyRule {
+  std::string what;  // a conflict's words
+  // An import or the schema's move: the record's time counts (a later record or history event
+  // of a capcode decided it), and its holds are stamped with its own station and time.
+  bool history = false;
+  bool groupOnly = false;  // only its group rows
+  Stamp by;                // who applies it
+};
+
+class HoldBook {
+ public:
+  explicit HoldBook(SqlSession& session) : s_(session) {}
+
+  // On PostgreSQL, this transaction's locks of the capcodes, taken in ascending order before
+  // anything is looked at, so that two stations never decide about one capcode at once (SQLite's
+  // write transaction holds the whole file already).
+  void lockCapcodes(const std::set<int>& capcodes);
+
+  std::vector<Hold> ofCapcodes(const std::set<int>& capcodes);
+  std::vector<Hold> ofToken(long long token);
+  // Those `condition` (SQL on the holds table, numbers only) lets through: individual holds
+  // first, then in the order they came.
+  std::vector<Hold> where(const std::string& condition,
+                          const std::string& order = "individual DESC, id");
+  // Whether the writers of the claims among them still run.
+  void judge(std::vector<Hold>& holds);
+
+  // The pager's own holds, `pager` as read in the same command: every individual hold (held,
+  // failed, or a claim whose writer ended, but not `writing`'s) whose capcode the pager has in
+  // the hold's row, enabled; then every hold of the records behind those.
+  std::vector<Hold> ownHolds(const PagerRows& pager, std::optional<long long> writing = {});
+
+  void add(const Hold& hold);
+  void remove(const Hold& hold, const char* event, const EventStamp& stamp);
+  // The hold as the callers see it, with the record behind it.
+  Holder holder(const Hold& hold);
+  void event(int capcode, const char* event, const EventStamp& stamp,
+             std::optional<long long> recordId);
+  Conflict conflict(int capcode, const EventStamp& stamp, std::optional<long long> recordId,
+                    std::optional<long long> otherRecordId, const std::string& what);
+  void closeConflicts(const std::string& condition, const EventStamp& stamp);
+
+  // A record that shows what its pager has now: its row uses become holds of it, a conflict
+  // recorded where another pager's hold is in the way; the pager's own holds that it no longer
+  // shows go.
+  HoldOutcome apply(const Record& record, const ApplyRule& rule);
+  // A verified write's claims (`claims`, the holds of `claimed`) become holds of its record; a
+  // claimed row whose claim is gone is held too and reported; the pager's own holds that the
+  // write did not give again go.
+  HoldOutcome settleVerified(const Record& record, const std::vector<Hold>& claims,
+                             const std::vector<RowUse>& claimed, long long token, const Stamp& by);
+
+ private:
+  // Within a record's application: a later record or history event decided the capcode of
+  // `use`; the records that show it since, on pagers that cannot be the record's, in `deciders`.
+  bool decided(const RowUse& use, const Record& record, std::vector<Record>& deciders);
+  // The pager's own holds that `record` no longer shows go, and those that a write gives again
+  // are taken over by its holds; with `before`, only those of records older than that.
+  void letGo(const std::vector<Hold>& own, const Record& record, const EventStamp& stamp,
+             std::optional<long long> before);
+  // The first hold of another pager in the way of the record's use: for an individual use any,
+  // for a group use an individual one; the pager's `own` holds and `writing`'s claims are not.
+  std::optional<Hold> inTheWay(const Record& record, const RowUse& use,
+                               const std::vector<Hold>& own, std::optional<long long> writing);
+  // The use becomes a hold of the record.
+  void give(const Record& record, const RowUse& use, const EventStamp& stamp);
+  bool holdsAlready(const Record& record, const RowUse& use);
+  // The record shows the pager's own holds, in their rows, and nothing else.
+  bool sameHolds(const std::vector<Hold>& own, const Record& record);
+  // The time of the record behind the hold; a claim's own time.
+  long long heldSince(const Hold& hold);
+
+  SqlSession& s_;
+};
+
+}  // namespace ccp
