@@ -199,7 +199,8 @@ void CapcodeGuard::settle(TForm1& form, const PagerCommandReport& report,
         [&](PagerRegister& reg) { return reg.settle(*writer_, end, recordId, stamp()); });
     writer_.reset();
     for (int capcode : outcome.releasedWhileWritten) {
-      const std::string line = releasedWhileWrittenLine(capcode);
+      // After "Verify OK !", as the record's note says it.
+      const std::string line = releasedWhileWrittenNote(capcode);
       form.logLine(line);
       addNotice(line);
       releasedWhileWritten_.push_back(capcode);

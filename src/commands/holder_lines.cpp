@@ -108,8 +108,11 @@ std::string twoRowsLine(int capcode, int row, int otherRow) {
 std::string holdLine(const Holder& hold, WallTime now) {
   if (isClaim(hold)) return claimLine(hold, now);
   if (isCarried(hold)) {
+    const bool read = hold.record && hold.record->command == "read";
+    const WallTime at = hold.record ? hold.record->at : hold.at;
     return head(hold.capcode) + " is a group capcode in row " + std::to_string(hold.row) +
-           " of the pager " + givenText(hold) + serialText(hold);
+           " of a pager " + (read ? "read" : "written") + " on " + minuteText(at) + " at " +
+           (hold.record ? hold.record->station : hold.station) + serialText(hold);
   }
   return head(hold.capcode) + " was " + givenText(hold) + serialText(hold);
 }
@@ -140,10 +143,6 @@ std::string liveClaimLine(const Holder& claim, WallTime now) {
   }
   return "capcode " + std::to_string(claim.capcode) + " is being written at " + where + " since " +
          clockText(claim.at, now);
-}
-
-std::string releasedWhileWrittenLine(int capcode) {
-  return head(capcode) + " was released while this pager was written: it may be on two pagers";
 }
 
 std::vector<std::string> holdOutcomeLines(const HoldOutcome& outcome, const FaceWords& words) {

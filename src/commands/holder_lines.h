@@ -48,9 +48,6 @@ std::string holdLine(const Holder& hold, WallTime now);
 // A write still under way has it: "capcode 1700000 is being written at r1 since 18:20".
 std::string liveClaimLine(const Holder& claim, WallTime now);
 
-// After "Verify OK !": a capcode the write claimed was released by hand meanwhile.
-std::string releasedWhileWrittenLine(int capcode);
-
 // What the register found while it took records in, settled or applied them: claims a
 // journalled write made held, capcodes on two pagers. A line each.
 std::vector<std::string> holdOutcomeLines(const HoldOutcome& outcome, const FaceWords& words);

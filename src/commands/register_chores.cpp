@@ -7,7 +7,7 @@ namespace ccp {
 ReleaseReport releaseByHand(PagerRegister& reg, int capcode, const Stamp& by, bool force) {
   const ReleaseResult result = reg.release(capcode, by, force);
   ReleaseReport report;
-  if (result.liveClaim) {
+  if (result.liveClaim && result.released.empty()) {
     report.refused = liveClaimLine(*result.liveClaim, by.at) + ": nothing released";
   }
   for (const Holder& hold : result.released) report.released.push_back(holdLine(hold, by.at));
