@@ -46,8 +46,11 @@ ImportResult importJournal(PagerRegister& pagerRegister, const std::string& path
       ++result.refused;
     }
   }
-  result.added = pagerRegister.addRecords(records);
+  PagerRegister::Imported imported =
+      pagerRegister.importRecords(records, {station, std::chrono::system_clock::now(), {}});
+  result.added = imported.added;
   result.present = records.size() - result.added;
+  result.holds = std::move(imported.holds);
   return result;
 }
 

@@ -24,10 +24,12 @@ struct ImportResult {
   std::size_t present = 0;      // records that were there already
   std::size_t refused = 0;      // lines that are no record: a field missing, no time, a bad capcode
   std::vector<Record> records;  // what the other lines are, in their order
+  HoldOutcome holds;            // what the records added found, as they were applied
 };
 
-// Imports the journal at `path` as records of `station`, in one transaction. A file that cannot
-// be read, or whose header is not the journal's, is refused (Invalid) and nothing is added.
+// Imports the journal at `path` as records of `station`, in one transaction, applied to the
+// holds as PagerRegister::importRecords() does. A file that cannot be read, or whose header is
+// not the journal's, is refused (Invalid) and nothing is added.
 ImportResult importJournal(PagerRegister& pagerRegister, const std::string& path,
                            const std::string& station);
 
