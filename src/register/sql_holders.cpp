@@ -51,9 +51,7 @@ std::vector<Holder> SqlRegister::holders(int capcode) {
     HoldBook book(session_);
     std::vector<Hold> holds = book.ofCapcodes({capcode});
     book.judge(holds);
-    std::vector<Holder> holders;
-    for (const Hold& h : holds) holders.push_back(book.holder(h));
-    return holders;
+    return book.holders(holds);
   });
 }
 
@@ -62,9 +60,7 @@ std::vector<Holder> SqlRegister::claims() {
     HoldBook book(session_);
     std::vector<Hold> holds = book.where("state IN ('claimed', 'failed')", "at DESC, id DESC");
     book.judge(holds);
-    std::vector<Holder> claims;
-    for (const Hold& h : holds) claims.push_back(book.holder(h));
-    return claims;
+    return book.holders(holds);
   });
 }
 
@@ -81,10 +77,8 @@ ReleaseResult SqlRegister::release(int capcode, const Stamp& by, bool force) {
       }
       if (result.liveClaim && !force) return result;
       const EventStamp stamp{by.station, storedTime(by.at), by.note};
-      for (const Hold& h : holds) {
-        result.released.push_back(book.holder(h));
-        book.remove(h, "released", stamp);
-      }
+      result.released = book.holders(holds);
+      for (const Hold& h : holds) book.remove(h, "released", stamp);
       book.closeConflicts("capcode = " + std::to_string(capcode), stamp);
       if (result.liveClaim) {
         // The pager being written will have it all the same.

@@ -54,6 +54,8 @@ struct RecordValues {
 
 // The record with the id, read within the caller's transaction.
 std::optional<Record> readRecord(SqlSession& session, long long id);
+// Those `condition` (SQL on the records table "r", numbers only) lets through, oldest first.
+std::vector<Record> readRecords(SqlSession& session, const std::string& condition);
 
 class SqlRegister final : public PagerRegister {
  public:
