@@ -21,10 +21,15 @@ constexpr const char* kDecidingEvents =
     "('held', 'carried', 'found', 'failed', 'dropped', 'released', 'taken over')";
 
 template <class Numbers>
-std::string sqlList(const Numbers& numbers) {
+std::string numberList(const Numbers& numbers) {
   std::string list;
   for (const auto number : numbers) list += (list.empty() ? "" : ", ") + std::to_string(number);
-  return "(" + list + ")";
+  return list;
+}
+
+template <class Numbers>
+std::string sqlList(const Numbers& numbers) {
+  return "(" + numberList(numbers) + ")";
 }
 
 // SQL that leaves out the pager's own holds, the record's and the write's.
@@ -76,11 +81,9 @@ std::string releasedWhileWrittenNote(int capcode) {
 
 void HoldBook::lockCapcodes(const std::set<int>& capcodes) {
   if (s_.engine() != Engine::PostgreSQL || capcodes.empty()) return;
-  std::string values;
-  for (int capcode : capcodes) values += (values.empty() ? "" : ", ") + std::to_string(capcode);
   long long locked = 0;
   s_.sql() << "SELECT count(pg_advisory_xact_lock(" + std::to_string(kCapcodeLockSpace) +
-                  ", c)) FROM (SELECT c FROM unnest(ARRAY[" + values +
+                  ", c)) FROM (SELECT c FROM unnest(ARRAY[" + numberList(capcodes) +
                   "]::integer[]) AS t (c) ORDER BY c) AS ascending",
       soci::into(locked);
 }

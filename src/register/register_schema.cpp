@@ -72,6 +72,7 @@ void addHolds(SqlSession& s) {
   sql << "CREATE INDEX holds_capcode ON holds (capcode, individual)";
   sql << "CREATE INDEX holds_record ON holds (record_id)";
   sql << "CREATE INDEX holds_claim_token ON holds (claim_token)";
+  sql << "CREATE INDEX holds_state ON holds (state)";  // the claims and failed holds, counted
   sql << std::string("CREATE TABLE conflicts (id ") + s.idColumn() +
              ", capcode INTEGER NOT NULL, at BIGINT NOT NULL, station TEXT NOT NULL, "
              "record_id BIGINT REFERENCES records (id), "
