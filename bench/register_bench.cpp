@@ -59,13 +59,6 @@ class TimedRegister : public PagerRegister {
   std::vector<ccp::HolderEvent> history(int c) override {
     return timed([&] { return inner_->history(c); });
   }
-  ccp::ClaimResult claim(int c, const ccp::Stamp& by, ccp::Takeover t) override {
-    return timed([&] { return inner_->claim(c, by, t); });
-  }
-  std::vector<int> move(ccp::HolderMove m, const std::vector<int>& c, const ccp::Stamp& by,
-                        std::optional<long long> id) override {
-    return timed([&] { return inner_->move(m, c, by, id); });
-  }
   Imported importRecords(const std::vector<ccp::Record>& r, const ccp::Stamp& by) override {
     return timed([&] { return inner_->importRecords(r, by); });
   }

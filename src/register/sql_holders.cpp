@@ -7,12 +7,6 @@ namespace ccp {
 
 namespace {
 
-[[noreturn]] void gone(const char* call) {
-  throw RegisterError(RegisterFault::Failed, std::string("The register's ") + call +
-                                                 "() is gone: a register of holds is asked by "
-                                                 "claimWrite(), settle(), apply() and release()");
-}
-
 std::optional<long long> known(long long value, soci::indicator indicator) {
   return indicator == soci::i_ok ? std::optional(value) : std::nullopt;
 }
@@ -35,15 +29,6 @@ const char* holderStateName(HolderState state) {
       break;
   }
   return "claimed";
-}
-
-ClaimResult SqlRegister::claim(int, const Stamp&, Takeover) {
-  gone("claim");
-}
-
-std::vector<int> SqlRegister::move(HolderMove, const std::vector<int>&, const Stamp&,
-                                   std::optional<long long>) {
-  gone("move");
 }
 
 std::vector<Holder> SqlRegister::holders(int capcode) {

@@ -67,9 +67,6 @@ class SqlRegister final : public PagerRegister {
   std::vector<Record> records(const RecordQuery& query) override;
   long long countRecords(const RecordQuery& query) override;
   std::vector<HolderEvent> history(int capcode) override;
-  ClaimResult claim(int capcode, const Stamp& by, Takeover takeover) override;
-  std::vector<int> move(HolderMove move, const std::vector<int>& capcodes, const Stamp& by,
-                        std::optional<long long> recordId) override;
   Imported importRecords(const std::vector<Record>& records, const Stamp& by) override;
   std::vector<Holder> holders(int capcode) override;
   ClaimResult claimWrite(const std::vector<RowUse>& rows, const Writer& writer, WallTime at,
