@@ -21,10 +21,31 @@ constexpr const char* kDecidingEvents =
     "('held', 'carried', 'found', 'failed', 'dropped', 'released', 'taken over')";
 
 template <class Numbers>
-std::string sqlList(const Numbers& numbers) {
+std::string numberList(const Numbers& numbers) {
   std::string list;
   for (const auto number : numbers) list += (list.empty() ? "" : ", ") + std::to_string(number);
-  return "(" + list + ")";
+  return list;
+}
+
+template <class Numbers>
+std::string sqlList(const Numbers& numbers) {
+  return "(" + numberList(numbers) + ")";
+}
+
+// SQL that leaves out the pager's own holds, the record's and the write's.
+std::string others(const std::vector<Hold>& own, std::optional<long long> recordId,
+                   std::optional<long long> writing) {
+  std::string sql;
+  if (!own.empty()) {
+    std::vector<long long> ids;
+    for (const Hold& h : own) ids.push_back(h.id);
+    sql += " AND id NOT IN " + sqlList(ids);
+  }
+  if (recordId) sql += " AND (record_id IS NULL OR record_id <> " + std::to_string(*recordId) + ")";
+  if (writing) {
+    sql += " AND (claim_token IS NULL OR claim_token <> " + std::to_string(*writing) + ")";
+  }
+  return sql;
 }
 
 bool contains(const std::vector<Hold>& holds, long long id) {
@@ -60,16 +81,15 @@ std::string releasedWhileWrittenNote(int capcode) {
 
 void HoldBook::lockCapcodes(const std::set<int>& capcodes) {
   if (s_.engine() != Engine::PostgreSQL || capcodes.empty()) return;
-  std::string values;
-  for (int capcode : capcodes) values += (values.empty() ? "" : ", ") + std::to_string(capcode);
   long long locked = 0;
   s_.sql() << "SELECT count(pg_advisory_xact_lock(" + std::to_string(kCapcodeLockSpace) +
-                  ", c)) FROM (SELECT c FROM unnest(ARRAY[" + values +
+                  ", c)) FROM (SELECT c FROM unnest(ARRAY[" + numberList(capcodes) +
                   "]::integer[]) AS t (c) ORDER BY c) AS ascending",
       soci::into(locked);
 }
 
-std::vector<Hold> HoldBook::where(const std::string& condition, const std::string& order) {
+std::vector<Hold> HoldBook::where(const std::string& condition, const std::string& order,
+                                  int limit) {
   Hold h;
   int individual = 0;
   std::string state;
@@ -91,7 +111,8 @@ std::vector<Hold> HoldBook::where(const std::string& condition, const std::strin
   prepareStatement(statement,
                    "SELECT id, capcode, address_row, individual, state, station, at, record_id, "
                    "writer_host, writer_pid, writer_start, claim_token FROM holds WHERE " +
-                       condition + " ORDER BY " + order,
+                       condition + " ORDER BY " + order +
+                       (limit > 0 ? " LIMIT " + std::to_string(limit) : ""),
                    true);
   std::vector<Hold> holds;
   if (statement.execute(true)) {
@@ -201,7 +222,32 @@ void HoldBook::remove(const Hold& hold, const char* event, const EventStamp& sta
   this->event(hold.capcode, event, stamp, hold.recordId);
 }
 
+std::vector<Holder> HoldBook::holders(const std::vector<Hold>& holds) {
+  std::set<long long> ids;
+  for (const Hold& h : holds) {
+    if (h.recordId) ids.insert(*h.recordId);
+  }
+  std::map<long long, Record> records;
+  if (!ids.empty()) {
+    for (Record& r : readRecords(s_, "r.id IN " + sqlList(ids)))
+      records.emplace(r.id, std::move(r));
+  }
+  std::vector<Holder> found;
+  for (const Hold& h : holds) {
+    found.push_back(holderWithout(h));
+    const auto record = h.recordId ? records.find(*h.recordId) : records.end();
+    if (record != records.end()) found.back().record = record->second;
+  }
+  return found;
+}
+
 Holder HoldBook::holder(const Hold& h) {
+  Holder holder = holderWithout(h);
+  if (h.recordId) holder.record = readRecord(s_, *h.recordId);
+  return holder;
+}
+
+Holder HoldBook::holderWithout(const Hold& h) {
   Holder holder;
   holder.id = h.id;
   holder.capcode = h.capcode;
@@ -210,7 +256,6 @@ Holder HoldBook::holder(const Hold& h) {
   holder.state = h.state;
   holder.station = h.station;
   holder.at = wallTime(h.at);
-  if (h.recordId) holder.record = readRecord(s_, *h.recordId);
   holder.writerHost = h.host;
   holder.writerPid = h.pid;
   holder.writer = h.writer;
@@ -259,52 +304,62 @@ void HoldBook::closeConflicts(const std::string& condition, const EventStamp& st
       soci::use(stamp.at, "at"), soci::use(stamp.station, "station"), soci::use(stamp.note, "note");
 }
 
-bool HoldBook::decided(const RowUse& use, const Record& record, std::vector<Record>& deciders) {
-  deciders.clear();
+LaterUses::LaterUses(const std::vector<Record>& batch) {
+  for (const Record& record : batch) {
+    for (const RowUse& use : recordUses(record)) {
+      all_[use.capcode].push_back({record.at, &record});
+      if (use.individual) individual_[use.capcode].push_back({record.at, &record});
+    }
+  }
+  for (auto* uses : {&all_, &individual_}) {
+    for (auto& [capcode, entries] : *uses) {
+      std::stable_sort(entries.begin(), entries.end(),
+                       [](const Entry& a, const Entry& b) { return a.at < b.at; });
+    }
+  }
+}
+
+const Record* LaterUses::firstClash(const Record& record, const RowUse& use) const {
+  const auto& uses = use.individual ? all_ : individual_;
+  const auto found = uses.find(use.capcode);
+  if (found == uses.end()) return nullptr;
+  const auto& entries = found->second;
+  const auto later = std::upper_bound(entries.begin(), entries.end(), record.at,
+                                      [](WallTime at, const Entry& e) { return at < e.at; });
+  return later == entries.end() ? nullptr : later->record;
+}
+
+std::optional<std::optional<Record>> HoldBook::decided(const RowUse& use, const Record& record,
+                                                       const LaterUses* later) {
   const long long at = storedTime(record.at);
   // An individual use is decided by any later word of the capcode; a group use, which other
   // pagers may share, only by a release or a later pager that has it as its own.
-  long long events = 0;
-  s_.sql() << std::string(
-                  "SELECT count(*) FROM holder_history WHERE capcode = :capcode AND "
-                  "at > :at AND (record_id IS NULL OR record_id <> :id) AND event IN ") +
-                  (use.individual ? kDecidingEvents : "('released')"),
+  int events = 0;
+  s_.sql() << std::string("SELECT 1 FROM holder_history WHERE capcode = :capcode AND event IN ") +
+                  (use.individual ? kDecidingEvents : "('released')") +
+                  " AND at > :at AND (record_id IS NULL OR record_id <> :id) LIMIT 1",
       soci::use(use.capcode, "capcode"), soci::use(at, "at"), soci::use(record.id, "id"),
       soci::into(events);
-  long long id = 0;
-  soci::statement statement(s_.sql());
-  statement.exchange(soci::into(id));
-  statement.exchange(soci::use(use.capcode, "capcode"));
-  statement.exchange(soci::use(at, "at"));
-  statement.exchange(soci::use(record.id, "id"));
-  prepareStatement(statement,
-                   std::string("SELECT r.id FROM record_capcodes c JOIN records r "
-                               "ON r.id = c.record_id WHERE c.capcode = :capcode AND r.at > :at "
-                               "AND r.id <> :id AND ((r.command = 'write' AND r.outcome = '") +
-                       kWrittenOutcome + "') OR (r.command = 'read' AND r.outcome = '" +
-                       kReadOutcome + "')) ORDER BY r.at, r.id",
-                   true);
-  std::vector<long long> later;
-  if (statement.execute(true)) {
-    do later.push_back(id);
-    while (statement.fetch());
+  const bool laterEvent = s_.sql().got_data();
+  std::optional<Record> other;
+  if (const Record* first = later ? later->firstClash(record, use) : nullptr) other = *first;
+  if (!other) {
+    long long id = 0;
+    s_.sql() << std::string(
+                    "SELECT h.record_id FROM holds h JOIN records r ON r.id = h.record_id "
+                    "WHERE h.capcode = :capcode") +
+                    (use.individual ? "" : " AND h.individual = 1") +
+                    " AND r.at > :at AND r.id <> :id ORDER BY r.at LIMIT 1",
+        soci::use(use.capcode, "capcode"), soci::use(at, "at"), soci::use(record.id, "id"),
+        soci::into(id);
+    if (s_.sql().got_data()) other = readRecord(s_, id);
   }
-  bool laterRecord = false;
-  for (long long each : later) {
-    const auto other = readRecord(s_, each);
-    if (!other) continue;
-    const auto uses = recordUses(*other);
-    const bool clashes = std::any_of(uses.begin(), uses.end(), [&](const RowUse& u) {
-      return u.capcode == use.capcode && (use.individual || u.individual);
-    });
-    if (!clashes) continue;
-    laterRecord = true;
-    // Pagers of two known serial numbers are two pagers: the older one may have it still.
-    if (!record.serial.empty() && !other->serial.empty() && other->serial != record.serial) {
-      deciders.push_back(*other);
-    }
+  if (!other && !laterEvent) return std::nullopt;
+  // Pagers of two known serial numbers are two pagers: the older one may have it still.
+  if (other && !record.serial.empty() && !other->serial.empty() && other->serial != record.serial) {
+    return other;
   }
-  return events > 0 || laterRecord;
+  return std::optional<Record>();
 }
 
 bool HoldBook::sameHolds(const std::vector<Hold>& own, const Record& record) {
@@ -328,16 +383,25 @@ long long HoldBook::heldSince(const Hold& hold) {
   return at;
 }
 
-std::optional<Hold> HoldBook::inTheWay(const Record& record, const RowUse& use,
-                                       const std::vector<Hold>& own,
+std::optional<Hold> HoldBook::inTheWay(const RowUse& use, const std::vector<Hold>& own,
+                                       std::optional<long long> recordId,
                                        std::optional<long long> writing) {
-  for (const Hold& h : ofCapcodes({use.capcode})) {
-    if (contains(own, h.id) || h.recordId == record.id || (writing && h.token == writing)) {
-      continue;
-    }
-    if (use.individual || h.individual) return h;  // group capcodes are shared
-  }
-  return std::nullopt;
+  std::vector<Hold> found =
+      where("capcode = " + std::to_string(use.capcode) +
+                (use.individual ? "" : " AND individual = 1") + others(own, recordId, writing),
+            "individual DESC, id", 1);
+  if (found.empty()) return std::nullopt;
+  judge(found);
+  return found.front();
+}
+
+long long HoldBook::groupHolds(int capcode, const std::vector<Hold>& own,
+                               std::optional<long long> writing) {
+  long long count = 0;
+  s_.sql() << "SELECT count(*) FROM holds WHERE capcode = " + std::to_string(capcode) +
+                  " AND individual = 0" + others(own, std::nullopt, writing),
+      soci::into(count);
+  return count;
 }
 
 void HoldBook::give(const Record& record, const RowUse& use, const EventStamp& stamp) {
@@ -383,19 +447,18 @@ HoldOutcome HoldBook::apply(const Record& record, const ApplyRule& rule) {
   if (!rule.groupOnly) {
     letGo(own, record, stamp, rule.history ? std::optional(storedTime(record.at)) : std::nullopt);
   }
-  std::vector<Record> deciders;
   for (const RowUse& use : recordUses(record)) {
     if ((rule.groupOnly && use.individual) || holdsAlready(record, use)) continue;
-    if (rule.history && decided(use, record, deciders)) {
+    if (const auto decider = rule.history ? decided(use, record, rule.later) : std::nullopt) {
       // A later record or event decided it; a pager that cannot be the later one's had it too.
-      if (!deciders.empty()) {
+      if (*decider) {
         outcome.conflicts.push_back(
-            conflict(use.capcode, found, record.id, deciders.front().id, rule.what));
+            conflict(use.capcode, found, record.id, (*decider)->id, rule.what));
       }
       continue;
     }
     // Both pagers are known to have it: the other keeps its hold, this one gets its own.
-    if (const auto other = inTheWay(record, use, own, std::nullopt)) {
+    if (const auto other = inTheWay(use, own, record.id, std::nullopt)) {
       outcome.conflicts.push_back(
           conflict(use.capcode, found, record.id, other->recordId, rule.what));
     }
@@ -452,7 +515,7 @@ HoldOutcome HoldBook::settleVerified(const Record& record, const std::vector<Hol
   std::vector<std::string> notes;
   for (const RowUse& use : uses) {
     if (among(claims, use) || holdsAlready(record, use)) continue;
-    const auto other = inTheWay(record, use, own, token);
+    const auto other = inTheWay(use, own, record.id, token);
     if (among(claimed, use)) {
       // Its claim was released by hand while the pager was written: the pager has the capcode
       // all the same, and perhaps another pager since.

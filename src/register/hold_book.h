@@ -4,6 +4,7 @@
 // of a write's claims; whether a claim's writer still runs; a pager's own holds; and what a
 // record that shows a pager does to them. Everything runs in the caller's transaction.
 
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -52,14 +53,32 @@ struct EventStamp {
   std::string note;
 };
 
+// The records of a batch (an import, the schema's move) that use each capcode, in time order:
+// within the batch, a later one decides a capcode for an older one.
+class LaterUses {
+ public:
+  explicit LaterUses(const std::vector<Record>& batch);  // kept by reference
+  // The first record of the batch after `record` whose use of the capcode clashes with `use`:
+  // any use of an individual one, an individual use of a group one.
+  const Record* firstClash(const Record& record, const RowUse& use) const;
+
+ private:
+  struct Entry {
+    WallTime at;
+    const Record* record;
+  };
+  std::map<int, std::vector<Entry>> all_, individual_;
+};
+
 // How a record is applied to the holds.
 struct ApplyRule {
   std::string what;  // a conflict's words
   // An import or the schema's move: the record's time counts (a later record or history event
   // of a capcode decided it), and its holds are stamped with its own station and time.
   bool history = false;
-  bool groupOnly = false;  // only its group rows
-  Stamp by;                // who applies it
+  bool groupOnly = false;            // only its group rows
+  const LaterUses* later = nullptr;  // with history: the batch it comes in
+  Stamp by;                          // who applies it
 };
 
 class HoldBook {
@@ -76,9 +95,16 @@ class HoldBook {
   // Those `condition` (SQL on the holds table, numbers only) lets through: individual holds
   // first, then in the order they came.
   std::vector<Hold> where(const std::string& condition,
-                          const std::string& order = "individual DESC, id");
+                          const std::string& order = "individual DESC, id", int limit = 0);
   // Whether the writers of the claims among them still run.
   void judge(std::vector<Hold>& holds);
+  // The first hold of another pager in the way of a use: for an individual use any,
+  // for a group use an individual one; the pager's `own` holds, the
+  // record's and `writing`'s claims are not; its writer judged.
+  std::optional<Hold> inTheWay(const RowUse& use, const std::vector<Hold>& own,
+                               std::optional<long long> recordId, std::optional<long long> writing);
+  // How many group holds of the capcode are another pager's.
+  long long groupHolds(int capcode, const std::vector<Hold>& own, std::optional<long long> writing);
 
   // The pager's own holds, `pager` as read in the same command: every individual hold (held,
   // failed, or a claim whose writer ended, but not `writing`'s) whose capcode the pager has in
@@ -89,6 +115,7 @@ class HoldBook {
   void remove(const Hold& hold, const char* event, const EventStamp& stamp);
   // The hold as the callers see it, with the record behind it.
   Holder holder(const Hold& hold);
+  std::vector<Holder> holders(const std::vector<Hold>& holds);
   void event(int capcode, const char* event, const EventStamp& stamp,
              std::optional<long long> recordId);
   Conflict conflict(int capcode, const EventStamp& stamp, std::optional<long long> recordId,
@@ -106,22 +133,21 @@ class HoldBook {
                              const std::vector<RowUse>& claimed, long long token, const Stamp& by);
 
  private:
-  // Within a record's application: a later record or history event decided the capcode of
-  // `use`; the records that show it since, on pagers that cannot be the record's, in `deciders`.
-  bool decided(const RowUse& use, const Record& record, std::vector<Record>& deciders);
+  // Within a record's application in history: nothing when no later record (of the register, or
+  // `later` of its batch) or history event decided the capcode of `use`; else the later record
+  // when its pager cannot be the record's (both serial numbers known, and not the same).
+  std::optional<std::optional<Record>> decided(const RowUse& use, const Record& record,
+                                               const LaterUses* later);
   // The pager's own holds that `record` no longer shows go, and those that a write gives again
   // are taken over by its holds; with `before`, only those of records older than that.
   void letGo(const std::vector<Hold>& own, const Record& record, const EventStamp& stamp,
              std::optional<long long> before);
-  // The first hold of another pager in the way of the record's use: for an individual use any,
-  // for a group use an individual one; the pager's `own` holds and `writing`'s claims are not.
-  std::optional<Hold> inTheWay(const Record& record, const RowUse& use,
-                               const std::vector<Hold>& own, std::optional<long long> writing);
   // The use becomes a hold of the record.
   void give(const Record& record, const RowUse& use, const EventStamp& stamp);
   bool holdsAlready(const Record& record, const RowUse& use);
   // The record shows the pager's own holds, in their rows, and nothing else.
   bool sameHolds(const std::vector<Hold>& own, const Record& record);
+  Holder holderWithout(const Hold& hold);  // its record left out
   // The time of the record behind the hold; a claim's own time.
   long long heldSince(const Hold& hold);
 

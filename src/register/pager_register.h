@@ -41,12 +41,6 @@ class PagerRegister {
   // Every change of the capcode's holder, newest first.
   virtual std::vector<HolderEvent> history(int capcode) = 0;
 
-  // The calls of the register before claimWrite(), settle(), apply() and release(): they fail
-  // (Failed) on a register of holds, and go once their last callers have moved.
-  virtual ClaimResult claim(int capcode, const Stamp& by, Takeover takeover = Takeover::Never) = 0;
-  virtual std::vector<int> move(HolderMove move, const std::vector<int>& capcodes, const Stamp& by,
-                                std::optional<long long> recordId = {}) = 0;
-
   // --- Which pagers have which capcode -------------------------------------------------------
   //
   // A pager's own holds: the individual holds (held, failed, or claimed by a write that ended)

@@ -22,7 +22,7 @@ bool isBlank(const CsvFields& fields) {
 }  // namespace
 
 ImportResult importJournal(PagerRegister& pagerRegister, const std::string& path,
-                           const std::string& station, WallTime at) {
+                           const std::string& station) {
   std::ifstream in(path, std::ios::binary);
   const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   if (!in.is_open() || in.bad()) {
@@ -46,10 +46,11 @@ ImportResult importJournal(PagerRegister& pagerRegister, const std::string& path
       ++result.refused;
     }
   }
-  PagerRegister::Imported imported = pagerRegister.importRecords(records, {station, at, {}});
+  PagerRegister::Imported imported =
+      pagerRegister.importRecords(records, {station, std::chrono::system_clock::now(), {}});
   result.added = imported.added;
-  result.holds = std::move(imported.holds);
   result.present = records.size() - result.added;
+  result.holds = std::move(imported.holds);
   return result;
 }
 

@@ -24,16 +24,14 @@ struct ImportResult {
   std::size_t present = 0;      // records that were there already
   std::size_t refused = 0;      // lines that are no record: a field missing, no time, a bad capcode
   std::vector<Record> records;  // what the other lines are, in their order
-  HoldOutcome holds;            // what applying the records added found
+  HoldOutcome holds;            // what the records added found, as they were applied
 };
 
-// Imports the journal at `path` as records of `station`, in one transaction, at `at`: the
-// records added are applied as the register applies records (PagerRegister::importRecords). A
-// file that cannot be read, or whose header is not the journal's, is refused (Invalid) and
-// nothing is added.
+// Imports the journal at `path` as records of `station`, in one transaction, applied to the
+// holds as PagerRegister::importRecords() does. A file that cannot be read, or whose header is
+// not the journal's, is refused (Invalid) and nothing is added.
 ImportResult importJournal(PagerRegister& pagerRegister, const std::string& path,
-                           const std::string& station,
-                           WallTime at = std::chrono::system_clock::now());
+                           const std::string& station);
 
 // Writes the records the query's filters let through, in its order (by default oldest first,
 // as in a journal), with the journal's columns and "Holder state" ("held", "failed" or empty)

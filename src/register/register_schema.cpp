@@ -68,15 +68,19 @@ void addHolds(SqlSession& s) {
              "station TEXT NOT NULL, at BIGINT NOT NULL, record_id BIGINT REFERENCES records (id), "
              "writer_host TEXT NOT NULL DEFAULT '', writer_pid BIGINT NOT NULL DEFAULT 0, "
              "writer_start BIGINT NOT NULL DEFAULT 0, claim_token BIGINT)";
-  sql << "CREATE INDEX holds_capcode ON holds (capcode)";
+  // A group capcode that thousands of pagers carry: its few individual holds are found at once.
+  sql << "CREATE INDEX holds_capcode ON holds (capcode, individual)";
   sql << "CREATE INDEX holds_record ON holds (record_id)";
   sql << "CREATE INDEX holds_claim_token ON holds (claim_token)";
+  sql << "CREATE INDEX holds_state ON holds (state)";  // the claims and failed holds, counted
   sql << std::string("CREATE TABLE conflicts (id ") + s.idColumn() +
              ", capcode INTEGER NOT NULL, at BIGINT NOT NULL, station TEXT NOT NULL, "
              "record_id BIGINT REFERENCES records (id), "
              "other_record_id BIGINT REFERENCES records (id), what TEXT NOT NULL, "
              "closed_at BIGINT, closed_by TEXT NOT NULL DEFAULT '', note TEXT NOT NULL DEFAULT '')";
   sql << "CREATE INDEX conflicts_capcode ON conflicts (capcode)";
+  // What decided a capcode after a record's time, when a journal is taken in.
+  sql << "CREATE INDEX holder_history_event ON holder_history (capcode, event, at)";
   takeHoldersIntoHolds(s);
   sql << "DROP TABLE holders";
 }

@@ -145,24 +145,10 @@ struct HoldOutcome {
 };
 
 struct ReleaseResult {
-  std::vector<Holder> released;     // what went; empty when nothing had the capcode
-  std::optional<Holder> liveClaim;  // refused: a write still under way claimed it (no force)
-};
-
-// A claim may take a capcode over from a pager that holds it (or may hold it, "failed") when
-// the pager in the Programmer is known to be that pager: it is being reprogrammed. A claim is
-// never taken over: its station may still be writing, or died writing.
-enum class Takeover { Never, HeldOrFailed };
-
-// What happens to capcodes after a claim, or by hand.
-enum class HolderMove {
-  Confirm,  // a verified write gave them: this station's claims become held, with the record
-  Fail,     // the write failed after bytes were sent: this station's claims become failed
-  Abandon,  // the write ended before the decoder was written: this station's claims go
-  Found,    // a completed read found them in the pager: held with the record, unless claimed
-  Drop,     // a reprogrammed pager no longer gets them: held or failed ones go
-  Release,  // released by hand, whatever their state
-  Written,  // a verified write without a claim (the guard off) gave them: held, unless claimed
+  std::vector<Holder> released;  // what went; empty when nothing had the capcode
+  // A claim whose write is still under way: without force, the release was refused for it;
+  // forced, it went with the rest.
+  std::optional<Holder> liveClaim;
 };
 
 // A line of a capcode's history.

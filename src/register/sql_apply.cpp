@@ -82,10 +82,12 @@ PagerRegister::Imported SqlRegister::importRecords(const std::vector<Record>& re
           }
         }
       }
+      const LaterUses later(added);
       ApplyRule rule;
       rule.what = kImportedOnAnother;
       rule.history = true;
       rule.by = by;
+      rule.later = &later;
       for (const Record& record : added) {
         HoldOutcome outcome = book.apply(record, rule);
         for (Conflict& c : outcome.conflicts) imported.holds.conflicts.push_back(std::move(c));

@@ -22,10 +22,6 @@ std::string capcodeList(const std::set<int>& capcodes) {
   return joined(texts, ", ");
 }
 
-bool among(const std::vector<Hold>& holds, const Hold& hold) {
-  return std::any_of(holds.begin(), holds.end(), [&](const Hold& h) { return h.id == hold.id; });
-}
-
 }  // namespace
 
 ClaimResult SqlRegister::claimWrite(const std::vector<RowUse>& rows, const Writer& writer,
@@ -36,23 +32,15 @@ ClaimResult SqlRegister::claimWrite(const std::vector<RowUse>& rows, const Write
       return session_.write([&]() -> ClaimResult {
         HoldBook book(session_);
         book.lockCapcodes(capcodes);
-        const std::vector<Hold> holds = book.ofCapcodes(capcodes);
         const std::vector<Hold> own =
             inProgrammer ? book.ownHolds(*inProgrammer, writer.token) : std::vector<Hold>{};
         for (const RowUse& use : rows) {
-          std::vector<Hold> inTheWay;
-          int groupHolds = 0;
-          for (const Hold& h : holds) {
-            if (h.capcode != use.capcode || among(own, h) || h.token == writer.token) continue;
-            if (!h.individual) ++groupHolds;
-            // Only this pager may have an individual capcode; a group capcode any pager
-            // may carry, but none as its own.
-            if (use.individual || h.individual) inTheWay.push_back(h);
-          }
-          if (inTheWay.empty()) continue;
-          inTheWay.resize(1);
-          book.judge(inTheWay);
-          const Refusal refusal{use, book.holder(inTheWay.front()), groupHolds};
+          // Only this pager may have an individual capcode; a group capcode any pager may carry,
+          // but none as its own.
+          const auto other = book.inTheWay(use, own, std::nullopt, writer.token);
+          if (!other) continue;
+          const auto groupHolds = book.groupHolds(use.capcode, own, writer.token);
+          const Refusal refusal{use, book.holder(*other), static_cast<int>(groupHolds)};
           return {false, refusal.inTheWay, refusal};
         }
         const EventStamp stamp{writer.station, storedTime(at), {}};

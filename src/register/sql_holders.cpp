@@ -7,12 +7,6 @@ namespace ccp {
 
 namespace {
 
-[[noreturn]] void gone(const char* call) {
-  throw RegisterError(RegisterFault::Failed, std::string("The register's ") + call +
-                                                 "() is gone: a register of holds is asked by "
-                                                 "claimWrite(), settle(), apply() and release()");
-}
-
 std::optional<long long> known(long long value, soci::indicator indicator) {
   return indicator == soci::i_ok ? std::optional(value) : std::nullopt;
 }
@@ -37,23 +31,12 @@ const char* holderStateName(HolderState state) {
   return "claimed";
 }
 
-ClaimResult SqlRegister::claim(int, const Stamp&, Takeover) {
-  gone("claim");
-}
-
-std::vector<int> SqlRegister::move(HolderMove, const std::vector<int>&, const Stamp&,
-                                   std::optional<long long>) {
-  gone("move");
-}
-
 std::vector<Holder> SqlRegister::holders(int capcode) {
   return guarded("reading the holders of capcode " + std::to_string(capcode), [&] {
     HoldBook book(session_);
     std::vector<Hold> holds = book.ofCapcodes({capcode});
     book.judge(holds);
-    std::vector<Holder> holders;
-    for (const Hold& h : holds) holders.push_back(book.holder(h));
-    return holders;
+    return book.holders(holds);
   });
 }
 
@@ -62,9 +45,7 @@ std::vector<Holder> SqlRegister::claims() {
     HoldBook book(session_);
     std::vector<Hold> holds = book.where("state IN ('claimed', 'failed')", "at DESC, id DESC");
     book.judge(holds);
-    std::vector<Holder> claims;
-    for (const Hold& h : holds) claims.push_back(book.holder(h));
-    return claims;
+    return book.holders(holds);
   });
 }
 
@@ -81,10 +62,8 @@ ReleaseResult SqlRegister::release(int capcode, const Stamp& by, bool force) {
       }
       if (result.liveClaim && !force) return result;
       const EventStamp stamp{by.station, storedTime(by.at), by.note};
-      for (const Hold& h : holds) {
-        result.released.push_back(book.holder(h));
-        book.remove(h, "released", stamp);
-      }
+      result.released = book.holders(holds);
+      for (const Hold& h : holds) book.remove(h, "released", stamp);
       book.closeConflicts("capcode = " + std::to_string(capcode), stamp);
       if (result.liveClaim) {
         // The pager being written will have it all the same.

@@ -223,14 +223,25 @@ std::optional<Record> SqlRegister::recordWithId(long long id) {
 }
 
 std::optional<Record> readRecord(SqlSession& session, long long id) {
+  std::vector<Record> found = readRecords(session, "r.id = " + std::to_string(id));
+  if (found.empty()) return std::nullopt;
+  return std::move(found.front());
+}
+
+std::vector<Record> readRecords(SqlSession& session, const std::string& condition) {
   RecordValues values;
   soci::statement statement(session.sql());
-  statement.exchange(soci::use(id, "id"));
   readInto(statement, values);
-  prepareStatement(statement, "SELECT " + recordColumns() + " FROM records r WHERE r.id = :id",
-                   true);
-  if (!statement.execute(true)) return std::nullopt;
-  return values.record();
+  prepareStatement(
+      statement,
+      "SELECT " + recordColumns() + " FROM records r WHERE " + condition + " ORDER BY r.at, r.id",
+      true);
+  std::vector<Record> found;
+  if (statement.execute(true)) {
+    do found.push_back(values.record());
+    while (statement.fetch());
+  }
+  return found;
 }
 
 }  // namespace ccp

@@ -54,6 +54,8 @@ struct RecordValues {
 
 // The record with the id, read within the caller's transaction.
 std::optional<Record> readRecord(SqlSession& session, long long id);
+// Those `condition` (SQL on the records table "r", numbers only) lets through, oldest first.
+std::vector<Record> readRecords(SqlSession& session, const std::string& condition);
 
 class SqlRegister final : public PagerRegister {
  public:
@@ -65,9 +67,6 @@ class SqlRegister final : public PagerRegister {
   std::vector<Record> records(const RecordQuery& query) override;
   long long countRecords(const RecordQuery& query) override;
   std::vector<HolderEvent> history(int capcode) override;
-  ClaimResult claim(int capcode, const Stamp& by, Takeover takeover) override;
-  std::vector<int> move(HolderMove move, const std::vector<int>& capcodes, const Stamp& by,
-                        std::optional<long long> recordId) override;
   Imported importRecords(const std::vector<Record>& records, const Stamp& by) override;
   std::vector<Holder> holders(int capcode) override;
   ClaimResult claimWrite(const std::vector<RowUse>& rows, const Writer& writer, WallTime at,

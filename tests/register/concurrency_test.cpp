@@ -108,5 +108,29 @@ TEST_P(RegisterTest, ClaimOfAKilledStationIsNeverGivenToAnother) {
                    .granted);
 }
 
+// One station claims each capcode as an individual capcode, another as a group capcode, both
+// at once: exactly one of the two gets it, each time.
+TEST_P(RegisterTest, AnIndividualAndAGroupClaimOfOneCapcodeNeverBothPass) {
+  constexpr int kRounds = 200;
+  reg();  // made before the stations start
+  const auto outcomes = test::runStations(2, [this](int index, const test::Say& say) {
+    auto reg = openRegister(location_);
+    const std::string station = "station-" + std::to_string(index);
+    for (int capcode = kFirst; capcode < kFirst + kRounds; ++capcode) {
+      const RowUse use = index == 0 ? RowUse{1, capcode, true} : RowUse{2, capcode, false};
+      if (reg->claimWrite({use}, newWriter(station), test::at(0), std::nullopt).granted) {
+        say(std::to_string(capcode));
+      }
+    }
+  });
+  std::map<int, int> granted;
+  for (const auto& outcome : outcomes) {
+    EXPECT_TRUE(outcome.done);
+    for (const std::string& line : outcome.lines) ++granted[std::stoi(line)];
+  }
+  EXPECT_EQ(granted.size(), static_cast<std::size_t>(kRounds));
+  for (const auto& [capcode, times] : granted) EXPECT_EQ(times, 1) << capcode;
+}
+
 }  // namespace
 }  // namespace ccp

@@ -7,8 +7,8 @@
 #include "commands/pager_journal.h"
 #include "files/csv_fields.h"
 #include "files/journal_file.h"
-#include "register/hold_fixture.h"
 #include "register/hold_book.h"
+#include "register/hold_fixture.h"
 #include "register/record_columns.h"
 #include "register/register_csv.h"
 #include "register/register_schema.h"
@@ -54,6 +54,80 @@ TEST_P(RegisterTest, VersionOneIsMigratedWithItsRecords) {
   EXPECT_EQ(found[0].capcodes[0], "2004017");
   EXPECT_EQ(found[0].at, WallTime(std::chrono::seconds(100)));
   EXPECT_TRUE(found[0].individualRows.empty());
+}
+
+// A record as a program of schema version 1 kept it: rows 1 and 2 as given.
+void addOldRecord(SqlSession& raw, const std::string& fingerprint, int at,
+                  const std::string& command, const std::string& outcome, const std::string& serial,
+                  const std::string& capcode1, const std::string& capcode2 = "") {
+  raw.sql() << "INSERT INTO records (fingerprint, at, station, model, edition, port, command, "
+               "outcome, serial, capcode1, capcode2, capcode3, capcode4, capcode5, capcode6, "
+               "frequency, backup_file) VALUES (:f, :at, 'station-1', 'QPX730E', 'Customer', "
+               "'LPT1', :command, :outcome, :serial, :c1, :c2, '', '', '', '', '152.24000', '')",
+      soci::use(fingerprint, "f"), soci::use(at, "at"), soci::use(command, "command"),
+      soci::use(outcome, "outcome"), soci::use(serial, "serial"), soci::use(capcode1, "c1"),
+      soci::use(capcode2, "c2");
+}
+
+std::vector<std::string> holdsOf(PagerRegister& reg, int capcode) {
+  std::vector<std::string> found;
+  for (const Holder& h : reg.holders(capcode)) {
+    found.push_back(std::string(h.individual ? "" : "group ") + holderStateName(h.state) + " row " +
+                    std::to_string(h.row) + " by " + (h.record ? h.record->serial : h.station));
+  }
+  return found;
+}
+
+TEST_P(RegisterTest, VersionOneRecordsThatShowAPagerHoldItsCapcodesInVersionThree) {
+  {
+    auto raw = rawSession();
+    prepareSchema(*raw, 1);
+    addOldRecord(*raw, "f1", 100, "write", "Verify OK !", "SN-A", "2004017", "0000008");
+    addOldRecord(*raw, "f2", 200, "read", "Read completed", "SN-B", "2004025", "0000008");
+    addOldRecord(*raw, "f3", 300, "write", "write error!", "SN-C", "2004033");
+    addOldRecord(*raw, "f4", 400, "write", "Verify OK !", "SN-D", "2004017");  // A's twin
+  }
+  EXPECT_EQ(reg().status().versionFound, 1);
+  EXPECT_EQ(holdsOf(reg(), 2004017), std::vector<std::string>{"held row 1 by SN-D"});
+  EXPECT_EQ(holdsOf(reg(), 8),
+            (std::vector<std::string>{"group held row 2 by SN-A", "group held row 2 by SN-B"}));
+  EXPECT_EQ(holdsOf(reg(), 2004025), std::vector<std::string>{"held row 1 by SN-B"});
+  EXPECT_TRUE(reg().holders(2004033).empty());
+  const auto conflicts = reg().conflicts();
+  ASSERT_EQ(conflicts.size(), 1u);
+  EXPECT_EQ(conflicts[0].capcode, 2004017);
+}
+
+TEST_P(RegisterTest, VersionTwoHoldersBecomeHoldsAndItsClaimsClaimsOfAWriteThatEnded) {
+  {
+    auto raw = rawSession();
+    prepareSchema(*raw, 1);
+    addOldRecord(*raw, "f1", 100, "write", "Verify OK !", "SN-A", "2004017", "0000008");
+    addOldRecord(*raw, "f2", 200, "write", "Verify OK !", "SN-B", "2004041");
+    prepareSchema(*raw, 2);
+    long long a = 0;
+    raw->sql() << "SELECT id FROM records WHERE fingerprint = 'f1'", soci::into(a);
+    raw->sql() << "INSERT INTO holders (capcode, state, station, at, record_id) VALUES "
+                  "(2004017, 'held', 'station-1', 150, :a), "
+                  "(2004049, 'claimed', 'station-2', 500, NULL)",
+        soci::use(a, "a");
+    raw->sql() << "INSERT INTO holder_history (capcode, event, station, at, record_id) VALUES "
+                  "(2004017, 'held', 'station-1', 150, :a), "
+                  "(2004049, 'claimed', 'station-2', 500, NULL), "
+                  "(2004041, 'released', 'station-2', 900, NULL)",
+        soci::use(a, "a");
+  }
+  EXPECT_EQ(reg().status().versionFound, 2);
+  EXPECT_EQ(holdsOf(reg(), 2004017), std::vector<std::string>{"held row 1 by SN-A"});
+  EXPECT_EQ(holdsOf(reg(), 8), std::vector<std::string>{"group held row 2 by SN-A"});
+  EXPECT_TRUE(reg().holders(2004041).empty());  // released after its write
+  const auto claim = reg().holder(2004049);
+  ASSERT_TRUE(claim);
+  EXPECT_EQ(claim->state, HolderState::Claimed);
+  EXPECT_EQ(claim->station, "station-2");
+  EXPECT_EQ(claim->writer, Liveness::Ended);
+  EXPECT_EQ(reg().status().claimsEnded, 1);
+  EXPECT_TRUE(reg().conflicts().empty());
 }
 
 TEST_P(RegisterTest, NewerSchemaIsRefusedAndLeftAsItIs) {
