@@ -142,9 +142,7 @@ TEST_P(GuardHoldsTest, AReadOrAnUnguardedWriteOfAHeldCapcodeKeepsBothPagers) {
     Lines holders;
   } cases[] = {
       {"ReadFromPager", {{2, 2004006}}, {"station-2 held individual", "station-1 held group"}},
-      {"WriteToPager",
-       {{1, 2004006}},
-       {"station-2 held individual", "station-1 held individual"}},
+      {"WriteToPager", {{1, 2004006}}, {"station-2 held individual", "station-1 held individual"}},
   };
   for (const auto& c : cases) {
     const std::string location = heldAtStation2(newRegister(), 2004006);
@@ -223,6 +221,7 @@ TEST_P(GuardHoldsTest, AClaimOfAKilledWriteIsListedAndTakenOverByAReprogram) {
   guard(r1, "r1", location);
   setRows(r1, {{1, 1700000}});
   PagerRegister& reg = r1.records.registerConnection().get();
+  untilNoLiveClaim(reg);
   const auto claimOf = [&reg](int capcode) {
     const auto claims = reg.claims();
     const auto claim = std::find_if(claims.begin(), claims.end(),

@@ -8,6 +8,7 @@
 
 #include "commands/outcome_lines.h"
 #include "commands/register_chores.h"
+#include "guard_fixture.h"
 #include "register/engine_fixture.h"
 #include "register/station_processes.h"
 
@@ -107,9 +108,10 @@ TEST_P(ReleaseTest, EachWayOfHavingACapcodeIsReleasedAsTheReadmeSays) {
        0,
        1},
       {"claimed by a write that ended",
-       [](PagerRegister&, const std::string& location) {
+       [](PagerRegister& reg, const std::string& location) {
          test::runStations(1,
                            [&location](int, const test::Say&) { claim(*openRegister(location)); });
+         test::untilNoLiveClaim(reg);
        },
        false,
        {"Capcode 1700000 was left by a write at station-2 that ended at 11:30: the pager may hold "
