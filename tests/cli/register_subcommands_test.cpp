@@ -148,7 +148,7 @@ TEST_P(CliRegisterTest, ConflictsAreSaidListedCountedAndResolved) {
 }
 
 // Another station releases a capcode while this one writes it: refused until forced; forced,
-// the write says so after Verify OK ! and ends with 1.
+// the write says so after Verify OK ! and ends with 1, and a batch sets that pager aside.
 TEST_P(CliRegisterTest, AForcedReleaseDuringAWriteEndsTheWriteWithOne) {
   const std::string file = cli.fileWithCapcode(1700000);
   const std::string location =
@@ -178,6 +178,23 @@ TEST_P(CliRegisterTest, AForcedReleaseDuringAWriteEndsTheWriteWithOne) {
   EXPECT_EQ(lines[lines.size() - 2], "Verify OK !");
   EXPECT_EQ(lines.back(), line);
   EXPECT_TRUE(contains(cli.err.str(), "ccp: " + line + "\n")) << cli.err.str();
+
+  // In a batch that pager is set aside, and the batch goes on.
+  const std::string batchFile = cli.fileWithCapcode(1710000);
+  bool released = false;
+  test::EnterPresses presses(2, [&] {
+    cli.services.plugInFreshPager();
+    if (released) return;
+    released = true;
+    clock.at(clock.nowNs() + 1'500'000'000ull, [&] {
+      r2.run({"register", "release", "1710000", "--force", "--register", location});
+    });
+  });
+  std::istream input(&presses);
+  EXPECT_EQ(cli.run({"write", batchFile, "--guard", "--autoinc", "1,0,0,0,0,0", "--batch"}, input),
+            cli::kFailed);
+  EXPECT_TRUE(contains(cli.err.str(), "ccp: pager 1 failed: set it aside\n")) << cli.err.str();
+  EXPECT_EQ(cli.outLines().back(), "Batch: 1 pager written, 1 failed; capcodes 1710001 to 1710001");
 }
 
 // A line's server that goes away during a batch. Restarted between two pagers: the batch goes
