@@ -110,6 +110,8 @@ bool CapcodeGuard::claimAll(PagerRegister& reg, TForm1& form,
   if (pager) inProgrammer = pagerRowsOf(*pager);
   const bool nextFree = rules_.whenTaken == WhenTaken::TakeNextFree;
   std::array<int, kAddressCount> searched{};  // how far each row has moved on
+  // What refused each row first: said when no free capcode follows it.
+  std::array<std::optional<Refusal>, kAddressCount> first{};
   for (;;) {
     const std::vector<RowUse> uses = rowUses(rows, rules_.rows);
     if (const auto use = twice(rows, uses)) {
@@ -117,8 +119,9 @@ bool CapcodeGuard::claimAll(PagerRegister& reg, TForm1& form,
       form.logLine(twoRowsLine(use->capcode, use->row, otherRowWith(rows, use->row, use->capcode)));
       form.beep();
       if (nextFree) {
-        notice_ = "nothing written: no free capcode follows " + std::to_string(use->capcode) +
-                  " within " + std::to_string(kMaxSteps) + " steps";
+        notice_ = "nothing written: no free capcode follows " +
+                  std::to_string(*given.capcodes[use->row - 1]) + " within " +
+                  std::to_string(kMaxSteps) + " steps";
       }
       return false;
     }
@@ -127,9 +130,11 @@ bool CapcodeGuard::claimAll(PagerRegister& reg, TForm1& form,
     if (!claim.refusal) {
       throw RegisterError(RegisterFault::Failed, "The register refused a capcode without a reason");
     }
+    const int row = claim.refusal->use.row;
+    if (!first[row - 1]) first[row - 1] = claim.refusal;
     const bool searchable = nextFree && claim.refusal->use.individual;
-    if (!searchable || !moveOn(rows, claim.refusal->use.row, searched, form)) {
-      refuse(form, *claim.refusal, searchable);
+    if (!searchable || !moveOn(rows, row, searched, form)) {
+      refuse(form, searchable ? *first[row - 1] : *claim.refusal, searchable);
       return false;
     }
   }
