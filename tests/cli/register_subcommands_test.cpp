@@ -147,26 +147,30 @@ TEST_P(CliRegisterTest, ConflictsAreSaidListedCountedAndResolved) {
   EXPECT_TRUE(contains(cli.out.str(), " by station: pager 2 recalled\n"));
 }
 
-// Another station releases a capcode while this one writes it: refused until forced; forced,
-// the write says so after Verify OK ! and ends with 1, and a batch sets that pager aside.
+// Another station releases a capcode while this one writes it, and writes it too: refused until
+// forced; forced, the write says so after Verify OK ! and ends with 1, and a batch sets that
+// pager aside.
 TEST_P(CliRegisterTest, AForcedReleaseDuringAWriteEndsTheWriteWithOne) {
   const std::string file = cli.fileWithCapcode(1700000);
   const std::string location =
       shared() ? cli.services.environmentRegister : defaultRegisterLocation(cli.services.dataPath);
   CliFixture r2;
   std::vector<int> status;
-  std::string said, claims;
+  std::string said, claims, r2Line;
   testkit::VirtualClock& clock = cli.services.clock;
   clock.at(clock.nowNs() + 1'500'000'000ull, [&] {
     status.push_back(r2.run({"register", "claims", "--register", location}));
     claims = r2.out.str();
     status.push_back(r2.run({"register", "release", "1700000", "--register", location}));
     said = r2.err.str();
+    status.push_back(r2.run({"write", file, "--guard", "--register", location}));
+    r2Line = r2.outLines().back();
     status.push_back(r2.run({"register", "release", "1700000", "--force", "--register", location}));
   });
   EXPECT_EQ(cli.run({"write", file, "--guard"}), cli::kFailed);
 
-  EXPECT_EQ(status, (std::vector<int>{cli::kDone, cli::kFailed, cli::kDone}));
+  EXPECT_EQ(status, (std::vector<int>{cli::kDone, cli::kFailed, cli::kFailed, cli::kDone}));
+  EXPECT_TRUE(r2Line.starts_with("Capcode 1700000 is being written since ")) << r2Line;
   EXPECT_TRUE(contains(claims, "  claimed  station  ")) << claims;
   EXPECT_TRUE(contains(claims, "  alive  ")) << claims;
   EXPECT_TRUE(said.starts_with("ccp: capcode 1700000 is being written at station")) << said;

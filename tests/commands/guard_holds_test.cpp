@@ -1,11 +1,9 @@
 // One capcode, one pager: what the guard and the records of the pager commands keep of it
-// through reprogrammed pagers, group rows, reads, unguarded writes, releases during a write and
-// writes that were killed.
+// through reprogrammed pagers, group rows, reads, unguarded writes and writes that were killed.
 #include <gtest/gtest.h>
 #include <signal.h>
 
 #include "commands/capcode_guard.h"
-#include "commands/register_chores.h"
 #include "guard_fixture.h"
 #include "register/engine_fixture.h"
 #include "register/station_processes.h"
@@ -163,46 +161,6 @@ TEST_P(GuardHoldsTest, AReadOrAnUnguardedWriteOfAHeldCapcodeKeepsBothPagers) {
     station2.station = "station-2";
     EXPECT_EQ(reg.records(station2).front().holds, HolderState::Held) << c.command;
   }
-}
-
-// A write under way keeps its capcode from a release by hand and from another station's write;
-// released all the same, by force, it says so once the pager is verified.
-TEST_P(GuardHoldsTest, AReleaseWhileAPagerIsWrittenIsRefusedUnlessForcedThenSaid) {
-  const std::string location = newRegister();
-  RecordsFixture r1, r2;
-  guard(r1, "r1", location);
-  guard(r2, "r2", location);
-  setRows(r1, {{1, 1700000}});
-  setRows(r2, {{1, 1700000}});
-  std::optional<ReleaseReport> refused, forced;
-  std::string r2Line;
-  r1.fx.platform.onProgress = [&](const testkit::FakePlatform::Progress& p) {
-    if (refused || p.phase != "EEPROM write") return;
-    const auto reg = openRegister(location);
-    const Stamp by{"r2", kNow, "pager returned"};
-    refused = releaseByHand(*reg, 1700000, by, false);
-    r2Line = writeNewPager(r2);
-    forced = releaseByHand(*reg, 1700000, by, true);
-  };
-  plugIn(r1);
-  r1.f().menuItem("WriteToPager").trigger();
-
-  ASSERT_TRUE(refused && forced);
-  const std::string host = newWriter("r1").host;
-  EXPECT_EQ(refused->refused, "capcode 1700000 is being written at r1" +
-                                  (host == "r1" ? "" : " on " + host) +
-                                  " since 11:30: nothing released");
-  EXPECT_EQ(r2Line, "Capcode 1700000 is being written since 2026-12-07 11:30 at r1");
-  EXPECT_EQ(forced->released,
-            Lines{"Capcode 1700000 is being written since 2026-12-07 11:30 at r1"});
-  const std::string line =
-      "Capcode 1700000 was released while this pager was written: it may be on two pagers";
-  EXPECT_EQ(r1.fx.linesSince(r1.fx.lines().size() - 2), (Lines{"Verify OK !", line}));
-  EXPECT_EQ(r1.notices, Lines{line});
-  EXPECT_EQ(r1.records.releasedWhileWritten(), std::vector<int>{1700000});
-  const auto conflicts = r1.records.registerConnection().get().conflicts(false);
-  ASSERT_FALSE(conflicts.empty());
-  for (const Conflict& c : conflicts) EXPECT_EQ(c.capcode, 1700000) << c.what;
 }
 
 // A write killed while it wrote the decoder leaves its claim: listed as ended, it refuses the
