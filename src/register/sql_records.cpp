@@ -134,14 +134,16 @@ std::pair<long long, bool> SqlRegister::insertRecord(const Record& record) {
   long long id = 0;
   session_.sql() << "SELECT id FROM records WHERE fingerprint = :fingerprint",
       soci::use(p.fingerprint, "fingerprint"), soci::into(id);
-  if (added) {
-    p.rowRecord = id;
-    for (p.row = 1; p.row <= kAddressCount; ++p.row) {
-      const auto capcode = capcodeNumber(record.capcodes[p.row - 1]);
-      if (!capcode) continue;
-      p.rowCapcode = *capcode;
-      p.insertCapcodeRow.execute(true);
-    }
+  std::string rows;
+  for (int row = 1; row <= kAddressCount && added; ++row) {
+    const auto capcode = capcodeNumber(record.capcodes[row - 1]);
+    if (!capcode) continue;
+    rows += (rows.empty() ? "(" : ", (") + std::to_string(id) + ", " + std::to_string(row) + ", " +
+            std::to_string(*capcode) + ")";
+  }
+  if (!rows.empty()) {
+    session_.sql() << "INSERT INTO record_capcodes (record_id, address_row, capcode) VALUES " +
+                          rows;
   }
   return {id, added};
 }

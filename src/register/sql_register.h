@@ -89,10 +89,6 @@ class SqlRegister final : public PagerRegister {
     RecordValues record;
     std::string fingerprint;
     soci::statement insertRecord;
-    long long rowRecord = 0;
-    int row = 0;
-    int rowCapcode = 0;
-    soci::statement insertCapcodeRow;
   };
 
   std::pair<long long, bool> insertRecord(const Record& record);
