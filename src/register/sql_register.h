@@ -94,7 +94,6 @@ class SqlRegister final : public PagerRegister {
   std::pair<long long, bool> insertRecord(const Record& record);
   // The record of a journal line that is there already, whatever its station.
   std::optional<long long> journalledRecord(const Record& record);
-  std::optional<Record> recordWithId(long long id);
 
   // On PostgreSQL, the session holds a lock named by each unsettled write's token, which tells
   // other stations that the write is under way.
