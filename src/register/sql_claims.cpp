@@ -10,6 +10,9 @@ namespace ccp {
 
 namespace {
 
+// How often a claim looks again when a hold came between its look and its locks.
+constexpr int kLooks = 20;
+
 std::set<int> capcodesOf(const std::vector<RowUse>& rows) {
   std::set<int> capcodes;
   for (const RowUse& use : rows) capcodes.insert(use.capcode);
@@ -52,7 +55,7 @@ ClaimResult SqlRegister::claimWrite(const std::vector<RowUse>& rows, const Write
   try {
     const ClaimResult result = guarded("claiming capcodes " + capcodeList(capcodes), [&] {
       HoldBook book(session_);
-      for (;;) {
+      for (int look = 0; look < kLooks; ++look) {
         // A hold in the way now refuses the write as well as it would under the locks; looked
         // at without them, so that stations looking at the same capcodes never wait for it.
         if (auto refused = refusal(book, rows, writer, inProgrammer)) return *refused;
@@ -66,6 +69,7 @@ ClaimResult SqlRegister::claimWrite(const std::vector<RowUse>& rows, const Write
         });
         if (granted) return ClaimResult{true, std::nullopt, std::nullopt};
       }
+      throw RegisterError(RegisterFault::Busy, "The capcodes kept changing holders: try again");
     });
     if (result.granted) {
       auto& claimed = unsettled_[writer.token];
