@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "image/capcode.h"
+#include "image/plain_text.h"
 #include "register/record_columns.h"
 #include "register/sql_register.h"
 #include "register/writer_process.h"
@@ -79,12 +80,27 @@ std::string releasedWhileWrittenNote(int capcode) {
          " was released while this pager was written: it may be on two pagers";
 }
 
-void HoldBook::lockCapcodes(const std::set<int>& capcodes) {
+std::map<int, bool> HoldBook::lockModes(const std::vector<RowUse>& uses) {
+  std::map<int, bool> modes;
+  for (const RowUse& use : uses) modes[use.capcode] = modes[use.capcode] || use.individual;
+  return modes;
+}
+
+void HoldBook::lockCapcodes(const std::map<int, bool>& capcodes) {
   if (s_.engine() != Engine::PostgreSQL || capcodes.empty()) return;
+  std::vector<int> numbers;
+  std::vector<std::string> alone;
+  for (const auto& [capcode, exclusive] : capcodes) {
+    numbers.push_back(capcode);
+    alone.push_back(exclusive ? "true" : "false");
+  }
+  const std::string space = std::to_string(kCapcodeLockSpace);
   long long locked = 0;
-  s_.sql() << "SELECT count(pg_advisory_xact_lock(" + std::to_string(kCapcodeLockSpace) +
-                  ", c)) FROM (SELECT c FROM unnest(ARRAY[" + numberList(capcodes) +
-                  "]::integer[]) AS t (c) ORDER BY c) AS ascending",
+  s_.sql() << "SELECT count(CASE WHEN alone THEN pg_advisory_xact_lock(" + space +
+                  ", c) ELSE pg_advisory_xact_lock_shared(" + space +
+                  ", c) END) FROM (SELECT c, alone FROM unnest(ARRAY[" + numberList(numbers) +
+                  "]::integer[], ARRAY[" + joined(alone, ", ") +
+                  "]::boolean[]) AS t (c, alone) ORDER BY c) AS ascending",
       soci::into(locked);
 }
 
@@ -383,25 +399,70 @@ long long HoldBook::heldSince(const Hold& hold) {
   return at;
 }
 
-std::optional<Hold> HoldBook::inTheWay(const RowUse& use, const std::vector<Hold>& own,
-                                       std::optional<long long> recordId,
-                                       std::optional<long long> writing) {
-  std::vector<Hold> found =
-      where("capcode = " + std::to_string(use.capcode) +
-                (use.individual ? "" : " AND individual = 1") + others(own, recordId, writing),
-            "individual DESC, id", 1);
-  if (found.empty()) return std::nullopt;
-  judge(found);
-  return found.front();
+std::vector<Hold> HoldBook::around(const std::vector<RowUse>& uses) {
+  std::set<int> individual, group;
+  for (const RowUse& use : uses) (use.individual ? individual : group).insert(use.capcode);
+  std::vector<std::string> either;
+  if (!individual.empty()) either.push_back("capcode IN " + sqlList(individual));
+  if (!group.empty()) either.push_back("(capcode IN " + sqlList(group) + " AND individual = 1)");
+  if (either.empty()) return {};
+  return where(joined(either, " OR "));
 }
 
-long long HoldBook::groupHolds(int capcode, const std::vector<Hold>& own,
-                               std::optional<long long> writing) {
+std::optional<Hold> HoldBook::inTheWay(const std::vector<Hold>& around, const RowUse& use,
+                                       const std::vector<Hold>& own,
+                                       std::optional<long long> recordId,
+                                       std::optional<long long> writing, bool judged) {
+  for (const Hold& h : around) {  // individual holds first
+    if (h.capcode != use.capcode || contains(own, h.id) || (recordId && h.recordId == recordId) ||
+        (writing && h.token == writing)) {
+      continue;
+    }
+    if (!use.individual && !h.individual) continue;  // group capcodes are shared
+    std::vector<Hold> found{h};
+    if (judged) judge(found);
+    return found.front();
+  }
+  return std::nullopt;
+}
+
+long long HoldBook::groupHolds(const std::vector<Hold>& around, const RowUse& use,
+                               const std::vector<Hold>& own, std::optional<long long> writing) {
+  const int capcode = use.capcode;
+  if (use.individual) {  // `around` has every hold of its capcode
+    return std::count_if(around.begin(), around.end(), [&](const Hold& h) {
+      return h.capcode == capcode && !h.individual && !contains(own, h.id) &&
+             !(writing && h.token == writing);
+    });
+  }
   long long count = 0;
   s_.sql() << "SELECT count(*) FROM holds WHERE capcode = " + std::to_string(capcode) +
                   " AND individual = 0" + others(own, std::nullopt, writing),
       soci::into(count);
   return count;
+}
+
+void HoldBook::addClaims(const std::vector<RowUse>& rows, const Writer& writer,
+                         const EventStamp& stamp) {
+  if (rows.empty()) return;
+  std::vector<std::string> values, capcodes;
+  for (const RowUse& use : rows) {
+    values.push_back("(" + numberList(std::vector<int>{use.capcode, use.row, use.individual}) +
+                     ")");
+    capcodes.push_back("(" + std::to_string(use.capcode) + ")");
+  }
+  // One statement for all rows: the writer's values are the same for each.
+  s_.sql() << "INSERT INTO holds (capcode, address_row, individual, state, station, at, "
+              "writer_host, writer_pid, writer_start, claim_token) SELECT v.column1, v.column2, "
+              "v.column3, 'claimed', :station, :at, :host, :pid, :started, :token FROM (VALUES " +
+                  joined(values, ", ") + ") AS v",
+      soci::use(writer.station, "station"), soci::use(stamp.at, "at"),
+      soci::use(writer.host, "host"), soci::use(writer.pid, "pid"),
+      soci::use(writer.started, "started"), soci::use(writer.token, "token");
+  s_.sql() << "INSERT INTO holder_history (capcode, event, station, at, note) SELECT "
+              "v.column1, 'claimed', :station, :at, '' FROM (VALUES " +
+                  joined(capcodes, ", ") + ") AS v",
+      soci::use(stamp.station, "station"), soci::use(stamp.at, "at");
 }
 
 void HoldBook::give(const Record& record, const RowUse& use, const EventStamp& stamp) {
@@ -417,13 +478,16 @@ void HoldBook::give(const Record& record, const RowUse& use, const EventStamp& s
   event(use.capcode, heldEvent(record, use.individual), stamp, record.id);
 }
 
-bool HoldBook::holdsAlready(const Record& record, const RowUse& use) {
-  long long count = 0;
-  s_.sql() << "SELECT count(*) FROM holds WHERE record_id = :record AND capcode = :capcode "
-              "AND address_row = :row",
-      soci::use(record.id, "record"), soci::use(use.capcode, "capcode"), soci::use(use.row, "row"),
-      soci::into(count);
-  return count > 0;
+std::vector<RowUse> HoldBook::notHeld(const Record& record, const std::vector<RowUse>& uses) {
+  const std::vector<Hold> held = where("record_id = " + std::to_string(record.id));
+  std::vector<RowUse> left;
+  for (const RowUse& use : uses) {
+    if (std::none_of(held.begin(), held.end(),
+                     [&](const Hold& h) { return h.capcode == use.capcode && h.row == use.row; })) {
+      left.push_back(use);
+    }
+  }
+  return left;
 }
 
 HoldOutcome HoldBook::apply(const Record& record, const ApplyRule& rule) {
@@ -447,8 +511,12 @@ HoldOutcome HoldBook::apply(const Record& record, const ApplyRule& rule) {
   if (!rule.groupOnly) {
     letGo(own, record, stamp, rule.history ? std::optional(storedTime(record.at)) : std::nullopt);
   }
-  for (const RowUse& use : recordUses(record)) {
-    if ((rule.groupOnly && use.individual) || holdsAlready(record, use)) continue;
+  std::vector<RowUse> uses;
+  for (const RowUse& use : notHeld(record, recordUses(record))) {
+    if (!rule.groupOnly || !use.individual) uses.push_back(use);
+  }
+  const std::vector<Hold> near = around(uses);
+  for (const RowUse& use : uses) {
     if (const auto decider = rule.history ? decided(use, record, rule.later) : std::nullopt) {
       // A later record or event decided it; a pager that cannot be the later one's had it too.
       if (*decider) {
@@ -458,7 +526,7 @@ HoldOutcome HoldBook::apply(const Record& record, const ApplyRule& rule) {
       continue;
     }
     // Both pagers are known to have it: the other keeps its hold, this one gets its own.
-    if (const auto other = inTheWay(use, own, record.id, std::nullopt)) {
+    if (const auto other = inTheWay(near, use, own, record.id, std::nullopt)) {
       outcome.conflicts.push_back(
           conflict(use.capcode, found, record.id, other->recordId, rule.what));
     }
@@ -483,9 +551,8 @@ void HoldBook::letGo(const std::vector<Hold>& own, const Record& record, const E
   }
 }
 
-HoldOutcome HoldBook::settleVerified(const Record& record, const std::vector<Hold>& claims,
-                                     const std::vector<RowUse>& claimed, long long token,
-                                     const Stamp& by) {
+HoldOutcome HoldBook::settleVerified(const Record& record, const std::vector<RowUse>& claimed,
+                                     long long token, const Stamp& by) {
   HoldOutcome outcome;
   const EventStamp stamp{by.station, storedTime(by.at), {}};
   const std::vector<RowUse> uses = recordUses(record);
@@ -495,6 +562,26 @@ HoldOutcome HoldBook::settleVerified(const Record& record, const std::vector<Hol
   const auto among = [&](const auto& list, const auto& item) {
     return std::any_of(list.begin(), list.end(), [&](const auto& e) { return sameRow(e, item); });
   };
+  // The rows written without a claim: they become holds only under their capcodes' locks. A
+  // claim released before the locks were taken is among them once they are.
+  std::vector<Hold> claims;
+  std::vector<RowUse> left;
+  std::map<int, bool> locked;
+  for (;;) {
+    claims = ofToken(token);
+    left.clear();
+    for (const RowUse& use : uses) {
+      if (!among(claims, use)) left.push_back(use);
+    }
+    if (!left.empty()) left = notHeld(record, left);
+    std::map<int, bool> wanted;
+    for (const auto& [capcode, alone] : lockModes(left)) {
+      if (!locked.count(capcode) || (alone && !locked[capcode])) wanted[capcode] = alone;
+    }
+    if (wanted.empty()) break;
+    lockCapcodes(wanted);
+    for (const auto& [capcode, alone] : wanted) locked[capcode] = locked[capcode] || alone;
+  }
   // Found before the claims become held: the write's own claims are not the pager's holds.
   std::vector<Hold> own;
   if (record.pagerBefore) {
@@ -503,19 +590,29 @@ HoldOutcome HoldBook::settleVerified(const Record& record, const std::vector<Hol
     }
   }
   letGo(own, record, stamp, std::nullopt);
+  std::vector<std::string> events;
   for (const Hold& claim : claims) {
     if (!among(uses, claim)) {  // claimed, then not written after all
       remove(claim, "abandoned", stamp);
-      continue;
+    } else {
+      events.push_back("(" + std::to_string(claim.capcode) + ", '" +
+                       heldEvent(record, claim.individual) + "')");
     }
-    s_.sql() << "UPDATE holds SET state = 'held', at = :at, record_id = :record WHERE id = :id",
-        soci::use(stamp.at, "at"), soci::use(record.id, "record"), soci::use(claim.id, "id");
-    event(claim.capcode, heldEvent(record, claim.individual), stamp, record.id);
   }
+  if (!events.empty()) {
+    s_.sql() << "UPDATE holds SET state = 'held', at = :at, record_id = :record "
+                "WHERE claim_token = :token AND state = 'claimed'",
+        soci::use(stamp.at, "at"), soci::use(record.id, "record"), soci::use(token, "token");
+    s_.sql() << "INSERT INTO holder_history (capcode, event, station, at, record_id, note) "
+                "SELECT v.column1, v.column2, :station, :at, :record, '' FROM (VALUES " +
+                    joined(events, ", ") + ") AS v",
+        soci::use(stamp.station, "station"), soci::use(stamp.at, "at"),
+        soci::use(record.id, "record");
+  }
+  const std::vector<Hold> near = around(left);
   std::vector<std::string> notes;
-  for (const RowUse& use : uses) {
-    if (among(claims, use) || holdsAlready(record, use)) continue;
-    const auto other = inTheWay(use, own, record.id, token);
+  for (const RowUse& use : left) {
+    const auto other = inTheWay(near, use, own, record.id, token);
     if (among(claimed, use)) {
       // Its claim was released by hand while the pager was written: the pager has the capcode
       // all the same, and perhaps another pager since.

@@ -87,8 +87,12 @@ class HoldBook {
 
   // On PostgreSQL, this transaction's locks of the capcodes, taken in ascending order before
   // anything is looked at, so that two stations never decide about one capcode at once (SQLite's
-  // write transaction holds the whole file already).
-  void lockCapcodes(const std::set<int>& capcodes);
+  // write transaction holds the whole file already). A capcode whose lock is not taken alone (a
+  // group use) shares it with the others that use it as a group capcode: the many pagers of a
+  // line that carry one group capcode do not wait for one another.
+  void lockCapcodes(const std::map<int, bool>& capcodesAlone);
+  // The locks that uses take: alone for an individual use.
+  static std::map<int, bool> lockModes(const std::vector<RowUse>& uses);
 
   std::vector<Hold> ofCapcodes(const std::set<int>& capcodes);
   std::vector<Hold> ofToken(long long token);
@@ -98,13 +102,18 @@ class HoldBook {
                           const std::string& order = "individual DESC, id", int limit = 0);
   // Whether the writers of the claims among them still run.
   void judge(std::vector<Hold>& holds);
-  // The first hold of another pager in the way of a use: for an individual use any,
-  // for a group use an individual one; the pager's `own` holds, the
-  // record's and `writing`'s claims are not; its writer judged.
-  std::optional<Hold> inTheWay(const RowUse& use, const std::vector<Hold>& own,
-                               std::optional<long long> recordId, std::optional<long long> writing);
-  // How many group holds of the capcode are another pager's.
-  long long groupHolds(int capcode, const std::vector<Hold>& own, std::optional<long long> writing);
+  // The holds that may be in the way of the uses, read at once: every hold of an individual
+  // use's capcode, and the individual holds of a group use's capcode.
+  std::vector<Hold> around(const std::vector<RowUse>& uses);
+  // The first of `around` (for the use) in the way of the use: for an individual use any hold,
+  // for a group use an individual one; the pager's `own` holds, the record's and `writing`'s
+  // claims are not. Its writer judged, unless not `judged`.
+  std::optional<Hold> inTheWay(const std::vector<Hold>& around, const RowUse& use,
+                               const std::vector<Hold>& own, std::optional<long long> recordId,
+                               std::optional<long long> writing, bool judged = true);
+  // How many group holds of the use's capcode are another pager's.
+  long long groupHolds(const std::vector<Hold>& around, const RowUse& use,
+                       const std::vector<Hold>& own, std::optional<long long> writing);
 
   // The pager's own holds, `pager` as read in the same command: every individual hold (held,
   // failed, or a claim whose writer ended, but not `writing`'s) whose capcode the pager has in
@@ -112,6 +121,8 @@ class HoldBook {
   std::vector<Hold> ownHolds(const PagerRows& pager, std::optional<long long> writing = {});
 
   void add(const Hold& hold);
+  // Claims of the rows for the writer's write, with their "claimed" events.
+  void addClaims(const std::vector<RowUse>& rows, const Writer& writer, const EventStamp& stamp);
   void remove(const Hold& hold, const char* event, const EventStamp& stamp);
   // The hold as the callers see it, with the record behind it.
   Holder holder(const Hold& hold);
@@ -126,11 +137,11 @@ class HoldBook {
   // recorded where another pager's hold is in the way; the pager's own holds that it no longer
   // shows go.
   HoldOutcome apply(const Record& record, const ApplyRule& rule);
-  // A verified write's claims (`claims`, the holds of `claimed`) become holds of its record; a
-  // claimed row whose claim is gone is held too and reported; the pager's own holds that the
-  // write did not give again go.
-  HoldOutcome settleVerified(const Record& record, const std::vector<Hold>& claims,
-                             const std::vector<RowUse>& claimed, long long token, const Stamp& by);
+  // A verified write's claims (those of `claimed` that `token`'s write still has) become holds
+  // of its record; a claimed row whose claim is gone is held too and reported; the pager's own
+  // holds that the write did not give again go.
+  HoldOutcome settleVerified(const Record& record, const std::vector<RowUse>& claimed,
+                             long long token, const Stamp& by);
 
  private:
   // Within a record's application in history: nothing when no later record (of the register, or
@@ -144,7 +155,8 @@ class HoldBook {
              std::optional<long long> before);
   // The use becomes a hold of the record.
   void give(const Record& record, const RowUse& use, const EventStamp& stamp);
-  bool holdsAlready(const Record& record, const RowUse& use);
+  // Those of the uses that the record holds no capcode in.
+  std::vector<RowUse> notHeld(const Record& record, const std::vector<RowUse>& uses);
   // The record shows the pager's own holds, in their rows, and nothing else.
   bool sameHolds(const std::vector<Hold>& own, const Record& record);
   Holder holderWithout(const Hold& hold);  // its record left out

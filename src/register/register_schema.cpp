@@ -70,7 +70,8 @@ void addHolds(SqlSession& s) {
              "writer_start BIGINT NOT NULL DEFAULT 0, claim_token BIGINT)";
   // A group capcode that thousands of pagers carry: its few individual holds are found at once.
   sql << "CREATE INDEX holds_capcode ON holds (capcode, individual)";
-  sql << "CREATE INDEX holds_record ON holds (record_id)";
+  // A record's holds, and the state they give it, found by its id alone.
+  sql << "CREATE INDEX holds_record ON holds (record_id, state)";
   sql << "CREATE INDEX holds_claim_token ON holds (claim_token)";
   sql << "CREATE INDEX holds_state ON holds (state)";  // the claims and failed holds, counted
   sql << std::string("CREATE TABLE conflicts (id ") + s.idColumn() +

@@ -23,9 +23,7 @@ HoldOutcome SqlRegister::apply(long long recordId, const Stamp& by) {
                             "There is no record " + std::to_string(recordId));
       }
       HoldBook book(session_);
-      std::set<int> capcodes;
-      for (const RowUse& use : recordUses(*record)) capcodes.insert(use.capcode);
-      book.lockCapcodes(capcodes);
+      book.lockCapcodes(HoldBook::lockModes(recordUses(*record)));
       ApplyRule rule;
       rule.what = record->command == "read" ? kReadFoundAnother : kWrittenUnguarded;
       rule.by = by;
@@ -51,11 +49,11 @@ PagerRegister::Imported SqlRegister::importRecords(const std::vector<Record>& re
       std::stable_sort(added.begin(), added.end(),
                        [](const Record& a, const Record& b) { return a.at < b.at; });
       HoldBook book(session_);
-      std::set<int> capcodes;
+      std::vector<RowUse> uses;
       for (const Record& record : added) {
-        for (const RowUse& use : recordUses(record)) capcodes.insert(use.capcode);
+        for (const RowUse& use : recordUses(record)) uses.push_back(use);
       }
-      book.lockCapcodes(capcodes);
+      book.lockCapcodes(HoldBook::lockModes(uses));
       const EventStamp stamp{by.station, storedTime(by.at), {}};
       // A claim that this station made for a write whose record went to the journal is that
       // write's: a verified write holds it now.

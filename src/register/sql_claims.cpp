@@ -10,6 +10,9 @@ namespace ccp {
 
 namespace {
 
+// How often a claim looks again when a hold came between its look and its locks.
+constexpr int kLooks = 20;
+
 std::set<int> capcodesOf(const std::vector<RowUse>& rows) {
   std::set<int> capcodes;
   for (const RowUse& use : rows) capcodes.insert(use.capcode);
@@ -22,6 +25,28 @@ std::string capcodeList(const std::set<int>& capcodes) {
   return joined(texts, ", ");
 }
 
+// The first row of the write that another pager's hold is in the way of, and that hold; with
+// `quick`, only whether there is one, the hold not judged nor its record read.
+std::optional<ClaimResult> refusal(HoldBook& book, const std::vector<RowUse>& rows,
+                                   const Writer& writer,
+                                   const std::optional<PagerRows>& inProgrammer,
+                                   bool quick = false) {
+  const std::vector<Hold> own =
+      inProgrammer ? book.ownHolds(*inProgrammer, writer.token) : std::vector<Hold>{};
+  const std::vector<Hold> near = book.around(rows);
+  for (const RowUse& use : rows) {
+    // Only this pager may have an individual capcode; a group capcode any pager may carry, but
+    // none as its own.
+    const auto other = book.inTheWay(near, use, own, std::nullopt, writer.token, !quick);
+    if (!other) continue;
+    if (quick) return ClaimResult{};
+    const auto groupHolds = book.groupHolds(near, use, own, writer.token);
+    const Refusal refused{use, book.holder(*other), static_cast<int>(groupHolds)};
+    return ClaimResult{false, refused.inTheWay, refused};
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 ClaimResult SqlRegister::claimWrite(const std::vector<RowUse>& rows, const Writer& writer,
@@ -29,38 +54,22 @@ ClaimResult SqlRegister::claimWrite(const std::vector<RowUse>& rows, const Write
   const std::set<int> capcodes = capcodesOf(rows);
   try {
     const ClaimResult result = guarded("claiming capcodes " + capcodeList(capcodes), [&] {
-      return session_.write([&]() -> ClaimResult {
-        HoldBook book(session_);
-        book.lockCapcodes(capcodes);
-        const std::vector<Hold> own =
-            inProgrammer ? book.ownHolds(*inProgrammer, writer.token) : std::vector<Hold>{};
-        for (const RowUse& use : rows) {
-          // Only this pager may have an individual capcode; a group capcode any pager may carry,
-          // but none as its own.
-          const auto other = book.inTheWay(use, own, std::nullopt, writer.token);
-          if (!other) continue;
-          const auto groupHolds = book.groupHolds(use.capcode, own, writer.token);
-          const Refusal refusal{use, book.holder(*other), static_cast<int>(groupHolds)};
-          return {false, refusal.inTheWay, refusal};
-        }
-        const EventStamp stamp{writer.station, storedTime(at), {}};
-        for (const RowUse& use : rows) {
-          Hold claim;
-          claim.capcode = use.capcode;
-          claim.row = use.row;
-          claim.individual = use.individual;
-          claim.station = writer.station;
-          claim.at = stamp.at;
-          claim.host = writer.host;
-          claim.pid = writer.pid;
-          claim.started = writer.started;
-          claim.token = writer.token;
-          book.add(claim);
-          book.event(use.capcode, "claimed", stamp, std::nullopt);
-        }
-        holdToken(writer.token);  // before the commit: the claims are never seen ended
-        return {true, std::nullopt, std::nullopt};
-      });
+      HoldBook book(session_);
+      for (int look = 0; look < kLooks; ++look) {
+        // A hold in the way now refuses the write as well as it would under the locks; looked
+        // at without them, so that stations looking at the same capcodes never wait for it.
+        if (auto refused = refusal(book, rows, writer, inProgrammer)) return *refused;
+        const bool granted = session_.write([&] {
+          book.lockCapcodes(HoldBook::lockModes(rows));
+          // A hold that came meanwhile: the locks go at once, and the look says whose it is.
+          if (refusal(book, rows, writer, inProgrammer, true)) return false;
+          book.addClaims(rows, writer, {writer.station, storedTime(at), {}});
+          holdToken(writer.token);  // before the commit: the claims are never seen ended
+          return true;
+        });
+        if (granted) return ClaimResult{true, std::nullopt, std::nullopt};
+      }
+      throw RegisterError(RegisterFault::Busy, "The capcodes kept changing holders: try again");
     });
     if (result.granted) {
       auto& claimed = unsettled_[writer.token];
@@ -108,29 +117,26 @@ HoldOutcome SqlRegister::settle(const Writer& writer, WriteEnd end,
             soci::use(token, "token");
         return {};
       }
-      if (record) book.lockCapcodes(capcodesOf(recordUses(*record)));
-      const std::vector<Hold> claims = book.ofToken(token);
-      switch (end) {
-        case WriteEnd::Abandoned:
-          for (const Hold& claim : claims) book.remove(claim, "abandoned", stamp);
-          return {};
-        case WriteEnd::Failed:
-          for (const Hold& claim : claims) {
-            session_.sql() << "UPDATE holds SET state = 'failed', at = :at, record_id = :record "
-                              "WHERE id = :id",
-                soci::use(stamp.at, "at"), soci::use(record->id, "record"),
-                soci::use(claim.id, "id");
-            book.event(claim.capcode, "failed", stamp, record->id);
-          }
-          return {};
-        case WriteEnd::Verified:
-          break;
+      // Claims that become held or failed, or go, keep others out no less than before: only
+      // the rows a verified write gives without a claim take the capcodes' locks.
+      if (end == WriteEnd::Verified) {
+        // What this write claimed; when this register did not make the claims, what it wrote.
+        const std::vector<RowUse> rows = claimed                       ? *claimed
+                                         : book.ofToken(token).empty() ? std::vector<RowUse>{}
+                                                                       : recordUses(*record);
+        return book.settleVerified(*record, rows, token, by);
       }
-      // What this write claimed; when this register did not make the claims, what it wrote.
-      const std::vector<RowUse> rows = claimed          ? *claimed
-                                       : claims.empty() ? std::vector<RowUse>{}
-                                                        : recordUses(*record);
-      return book.settleVerified(*record, claims, rows, token, by);
+      for (const Hold& claim : book.ofToken(token)) {
+        if (end == WriteEnd::Abandoned) {
+          book.remove(claim, "abandoned", stamp);
+          continue;
+        }
+        session_.sql() << "UPDATE holds SET state = 'failed', at = :at, record_id = :record "
+                          "WHERE id = :id",
+            soci::use(stamp.at, "at"), soci::use(record->id, "record"), soci::use(claim.id, "id");
+        book.event(claim.capcode, "failed", stamp, record->id);
+      }
+      return {};
     });
   });
 }

@@ -53,7 +53,7 @@ ReleaseResult SqlRegister::release(int capcode, const Stamp& by, bool force) {
   return guarded("releasing capcode " + std::to_string(capcode), [&] {
     return session_.write([&] {
       HoldBook book(session_);
-      book.lockCapcodes({capcode});
+      book.lockCapcodes({{capcode, true}});
       std::vector<Hold> holds = book.ofCapcodes({capcode});
       book.judge(holds);
       ReleaseResult result;

@@ -17,7 +17,7 @@ constexpr const char* kSortColumns[] = {"at",       "station",  "model",     "ed
                                         "capcode5", "capcode6", "frequency", "backup_file"};
 static_assert(std::size(kSortColumns) == static_cast<std::size_t>(RecordColumn::BackupFile) + 1);
 
-// The columns of a record as RecordValues::readInto takes them, from the table named "r".
+// The columns of a record as selectRecords() reads them, from the table named "r".
 std::string recordColumns() {
   std::string columns = "r.id";
   RecordValues values;
@@ -26,11 +26,20 @@ std::string recordColumns() {
   return columns + ", (SELECT MIN(h.state) FROM holds h WHERE h.record_id = r.id)";
 }
 
-void readInto(soci::statement& statement, RecordValues& values) {
+// The records that `rest` (after "FROM records r") selects; the statement's values are bound.
+std::vector<Record> selectRecords(soci::statement& statement, const std::string& rest) {
+  RecordValues values;
   statement.exchange(soci::into(values.id));
   values.forEachColumn(
       [&statement](const char*, auto& value) { statement.exchange(soci::into(value)); });
   statement.exchange(soci::into(values.holds, values.holdsKnown));
+  prepareStatement(statement, "SELECT " + recordColumns() + " FROM records r" + rest, true);
+  std::vector<Record> found;
+  if (statement.execute(true)) {
+    do found.push_back(values.record());
+    while (statement.fetch());
+  }
+  return found;
 }
 
 // A LIKE pattern that finds the text anywhere, its own "%", "_" and "\" taken as they are.
@@ -134,14 +143,16 @@ std::pair<long long, bool> SqlRegister::insertRecord(const Record& record) {
   long long id = 0;
   session_.sql() << "SELECT id FROM records WHERE fingerprint = :fingerprint",
       soci::use(p.fingerprint, "fingerprint"), soci::into(id);
-  if (added) {
-    p.rowRecord = id;
-    for (p.row = 1; p.row <= kAddressCount; ++p.row) {
-      const auto capcode = capcodeNumber(record.capcodes[p.row - 1]);
-      if (!capcode) continue;
-      p.rowCapcode = *capcode;
-      p.insertCapcodeRow.execute(true);
-    }
+  std::string rows;
+  for (int row = 1; row <= kAddressCount && added; ++row) {
+    const auto capcode = capcodeNumber(record.capcodes[row - 1]);
+    if (!capcode) continue;
+    rows += (rows.empty() ? "(" : ", (") + std::to_string(id) + ", " + std::to_string(row) + ", " +
+            std::to_string(*capcode) + ")";
+  }
+  if (!rows.empty()) {
+    session_.sql() << "INSERT INTO record_capcodes (record_id, address_row, capcode) VALUES " +
+                          rows;
   }
   return {id, added};
 }
@@ -168,23 +179,13 @@ std::vector<Record> SqlRegister::records(const RecordQuery& query) {
     long long limit =
         query.limit ? static_cast<long long>(query.limit) : std::numeric_limits<long long>::max();
     long long offset = static_cast<long long>(query.offset);
-    RecordValues values;
     soci::statement statement(session_.sql());
     filter.bind(statement);
     statement.exchange(soci::use(limit, "limit"));
     statement.exchange(soci::use(offset, "offset"));
-    readInto(statement, values);
-    prepareStatement(statement,
-                     "SELECT " + recordColumns() + " FROM records r" + filter.where +
-                         " ORDER BY r." + kSortColumns[static_cast<int>(query.sortBy)] + order +
-                         ", r.id" + order + " LIMIT :limit OFFSET :offset",
-                     true);
-    std::vector<Record> found;
-    if (statement.execute(true)) {
-      do found.push_back(values.record());
-      while (statement.fetch());
-    }
-    return found;
+    return selectRecords(statement, filter.where + " ORDER BY r." +
+                                        kSortColumns[static_cast<int>(query.sortBy)] + order +
+                                        ", r.id" + order + " LIMIT :limit OFFSET :offset");
   });
 }
 
@@ -218,10 +219,6 @@ std::optional<long long> SqlRegister::journalledRecord(const Record& record) {
   return id;
 }
 
-std::optional<Record> SqlRegister::recordWithId(long long id) {
-  return readRecord(session_, id);
-}
-
 std::optional<Record> readRecord(SqlSession& session, long long id) {
   std::vector<Record> found = readRecords(session, "r.id = " + std::to_string(id));
   if (found.empty()) return std::nullopt;
@@ -229,19 +226,8 @@ std::optional<Record> readRecord(SqlSession& session, long long id) {
 }
 
 std::vector<Record> readRecords(SqlSession& session, const std::string& condition) {
-  RecordValues values;
   soci::statement statement(session.sql());
-  readInto(statement, values);
-  prepareStatement(
-      statement,
-      "SELECT " + recordColumns() + " FROM records r WHERE " + condition + " ORDER BY r.at, r.id",
-      true);
-  std::vector<Record> found;
-  if (statement.execute(true)) {
-    do found.push_back(values.record());
-    while (statement.fetch());
-  }
-  return found;
+  return selectRecords(statement, " WHERE " + condition + " ORDER BY r.at, r.id");
 }
 
 }  // namespace ccp

@@ -66,13 +66,7 @@ void SqlRegister::dropToken(long long token) {
   }
 }
 
-SqlRegister::Prepared::Prepared(soci::session& sql)
-    : insertRecord(sql),
-      insertCapcodeRow((sql.prepare << "INSERT INTO record_capcodes "
-                                       "(record_id, address_row, capcode) "
-                                       "VALUES (:record, :row, :capcode)",
-                        soci::use(rowRecord, "record"), soci::use(row, "row"),
-                        soci::use(rowCapcode, "capcode"))) {
+SqlRegister::Prepared::Prepared(soci::session& sql) : insertRecord(sql) {
   insertRecord.exchange(soci::use(fingerprint, "fingerprint"));
   record.forEachColumn(
       [this](const char* name, auto& value) { insertRecord.exchange(soci::use(value, name)); });

@@ -89,16 +89,11 @@ class SqlRegister final : public PagerRegister {
     RecordValues record;
     std::string fingerprint;
     soci::statement insertRecord;
-    long long rowRecord = 0;
-    int row = 0;
-    int rowCapcode = 0;
-    soci::statement insertCapcodeRow;
   };
 
   std::pair<long long, bool> insertRecord(const Record& record);
   // The record of a journal line that is there already, whatever its station.
   std::optional<long long> journalledRecord(const Record& record);
-  std::optional<Record> recordWithId(long long id);
 
   // On PostgreSQL, the session holds a lock named by each unsettled write's token, which tells
   // other stations that the write is under way.

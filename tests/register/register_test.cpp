@@ -277,7 +277,7 @@ TEST_P(RegisterTest, LockHeldTooLongEndsAsBusy) {
   }
   blocker->write([&] {
     // Another station in the middle of its claim of the capcode.
-    HoldBook(*blocker).lockCapcodes({5});
+    HoldBook(*blocker).lockCapcodes({{5, true}});
     blocker->sql() << "INSERT INTO holds (capcode, address_row, individual, state, station, at) "
                       "VALUES (5, 1, 1, 'claimed', 'station-9', 0)";
     try {
