@@ -12,12 +12,13 @@ namespace ccp {
 // Short waits spin; a wait of a millisecond or more sleeps the thread through most of its
 // length and spins only the last stretch, so a transfer of several seconds does not hold a
 // core busy. The stretch adapts to how late the thread has been waking up. Each transfer runs
-// at real-time priority where the system allows it, so other busy programs do not make the
-// thread wake late or lose the processor mid-step.
+// at real-time priority where the system or RealtimeKit allows it, so other busy programs do
+// not make the thread wake late or lose the processor mid-step.
 class SteadyClock : public DeadlineClock {
  public:
-  explicit SteadyClock(SchedulingCalls& scheduling = systemSchedulingCalls())
-      : priority_(scheduling) {}
+  explicit SteadyClock(SchedulingCalls& scheduling = systemSchedulingCalls(),
+                       RealtimeKit* kit = nullptr)
+      : priority_(scheduling, kit) {}
 
   // Called now and then during long waits (a window repaints itself there). It only adds time:
   // a wait still ends no earlier than asked.
@@ -30,6 +31,8 @@ class SteadyClock : public DeadlineClock {
   std::uint64_t nowNs() const override;
   void transferBegins() override { priority_.raise(); }
   void transferEnds() override { priority_.restore(); }
+  void commandBegins() override { priority_.holdBegins(); }
+  void commandEnds() override { priority_.holdEnds(); }
 
   void setIdleHook(IdleHook hook) { idleHook_ = std::move(hook); }
   const RealtimePriority& realtimePriority() const { return priority_; }
