@@ -5,6 +5,7 @@
 // --busy N runs N spinning threads beside the commands, as a busy machine would; --no-rt keeps
 // the transfers at the thread's normal priority. Where the system refuses real-time priority,
 // the transfers ask RealtimeKit, as the programs do.
+#include <sched.h>
 #include <time.h>
 
 #include <algorithm>
@@ -163,9 +164,11 @@ void stopBusyThreads(std::vector<std::jthread>& threads) {
   threads.clear();  // joins
 }
 
+// The policy without SCHED_RESET_ON_FORK, which a thread RealtimeKit raised keeps for good.
 ccp::ThreadScheduling mainThreadScheduling() {
   ccp::ThreadScheduling now;
   ccp::systemSchedulingCalls().current(now);
+  now.policy &= ~SCHED_RESET_ON_FORK;
   return now;
 }
 
