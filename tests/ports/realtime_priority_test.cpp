@@ -66,6 +66,13 @@ class FakeRealtimeKit : public RealtimeKit {
   FakeSchedulingCalls& system_;
 };
 
+// A system that refuses real-time priority, with RealtimeKit beside it.
+struct RefusingSystem {
+  RefusingSystem() { calls.applyError = EPERM; }
+  FakeSchedulingCalls calls;
+  FakeRealtimeKit kit{calls};
+};
+
 long kitRequests(const FakeSchedulingCalls& system) {
   return std::count_if(system.calls.begin(), system.calls.end(),
                        [](const std::string& call) { return call.starts_with("kit"); });
@@ -180,11 +187,10 @@ TEST(SteadyClock, RaisesPriorityOnlyBetweenTheTransferHooks) {
 }
 
 TEST(RealtimePriority, KeepsWhatRealtimeKitGrantedThroughTheCommandAndGivesItBackAtItsEnd) {
-  FakeSchedulingCalls system;
-  system.applyError = EPERM;
-  FakeRealtimeKit kit(system);
-  kit.grant = 7;
-  SteadyClock clock(system, &kit);
+  RefusingSystem refusing;
+  FakeSchedulingCalls& system = refusing.calls;
+  refusing.kit.grant = 7;
+  SteadyClock clock(system, &refusing.kit);
   const ThreadScheduling granted{SCHED_RR | SCHED_RESET_ON_FORK, 7};
   {
     const CommandScope command(clock);
@@ -203,11 +209,10 @@ TEST(RealtimePriority, KeepsWhatRealtimeKitGrantedThroughTheCommandAndGivesItBac
 }
 
 TEST(RealtimePriority, AsksRealtimeKitOncePerCommandAndAtEachTransferOutsideOne) {
-  FakeSchedulingCalls system;
-  system.applyError = EPERM;
-  FakeRealtimeKit kit(system);
-  kit.grant = 0;
-  RealtimePriority priority(system, &kit);
+  RefusingSystem refusing;
+  FakeSchedulingCalls& system = refusing.calls;
+  refusing.kit.grant = 0;
+  RealtimePriority priority(system, &refusing.kit);
   const auto transfers = [&](int count) {
     for (int i = 0; i < count; ++i) {
       priority.raise();
@@ -229,10 +234,9 @@ TEST(RealtimePriority, AsksRealtimeKitOncePerCommandAndAtEachTransferOutsideOne)
 }
 
 TEST(RealtimePriority, AGrantTheDaemonTookBackIsNotClaimedForTheNextTransfer) {
-  FakeSchedulingCalls system;
-  system.applyError = EPERM;
-  FakeRealtimeKit kit(system);
-  RealtimePriority priority(system, &kit);
+  RefusingSystem refusing;
+  FakeSchedulingCalls& system = refusing.calls;
+  RealtimePriority priority(system, &refusing.kit);
   priority.holdBegins();
   priority.raise();
   priority.restore();
