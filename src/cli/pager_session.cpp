@@ -77,7 +77,10 @@ std::string menuCaption(const MenuItem& item) {
 
 }  // namespace
 
-PagerSession::PagerSession(Run& run) : run_(run) {
+PagerSession::PagerSession(Run& run, Records records) : run_(run) {
+  // A register setting that cannot be taken stops the command before the port is opened.
+  std::optional<RegisterChoice> choice;
+  if (records == Records::Keep) choice = registerChoice(run);
   const PortRequest request = portRequest(run);
   if (request.kind == PortKind::Hardware) sayUnopenedDevices(run);
   const Connection connection = run.services.connect(request);
@@ -98,11 +101,12 @@ PagerSession::PagerSession(Run& run) : run_(run) {
   window_->echoLog(run.log(), true, run.args.quiet);
   // What the port did at start-up, after the start-up's lines.
   if (reporting != nullptr) reporting->flushHeld();
-  const RegisterChoice choice = registerChoice(run);
-  window_->keepRecords(run.services.dataFolder(), run.args.backup, choice.settings, choice.use,
-                       [&run](const std::string& text) {
-                         if (!text.empty()) run.error(text);
-                       });
+  if (choice) {
+    window_->keepRecords(run.services.dataFolder(), run.args.backup, choice->settings, choice->use,
+                         [&run](const std::string& text) {
+                           if (!text.empty()) run.error(text);
+                         });
+  }
   if (run.args.port == PortSelection::Lpt2) form().menuItem("LPT21").trigger();
 }
 

@@ -116,7 +116,7 @@ int verifyCommand(Run& run) {
 }
 
 int testCommand(Run& run) {
-  PagerSession session(run);
+  PagerSession session(run, PagerSession::Records::None);
   if (!session.available("TestProgrammer1")) return kFailed;
   const std::string passed = portLabel(session.form()) + ": Programmer test passed";
   return session.exitStatus(session.run("TestProgrammer1", passed) ? kDone : kFailed);

@@ -40,7 +40,7 @@ class PagerRecords {
 
   // The register settings this face goes by, and what they come to on this machine
   // (registerUse() in app/register_place.h). The register is opened again when its location
-  // changes.
+  // changes. While the use refuses settings, Read and Write say why and do nothing else.
   void setRegister(const RegisterSettings& settings, const RegisterUse& use);
   const RegisterSettings& registerSettings() const { return settings_; }
   const RegisterUse& registerUse() const { return use_; }
@@ -65,6 +65,7 @@ class PagerRecords {
 
  private:
   using Body = std::function<void(PagerCommandReport&, WallTime)>;
+  bool refused();
   void run(TForm1& form, const char* command, const Body& body, CapcodeGuard* guard = nullptr);
   void finish(TForm1& form, const char* command, WallTime at, std::string outcome,
               const PagerCommandReport& report, CapcodeGuard* guard);

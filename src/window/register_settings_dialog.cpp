@@ -128,10 +128,11 @@ RegisterSettingsDialog::RegisterSettingsDialog(QWidget* parent)
 
   showSettings(loaded_);
   QStringList problems;
-  for (const std::string& problem : parsed.problems) problems << shown(problem);
+  for (const auto* said : {&parsed.stops, &parsed.problems})
+    for (const std::string& problem : *said) problems << shown(problem);
   if (!problems.isEmpty()) {
-    problem_->setText(QStringLiteral("Left out of %1 (OK replaces them): %2")
-                          .arg(shown(path_), problems.join(QStringLiteral("; "))));
+    problem_->setText(QStringLiteral("Not taken (OK replaces them): %1")
+                          .arg(problems.join(QStringLiteral("; "))));
   }
 
   connect(shared_, &QRadioButton::toggled, this, [this](bool shared) {
