@@ -102,10 +102,12 @@ PagerSession::PagerSession(Run& run, Records records) : run_(run) {
   // What the port did at start-up, after the start-up's lines.
   if (reporting != nullptr) reporting->flushHeld();
   if (choice) {
-    window_->keepRecords(run.services.dataFolder(), run.args.backup, choice->settings, choice->use,
-                         [&run](const std::string& text) {
-                           if (!text.empty()) run.error(text);
-                         });
+    PagerRecords& kept =
+        window_->keepRecords(run.services.dataFolder(), run.args.backup, choice->settings,
+                             choice->use, [&run](const std::string& text) {
+                               if (!text.empty()) run.error(text);
+                             });
+    if (run.args.nextFree) kept.nextFreeCause = "--next-free";
   }
   if (run.args.port == PortSelection::Lpt2) form().menuItem("LPT21").trigger();
 }

@@ -128,6 +128,7 @@ void PagerRecords::finish(TForm1& form, const char* command, WallTime at, std::s
 
   pending_.reset();
   std::string notices = backupNotice(report.backup);
+  if (guard && use_.guardForNextFree) addNotice(notices, nextFreeGuardNotice(nextFreeCause));
   // A write's steps are as they were when it began: it advances the capcodes only.
   const std::vector<int> rows = individualRows(settings_, autoincSteps(form));
   const auto id = keep(line, guard ? rows : std::vector<int>(), notices);

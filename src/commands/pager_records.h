@@ -60,6 +60,8 @@ class PagerRecords {
   // not be kept in the register, it is in journal.csv: REASON", how to go on after the guard
   // refused a capcode and the like, joined by "; "; empty when all went well.
   std::function<void(const std::string&)> onNotice;
+  // How the face names next-free when it turned the guard on for a write (nextFreeGuardNotice()).
+  std::string nextFreeCause = "when-taken = next-free";
   // The wall clock that stamps backups and journal lines.
   std::function<WallTime()> now = [] { return std::chrono::system_clock::now(); };
 

@@ -229,6 +229,9 @@ RegisterUse resolveRegisterUse(const RegisterSettings& settings, std::string_vie
   use.station = settings.station.empty() ? std::string(hostName) : settings.station;
   use.shared = isSharedRegister(use.location);
   use.guard = guardOverride.value_or(settings.guard.value_or(use.shared));
+  // The next free capcode is the one the register knows to be free: only the guard asks it.
+  use.guardForNextFree = !use.guard && settings.whenTaken == WhenTaken::TakeNextFree;
+  use.guard = use.guard || use.guardForNextFree;
   return use;
 }
 
@@ -239,6 +242,11 @@ RegisterUse withStoppingLines(RegisterUse use, const ParsedRegisterSettings& par
 
 std::string refusalText(const RegisterUse& use) {
   return use.refused.empty() ? std::string() : joined(use.refused, "; ") + "; nothing done";
+}
+
+std::string nextFreeGuardNotice(std::string_view cause) {
+  return "the guard is on for this write: " + std::string(cause) +
+         " takes the next free capcode from the register";
 }
 
 RegisterUse stationRegisterUse(const RegisterSettings& settings, const StationDefaults& defaults,

@@ -73,6 +73,7 @@ struct RegisterUse {
   std::string station;
   bool shared = false;
   bool guard = false;
+  bool guardForNextFree = false;  // the guard is on only because next-free asks the register
   // Settings that stop every pager command, each named with where it came from ("--register:
   // ...", "PATH: line 3: guard: ..."); none when all could be taken.
   std::vector<std::string> refused{};
@@ -80,9 +81,9 @@ struct RegisterUse {
 
 // The settings resolved: the location given on the command line, else the environment's
 // CCP_REGISTER, else the settings' own, else `defaultLocation`; the station from the settings or
-// the host name; the guard as set (`guardOverride` first), or on exactly for a shared register.
-// A location from the command line or the environment that names no register is refused, and
-// no register is used.
+// the host name; the guard as set (`guardOverride` first), or on exactly for a shared register,
+// and on whenever a taken capcode moves on to the next free one. A location from the command line
+// or the environment that names no register is refused, and no register is used.
 RegisterUse resolveRegisterUse(const RegisterSettings& settings, std::string_view defaultLocation,
                                std::string_view commandLineLocation,
                                std::string_view environmentLocation, std::string_view hostName,
@@ -109,5 +110,9 @@ RegisterUse withStoppingLines(RegisterUse use, const ParsedRegisterSettings& par
 
 // What a face says when its settings stop a pager command; empty when none do.
 std::string refusalText(const RegisterUse& use);
+
+// What a face says of a write whose guard next-free turned on; `cause` names next-free as the
+// face does ("--next-free").
+std::string nextFreeGuardNotice(std::string_view cause);
 
 }  // namespace ccp

@@ -186,5 +186,39 @@ TEST(CliRegisterSettingsTest, APasswordIsNeverSaidAndOneOnTheCommandLineIsWarned
   }
 }
 
+// Taking the next free capcode asks the register which are free: next-free turns the guard on
+// for the write, and says so, where the guard was off.
+TEST(CliRegisterSettingsTest, NextFreeTurnsTheGuardOnAndSaysSo) {
+  CliFixture cli;
+  const std::string file = cli.fileWithCapcode(1000000);
+  ASSERT_EQ(cli.run({"write", file, "--guard"}), cli::kDone);  // 1000000 is held
+  const struct {
+    const char* settings;
+    std::vector<std::string> options;
+    const char* cause;  // none: the guard was on anyway
+  } cases[] = {
+      {"", {"--next-free"}, "--next-free"},
+      {"when-taken = next-free", {}, "when-taken = next-free"},
+      {"guard = off\nwhen-taken = next-free", {}, "when-taken = next-free"},
+      {"guard = on\nwhen-taken = next-free", {}, nullptr},
+  };
+  int used = 1000000;
+  for (const auto& c : cases) {
+    writeSettings(cli, c.settings);
+    cli.services.plugInFreshPager();
+    std::vector<std::string> words = {"write", file};
+    words.insert(words.end(), c.options.begin(), c.options.end());
+    ASSERT_EQ(cli.run(words), cli::kDone) << c.settings << "\n" << cli.err.str();
+    used += 8;  // the next frame's capcode: the step is 0
+    EXPECT_TRUE(contains(cli.out.str(), "is taken: " + std::to_string(used) + " used\n"))
+        << cli.out.str();
+    const std::string said = c.cause
+                                 ? std::string("ccp: the guard is on for this write: ") + c.cause +
+                                       " takes the next free capcode from the register\n"
+                                 : "";
+    EXPECT_EQ(cli.err.str(), said) << c.settings;
+  }
+}
+
 }  // namespace
 }  // namespace ccp

@@ -38,6 +38,7 @@ class PagerRecordsViewTest : public QObject {
   void openJournalFolderShowsTheDataFolder();
   void theFormOutlivesTheWindowWithPlainCommands();
   void aSettingThatCannotBeTakenStopsThePagerCommands();
+  void nextFreeTurnsTheGuardOnAndSaysSo();
   void ccpRegisterNamesTheRegisterOfTheWindowAndOfCcp();
 
  private:
@@ -233,6 +234,19 @@ void PagerRecordsViewTest::aSettingThatCannotBeTakenStopsThePagerCommands() {
     QVERIFY(w.fx.pagerEeprom() == pager);
     QVERIFY(!QFile::exists(registerFile()));
   }
+}
+
+// Taking the next free capcode asks the register: the station's own register is guarded for
+// that write, and the status bar says so.
+void PagerRecordsViewTest::nextFreeTurnsTheGuardOnAndSaysSo() {
+  writeSettings("when-taken = next-free\n");
+  SimulatorWindow w;
+  w.action("WriteToPager")->trigger();
+  QCOMPARE(QString::fromStdString(w.fx.lines().back()), QStringLiteral("Verify OK !"));
+  QCOMPARE(w.fx.platform.notices.back(),
+           std::string("the guard is on for this write: \"Take the next free\" takes the next "
+                       "free capcode from the register"));
+  QVERIFY(openRegister(registerFile().toStdString())->holder(2004000));
 }
 
 // $CCP_REGISTER names the register of the window and of ccp alike, before register.conf: the
