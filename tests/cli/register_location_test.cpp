@@ -103,16 +103,23 @@ TEST(CliRegisterSettingsTest, ALineThatCannotBeTakenStopsAWriteBeforeAnythingIsS
     const char* said;  // after "ccp: FILE: line 1: "
     int status;
   } cases[] = {
-      {"register = sqlite:register.sqlite", "register: only a postgresql:// URL", 2},
-      {"guard = sometimes", "guard: takes on or off (or yes or no, true or false); nothing done",
-       2},
+      {"register = sqlite:Zq.sqlite", "register: only a postgresql:// URL", 2},
+      {"register: /Zq.sqlite", "register: its value follows '='; nothing done", 2},
+      {"register =", "register: no register was named; nothing done", 2},
+      {"guard = Zq", "guard: takes on or off (or yes or no, true or false); nothing done", 2},
       {"Guard = on", "guard: its key is misspelt; nothing done", 2},
+      {"gaurd = on", "guard: its key is misspelt; nothing done", 2},
+      {"guard on", "guard: its value follows '='; nothing done", 2},
+      {"unique-rows = 7", "unique-rows: takes rows 1 to 6, such as 1,3; nothing done", 2},
       {"unique-rows: 1,3", "unique-rows: its value follows '='; nothing done", 2},
-      {"when-taken = later", "when-taken: takes stop or next-free; nothing done", 2},
+      {"when-taken = Zq", "when-taken: takes stop or next-free; nothing done", 2},
+      {"when taken = next-free", "when-taken: its key is misspelt; nothing done", 2},
       {"allow_unguarded = on", "allow-unguarded: its key is misspelt; nothing done", 2},
-      {"station = bench-\xe9", "station: not UTF-8 text; nothing done", 2},
-      {"read-before-write = sometimes", "read-before-write: takes on or off", 0},
-      {"colour = red", "not a register setting (left out)", 0},
+      {"allow-unguarded = Zq", "allow-unguarded: takes on or off", 2},
+      {"station = Zq-\xe9", "station: not UTF-8 text; nothing done", 2},
+      {"station: Zq", "station: its value follows '=' (left out)", 0},
+      {"read-before-write = Zq", "read-before-write: takes on or off", 0},
+      {"colour = Zq", "not a register setting (left out)", 0},
   };
   for (const auto& c : cases) {
     CliFixture cli;
@@ -123,6 +130,7 @@ TEST(CliRegisterSettingsTest, ALineThatCannotBeTakenStopsAWriteBeforeAnythingIsS
     EXPECT_TRUE(
         cli.err.str().starts_with("ccp: " + cli.services.settingsFile + ": line 1: " + c.said))
         << cli.err.str();
+    EXPECT_FALSE(contains(cli.err.str(), "Zq")) << cli.err.str();  // a value is never said
     if (c.status == 0) continue;
     EXPECT_EQ(cli.out.str(), "") << c.line;
     EXPECT_FALSE(cli.services.connectedKind) << c.line;  // the port was never opened
@@ -159,6 +167,7 @@ TEST(CliRegisterSettingsTest, APasswordIsNeverSaidAndOneOnTheCommandLineIsWarned
       {From::Option, "host=127.0.0.1 port=1 dbname=pagers password='Zq/9@k% w'", cli::kFailed},
       {From::Option, "postgresql://st:Zq/9@k% w@127.0.0.1:1/pagers", cli::kWrongUsage},
       {From::Option, "postgresql:/st:Zq/9@k% w@127.0.0.1:1/pagers", cli::kWrongUsage},
+      {From::Option, "host=127.0.0.1 dbname=pagers password=9@k Zq/% w", cli::kWrongUsage},
       {From::Environment, url, cli::kFailed},
       {From::Settings, "register = " + url, cli::kFailed},
       {From::Settings, "register: " + url, cli::kWrongUsage},

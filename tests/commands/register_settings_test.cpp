@@ -27,44 +27,6 @@ TEST(RegisterSettings, TextGoesBackToTheSameSettingsAndBadLinesAreNamed) {
   EXPECT_EQ(parsed.problems, (std::vector<std::string>{"line 5: not a register setting"}));
 }
 
-// A line that keeps the register or the guard right is taken or stops the pager commands;
-// another is left out. Either is named by its number and key, never by its value.
-TEST(RegisterSettings, ALineThatCannotBeTakenStopsOrIsLeftOutAndIsNamedByItsKey) {
-  const struct {
-    const char* line;
-    const char* said;  // after "line 1: "
-    bool stops;
-  } cases[] = {
-      {"register = sqlite:Zq.sqlite", "register: only a postgresql:// URL", true},
-      {"register: postgresql://st:Zq@db/p", "register: its value follows '='", true},
-      {"register =", "register: no register was named", true},
-      {"Register = /Zq.sqlite", "register: its key is misspelt", true},
-      {"guard = Zq", "guard: takes on or off", true},
-      {"guard on", "guard: its value follows '='", true},
-      {"gaurd = on", "guard: its key is misspelt", true},
-      {"unique-rows = 7", "unique-rows: takes rows 1 to 6", true},
-      {"unique_rows = 1,3", "unique-rows: its key is misspelt", true},
-      {"when-taken = Zq", "when-taken: takes stop or next-free", true},
-      {"when taken = next-free", "when-taken: its key is misspelt", true},
-      {"allow-unguarded = Zq", "allow-unguarded: takes on or off", true},
-      {"allow-unguarded: on", "allow-unguarded: its value follows '='", true},
-      {"station = Zq\xff", "station: not UTF-8 text", true},
-      {"station: Zq", "station: its value follows '='", false},
-      {"read-before-write = Zq", "read-before-write: takes on or off", false},
-      {"colour = Zq", "not a register setting", false},
-      {"Zq", "not a register setting", false},
-  };
-  for (const auto& c : cases) {
-    const ParsedRegisterSettings parsed = parseRegisterSettings(c.line);
-    const auto& said = c.stops ? parsed.stops : parsed.problems;
-    ASSERT_EQ(parsed.stops.size() + parsed.problems.size(), 1u) << c.line;
-    ASSERT_EQ(said.size(), 1u) << c.line;
-    EXPECT_TRUE(said[0].starts_with(std::string("line 1: ") + c.said)) << said[0];
-    EXPECT_EQ(said[0].find("Zq"), std::string::npos) << said[0];
-    EXPECT_EQ(parsed.settings, RegisterSettings{}) << c.line;
-  }
-}
-
 TEST(RegisterSettings, OnAndOffAreTakenInAnyCaseAsYesNoTrueFalse) {
   const struct {
     const char* value;
@@ -114,15 +76,7 @@ TEST(RegisterSettings, LocationComesFromCommandLineEnvironmentSettingsThenDefaul
   EXPECT_FALSE(use("", "").guard);
   EXPECT_TRUE(resolveRegisterUse(s, "d", "", "", "h", true).guard);
 
-  // A location named elsewhere than in the settings is read here, and one that names no
-  // register is refused with where it came from: no register is used, none looked for.
-  EXPECT_EQ(use("postgresql:/a@line/pagers", "").refused,
-            std::vector<std::string>{
-                "--register: a server's URL begins postgresql:// (two slashes after the colon)"});
-  EXPECT_EQ(use("", "sqlite:x").refused.size(), 1u);
-  EXPECT_TRUE(use("", "sqlite:x").refused[0].starts_with("CCP_REGISTER: "));
-  EXPECT_EQ(use("", "sqlite:x").location, "");
-  EXPECT_TRUE(use("", "host=env dbname=pagers").refused.empty());
+  // A server is shared, and guarded, however libpq lets it be named.
   EXPECT_TRUE(use("", "host=env dbname=pagers").shared);
   s.guard.reset();
   EXPECT_TRUE(use("", "PostgreSQL://b@env/pagers").guard);  // shared, so guarded
