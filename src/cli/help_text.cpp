@@ -87,10 +87,21 @@ journal.csv in the data folder; backups go to its backups folder. Whether a back
 and a record that went to journal.csv and why, are said on standard error. The simulated
 Programmer keeps its pager there too, in simulated-pager.eep.
 
+A register is a postgresql:// or postgres:// URL (the scheme in any case), a libpq keyword
+string such as "host=server dbname=pagers", or a SQLite file's path: absolute, beginning
+with ./ or ../, or relative without ':', '=' or '@'. A register named otherwise, or a line of
+register.conf for register, guard, unique-rows, when-taken or allow-unguarded that cannot be
+taken (a wrong value, ':' for '=', a misspelt key), or a station that is not UTF-8, stops
+read, write, verify and the register commands with exit status 2 before anything is sent,
+naming the setting (a line by its number and key). Other lines are left out. on and off may
+also be yes and no, true and false, in any case. A password belongs in ~/.pgpass: one given
+with --register is warned of, as every user of the PC sees it in the process list.
+
 With the guard on (write --guard, or "guard = on" in register.conf), a write stops before
 anything is sent when an individual capcode it would write (row 1, and each row that
 advances, or those of --unique) is held by another pager; a write that begins with a whole
 read (--backup, or "read-before-write = on") may write a pager's own capcodes to it again.
+--next-free (or "when-taken = next-free") turns the guard on for the write, and says so.
 
 Ctrl-C or SIGTERM during read, write, verify or test stops the command after the current EEPROM
 page or decoder record, with the lines at rest: "Interrupted: the pager may be partly written",

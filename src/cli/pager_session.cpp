@@ -79,7 +79,10 @@ std::string menuCaption(const MenuItem& item) {
 
 }  // namespace
 
-PagerSession::PagerSession(Run& run) : run_(run) {
+PagerSession::PagerSession(Run& run, Records records) : run_(run) {
+  // A register setting that cannot be taken stops the command before the port is opened.
+  std::optional<RegisterChoice> choice;
+  if (records == Records::Keep) choice = registerChoice(run);
   const PortRequest request = portRequest(run);
   if (request.kind == PortKind::Hardware) sayUnopenedDevices(run);
   const Connection connection = run.services.connect(request);
@@ -104,11 +107,14 @@ PagerSession::PagerSession(Run& run) : run_(run) {
   if (run.args.verbose && priority_ != nullptr) {
     run.detail("transfers: " + tryTransferPriority(connection.clock, *priority_));
   }
-  const RegisterChoice choice = registerChoice(run);
-  window_->keepRecords(run.services.dataFolder(), run.args.backup, choice.settings, choice.use,
-                       [&run](const std::string& text) {
-                         if (!text.empty()) run.error(text);
-                       });
+  if (choice) {
+    PagerRecords& kept =
+        window_->keepRecords(run.services.dataFolder(), run.args.backup, choice->settings,
+                             choice->use, [&run](const std::string& text) {
+                               if (!text.empty()) run.error(text);
+                             });
+    if (run.args.nextFree) kept.nextFreeCause = "--next-free";
+  }
   if (run.args.port == PortSelection::Lpt2) form().menuItem("LPT21").trigger();
 }
 

@@ -116,7 +116,7 @@ int verifyCommand(Run& run) {
 }
 
 int testCommand(Run& run) {
-  PagerSession session(run);
+  PagerSession session(run, PagerSession::Records::None);
   if (!session.available("TestProgrammer1")) return kFailed;
   const std::string passed = portLabel(session.form()) + ": Programmer test passed";
   return session.exitStatus(session.run("TestProgrammer1", passed) ? kDone : kFailed);
@@ -172,7 +172,8 @@ void addPagerCommands(CommandLine& line) {
           "the individual rows, such as 1,3 (default: row 1 and\nevery row that advances)")
       ->type_name("ROWS");
   write.add_flag("--next-free", args.nextFree,
-                 "with the guard, a taken capcode moves its row on to\nthe next free one");
+                 "a taken capcode moves its row on to the next free\none; the guard is on "
+                 "for the write");
   write
       .add_flag("--dry-run", args.dryRun,
                 "write nothing: read the pager and show the settings\nthe write would change")

@@ -13,6 +13,7 @@
 #include "commands/register_connection.h"
 #include "image/capcode.h"
 #include "image/plain_text.h"
+#include "register/location_reading.h"
 #include "register/register_csv.h"
 
 namespace ccp::cli {
@@ -218,9 +219,12 @@ int releaseCommand(Run& run) {
 
 int initCommand(Run& run) {
   const std::string location = run.args.operands[0];
+  const LocationReading reading = readLocation(location);
+  if (!reading.engine) throw RefusedSetting("init's URL: " + reading.why + "; nothing done");
   RegisterUse use = registerChoice(run).use;  // this station, with the register to make
+  warnOfPassword(run, "init's URL", location);
   use.location = location;
-  use.shared = isSharedRegister(location);
+  use.shared = reading.engine == Engine::PostgreSQL;
   RegisterConnection connection = connectRegister(use, run.services.dataFolder());
   try {
     const RegisterStatus status = connection.get().status();
@@ -240,7 +244,7 @@ int initCommand(Run& run) {
     const std::string bare = withoutPassword(location);
     out << "Use it with --register, CCP_REGISTER, or \"register = " << bare
         << "\" in register.conf\n";
-    if (bare != location) out << "Keep its password in ~/.pgpass (mode 0600), never in the URL\n";
+    if (reading.password) out << "Keep its password in ~/.pgpass (mode 0600), never in the URL\n";
     return kDone;
   } catch (const RegisterError& error) {
     run.error(error.what());

@@ -65,12 +65,21 @@ std::string PagerRecords::journalPath() const {
   return journalPathIn(dataFolder_);
 }
 
+// Nothing is sent while a setting that keeps the register or the guard right cannot be taken.
+bool PagerRecords::refused() {
+  if (use_.refused.empty()) return false;
+  if (onNotice) onNotice(refusalText(use_));
+  return true;
+}
+
 void PagerRecords::read(TForm1& form) {
+  if (refused()) return;
   run(form, "read",
       [&form](PagerCommandReport& report, WallTime) { ReadFromPagerClick(form, report); });
 }
 
 void PagerRecords::write(TForm1& form) {
+  if (refused()) return;
   const GuardRules rules{use_.guard, individualRows(settings_, autoincSteps(form)),
                          settings_.whenTaken, settings_.allowUnguarded};
   CapcodeGuard guard(connection_, rules, now);
@@ -119,6 +128,7 @@ void PagerRecords::finish(TForm1& form, const char* command, WallTime at, std::s
 
   pending_.reset();
   std::string notices = backupNotice(report.backup);
+  if (guard && use_.guardForNextFree) addNotice(notices, nextFreeGuardNotice(nextFreeCause));
   // A write's steps are as they were when it began: it advances the capcodes only.
   const std::vector<int> rows = individualRows(settings_, autoincSteps(form));
   const auto id = keep(line, guard ? rows : std::vector<int>(), notices);

@@ -40,7 +40,7 @@ class PagerRecords {
 
   // The register settings this face goes by, and what they come to on this machine
   // (registerUse() in app/register_place.h). The register is opened again when its location
-  // changes.
+  // changes. While the use refuses settings, Read and Write say why and do nothing else.
   void setRegister(const RegisterSettings& settings, const RegisterUse& use);
   const RegisterSettings& registerSettings() const { return settings_; }
   const RegisterUse& registerUse() const { return use_; }
@@ -60,11 +60,14 @@ class PagerRecords {
   // not be kept in the register, it is in journal.csv: REASON", how to go on after the guard
   // refused a capcode and the like, joined by "; "; empty when all went well.
   std::function<void(const std::string&)> onNotice;
+  // How the face names next-free when it turned the guard on for a write (nextFreeGuardNotice()).
+  std::string nextFreeCause = "when-taken = next-free";
   // The wall clock that stamps backups and journal lines.
   std::function<WallTime()> now = [] { return std::chrono::system_clock::now(); };
 
  private:
   using Body = std::function<void(PagerCommandReport&, WallTime)>;
+  bool refused();
   void run(TForm1& form, const char* command, const Body& body, CapcodeGuard* guard = nullptr);
   void finish(TForm1& form, const char* command, WallTime at, std::string outcome,
               const PagerCommandReport& report, CapcodeGuard* guard);

@@ -20,4 +20,29 @@ std::string_view trimmed(std::string_view text) {
   return text;
 }
 
+std::optional<char32_t> nextUtf8Char(std::string_view text, std::size_t& at) {
+  const auto lead = static_cast<unsigned char>(text[at++]);
+  if (lead < 0x80) return lead;
+  const int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+  static constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+  if (more == 0 || lead > 0xF4 || at + static_cast<std::size_t>(more) > text.size()) {
+    return std::nullopt;
+  }
+  char32_t c = lead & (0x3F >> more);
+  for (int i = 0; i < more; ++i) {
+    const auto next = static_cast<unsigned char>(text[at + static_cast<std::size_t>(i)]);
+    if ((next & 0xC0) != 0x80) return std::nullopt;
+    c = c << 6 | (next & 0x3F);
+  }
+  if (c < kSmallest[more] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
+  at += static_cast<std::size_t>(more);
+  return c;
+}
+
+bool isUtf8(std::string_view text) {
+  for (std::size_t at = 0; at < text.size();)
+    if (!nextUtf8Char(text, at)) return false;
+  return true;
+}
+
 }  // namespace ccp

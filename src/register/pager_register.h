@@ -60,20 +60,23 @@ inline constexpr const char* kRegisterFileName = "register.sqlite";
 // The databases a register is kept in.
 enum class Engine { SQLite, PostgreSQL };
 
-// A register that the stations of a line share: a PostgreSQL URL ("postgresql://" or
-// "postgres://"); anything else is a SQLite file.
+// A register that the stations of a line share: a PostgreSQL server, named by a URL
+// ("postgresql://" or "postgres://", in any case) or a libpq keyword string, as readLocation()
+// in location_reading.h tells them from a SQLite file's path and from text that is neither.
 bool isSharedRegister(std::string_view location);
 
 // The register of a station on its own: "register.sqlite" in the data folder.
 std::string defaultRegisterLocation(const std::string& dataFolder);
 
-// The URL with any password in it left out: what may be shown or kept in the settings. With a
+// A location as it may be shown or kept in the settings: a server's as libpq reads it, in the
+// shape it was written in (a URL or a keyword string), with any password left out; with a
 // `mark`, the mark stands in the password's place instead, as the register's messages show it.
-std::string withoutPassword(const std::string& url, const std::string& mark = {});
+// A file's path as it is; text that names no register is not shown at all.
+std::string withoutPassword(const std::string& location, const std::string& mark = {});
 
-// Opens the register at `location`: a "postgresql://" (or "postgres://") URL as libpq takes it,
-// its password left to ~/.pgpass, PGPASSWORD or a service file; anything else is the path of a
-// SQLite file, made with its folder when missing. A register without a schema gets one, an
+// Opens the register at `location`: a server as libpq takes it, its password left to ~/.pgpass,
+// PGPASSWORD or a service file, or the path of a SQLite file, made with its folder when
+// missing; text that is neither is refused (Invalid). A register without a schema gets one, an
 // older one is brought forward; one newer than this program is refused (NewerSchema) and left
 // untouched.
 std::unique_ptr<PagerRegister> openRegister(const std::string& location,

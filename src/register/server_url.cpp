@@ -102,32 +102,4 @@ std::string serverConnectionText(const std::string& url) {
   return "postgresql://?" + joined(parameters, "&");
 }
 
-std::string withoutPassword(const std::string& url, const std::string& mark) {
-  if (!isSharedRegister(url)) return url;
-  const UrlParts parts = urlParts(url);
-  std::string shown(parts.scheme);
-  if (parts.userInfo) {
-    shown += parts.userInfo->substr(0, parts.userInfo->find(':'));
-    if (parts.hasPassword() && !mark.empty()) shown += ":" + mark;
-    shown += '@';
-  }
-  shown += parts.place;
-  if (!parts.query) return shown;
-  std::vector<std::string> parameters;
-  std::string_view rest = *parts.query;
-  for (bool more = true; more;) {
-    const std::size_t amp = rest.find('&');
-    const std::string_view parameter = rest.substr(0, amp);
-    if (!parameter.starts_with("password=")) {
-      parameters.emplace_back(parameter);
-    } else if (!mark.empty()) {
-      parameters.push_back("password=" + mark);
-    }
-    more = amp != std::string_view::npos;
-    if (more) rest.remove_prefix(amp + 1);
-  }
-  if (!parameters.empty()) shown += "?" + joined(parameters, "&");
-  return shown;
-}
-
 }  // namespace ccp

@@ -1,7 +1,7 @@
 #pragma once
 
-// A shared register's URL: what its connection is opened with, and what may be shown of it
-// (withoutPassword(), declared in pager_register.h, is defined with it).
+// A shared register's URL: what its connection is opened with (what may be shown of it is
+// withoutPassword(), in pager_register.h).
 
 #include <string>
 

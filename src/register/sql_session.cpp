@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "files/file_io.h"
+#include "register/location_reading.h"
 #include "register/server_url.h"
 
 namespace ccp {
@@ -86,10 +87,15 @@ std::string oneLine(const std::string& text) {
 }  // namespace
 
 RegisterLocation registerLocation(const std::string& text) {
-  if (isSharedRegister(text)) {
-    return {Engine::PostgreSQL, serverConnectionText(text), withoutPassword(text, "***")};
+  const LocationReading reading = readLocation(text);
+  if (!reading.engine) {
+    throw RegisterError(RegisterFault::Invalid,
+                        "The register's location cannot be taken: " + reading.why);
   }
-  if (text.empty()) throw RegisterError(RegisterFault::Invalid, "No register was named");
+  if (reading.engine == Engine::PostgreSQL) {
+    return {Engine::PostgreSQL, serverConnectionText(reading.serverUrl),
+            withoutPassword(text, "***")};
+  }
   return {Engine::SQLite, text, text};
 }
 

@@ -40,6 +40,7 @@ class SimulatedServices : public cli::CliServices {
   PortSurvey surveyPorts(const PortChoice& choice) override {
     return ccp::surveyPorts(choice, kernel);
   }
+  ParsedRegisterSettings registerSettings() override { return loadRegisterSettings(settingsFile); }
   RegisterUse registerUse(const RegisterSettings& settings, std::string_view location,
                           std::optional<bool> guard) override {
     return resolveRegisterUse(settings, dataPath.empty() ? "" : defaultRegisterLocation(dataPath),
@@ -64,7 +65,8 @@ class SimulatedServices : public cli::CliServices {
   testing::FakeKernel kernel;  // the system's parallel ports: none unless a test adds them
   TempFolder dataHome;         // never the user's own data folder
   std::string dataPath = dataHome.file("capcode-programmer");
-  std::string environmentRegister;  // the register CCP_REGISTER names
+  std::string environmentRegister;                            // the register CCP_REGISTER names
+  std::string settingsFile = dataHome.file("register.conf");  // none unless a test writes it
 };
 
 // Enter pressed a number of times, then the end of input; `beforeRead` runs each time the
