@@ -17,8 +17,15 @@ bool looksLikeFormula(std::string_view field) {
   return !field.empty() && kFormulaStarts.find(field.front()) != std::string_view::npos;
 }
 
+// A formula's first character after any number of apostrophes: "=SUM(1)", "'=SUM(1)".
+bool formulaAfterApostrophes(std::string_view field) {
+  const auto first = field.find_first_not_of('\'');
+  return first != std::string_view::npos && looksLikeFormula(field.substr(first));
+}
+
 std::string csvField(const std::string& text) {
-  const std::string field = looksLikeFormula(text) ? "'" + text : text;
+  // One apostrophe more than the text has, so that csvText() gives back any such text.
+  const std::string field = formulaAfterApostrophes(text) ? "'" + text : text;
   if (!needsQuotes(field)) return field;
   std::string quoted = "\"";
   for (char c : field) {
@@ -81,8 +88,8 @@ std::vector<CsvFields> parseCsv(std::string_view text) {
 }
 
 std::string csvText(std::string_view field) {
-  const bool escaped = field.size() >= 2 && field[0] == '\'' && looksLikeFormula(field.substr(1));
-  return std::string(escaped ? field.substr(1) : field);
+  const bool kept = field.starts_with('\'') && formulaAfterApostrophes(field);
+  return std::string(kept ? field.substr(1) : field);
 }
 
 }  // namespace ccp
