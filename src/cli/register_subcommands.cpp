@@ -1,6 +1,8 @@
 // register find, list, export, import, release, init and status: the pager register that the
 // window and the pager commands keep, looked up and tended from the command line.
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <iterator>
 #include <set>
@@ -169,14 +171,27 @@ int listCommand(Run& run) {
   });
 }
 
+std::string countOf(std::size_t count, const char* one, const char* many) {
+  return std::to_string(count) + ' ' + (count == 1 ? one : many);
+}
+
 int exportCommand(Run& run) {
   const std::string file = run.args.operands[0];
   const RecordQuery query = filters(run, oldestFirst());
   return withRegister(run, [&](PagerRegister& reg, const RegisterChoice&) {
     return fileWork(run, [&] {
-      const std::size_t written = exportRecords(reg, file, query);
-      run.console.out << written << (written == 1 ? " record" : " records") << " written to "
-                      << file << '\n';
+      if (!isStandardStream(file)) {
+        const std::size_t written = exportRecords(reg, file, query);
+        run.console.out << countOf(written, "record", "records") << " written to " << file << '\n';
+        return kDone;
+      }
+      const std::size_t written = exportRecords(reg, run.console.out, query);
+      if (!run.console.out.flush()) {
+        run.error(std::string("the export cannot be written to standard output: ") +
+                  std::strerror(errno));
+        return kFileError;
+      }
+      run.console.err << countOf(written, "record", "records") << " written to standard output\n";
       return kDone;
     });
   });
@@ -184,16 +199,25 @@ int exportCommand(Run& run) {
 
 int importCommand(Run& run) {
   const std::string file = run.args.operands[0];
+  const bool standard = isStandardStream(file);
+  const std::string name = standard ? "standard input" : file;
   return withRegister(run, [&](PagerRegister& reg, const RegisterChoice& choice) {
     return fileWork(run, [&] {
-      const ImportResult result = importJournal(reg, file, choice.use.station);
-      run.console.out << file << ": " << result.added << " records added, " << result.present
-                      << " in the register already, " << result.refused << " lines refused\n";
+      const ImportResult result = standard
+                                      ? importJournal(reg, run.console.in, name, choice.use.station)
+                                      : importJournal(reg, file, choice.use.station);
+      run.console.out << name << ": " << result.added << " records added, " << result.present
+                      << " in the register already, " << result.refused.size()
+                      << " lines refused\n";
+      for (const RefusedLine& refused : result.refused) {
+        run.error(escaped(name + " line " + std::to_string(refused.line) +
+                          " refused: " + refused.reason));
+      }
       const Stamp by{choice.use.station, std::chrono::system_clock::now(), {}};
       for (int capcode : holdClaimsOfJournalledWrites(reg, result.records, by)) {
         run.console.out << "Capcode " << capcode << " is held now by the write that claimed it\n";
       }
-      return kDone;
+      return result.refused.empty() ? kDone : kFailed;
     });
   });
 }
@@ -286,11 +310,11 @@ void addRegisterCommands(CommandLine& line) {
       {"list", "the records, newest first", listCommand, nullptr, nullptr},
       {"export",
        "the records to FILE.csv: the journal's columns and\nthe holder's state, oldest first",
-       exportCommand, "FILE.csv", "the CSV file to write"},
+       exportCommand, "FILE.csv", "the CSV file to write; -: standard output"},
       {"import",
        "a journal.csv's lines as this station's records;\nrecords there already are not added "
-       "again",
-       importCommand, "FILE.csv", "a journal.csv of this program"},
+       "again, a line\nthat is no record is named and left out",
+       importCommand, "FILE.csv", "a journal.csv of this program; -: standard input"},
       {"release",
        "give a capcode back, whoever holds it; the register\nkeeps who released it and when",
        releaseCommand, "CAPCODE", "the capcode to release"},

@@ -95,6 +95,17 @@ struct Filter {
   int capcode = 0;
 };
 
+// While a failure to add one record is handled: why the database refused that record. A
+// failure that is not the record's own (the connection, the disk, a lock) is thrown on.
+std::string recordRefusal(SqlSession& session) {
+  try {
+    session.fail("adding a record");
+  } catch (const RegisterError& error) {
+    if (error.fault() != RegisterFault::Failed) throw;
+    return error.what();
+  }
+}
+
 }  // namespace
 
 void RecordValues::set(const Record& r) {
@@ -147,12 +158,27 @@ long long SqlRegister::addRecord(const Record& record) {
                  [&] { return session_.write([&] { return insertRecord(record).first; }); });
 }
 
-std::size_t SqlRegister::addRecords(const std::vector<Record>& records) {
+AddedRecords SqlRegister::addRecords(const std::vector<Record>& records) {
   return guarded("adding records", [&] {
     return session_.write([&] {
-      std::size_t added = 0;
-      for (const Record& record : records) added += insertRecord(record).second ? 1 : 0;
-      return added;
+      AddedRecords result;
+      for (std::size_t i = 0; i < records.size(); ++i) {
+        // Each record in a savepoint of its own: one that the database refuses is taken back
+        // alone, and the transaction goes on with the next.
+        session_.sql() << "SAVEPOINT one_record";
+        try {
+          result.added += insertRecord(records[i]).second ? 1 : 0;
+        } catch (...) {
+          std::string reason = recordRefusal(session_);
+          session_.sql() << "ROLLBACK TO SAVEPOINT one_record";
+          // A SOCI PostgreSQL statement whose execution failed leaks its bound values at its
+          // next execution; statements prepared anew free them.
+          prepared_ = std::make_unique<Prepared>(session_.sql());
+          result.refused.push_back({i, std::move(reason)});
+        }
+        session_.sql() << "RELEASE SAVEPOINT one_record";
+      }
+      return result;
     });
   });
 }
