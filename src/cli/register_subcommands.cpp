@@ -67,9 +67,9 @@ using Body = std::function<int(PagerRegister&, const RegisterChoice&)>;
 
 // Runs `body` on the register the run names, opened first; what opening did (a journal taken
 // in) goes to standard error, and a register that cannot be reached ends the command.
-int withRegister(Run& run, const Body& body) {
+int withRegister(Run& run, RegisterCreation creation, const Body& body) {
   const RegisterChoice choice = registerChoice(run);
-  RegisterConnection connection = connectRegister(choice.use, run.services.dataFolder());
+  RegisterConnection connection = connectRegister(choice.use, run.services.dataFolder(), creation);
   try {
     PagerRegister& reg = connection.get();
     if (const std::string notice = connection.takeNotice(); !notice.empty()) run.error(notice);
@@ -78,6 +78,10 @@ int withRegister(Run& run, const Body& body) {
     run.error(error.what());
     return kFailed;
   }
+}
+
+int withRegister(Run& run, const Body& body) {
+  return withRegister(run, RegisterCreation::Make, body);
 }
 
 // A file that import or export could not read or write.
@@ -164,7 +168,8 @@ int findCommand(Run& run) {
 }
 
 int listCommand(Run& run) {
-  const RecordQuery query = filters(run, {});
+  RecordQuery query = filters(run, {});
+  if (run.args.limit) query.limit = static_cast<std::size_t>(*run.args.limit);  // the newest
   return withRegister(run, [&run, &query](PagerRegister& reg, const RegisterChoice&) {
     printRecords(run.console.out, reg.records(query));
     return kDone;
@@ -273,7 +278,7 @@ int initCommand(Run& run) {
 }
 
 int statusCommand(Run& run) {
-  return withRegister(run, [&run](PagerRegister& reg, const RegisterChoice& choice) {
+  const Body report = [&run](PagerRegister& reg, const RegisterChoice& choice) {
     const RegisterStatus status = reg.status();
     const std::string stations = joined(status.stations, ", ");
     std::string last = "-";
@@ -290,7 +295,9 @@ int statusCommand(Run& run) {
                                  {"This station:", choice.use.station + ", guard " +
                                                        (choice.use.guard ? "on" : "off")}});
     return kDone;
-  });
+  };
+  // A station's own register that no pager command has made is said, and not made by looking.
+  return withRegister(run, RegisterCreation::DoNotMake, report);
 }
 
 }  // namespace
@@ -338,6 +345,10 @@ void addRegisterCommands(CommandLine& line) {
     command.add_option("--station", args.station, "only records of this station")
         ->type_name("NAME");
   }
+  group.get_subcommand("list")
+      ->add_option("--limit", args.limit, "only the newest N records")
+      ->type_name("N")
+      ->check(CLI::PositiveNumber);
   group.get_subcommand("release")
       ->add_option("--note", args.note, "why, kept in the capcode's history")
       ->type_name("TEXT");

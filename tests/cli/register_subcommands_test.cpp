@@ -205,6 +205,28 @@ TEST(CliRegisterFiles, AFolderIsNoJournalToImportNorAnExportToWrite) {
   EXPECT_EQ(cli.err.str(), "ccp: The export " + folder + " cannot be written: Is a directory\n");
 }
 
+TEST(CliRegisterFiles, StatusOfAStationWithoutARegisterSaysSoAndMakesNone) {
+  CliFixture cli;
+  const std::string location = defaultRegisterLocation(cli.services.dataPath);
+  EXPECT_EQ(cli.run({"register", "status"}), cli::kFailed);
+  EXPECT_EQ(cli.err.str(), "ccp: No pager command has kept a record yet: there is no register at " +
+                               location + "\n");
+  EXPECT_FALSE(std::filesystem::exists(location));
+}
+
+TEST(CliRegisterFiles, ListLimitShowsTheNewestRecords) {
+  CliFixture cli;
+  for (int capcode : {1000000, 1000001, 1000002}) {
+    ASSERT_EQ(cli.run({"write", cli.fileWithCapcode(capcode)}), cli::kDone);
+  }
+  ASSERT_EQ(cli.run({"register", "list", "--limit", "2"}), cli::kDone);
+  const auto lines = cli.outLines();
+  ASSERT_EQ(lines.size(), 3u);  // the heading and two records
+  EXPECT_TRUE(contains(lines[1], " 1000002 ")) << lines[1];
+  EXPECT_TRUE(contains(lines[2], " 1000001 ")) << lines[2];
+  EXPECT_EQ(cli.run({"register", "list", "--limit", "0"}), cli::kWrongUsage);
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, CliRegisterTest,
                          ::testing::Values(Engine::SQLite, Engine::PostgreSQL), test::engineName);
 
