@@ -160,7 +160,7 @@ TEST_P(CliServerTest, ABatchWhoseServerGoesAwayStopsBeforeWritingUnguarded) {
   ASSERT_GE(lines.size(), 2u);
   EXPECT_EQ(lines[lines.size() - 2],
             "Capcodes could not be checked in the register: nothing written");
-  EXPECT_EQ(lines.back(), "Batch: 3 pagers written, 1 failed; capcodes 2004000 to 2004002");
+  EXPECT_EQ(lines.back(), "Batch: 3 pagers written, 1 failed; capcodes 2004000-2004002");
   EXPECT_TRUE(contains(cli.err.str(),
                        "ccp: record could not be kept in the register, it is in journal.csv: The "
                        "register's server cannot be reached"))
