@@ -1,6 +1,8 @@
 // register find, list, export, import, release, init and status: the pager register that the
 // window and the pager commands keep, looked up and tended from the command line.
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <iterator>
 #include <set>
@@ -66,9 +68,9 @@ using Body = std::function<int(PagerRegister&, const RegisterChoice&)>;
 
 // Runs `body` on the register the run names, opened first; what opening did (a journal taken
 // in) goes to standard error, and a register that cannot be reached ends the command.
-int withRegister(Run& run, const Body& body) {
+int withRegister(Run& run, RegisterCreation creation, const Body& body) {
   const RegisterChoice choice = registerChoice(run);
-  RegisterConnection connection = connectRegister(choice.use, run.services.dataFolder());
+  RegisterConnection connection = connectRegister(choice.use, run.services.dataFolder(), creation);
   try {
     PagerRegister& reg = connection.get();
     if (const std::string notice = connection.takeNotice(); !notice.empty()) run.error(notice);
@@ -77,6 +79,10 @@ int withRegister(Run& run, const Body& body) {
     run.error(error.what());
     return kFailed;
   }
+}
+
+int withRegister(Run& run, const Body& body) {
+  return withRegister(run, RegisterCreation::Make, body);
 }
 
 // A file that import or export could not read or write.
@@ -163,11 +169,16 @@ int findCommand(Run& run) {
 }
 
 int listCommand(Run& run) {
-  const RecordQuery query = filters(run, {});
+  RecordQuery query = filters(run, {});
+  if (run.args.limit) query.limit = static_cast<std::size_t>(*run.args.limit);  // the newest
   return withRegister(run, [&run, &query](PagerRegister& reg, const RegisterChoice&) {
     printRecords(run.console.out, reg.records(query));
     return kDone;
   });
+}
+
+std::string countOf(std::size_t count, const char* one, const char* many) {
+  return std::to_string(count) + ' ' + (count == 1 ? one : many);
 }
 
 int exportCommand(Run& run) {
@@ -175,9 +186,18 @@ int exportCommand(Run& run) {
   const RecordQuery query = filters(run, oldestFirst());
   return withRegister(run, [&](PagerRegister& reg, const RegisterChoice&) {
     return fileWork(run, [&] {
-      const std::size_t written = exportRecords(reg, file, query);
-      run.console.out << written << (written == 1 ? " record" : " records") << " written to "
-                      << file << '\n';
+      if (!isStandardStream(file)) {
+        const std::size_t written = exportRecords(reg, file, query);
+        run.console.out << countOf(written, "record", "records") << " written to " << file << '\n';
+        return kDone;
+      }
+      const std::size_t written = exportRecords(reg, run.console.out, query);
+      if (!run.console.out.flush()) {
+        run.error(std::string("the export cannot be written to standard output: ") +
+                  std::strerror(errno));
+        return kFileError;
+      }
+      run.console.err << countOf(written, "record", "records") << " written to standard output\n";
       return kDone;
     });
   });
@@ -185,16 +205,25 @@ int exportCommand(Run& run) {
 
 int importCommand(Run& run) {
   const std::string file = run.args.operands[0];
+  const bool standard = isStandardStream(file);
+  const std::string name = standard ? "standard input" : file;
   return withRegister(run, [&](PagerRegister& reg, const RegisterChoice& choice) {
     return fileWork(run, [&] {
-      const ImportResult result = importJournal(reg, file, choice.use.station);
-      run.console.out << file << ": " << result.added << " records added, " << result.present
-                      << " in the register already, " << result.refused << " lines refused\n";
+      const ImportResult result = standard
+                                      ? importJournal(reg, run.console.in, name, choice.use.station)
+                                      : importJournal(reg, file, choice.use.station);
+      run.console.out << name << ": " << result.added << " records added, " << result.present
+                      << " in the register already, " << result.refused.size()
+                      << " lines refused\n";
+      for (const RefusedLine& refused : result.refused) {
+        run.error(escaped(name + " line " + std::to_string(refused.line) +
+                          " refused: " + refused.reason));
+      }
       const Stamp by{choice.use.station, std::chrono::system_clock::now(), {}};
       for (int capcode : holdClaimsOfJournalledWrites(reg, result.records, by)) {
         run.console.out << "Capcode " << capcode << " is held now by the write that claimed it\n";
       }
-      return kDone;
+      return result.refused.empty() ? kDone : kFailed;
     });
   });
 }
@@ -253,7 +282,7 @@ int initCommand(Run& run) {
 }
 
 int statusCommand(Run& run) {
-  return withRegister(run, [&run](PagerRegister& reg, const RegisterChoice& choice) {
+  const Body report = [&run](PagerRegister& reg, const RegisterChoice& choice) {
     const RegisterStatus status = reg.status();
     const std::string stations = joined(status.stations, ", ");
     std::string last = "-";
@@ -270,7 +299,9 @@ int statusCommand(Run& run) {
                                  {"This station:", choice.use.station + ", guard " +
                                                        (choice.use.guard ? "on" : "off")}});
     return kDone;
-  });
+  };
+  // A station's own register that no pager command has made is said, and not made by looking.
+  return withRegister(run, RegisterCreation::DoNotMake, report);
 }
 
 }  // namespace
@@ -290,11 +321,11 @@ void addRegisterCommands(CommandLine& line) {
       {"list", "the records, newest first", listCommand, nullptr, nullptr},
       {"export",
        "the records to FILE.csv: the journal's columns and\nthe holder's state, oldest first",
-       exportCommand, "FILE.csv", "the CSV file to write"},
+       exportCommand, "FILE.csv", "the CSV file to write; -: standard output"},
       {"import",
        "a journal.csv's lines as this station's records;\nrecords there already are not added "
-       "again",
-       importCommand, "FILE.csv", "a journal.csv of this program"},
+       "again, a line\nthat is no record is named and left out",
+       importCommand, "FILE.csv", "a journal.csv of this program; -: standard input"},
       {"release",
        "give a capcode back, whoever holds it; the register\nkeeps who released it and when",
        releaseCommand, "CAPCODE", "the capcode to release"},
@@ -318,6 +349,10 @@ void addRegisterCommands(CommandLine& line) {
     command.add_option("--station", args.station, "only records of this station")
         ->type_name("NAME");
   }
+  group.get_subcommand("list")
+      ->add_option("--limit", args.limit, "only the newest N records")
+      ->type_name("N")
+      ->check(CLI::PositiveNumber);
   group.get_subcommand("release")
       ->add_option("--note", args.note, "why, kept in the capcode's history")
       ->type_name("TEXT");

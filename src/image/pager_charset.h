@@ -5,6 +5,7 @@
 // table leaves undefined stands for the code point of the same number, so every byte has one
 // character and back: a text shown and stored again keeps its bytes.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -25,6 +26,11 @@ std::u32string pagerChars(Model model, std::string_view bytes);
 
 // Character `c` in UTF-8, after `out`.
 void appendUtf8(std::string& out, char32_t c);
+
+// The UTF-8 character at text[at], moving `at` past it; nothing (and one byte on) when the
+// bytes there are no UTF-8: a stray or missing continuation, an overlong form, a surrogate, or
+// a code point beyond U+10FFFF.
+std::optional<char32_t> nextUtf8Char(std::string_view text, std::size_t& at);
 
 // The pager's bytes as the characters the window shows, in UTF-8.
 std::string utf8Text(Model model, std::string_view bytes);

@@ -19,6 +19,17 @@
 
 namespace ccp {
 
+// What addRecords() did: how many records were new, and which the database refused (by their
+// place in the list) and why.
+struct AddedRecords {
+  struct Refused {
+    std::size_t index = 0;
+    std::string reason;
+  };
+  std::size_t added = 0;
+  std::vector<Refused> refused;
+};
+
 class PagerRegister {
  public:
   virtual ~PagerRegister() = default;
@@ -29,8 +40,9 @@ class PagerRegister {
   // and journal columns): importing a journal twice adds nothing. The id of the record, new or
   // already there.
   virtual long long addRecord(const Record& record) = 0;
-  // The same for many records in one transaction; how many were new.
-  virtual std::size_t addRecords(const std::vector<Record>& records) = 0;
+  // The same for many records in one transaction. A record the database refuses is left out
+  // and said; the others go in all the same.
+  virtual AddedRecords addRecords(const std::vector<Record>& records) = 0;
 
   virtual std::vector<Record> records(const RecordQuery& query) = 0;
   // How many records the query's filters let through, whatever its page.

@@ -29,10 +29,17 @@ std::vector<std::string> journalFieldsOf(const Record& record) {
 }
 
 std::optional<Record> recordFromJournal(const std::vector<std::string>& fields,
-                                        const std::string& station) {
-  if (fields.size() < journalHeader().size()) return std::nullopt;
+                                        const std::string& station, std::string* why) {
+  const auto refused = [why](const std::string& reason) -> std::optional<Record> {
+    if (why != nullptr) *why = reason;
+    return std::nullopt;
+  };
+  if (fields.size() < journalHeader().size()) {
+    return refused("too few fields: " + std::to_string(fields.size()) + " of " +
+                   std::to_string(journalHeader().size()));
+  }
   const auto at = parseIsoTimeStamp(fields[0]);
-  if (!at) return std::nullopt;
+  if (!at) return refused("no time");
   Record record;
   record.at = *at;
   record.station = station;
@@ -44,7 +51,11 @@ std::optional<Record> recordFromJournal(const std::vector<std::string>& fields,
   record.serial = fields[6];
   for (int row = 0; row < kAddressCount; ++row) {
     const std::string& capcode = fields[7 + row];
-    if (!capcode.empty() && !capcodeNumber(capcode)) return std::nullopt;
+    const auto number = capcodeNumber(capcode);
+    if (!capcode.empty() && (!number || *number > kCapcodeMax)) {
+      return refused("capcode " + std::to_string(row + 1) + " '" + capcode +
+                     "' is not one a pager can hold");
+    }
     record.capcodes[row] = capcode;
   }
   record.frequency = fields[13];

@@ -17,9 +17,9 @@ std::vector<std::string> journalFieldsOf(const Record& record);
 
 // The record of a journal line (its fields as read, apostrophes before formulas dropped) kept
 // by `station`; nothing when the line is not one the journal writes: too few fields, no time,
-// a capcode that is not one.
+// a capcode that is not one a pager can hold. Then `why`, when given, says which.
 std::optional<Record> recordFromJournal(const std::vector<std::string>& fields,
-                                        const std::string& station);
+                                        const std::string& station, std::string* why = nullptr);
 
 // Tells records apart by what they say: the station, the time to the second and the journal's
 // columns. The individual rows are left out: a journal line that fell back to the file when

@@ -48,7 +48,7 @@ class SqlRegister final : public PagerRegister {
 
   RegisterStatus status() override;
   long long addRecord(const Record& record) override;
-  std::size_t addRecords(const std::vector<Record>& records) override;
+  AddedRecords addRecords(const std::vector<Record>& records) override;
   std::vector<Record> records(const RecordQuery& query) override;
   long long countRecords(const RecordQuery& query) override;
   std::optional<Holder> holder(int capcode) override;
