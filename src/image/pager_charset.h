@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "image/build_config.h"
+#include "image/plain_text.h"
 
 namespace ccp {
 
@@ -23,14 +24,6 @@ std::optional<std::uint8_t> pagerByte(Model model, char32_t c);
 
 // The characters of a text the pager holds.
 std::u32string pagerChars(Model model, std::string_view bytes);
-
-// Character `c` in UTF-8, after `out`.
-void appendUtf8(std::string& out, char32_t c);
-
-// The UTF-8 character at text[at], moving `at` past it; nothing (and one byte on) when the
-// bytes there are no UTF-8: a stray or missing continuation, an overlong form, a surrogate, or
-// a code point beyond U+10FFFF.
-std::optional<char32_t> nextUtf8Char(std::string_view text, std::size_t& at);
 
 // The pager's bytes as the characters the window shows, in UTF-8.
 std::string utf8Text(Model model, std::string_view bytes);

@@ -1,6 +1,7 @@
 #include "image/plain_text.h"
 
 #include <cctype>
+#include <cstdint>
 
 namespace ccp {
 
@@ -18,6 +19,25 @@ std::string_view trimmed(std::string_view text) {
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);
   while (!text.empty() && blank(text.back())) text.remove_suffix(1);
   return text;
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+  const auto put = [&out](std::uint32_t byte) { out.push_back(static_cast<char>(byte)); };
+  if (c < 0x80) {
+    put(c);
+  } else if (c < 0x800) {
+    put(0xC0 | c >> 6);
+    put(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    put(0xE0 | c >> 12);
+    put(0x80 | (c >> 6 & 0x3F));
+    put(0x80 | (c & 0x3F));
+  } else {
+    put(0xF0 | c >> 18);
+    put(0x80 | (c >> 12 & 0x3F));
+    put(0x80 | (c >> 6 & 0x3F));
+    put(0x80 | (c & 0x3F));
+  }
 }
 
 std::optional<char32_t> nextUtf8Char(std::string_view text, std::size_t& at) {

@@ -15,6 +15,9 @@ std::string joined(std::span<const std::string> texts, std::string_view separato
 // The text without the white space at either end.
 std::string_view trimmed(std::string_view text);
 
+// Character `c` in UTF-8, after `out`.
+void appendUtf8(std::string& out, char32_t c);
+
 // The character at text[at], moving `at` past it; nothing (and one byte on) when the bytes
 // there are no UTF-8: a stray or missing continuation, an overlong form, a surrogate, or a
 // code point beyond U+10FFFF.

@@ -63,8 +63,8 @@ TEST(CliRegisterSettingsTest, ARegisterIsAServerAFileOrRefusedNamingItsSetting) 
        reached + "dbname=pagers host=127.0.0.1 port=1 ("},
       {From::Settings, "register = host=127.0.0.1 port=1 dbname=pagers", cli::kFailed,
        reached + "dbname=pagers host=127.0.0.1 port=1 ("},
-      {From::Option, files.file("own.sqlite"), cli::kDone,
-       "Register:        " + files.file("own.sqlite") + " (SQLite)\n"},
+      {From::Option, files.file("own.sqlite"), cli::kFailed,
+       "there is no register at " + files.file("own.sqlite") + "\n"},
       {From::Option, "postgresql:/station@127.0.0.1/pagers", cli::kWrongUsage,
        "ccp: --register: a server's URL begins postgresql:// (two slashes after the colon); "
        "nothing done\n"},
