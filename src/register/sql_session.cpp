@@ -1,5 +1,6 @@
 #include "register/sql_session.h"
 
+#include <libpq-fe.h>
 #include <soci/postgresql/soci-postgresql.h>
 #include <soci/sqlite3/soci-sqlite3.h>
 #include <sqlite3.h>
@@ -15,6 +16,9 @@ namespace {
 
 // Any number will do, as long as no other program locks it in the same database.
 constexpr const char* kSchemaLockKey = "7061676572";
+// The server ends a statement that runs longer (a lock waited for is ended sooner, at the busy
+// timeout): a server that answers never keeps a call waiting for long.
+constexpr const char* kStatementTimeoutMs = "10000";
 
 std::string sqliteConnectString(const std::string& path) {
   if (path.find('"') != std::string::npos) {
@@ -71,6 +75,11 @@ std::string faultText(RegisterFault fault) {
   }
 }
 
+std::string durationText(std::chrono::milliseconds duration) {
+  const auto ms = duration.count();
+  return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
+}
+
 // libpq's messages run over several lines; a message of the register is one.
 std::string oneLine(const std::string& text) {
   std::string line;
@@ -94,7 +103,7 @@ RegisterLocation registerLocation(const std::string& text) {
 }
 
 SqlSession::SqlSession(const RegisterLocation& location, const RegisterOptions& options)
-    : location_(location), busyTimeout_(options.busyTimeout) {
+    : location_(location), busyTimeout_(options.busyTimeout), watch_(options.answerTimeout) {
   try {
     connect();
   } catch (...) {
@@ -111,19 +120,41 @@ void SqlSession::connect() {
     sql_ << "PRAGMA foreign_keys = ON";
   } else {
     sql_.open(soci::postgresql, location_.target);
+    if (calls_ > 0) watch_.moveTo(socket());  // a call under way goes on with it
+    const Call call(*this);
     sql_ << "SET lock_timeout = " + ms;
+    sql_ << std::string("SET statement_timeout = ") + kStatementTimeoutMs;
     sql_ << "SET client_min_messages = warning";
   }
 }
 
 void SqlSession::reconnect() {
   sql_.close();
+  if (calls_ > 0) watch_.moveTo(-1);  // its socket is gone; the connect timeout bounds the next
   connect();
 }
 
-bool SqlSession::lostBeforeCommit() {
+bool SqlSession::mayRunAgain() {
   const bool committing = std::exchange(committing_, false);
-  return engine() == Engine::PostgreSQL && !committing && connectionLost();
+  return engine() == Engine::PostgreSQL && !committing && watch_.cut() == CallCut::No &&
+         connectionLost();
+}
+
+int SqlSession::socket() {
+  // SOCI's backends keep their type information to themselves: a cast by the engine's name.
+  soci::details::session_backend* backend = sql_.get_backend();
+  if (backend == nullptr || backend->get_backend_name() != "postgresql") return -1;
+  return PQsocket(static_cast<soci::postgresql_session_backend*>(backend)->conn_);
+}
+
+SqlSession::Call::Call(SqlSession& session) : session_(session) {
+  if (session_.calls_++ == 0 && session_.engine() == Engine::PostgreSQL) {
+    session_.watch_.begin(session_.socket());
+  }
+}
+
+SqlSession::Call::~Call() {
+  if (--session_.calls_ == 0) session_.watch_.end();
 }
 
 const char* SqlSession::engineName() const {
@@ -213,6 +244,15 @@ void SqlSession::fail(const std::string& doing) {
     detail = error.get_error_message();
   } catch (const std::exception& error) {
     detail = error.what();
+  }
+  // What libpq says of a connection that was cut is only that it was lost.
+  if (const CallCut cut = watch_.cut(); cut != CallCut::No) {
+    throw RegisterError(
+        cut == CallCut::Silent ? RegisterFault::Unreachable : RegisterFault::Stopped,
+        (cut == CallCut::Silent
+             ? "The register's server did not answer within " + durationText(watch_.answerTimeout())
+             : "The wait for the register's server was stopped") +
+            ": " + shown() + " (" + doing + ")");
   }
   if (engine() == Engine::PostgreSQL && connectionLost()) {
     fault = RegisterFault::Unreachable;
