@@ -51,6 +51,8 @@ RegisterFault sqliteFault(int result) {
 RegisterFault postgresqlFault(const std::string& state) {
   const auto is = [&state](std::string_view prefix) { return state.rfind(prefix, 0) == 0; };
   if (is("08") || is("57P")) return RegisterFault::Unreachable;  // connection, shutdown
+  if (is("28")) return RegisterFault::LoginRefused;              // 28000, 28P01
+  if (is("3D000")) return RegisterFault::NoDatabase;
   if (is("53100")) return RegisterFault::DiskFull;
   if (is("25006") || is("42501")) return RegisterFault::ReadOnly;  // read-only, no privilege
   if (is("55P03") || is("40") || is("57014")) return RegisterFault::Busy;  // locks, timeouts
@@ -70,9 +72,29 @@ std::string faultText(RegisterFault fault) {
       return "The register is damaged or is not a register";
     case RegisterFault::Unreachable:
       return "The register's server cannot be reached";
+    case RegisterFault::LoginRefused:
+      return "The register's server refused the login";
+    case RegisterFault::NoDatabase:
+      return "The register's server has no such database";
     default:
       return "The register failed";
   }
+}
+
+// A connection that the server refused is told in words only: libpq keeps no SQLSTATE of it.
+// These are the server's words for a login refused (28P01, 28000) and for a database that is
+// not there (3D000), and libpq's for a password that nobody gave; a server that speaks another
+// language is only said to be out of reach, its own words following.
+RegisterFault refusedConnectionFault(const std::string& message) {
+  const auto has = [&message](std::string_view words) {
+    return message.find(words) != std::string::npos;
+  };
+  if (has("authentication failed for user") || has("no pg_hba.conf entry") ||
+      has("no password supplied") || (has("role \"") && has("\" does not exist"))) {
+    return RegisterFault::LoginRefused;
+  }
+  if (has("database \"") && has("\" does not exist")) return RegisterFault::NoDatabase;
+  return RegisterFault::Unreachable;
 }
 
 std::string durationText(std::chrono::milliseconds duration) {
@@ -255,7 +277,7 @@ void SqlSession::fail(const std::string& doing) {
             ": " + shown() + " (" + doing + ")");
   }
   if (engine() == Engine::PostgreSQL && connectionLost()) {
-    fault = RegisterFault::Unreachable;
+    fault = refusedConnectionFault(detail);
   }
   throw RegisterError(
       fault, faultText(fault) + ": " + shown() + " (" + doing + ": " + oneLine(detail) + ")");
