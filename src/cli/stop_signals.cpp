@@ -10,6 +10,7 @@
 
 #include "files/journal_file.h"
 #include "link/rest_on_exit.h"
+#include "register/call_watch.h"
 
 namespace ccp::cli {
 
@@ -34,6 +35,7 @@ void say(std::string_view text) {
 void onSignal(int number) {
   if (received.exchange(number) == 0) {
     const int saved = errno;  // the interrupted code may be about to read it
+    stopRegisterCallNow();    // its record then goes to the journal
     say("ccp: stopping after the current page or record; again to stop at once\n");
     errno = saved;
     return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -68,6 +69,8 @@ class PagerRecords {
   void run(TForm1& form, const char* command, const Body& body, CapcodeGuard* guard = nullptr);
   void finish(TForm1& form, const char* command, WallTime at, std::string outcome,
               const PagerCommandReport& report, CapcodeGuard* guard);
+  // The line a process ended at once appends, in place of the one before.
+  void keepReady(const JournalLine& line);
   std::optional<long long> keep(const JournalLine& line, const std::vector<int>& rows,
                                 std::string& notices);
   void markFound(const PagerIdentity& pager, const std::vector<int>& rows, long long recordId,
@@ -75,7 +78,9 @@ class PagerRecords {
 
   std::string dataFolder_;
   bool backupBeforeWrite_ = false;
-  std::optional<PendingRecord> pending_;  // while a backup waits for its journal line
+  // The journal line a process ended at once appends: the backup's while the write runs, the
+  // command's own from its end until its record is kept.
+  std::unique_ptr<PendingRecord> pending_;
   RegisterSettings settings_;
   RegisterUse use_;
   RegisterConnection connection_;
