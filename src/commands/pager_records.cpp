@@ -98,6 +98,7 @@ void PagerRecords::write(TForm1& form) {
 // The record is kept however the command ends, an error box included.
 void PagerRecords::run(TForm1& form, const char* command, const Body& body, CapcodeGuard* guard) {
   const RegisterConnection::Command waitsOnce(connection_);
+  recordLost_ = false;
   const WallTime at = now();
   const std::size_t logged = form.log().lines().size();
   PagerCommandReport report;
@@ -161,10 +162,12 @@ std::optional<long long> PagerRecords::keep(const JournalLine& line, const std::
   if (dataFolder_.empty()) {
     if (connection_.named()) addNotice(notices, "record could not be kept in the register: " + why);
     addNotice(notices, kNoDataFolder);
+    recordLost_ = connection_.named();
   } else if (const int error = std::exchange(pending_, {})->append()) {
     addNotice(notices, "record could not be kept in the register: " + why);
     addNotice(notices,
               "journal could not be written: " + journalPath() + ": " + appendFailure(error));
+    recordLost_ = true;
   } else {
     addNotice(notices, std::string("record could not be kept in the register, it is in ") +
                            kJournalFileName + ": " + why);

@@ -56,6 +56,8 @@ class PagerRecords {
   void write(TForm1& form);
   // The last write stopped at the guard, before anything was written.
   bool guardStopped() const { return guardStopped_; }
+  // The last command's record could be kept neither in the register nor in journal.csv.
+  bool recordLost() const { return recordLost_; }
 
   // Told once at the end of each command: "no backup: pager could not be read", "record could
   // not be kept in the register, it is in journal.csv: REASON", how to go on after the guard
@@ -85,6 +87,7 @@ class PagerRecords {
   RegisterUse use_;
   RegisterConnection connection_;
   bool guardStopped_ = false;
+  bool recordLost_ = false;
 };
 
 // Binds Read from pager, Write to pager, "Back up pagers before writing" and "Open backup..."
