@@ -66,8 +66,13 @@ class ServerRelay {
     if (relay_ == 0) relay();
   }
   // The server freezes: what stations send is acknowledged and left unread, new connections
-  // wait to be accepted. Any process may freeze it.
-  void freeze() const { ::kill(relay_, SIGSTOP); }
+  // wait to be accepted. Any process may freeze it; it is frozen when this returns (a stop
+  // signal takes effect when the relay is next scheduled).
+  void freeze() const {
+    if (relay_ <= 0) return;  // never -1: every process the test may signal
+    ::kill(relay_, SIGSTOP);
+    while (!frozen()) ::usleep(1000);
+  }
   bool frozen() const {
     std::ifstream stat("/proc/" + std::to_string(relay_) + "/stat");  // pid (name) state ...
     std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
