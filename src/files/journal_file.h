@@ -37,8 +37,8 @@ int appendCsvText(const char* path, std::string_view header, std::string_view re
 // could keep its own record (a second Ctrl-C in the middle of a write, or while the register is
 // waited for): appendPendingRecord() appends the one in place, if any, and is safe in a signal
 // handler. A missing journal is made only then (its folder at once), so a command that ends as
-// usual and keeps its record elsewhere leaves none. A new record takes the place of the one before at once, so a
-// process ended at any moment appends one of them.
+// usual and keeps its record elsewhere leaves none. A new record takes the place of the one before
+// at once, so a process ended at any moment appends one of them.
 class PendingRecord {
  public:
   PendingRecord(std::string path, const std::vector<std::string>& header,
