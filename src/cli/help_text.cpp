@@ -101,7 +101,8 @@ Ctrl-C or SIGTERM during read, write, verify or test stops the command after the
 page or decoder record, with the lines at rest: "Interrupted: the pager may be partly written",
 and its record. While the command waits for the register's server, it ends the wait at once and
 the record goes to journal.csv. A second Ctrl-C or SIGTERM stops at once, and the command's
-record goes to journal.csv unless it was kept already; only SIGKILL ends ccp without it.
+record goes to journal.csv unless it was kept already, as it does before any other signal ends
+ccp (SIGHUP, SIGQUIT, SIGPIPE, ...); only SIGKILL ends ccp without it.
 
 Exit status: 0 done, 1 the pager, a comparison, the guard or the register failed (or a read's
 record was kept nowhere), 2 wrong usage or a setting the window refused, 3 a file could not be

@@ -9,7 +9,9 @@ namespace ccp::cli {
 // to the register under way is cut at once, and the record goes to the journal. A second signal
 // ends the process at once, from the handler: the Programmer's lines go to rest first, and the
 // command's record (from its end on, or until then a line naming its backup) goes to the
-// journal unless it was kept already. Between pager
+// journal unless it was kept already. Any other signal that ends a program (SIGHUP, SIGQUIT,
+// SIGPIPE and the like) still ends it, once the lines are at rest and the record is in the
+// journal in the same way: only SIGKILL, which no program can answer, leaves it out. Between pager
 // commands (a batch waiting for Enter) the signals keep their usual effect, and a signal the
 // program was started ignoring (a background job) stays ignored throughout.
 class StopOnSignal {

@@ -110,37 +110,46 @@ TEST(StopSignals, CtrlCEndsAWriteWith130AndSigtermWith143) {
 
 class StopSignalsTest : public test::EngineTest {};
 
-// A write whose register froze after its claim: the first SIGTERM comes during its read-back,
-// when nothing is left to stop, and the write ends verified; the second comes while its record
-// waits for the register. ccp ends at once, the record in journal.csv.
-TEST_P(StopSignalsTest, ASecondSigtermWhileTheRegisterIsWaitedForKeepsTheRecord) {
-  test::ServerRelay relay(std::getenv("CCP_TEST_POSTGRES"));
+// A write whose register froze after its claim ends verified, and its record waits for the
+// register. Then a second SIGTERM (the first came during the write's read-back, when nothing was
+// left to stop), or a SIGHUP (the terminal closed), ends ccp at once, as either does: the record
+// is in journal.csv.
+TEST_P(StopSignalsTest, ASignalWhileTheRegisterIsWaitedForLeavesTheRecordInTheJournal) {
   test::CliFixture whole;  // how long a write takes on the virtual clock
   ASSERT_EQ(whole.run({"write", whole.defaultFile("a.eep")}), cli::kDone);
   const std::uint64_t end = whole.services.clock.nowNs();
-  test::CliFixture cli;
-  const std::string file = cli.fileWithCapcode(1000000);
-  testkit::VirtualClock& clock = cli.services.clock;
-  clock.at(end - 1'000'000'000, [&] {  // in the EEPROM write
-    relay.freeze();
-    clock.at(end - 100'000'000, [] { ::raise(SIGTERM); });  // in its read-back
-  });
-  const std::string url = relay.through(newRegister());
-  const pid_t station = ::fork();
-  if (station == 0) ::_exit(cli.run({"--register", url, "write", file}));
+  const struct {
+    const char* what;
+    bool stopAsked;  // a first SIGTERM during the read-back
+    int signal;
+  } cases[] = {{"a second SIGTERM", true, SIGTERM}, {"SIGHUP", false, SIGHUP}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::ServerRelay relay(std::getenv("CCP_TEST_POSTGRES"));
+    test::CliFixture cli;
+    const std::string file = cli.fileWithCapcode(1000000);
+    testkit::VirtualClock& clock = cli.services.clock;
+    clock.at(end - 1'000'000'000, [&] {  // in the EEPROM write
+      relay.freeze();
+      if (c.stopAsked) clock.at(end - 100'000'000, [] { ::raise(SIGTERM); });  // its read-back
+    });
+    const std::string url = relay.through(newRegister());
+    const pid_t station = ::fork();
+    if (station == 0) ::_exit(cli.run({"--register", url, "write", file}));
 
-  const auto until = std::chrono::steady_clock::now() + 60s;
-  while (!(relay.frozen() && relay.waitedFor()) && std::chrono::steady_clock::now() < until) {
-    std::this_thread::sleep_for(20ms);
+    const auto until = std::chrono::steady_clock::now() + 60s;
+    while (!(relay.frozen() && relay.waitedFor()) && std::chrono::steady_clock::now() < until) {
+      std::this_thread::sleep_for(20ms);
+    }
+    ::kill(station, c.signal);
+    EXPECT_EQ(exitStatus(station), 128 + c.signal);
+    const auto journal = test::readCsv(cli.services.dataPath + "/journal.csv");
+    ASSERT_EQ(journal.size(), 2u);  // the header and the record
+    EXPECT_EQ(journal[1][4], "write");
+    EXPECT_EQ(journal[1][5], kVerifiedLine);
+    EXPECT_EQ(journal[1][7], "1000000");
+    EXPECT_EQ(journal[1][8], "2004008");
   }
-  ::kill(station, SIGTERM);
-  EXPECT_EQ(exitStatus(station), 128 + SIGTERM);
-  const auto journal = test::readCsv(cli.services.dataPath + "/journal.csv");
-  ASSERT_EQ(journal.size(), 2u);  // the header and the record
-  EXPECT_EQ(journal[1][4], "write");
-  EXPECT_EQ(journal[1][5], kVerifiedLine);
-  EXPECT_EQ(journal[1][7], "1000000");
-  EXPECT_EQ(journal[1][8], "2004008");
 }
 
 INSTANTIATE_TEST_SUITE_P(Server, StopSignalsTest, ::testing::Values(Engine::PostgreSQL),
