@@ -103,13 +103,21 @@ advances, or those of --unique) is held by another pager; a write that begins wi
 read (--backup, or "read-before-write = on") may write a pager's own capcodes to it again.
 --next-free (or "when-taken = next-free") turns the guard on for the write, and says so.
 
+No call to a shared register's server waits without an end: a connect is given up after 10 s,
+and a server that sends nothing for 15 s while a call waits (frozen, or its cable pulled) is
+given up then. The command goes on as when the server is away: the guard stops a write before
+anything is sent, and a record goes to journal.csv.
+
 Ctrl-C or SIGTERM during read, write, verify or test stops the command after the current EEPROM
 page or decoder record, with the lines at rest: "Interrupted: the pager may be partly written",
-and its record. A second Ctrl-C stops at once (the record then goes to journal.csv).
+and its record. While the command waits for the register's server, it ends the wait at once and
+the record goes to journal.csv. A second Ctrl-C or SIGTERM stops at once, and the command's
+record goes to journal.csv unless it was kept already, as it does before any other signal ends
+ccp (SIGHUP, SIGQUIT, SIGPIPE, ...); only SIGKILL ends ccp without it.
 
-Exit status: 0 done, 1 the pager, a comparison, the guard or the register failed, 2 wrong usage
-or a setting the window refused, 3 a file could not be read or written, 130 (Ctrl-C) or 143
-(SIGTERM) interrupted.)";
+Exit status: 0 done, 1 the pager, a comparison, the guard or the register failed (or a read's
+record was kept nowhere), 2 wrong usage or a setting the window refused, 3 a file could not be
+read or written, 130 (Ctrl-C) or 143 (SIGTERM) interrupted.)";
 
 std::shared_ptr<CLI::Formatter> helpFormatter() {
   return std::make_shared<HelpFormatter>();

@@ -95,7 +95,7 @@ void PagerRecords::write(TForm1& form) {
     options.backedUp = [this, &form, at](const BackupResult& backup) {
       const JournalLine line{at, form.config(), portLabel(form), "write", kInterruptedLine,
                              {}, backup.file};
-      pending_.emplace(journalPath(), journalHeader(), journalFields(line));
+      keepReady(line);
     };
     WriteToPagerClick(form, options, report);
   };
@@ -106,6 +106,8 @@ void PagerRecords::write(TForm1& form) {
 
 // The record is kept however the command ends, an error box included.
 void PagerRecords::run(TForm1& form, const char* command, const Body& body, CapcodeGuard* guard) {
+  const RegisterConnection::Command waitsOnce(connection_);
+  recordLost_ = false;
   const WallTime at = now();
   const std::size_t logged = form.log().lines().size();
   PagerCommandReport report;
@@ -126,7 +128,9 @@ void PagerRecords::finish(TForm1& form, const char* command, WallTime at, std::s
   if (report.imageIsPagers) line.pager = pagerIdentity(form.config(), image.eep, image.decoder);
   line.backupFile = report.backup.file;
 
-  pending_.reset();
+  // From here until the record is kept, even while the register is waited for, a process ended
+  // at once appends it to the journal.
+  keepReady(line);
   std::string notices = backupNotice(report.backup);
   if (guard && use_.guardForNextFree) addNotice(notices, nextFreeGuardNotice(nextFreeCause));
   // A write's steps are as they were when it began: it advances the capcodes only.
@@ -141,6 +145,12 @@ void PagerRecords::finish(TForm1& form, const char* command, WallTime at, std::s
   if (onNotice) onNotice(notices);
 }
 
+void PagerRecords::keepReady(const JournalLine& line) {
+  pending_ = dataFolder_.empty() ? nullptr
+                                 : std::make_unique<PendingRecord>(journalPath(), journalHeader(),
+                                                                   journalFields(line));
+}
+
 // In the register, or else in the journal. The record's id when the register took it.
 std::optional<long long> PagerRecords::keep(const JournalLine& line, const std::vector<int>& rows,
                                             std::string& notices) {
@@ -151,6 +161,7 @@ std::optional<long long> PagerRecords::keep(const JournalLine& line, const std::
       record.individualRows = rows;
       const long long id =
           connection_.use([&record](PagerRegister& reg) { return reg.addRecord(record); });
+      pending_.reset();
       addNotice(notices, connection_.takeNotice());
       return id;
     } catch (const RegisterError& error) {
@@ -161,11 +172,12 @@ std::optional<long long> PagerRecords::keep(const JournalLine& line, const std::
   if (dataFolder_.empty()) {
     if (connection_.named()) addNotice(notices, "record could not be kept in the register: " + why);
     addNotice(notices, kNoDataFolder);
-  } else if (const int error =
-                 appendCsvRecord(journalPath(), journalHeader(), journalFields(line))) {
+    recordLost_ = connection_.named();
+  } else if (const int error = std::exchange(pending_, {})->append()) {
     addNotice(notices, "record could not be kept in the register: " + why);
     addNotice(notices,
               "journal could not be written: " + journalPath() + ": " + appendFailure(error));
+    recordLost_ = true;
   } else {
     addNotice(notices, std::string("record could not be kept in the register, it is in ") +
                            kJournalFileName + ": " + why);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -55,6 +56,8 @@ class PagerRecords {
   void write(TForm1& form);
   // The last write stopped at the guard, before anything was written.
   bool guardStopped() const { return guardStopped_; }
+  // The last command's record could be kept neither in the register nor in journal.csv.
+  bool recordLost() const { return recordLost_; }
 
   // Told once at the end of each command: "no backup: pager could not be read", "record could
   // not be kept in the register, it is in journal.csv: REASON", how to go on after the guard
@@ -71,6 +74,8 @@ class PagerRecords {
   void run(TForm1& form, const char* command, const Body& body, CapcodeGuard* guard = nullptr);
   void finish(TForm1& form, const char* command, WallTime at, std::string outcome,
               const PagerCommandReport& report, CapcodeGuard* guard);
+  // The line a process ended at once appends, in place of the one before.
+  void keepReady(const JournalLine& line);
   std::optional<long long> keep(const JournalLine& line, const std::vector<int>& rows,
                                 std::string& notices);
   void markFound(const PagerIdentity& pager, const std::vector<int>& rows, long long recordId,
@@ -78,11 +83,14 @@ class PagerRecords {
 
   std::string dataFolder_;
   bool backupBeforeWrite_ = false;
-  std::optional<PendingRecord> pending_;  // while a backup waits for its journal line
+  // The journal line a process ended at once appends: the backup's while the write runs, the
+  // command's own from its end until its record is kept.
+  std::unique_ptr<PendingRecord> pending_;
   RegisterSettings settings_;
   RegisterUse use_;
   RegisterConnection connection_;
   bool guardStopped_ = false;
+  bool recordLost_ = false;
 };
 
 // Binds Read from pager, Write to pager, "Back up pagers before writing" and "Open backup..."

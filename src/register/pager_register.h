@@ -4,8 +4,11 @@
 // One interface over two engines: a SQLite file on one station, or a PostgreSQL database that
 // the stations of a line share. Every call is a transaction of its own; every failure is a
 // RegisterError. A server connection that was lost is opened again by the next call (and a call
-// that lost it before its commit runs once more). One thread at a time; each process or thread
-// opens a register of its own.
+// that lost it before its commit runs once more). No call waits without an end: a server is
+// given up at the connect timeout, or when it stays silent for the answer timeout while a call
+// waits, and a call under way gives up at once when the process is asked to stop
+// (stopRegisterCallNow()); such a call is not run again. One thread at a time; each process or
+// thread opens a register of its own.
 
 #include <chrono>
 #include <memory>
@@ -65,6 +68,9 @@ class PagerRegister {
 struct RegisterOptions {
   // How long a call waits for a lock held by another station before it gives up as Busy.
   std::chrono::milliseconds busyTimeout{5000};
+  // How long a call to a server waits while the server sends nothing, before it gives up as
+  // Unreachable (see register/call_watch.h).
+  std::chrono::milliseconds answerTimeout{15000};
 };
 
 inline constexpr const char* kRegisterFileName = "register.sqlite";

@@ -8,9 +8,9 @@
 namespace ccp {
 
 // The text libpq opens the register's connection with: the URL's options as libpq itself reads
-// them, with a connect timeout unless the URL sets one, each as a parameter of a URL (the
-// key=value shape that SOCI passes on whole). RegisterError (Invalid) when libpq cannot read
-// the URL.
+// them, with the connect timeout, keepalives and TCP user timeout that bound its waits unless the
+// URL sets them, each as a parameter of a URL (the key=value shape that SOCI passes on whole).
+// RegisterError (Invalid) when libpq cannot read the URL.
 std::string serverConnectionText(const std::string& url);
 
 }  // namespace ccp

@@ -30,6 +30,7 @@ void prepareStatement(soci::statement& statement, const std::string& text, bool 
 
 SqlRegister::SqlRegister(const RegisterLocation& location, const RegisterOptions& options)
     : session_(location, options) {
+  const SqlSession::Call call(session_);
   versionFound_ = prepareSchema(session_);
   try {
     prepared_ = std::make_unique<Prepared>(session_.sql());
@@ -38,7 +39,13 @@ SqlRegister::SqlRegister(const RegisterLocation& location, const RegisterOptions
   }
 }
 
+SqlRegister::~SqlRegister() {
+  const SqlSession::Call call(session_);  // its statements are let go on the server
+  prepared_.reset();
+}
+
 void SqlRegister::reconnect(const std::string& doing) {
+  const SqlSession::Call call(session_);
   prepared_.reset();  // its statements belong to the old connection
   try {
     session_.reconnect();

@@ -45,6 +45,7 @@ struct RecordValues {
 class SqlRegister final : public PagerRegister {
  public:
   SqlRegister(const RegisterLocation& location, const RegisterOptions& options);
+  ~SqlRegister() override;
 
   RegisterStatus status() override;
   long long addRecord(const Record& record) override;
@@ -86,17 +87,22 @@ class SqlRegister final : public PagerRegister {
   void addEvent(int capcode, const std::string& event, const Stamp& by,
                 std::optional<long long> recordId);
 
-  // Runs `body`; any failure becomes a RegisterError that says what was being done. A call that
-  // lost the server's connection before its commit runs once more on a new connection.
+  // Runs `body` as one call to the server; any failure becomes a RegisterError that says what
+  // was being done. A call that lost the server's connection before its commit runs once more
+  // on a new connection; one that was cut (the server silent, a stop) does not.
   template <class Body>
   auto guarded(const std::string& doing, Body&& body) -> decltype(body()) {
     if (!prepared_) reconnect(doing);  // the last call could not open the connection again
-    try {
-      return body();
-    } catch (...) {
-      if (!session_.lostBeforeCommit()) session_.fail(doing);
+    {
+      const SqlSession::Call call(session_);
+      try {
+        return body();
+      } catch (...) {
+        if (!session_.mayRunAgain()) session_.fail(doing);
+      }
     }
     reconnect(doing);
+    const SqlSession::Call call(session_);
     try {
       return body();
     } catch (...) {

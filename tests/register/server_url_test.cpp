@@ -55,14 +55,20 @@ std::map<std::string, std::string> options(const std::string& conninfo) {
   return read;
 }
 
-// The connection gets what libpq reads in the URL, its values' bytes kept, and a timeout unless
-// the URL has its own.
-TEST(ServerUrl, TheConnectionHasTheUrlsOptionsAndATimeout) {
+// The connection gets what libpq reads in the URL, its values' bytes kept, and the timeouts
+// and keepalives that bound its waits, unless the URL has its own.
+TEST(ServerUrl, TheConnectionHasTheUrlsOptionsAndItsBounds) {
   for (const std::string url :
        {"postgresql://st:se%2Fc%40r%20t@db:5433/p?sslmode=require&options=-csearch_path%3Dx",
-        "postgres:///p?host=/run/postgresql", "postgresql://a,b:5432,5433/p?connect_timeout=3"}) {
+        "postgres:///p?host=/run/postgresql",
+        "postgresql://a,b:5432,5433/p?connect_timeout=3&keepalives_idle=30"}) {
     std::map<std::string, std::string> expected = options(url);
-    expected.try_emplace("connect_timeout", "10");
+    expected.insert({{"connect_timeout", "10"},
+                     {"keepalives", "1"},
+                     {"keepalives_idle", "5"},
+                     {"keepalives_interval", "2"},
+                     {"keepalives_count", "3"},
+                     {"tcp_user_timeout", "10000"}});
     EXPECT_EQ(options(serverConnectionText(url)), expected) << url;
   }
 }
