@@ -3,14 +3,15 @@
 // how much processor time the waiting takes, and whether any promised minimum was cut.
 //   ccp_bench [rounds] [--busy N] [--no-rt]
 // --busy N runs N spinning threads beside the commands, as a busy machine would; --no-rt keeps
-// the transfers at the thread's normal priority.
+// the transfers at the thread's normal priority. Where the system refuses real-time priority,
+// the transfers ask RealtimeKit, as the programs do.
+#include <sched.h>
 #include <time.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <map>
 #include <stop_token>
@@ -22,7 +23,9 @@
 #include "app/default_pager.h"
 #include "commands/outcome_lines.h"
 #include "link/lines.h"
+#include "ports/realtime_kit.h"
 #include "ports/realtime_priority.h"
+#include "ports/realtime_text.h"
 #include "ports/steady_clock.h"
 #include "shell/form.h"
 #include "sim/simulated_programmer.h"
@@ -32,8 +35,8 @@ namespace {
 
 using ccp::DeadlineClock;
 
-// Passes every wait on to the real clock and adds up the pauses asked for. The transfer
-// hooks reach the real clock only while realtime is set.
+// Passes every wait on to the real clock and adds up the pauses asked for. The transfer and
+// command hooks reach the real clock only while realtime is set.
 class PauseCountingClock : public DeadlineClock {
  public:
   explicit PauseCountingClock(ccp::SteadyClock& real) : real_(real) {}
@@ -42,6 +45,12 @@ class PauseCountingClock : public DeadlineClock {
   }
   void transferEnds() override {
     if (realtime) real_.transferEnds();
+  }
+  void commandBegins() override {
+    if (realtime) real_.commandBegins();
+  }
+  void commandEnds() override {
+    if (realtime) real_.commandEnds();
   }
   void waitUs(unsigned us) override {
     pausesNs += us * 1'000ull;
@@ -85,7 +94,7 @@ struct Rig {
     return form->log().lines().back() == lastLine;
   }
 
-  ccp::SteadyClock real;
+  ccp::SteadyClock real{ccp::systemSchedulingCalls(), &ccp::systemRealtimeKit()};
   PauseCountingClock clock{real};
   ccp::sim::SimulatedProgrammer programmer{real};
   ccp::testkit::FakePlatform platform;
@@ -156,26 +165,16 @@ void stopBusyThreads(std::vector<std::jthread>& threads) {
   threads.clear();  // joins
 }
 
+// The policy without SCHED_RESET_ON_FORK, which a thread RealtimeKit raised keeps for good.
 ccp::ThreadScheduling mainThreadScheduling() {
   ccp::ThreadScheduling now;
   ccp::systemSchedulingCalls().current(now);
+  now.policy &= ~SCHED_RESET_ON_FORK;
   return now;
 }
 
 std::string describePriority(const Options& options, const ccp::RealtimePriority& priority) {
-  using Outcome = ccp::RealtimePriority::Outcome;
-  if (!options.realtime) return "off (--no-rt)";
-  switch (priority.lastOutcome()) {
-    case Outcome::Raised:
-      return "raised for each transfer";
-    case Outcome::AlreadyRealtime:
-      return "the thread already had it";
-    case Outcome::Refused:
-      return std::string("refused (") + std::strerror(priority.refusal()) + ")";
-    case Outcome::NotTried:
-      break;
-  }
-  return "not tried";
+  return options.realtime ? ccp::transfersRunText(priority) : "off (--no-rt)";
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ class TimedRegister : public PagerRegister {
   long long addRecord(const ccp::Record& r) override {
     return timed([&] { return inner_->addRecord(r); });
   }
-  std::size_t addRecords(const std::vector<ccp::Record>& r) override {
+  ccp::AddedRecords addRecords(const std::vector<ccp::Record>& r) override {
     return timed([&] { return inner_->addRecords(r); });
   }
   std::vector<ccp::Record> records(const ccp::RecordQuery& q) override {

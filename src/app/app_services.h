@@ -10,6 +10,7 @@
 #include "ports/clock.h"
 #include "ports/port_choice.h"
 #include "ports/port_io.h"
+#include "ports/realtime_kit.h"
 #include "ports/steady_clock.h"
 
 namespace ccp {
@@ -26,9 +27,10 @@ struct KeptPager {
   bool fresh = false;  // start with a new pager even when the file holds one
 };
 
-// The port and the clock of the running program: the real clock, and either the best port
-// the machine grants (ppdev, then direct port I/O) or a simulated Programmer with a pager of
-// the built model plugged in, running in real time.
+// The port and the clock of the running program: the real clock (asking RealtimeKit where the
+// system refuses real-time priority), and either the best port the machine grants (ppdev, then
+// direct port I/O) or a simulated Programmer with a pager of the built model plugged in,
+// running in real time.
 class ApplicationServices {
  public:
   // The hardware port maps LPT1 and LPT2 to system ports, or to the ports the user chose. The
@@ -49,7 +51,7 @@ class ApplicationServices {
  private:
   void plugInKeptPager(const BuildConfig& config);
 
-  SteadyClock clock_;
+  SteadyClock clock_{systemSchedulingCalls(), &systemRealtimeKit()};
   std::unique_ptr<PortIo> port_;
   sim::SimulatedProgrammer* simulated_ = nullptr;  // the port, when simulated
   KeptPager kept_;

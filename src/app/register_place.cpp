@@ -32,16 +32,20 @@ RegisterUse registerUse(const RegisterSettings& settings, std::string_view comma
 }
 
 ParsedRegisterSettings userRegisterSettings() {
-  const std::string path = registerSettingsPath();
-  ParsedRegisterSettings parsed = loadRegisterSettings(path);
-  for (std::string& problem : parsed.problems) problem = path + ": " + problem;
-  return parsed;
+  return loadRegisterSettings(registerSettingsPath());
+}
+
+RegisterUse userRegisterUse(const ParsedRegisterSettings& parsed) {
+  return withStoppingLines(registerUse(parsed.settings), parsed);
 }
 
 std::vector<std::string> useRegisterSettings(PagerRecords& records) {
   const ParsedRegisterSettings parsed = userRegisterSettings();
-  records.setRegister(parsed.settings, registerUse(parsed.settings));
-  return parsed.problems;
+  const RegisterUse use = userRegisterUse(parsed);
+  records.setRegister(parsed.settings, use);
+  std::vector<std::string> said = parsed.problems;
+  if (!use.refused.empty()) said.push_back(refusalText(use));
+  return said;
 }
 
 }  // namespace ccp

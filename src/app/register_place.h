@@ -31,9 +31,14 @@ RegisterUse registerUse(const RegisterSettings& settings, std::string_view comma
 // This user's register.conf, each line not taken named with the file's path.
 ParsedRegisterSettings userRegisterSettings();
 
+// Those settings resolved against this machine, the lines that stop the pager commands among
+// its refusals.
+RegisterUse userRegisterUse(const ParsedRegisterSettings& parsed);
+
 // The register settings of this user (register.conf) applied to a face's records, so that its
 // pager commands keep them in the register the settings name, as this station. The lines of
-// the file that could not be taken, each with the file's path.
+// the file that were left out, each with the file's path, then why the pager commands will not
+// run, if they will not.
 std::vector<std::string> useRegisterSettings(PagerRecords& records);
 
 }  // namespace ccp

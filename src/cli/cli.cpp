@@ -54,6 +54,9 @@ int runCli(const std::vector<std::string>& words, Console& console, CliServices&
   } catch (const UsageError& error) {
     terminal.clearProgress();
     return wrongUsage(console, error.what());
+  } catch (const RefusedSetting& error) {
+    run.error(error.what());
+    return kWrongUsage;
   }
   terminal.clearProgress();
   console.out.flush();

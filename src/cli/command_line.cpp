@@ -82,8 +82,9 @@ CommandLine::CommandLine() : app_(kHelpDescription, "ccp") {
                "the device behind LPT1: /dev/parportN or an I/O base (0xd010)");
   deviceOption(app_, "--lpt2", args_.ports.lpt2, "the device behind LPT2");
   app_.add_option("--register", args_.registerLocation,
-                  "the pager register: a postgresql:// URL or a SQLite\nfile (default: "
-                  "$CCP_REGISTER, else register.conf's,\nelse register.sqlite in the data folder)")
+                  "the pager register: a postgresql:// URL, a libpq\nkeyword string or a "
+                  "SQLite file's path (default:\n$CCP_REGISTER, else register.conf's, else\n"
+                  "register.sqlite in the data folder)")
       ->type_name("URL");
   auto* quiet =
       app_.add_flag("-q,--quiet", args_.quiet, "only errors and the last line of each command");

@@ -42,6 +42,7 @@ struct CliArguments {
   std::vector<int> uniqueRows;  // empty: as the settings say
   bool nextFree = false;
   std::optional<std::string> since;
+  std::optional<int> limit;
   std::string station;
   std::string note;
   bool force = false;

@@ -63,15 +63,16 @@ bool HeadlessWindow::run(std::string_view menuItem, std::string_view success) {
   return succeeded([&] { form_->menuItem(menuItem).trigger(); }, success);
 }
 
-void HeadlessWindow::keepRecords(const std::string& dataFolder, bool backups,
-                                 const RegisterSettings& settings, const RegisterUse& use,
-                                 std::function<void(const std::string&)> notice) {
+PagerRecords& HeadlessWindow::keepRecords(const std::string& dataFolder, bool backups,
+                                          const RegisterSettings& settings, const RegisterUse& use,
+                                          std::function<void(const std::string&)> notice) {
   records_.emplace(dataFolder);
   records_->setBackupBeforeWrite(backups);
   records_->setRegister(settings, use);
   records_->setWords(commandLineWords());
   records_->onNotice = std::move(notice);
   bindPagerRecords(*form_, *records_);
+  return *records_;
 }
 
 bool HeadlessWindow::open(std::string_view path) {

@@ -49,8 +49,9 @@ class HeadlessWindow {
   // the register (journal.csv in `dataFolder` when it cannot keep it), writes guarded as the
   // register settings say, and, with `backups`, a backup in `dataFolder` before each write.
   // What the window would show in its status bar goes to `notice`.
-  void keepRecords(const std::string& dataFolder, bool backups, const RegisterSettings& settings,
-                   const RegisterUse& use, std::function<void(const std::string&)> notice);
+  PagerRecords& keepRecords(const std::string& dataFolder, bool backups,
+                            const RegisterSettings& settings, const RegisterUse& use,
+                            std::function<void(const std::string&)> notice);
   // The records kept since keepRecords(), if any.
   const PagerRecords* records() const { return records_ ? &*records_ : nullptr; }
 

@@ -87,22 +87,41 @@ journal.csv in the data folder; backups go to its backups folder. Whether a back
 and a record that went to journal.csv and why, are said on standard error. The simulated
 Programmer keeps its pager there too, in simulated-pager.eep.
 
+A register is a postgresql:// or postgres:// URL (the scheme in any case), a libpq keyword
+string such as "host=server dbname=pagers", or a SQLite file's path: absolute, beginning
+with ./ or ../, or relative without ':', '=' or '@'. A register named otherwise, or a line of
+register.conf for register, guard, unique-rows, when-taken or allow-unguarded that cannot be
+taken (a wrong value, ':' for '=', a misspelt key), or a station that is not UTF-8, stops
+read, write, verify and the register commands with exit status 2 before anything is sent,
+naming the setting (a line by its number and key). Other lines are left out. on and off may
+also be yes and no, true and false, in any case. A password belongs in ~/.pgpass: one given
+with --register is warned of, as every user of the PC sees it in the process list.
+
 With the guard on (write --guard, or "guard = on" in register.conf), a write claims every
 enabled row before anything is sent, and stops when an individual row's capcode (row 1 and
 each row that advances, or those of --unique) is had by another pager or write, or a group
 row's capcode is another pager's individual one; a write that begins with a whole read
-(--backup, or "read-before-write = on") may write a pager's own capcodes to it again. Without
-the guard, a verified write or a read that finds another pager's capcode says so, and the
-register keeps it as a conflict (register conflicts, register resolve). A write whose capcode
-was released by hand (release --force) while it ran ends with 1.
+(--backup, or "read-before-write = on") may write a pager's own capcodes to it again.
+--next-free (or "when-taken = next-free") turns the guard on for the write, and says so.
+Without the guard, a verified write or a read that finds another pager's capcode says so, and
+the register keeps it as a conflict (register conflicts, register resolve). A write whose
+capcode was released by hand (release --force) while it ran ends with 1.
+
+No call to a shared register's server waits without an end: a connect is given up after 10 s,
+and a server that sends nothing for 15 s while a call waits (frozen, or its cable pulled) is
+given up then. The command goes on as when the server is away: the guard stops a write before
+anything is sent, and a record goes to journal.csv.
 
 Ctrl-C or SIGTERM during read, write, verify or test stops the command after the current EEPROM
 page or decoder record, with the lines at rest: "Interrupted: the pager may be partly written",
-and its record. A second Ctrl-C stops at once (the record then goes to journal.csv).
+and its record. While the command waits for the register's server, it ends the wait at once and
+the record goes to journal.csv. A second Ctrl-C or SIGTERM stops at once, and the command's
+record goes to journal.csv unless it was kept already, as it does before any other signal ends
+ccp (SIGHUP, SIGQUIT, SIGPIPE, ...); only SIGKILL ends ccp without it.
 
-Exit status: 0 done, 1 the pager, a comparison, the guard or the register failed, 2 wrong usage
-or a setting the window refused, 3 a file could not be read or written, 130 (Ctrl-C) or 143
-(SIGTERM) interrupted.)";
+Exit status: 0 done, 1 the pager, a comparison, the guard or the register failed (or a read's
+record was kept nowhere), 2 wrong usage or a setting the window refused, 3 a file could not be
+read or written, 130 (Ctrl-C) or 143 (SIGTERM) interrupted.)";
 
 std::shared_ptr<CLI::Formatter> helpFormatter() {
   return std::make_shared<HelpFormatter>();

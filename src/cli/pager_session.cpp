@@ -7,6 +7,7 @@
 #include "cli/reporting_port.h"
 #include "cli/stop_signals.h"
 #include "image/plain_text.h"
+#include "ports/realtime_text.h"
 
 namespace ccp::cli {
 
@@ -60,9 +61,10 @@ std::string priorityText(const RealtimePriority& priority) {
     case RealtimePriority::Outcome::Raised:
     case RealtimePriority::Outcome::AlreadyRealtime:
       return ", at real-time priority";
+    case RealtimePriority::Outcome::ThroughRealtimeKit:
+      return ", at real-time priority: " + kitGrantText(priority);
     case RealtimePriority::Outcome::Refused:
-      return std::string(", at normal priority (real-time refused: ") +
-             std::strerror(priority.refusal()) + ")";
+      return ", at normal priority (" + refusalText(priority) + ")";
     case RealtimePriority::Outcome::NotTried:
       break;
   }
@@ -77,7 +79,10 @@ std::string menuCaption(const MenuItem& item) {
 
 }  // namespace
 
-PagerSession::PagerSession(Run& run) : run_(run) {
+PagerSession::PagerSession(Run& run, Records records) : run_(run) {
+  // A register setting that cannot be taken stops the command before the port is opened.
+  std::optional<RegisterChoice> choice;
+  if (records == Records::Keep) choice = registerChoice(run);
   const PortRequest request = portRequest(run);
   if (request.kind == PortKind::Hardware) sayUnopenedDevices(run);
   const Connection connection = run.services.connect(request);
@@ -98,11 +103,18 @@ PagerSession::PagerSession(Run& run) : run_(run) {
   window_->echoLog(run.log(), true, run.args.quiet);
   // What the port did at start-up, after the start-up's lines.
   if (reporting != nullptr) reporting->flushHeld();
-  const RegisterChoice choice = registerChoice(run);
-  window_->keepRecords(run.services.dataFolder(), run.args.backup, choice.settings, choice.use,
-                       [&run](const std::string& text) {
-                         if (!text.empty()) run.error(text);
-                       });
+  // How the transfers will run, tried once as a transfer would try.
+  if (run.args.verbose && priority_ != nullptr) {
+    run.detail("transfers: " + tryTransferPriority(connection.clock, *priority_));
+  }
+  if (choice) {
+    PagerRecords& kept =
+        window_->keepRecords(run.services.dataFolder(), run.args.backup, choice->settings,
+                             choice->use, [&run](const std::string& text) {
+                               if (!text.empty()) run.error(text);
+                             });
+    if (run.args.nextFree) kept.nextFreeCause = "--next-free";
+  }
   if (run.args.port == PortSelection::Lpt2) form().menuItem("LPT21").trigger();
 }
 
@@ -115,13 +127,16 @@ bool PagerSession::available(const char* menuItem) {
 
 bool PagerSession::run(const char* menuItem, std::string_view success) {
   const std::uint64_t start = time_ != nullptr ? time_->nowNs() : 0;
+  const unsigned long raises = priority_ != nullptr ? priority_->raises() : 0;
   const StopOnSignal stop(run_.console.terminal);
   const bool done = window_->run(menuItem, success);
   signalStatus_ = stop.exitStatus(signalStatus_);
   if (time_ != nullptr) {
     std::string text =
         menuCaption(form().menuItem(menuItem)) + " took " + secondsText(time_->nowNs() - start);
-    run_.detail(text + (priority_ != nullptr ? priorityText(*priority_) : ""));
+    // Only a command that made transfers tells how they ran.
+    if (priority_ != nullptr && priority_->raises() != raises) text += priorityText(*priority_);
+    run_.detail(text);
   }
   return done;
 }

@@ -13,8 +13,11 @@ namespace ccp::cli {
 // chosen from the menu, the window's records kept; with -v the port and its claims told.
 class PagerSession {
  public:
-  // The port the words ask for; a chosen device the system lacks is said first.
-  explicit PagerSession(Run& run);
+  // Whether its pager commands keep records (Read and Write do; the Programmer test keeps none).
+  enum class Records { Keep, None };
+  // The port the words ask for; a chosen device the system lacks is said first. Keeping
+  // records, the register settings are read first: RefusedSetting when they stop the command.
+  explicit PagerSession(Run& run, Records records = Records::Keep);
 
   HeadlessWindow& window() { return *window_; }
   TForm1& form() { return window_->form(); }

@@ -66,13 +66,16 @@ int readCommand(Run& run) {
   PagerSession session(run);
   if (!session.available("ReadFromPager")) return kFailed;
   if (!session.run("ReadFromPager", kReadCompletedLine)) return session.exitStatus(kFailed);
+  // The pager's bytes are saved all the same; the record kept nowhere was said.
+  const PagerRecords* records = session.window().records();
+  const int done = records != nullptr && records->recordLost() ? kFailed : kDone;
   // The bytes as they came from the pager, its own upper EEPROM half included.
   const Image& image = session.form().image();
   const ConfigFileBytes bytes = configFileBytes(image.eepRead, image.decoderRead);
   if (run.logToError) {
     run.console.out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     run.console.out.flush();
-    if (run.console.out.good()) return session.exitStatus(kDone);
+    if (run.console.out.good()) return session.exitStatus(done);
     run.error("could not write standard output");
     return kFileError;
   }
@@ -80,7 +83,7 @@ int readCommand(Run& run) {
     run.error("could not write " + out + ": " + std::strerror(errno));
     return kFileError;
   }
-  return session.exitStatus(kDone);
+  return session.exitStatus(done);
 }
 
 int writeCommand(Run& run) {
@@ -116,7 +119,7 @@ int verifyCommand(Run& run) {
 }
 
 int testCommand(Run& run) {
-  PagerSession session(run);
+  PagerSession session(run, PagerSession::Records::None);
   if (!session.available("TestProgrammer1")) return kFailed;
   const std::string passed = portLabel(session.form()) + ": Programmer test passed";
   return session.exitStatus(session.run("TestProgrammer1", passed) ? kDone : kFailed);
@@ -172,7 +175,8 @@ void addPagerCommands(CommandLine& line) {
           "the individual rows, such as 1,3 (default: row 1 and\nevery row that advances)")
       ->type_name("ROWS");
   write.add_flag("--next-free", args.nextFree,
-                 "with the guard, a taken capcode moves its row on to\nthe next free one");
+                 "a taken capcode moves its row on to the next free\none; the guard is on "
+                 "for the write");
   write
       .add_flag("--dry-run", args.dryRun,
                 "write nothing: read the pager and show the settings\nthe write would change")

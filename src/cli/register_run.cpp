@@ -21,9 +21,9 @@ const FaceWords& commandLineWords() {
   return words;
 }
 
-int withRegister(Run& run, const RegisterBody& body) {
+int withRegister(Run& run, const RegisterBody& body, RegisterCreation creation) {
   const RegisterChoice choice = registerChoice(run);
-  RegisterConnection connection = connectRegister(choice.use, run.services.dataFolder());
+  RegisterConnection connection = connectRegister(choice.use, run.services.dataFolder(), creation);
   connection.words = commandLineWords();
   try {
     PagerRegister& reg = connection.get();

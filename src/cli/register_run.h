@@ -8,6 +8,7 @@
 #include <string>
 
 #include "commands/holder_lines.h"
+#include "commands/register_connection.h"
 #include "register/pager_register.h"
 
 namespace ccp::cli {
@@ -19,9 +20,11 @@ struct RegisterChoice;
 const FaceWords& commandLineWords();
 
 using RegisterBody = std::function<int(PagerRegister&, const RegisterChoice&)>;
-// Runs `body` on the register the run names, opened first; what opening did (a journal taken
-// in) goes to standard error, and a register that cannot be reached ends the command.
-int withRegister(Run& run, const RegisterBody& body);
+// Runs `body` on the register the run names, opened first (made, unless `creation` says not
+// to); what opening did (a journal taken in) goes to standard error, and a register that
+// cannot be reached ends the command.
+int withRegister(Run& run, const RegisterBody& body,
+                 RegisterCreation creation = RegisterCreation::Make);
 
 // "2026-12-07 11:25:00" in local time.
 std::string shown(WallTime at);

@@ -1,6 +1,8 @@
 // register find, list, export, import, init and status: the pager register that the window and
 // the pager commands keep, looked up and tended from the command line.
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <iterator>
 #include <set>
@@ -14,6 +16,7 @@
 #include "commands/register_connection.h"
 #include "image/capcode.h"
 #include "image/plain_text.h"
+#include "register/location_reading.h"
 #include "register/register_csv.h"
 
 namespace ccp::cli {
@@ -149,11 +152,16 @@ int findCommand(Run& run) {
 }
 
 int listCommand(Run& run) {
-  const RecordQuery query = filters(run, {});
+  RecordQuery query = filters(run, {});
+  if (run.args.limit) query.limit = static_cast<std::size_t>(*run.args.limit);  // the newest
   return withRegister(run, [&run, &query](PagerRegister& reg, const RegisterChoice&) {
     printRecords(run.console.out, reg.records(query));
     return kDone;
   });
+}
+
+std::string countOf(std::size_t count, const char* one, const char* many) {
+  return std::to_string(count) + ' ' + (count == 1 ? one : many);
 }
 
 int exportCommand(Run& run) {
@@ -161,9 +169,18 @@ int exportCommand(Run& run) {
   const RecordQuery query = filters(run, oldestFirst());
   return withRegister(run, [&](PagerRegister& reg, const RegisterChoice&) {
     return fileWork(run, [&] {
-      const std::size_t written = exportRecords(reg, file, query);
-      run.console.out << written << (written == 1 ? " record" : " records") << " written to "
-                      << file << '\n';
+      if (!isStandardStream(file)) {
+        const std::size_t written = exportRecords(reg, file, query);
+        run.console.out << countOf(written, "record", "records") << " written to " << file << '\n';
+        return kDone;
+      }
+      const std::size_t written = exportRecords(reg, run.console.out, query);
+      if (!run.console.out.flush()) {
+        run.error(std::string("the export cannot be written to standard output: ") +
+                  std::strerror(errno));
+        return kFileError;
+      }
+      run.console.err << countOf(written, "record", "records") << " written to standard output\n";
       return kDone;
     });
   });
@@ -171,24 +188,36 @@ int exportCommand(Run& run) {
 
 int importCommand(Run& run) {
   const std::string file = run.args.operands[0];
+  const bool standard = isStandardStream(file);
+  const std::string name = standard ? "standard input" : file;
   return withRegister(run, [&](PagerRegister& reg, const RegisterChoice& choice) {
     return fileWork(run, [&] {
-      const ImportResult result = importJournal(reg, file, choice.use.station);
-      run.console.out << file << ": " << result.added << " records added, " << result.present
-                      << " in the register already, " << result.refused << " lines refused\n";
+      const ImportResult result = standard
+                                      ? importJournal(reg, run.console.in, name, choice.use.station)
+                                      : importJournal(reg, file, choice.use.station);
+      run.console.out << name << ": " << result.added << " records added, " << result.present
+                      << " in the register already, " << result.refused.size()
+                      << " lines refused\n";
+      for (const RefusedLine& refused : result.refused) {
+        run.error(escaped(name + " line " + std::to_string(refused.line) +
+                          " refused: " + refused.reason));
+      }
       for (const std::string& line : holdOutcomeLines(result.holds, commandLineWords())) {
         run.console.out << line << '\n';
       }
-      return kDone;
+      return result.refused.empty() ? kDone : kFailed;
     });
   });
 }
 
 int initCommand(Run& run) {
   const std::string location = run.args.operands[0];
+  const LocationReading reading = readLocation(location);
+  if (!reading.engine) throw RefusedSetting("init's URL: " + reading.why + "; nothing done");
   RegisterUse use = registerChoice(run).use;  // this station, with the register to make
+  warnOfPassword(run, "init's URL", location);
   use.location = location;
-  use.shared = isSharedRegister(location);
+  use.shared = reading.engine == Engine::PostgreSQL;
   RegisterConnection connection = connectRegister(use, run.services.dataFolder());
   try {
     const RegisterStatus status = connection.get().status();
@@ -208,7 +237,7 @@ int initCommand(Run& run) {
     const std::string bare = withoutPassword(location);
     out << "Use it with --register, CCP_REGISTER, or \"register = " << bare
         << "\" in register.conf\n";
-    if (bare != location) out << "Keep its password in ~/.pgpass (mode 0600), never in the URL\n";
+    if (reading.password) out << "Keep its password in ~/.pgpass (mode 0600), never in the URL\n";
     return kDone;
   } catch (const RegisterError& error) {
     run.error(error.what());
@@ -224,7 +253,7 @@ std::string claimsText(const RegisterStatus& status) {
 }
 
 int statusCommand(Run& run) {
-  return withRegister(run, [&run](PagerRegister& reg, const RegisterChoice& choice) {
+  const RegisterBody report = [&run](PagerRegister& reg, const RegisterChoice& choice) {
     const RegisterStatus status = reg.status();
     const std::string stations = joined(status.stations, ", ");
     std::string last = "-";
@@ -243,7 +272,9 @@ int statusCommand(Run& run) {
                                  {"This station:", choice.use.station + ", guard " +
                                                        (choice.use.guard ? "on" : "off")}});
     return kDone;
-  });
+  };
+  // A station's own register that no pager command has made is said, and not made by looking.
+  return withRegister(run, report, RegisterCreation::DoNotMake);
 }
 
 }  // namespace
@@ -263,11 +294,11 @@ void addRegisterCommands(CommandLine& line) {
       {"list", "the records, newest first", listCommand, nullptr, nullptr},
       {"export",
        "the records to FILE.csv: the journal's columns and\nthe holder's state, oldest first",
-       exportCommand, "FILE.csv", "the CSV file to write"},
+       exportCommand, "FILE.csv", "the CSV file to write; -: standard output"},
       {"import",
        "a journal.csv's lines as this station's records;\nrecords there already are not added "
-       "again",
-       importCommand, "FILE.csv", "a journal.csv of this program"},
+       "again, a line\nthat is no record is named and left out",
+       importCommand, "FILE.csv", "a journal.csv of this program; -: standard input"},
       {"release",
        "give a capcode back, whoever has it, and close its\nconflicts; the register keeps who "
        "released it and\nwhen. A write still under way keeps it unless --force",
@@ -304,6 +335,10 @@ void addRegisterCommands(CommandLine& line) {
         ->type_name("NAME");
   }
   addHoldOptions(group, args);
+  group.get_subcommand("list")
+      ->add_option("--limit", args.limit, "only the newest N records")
+      ->type_name("N")
+      ->check(CLI::PositiveNumber);
 }
 
 }  // namespace ccp::cli

@@ -1,6 +1,7 @@
 #include "cli/setting_edit.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "cli/setting_names.h"
 #include "cli/settings_view.h"
@@ -61,7 +62,11 @@ std::optional<char> typeKeys(TextField& field, const std::string& value) {
   return dropped.first;
 }
 
-std::optional<std::string> typeInto(Model model, TextField& field, const std::string& value) {
+// Whether the window objected since the change began: a line its rules logged, an error box.
+using Objected = std::function<bool()>;
+
+std::optional<std::string> typeInto(Model model, TextField& field, const std::string& value,
+                                    const Objected& objected) {
   if (field.readOnly()) return field.name() + " is read-only";
   if (auto why = unreachable(field)) return why;
   const TypedText typed = typedText(model, value);
@@ -74,6 +79,9 @@ std::optional<std::string> typeInto(Model model, TextField& field, const std::st
   if (const auto key = typeKeys(field, typed.bytes)) {
     return field.name() + " does not take the key '" + escaped(utf8Text(model, {&*key, 1})) + "'";
   }
+  // A rule that refused the text as it was typed keeps the focus there, as the window does: a
+  // user would not leave the field for its exit rule to say the same again.
+  if (objected()) return std::nullopt;
   field.leave();
   return std::nullopt;
 }
@@ -101,10 +109,11 @@ std::optional<std::string> clickTo(CheckBox& box, const std::string& value) {
   return std::nullopt;
 }
 
-std::optional<std::string> change(Model model, Control& control, const std::string& value) {
+std::optional<std::string> change(Model model, Control& control, const std::string& value,
+                                  const Objected& objected) {
   switch (control.kind()) {
     case ControlKind::TextField:
-      return typeInto(model, static_cast<TextField&>(control), value);
+      return typeInto(model, static_cast<TextField&>(control), value, objected);
     case ControlKind::ComboBox:
       return chooseIn(static_cast<ComboBox&>(control), value);
     case ControlKind::CheckBox:
@@ -132,7 +141,11 @@ std::optional<std::string> changeAsUser(TForm1& form, const TerminalPlatform& te
   const auto& log = form.log().lines();
   const std::size_t lines = log.size();
   const int errorBoxes = terminal.errorBoxes();
-  const std::optional<std::string> why = change(form.config().model, *control, assignment.value);
+  const Objected objected = [&] {
+    return log.size() != lines || terminal.errorBoxes() != errorBoxes;
+  };
+  const std::optional<std::string> why =
+      change(form.config().model, *control, assignment.value, objected);
   // The window's own words come first.
   if (log.size() != lines) {
     std::vector<std::string> logged;

@@ -38,6 +38,12 @@ struct UsageError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A register setting that cannot be taken, named with where it came from: exit status 2 before
+// anything is done.
+struct RefusedSetting : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
 // A window for files with the file loaded ("-": standard input), or nothing; then the load's
 // log lines and the reason went to standard error.
 std::unique_ptr<HeadlessWindow> loadedFile(Run& run, const std::string& operand);

@@ -5,32 +5,11 @@
 #include <cstdio>
 
 #include "image/pager_charset.h"
+#include "image/plain_text.h"
 
 namespace ccp::cli {
 
 namespace {
-
-// The character at text[at], moving `at` past it; nothing (and one byte on) when the bytes
-// there are no UTF-8: a stray or missing continuation, an overlong form, a surrogate, or a
-// code point beyond U+10FFFF.
-std::optional<char32_t> nextChar(std::string_view text, std::size_t& at) {
-  const auto lead = static_cast<unsigned char>(text[at++]);
-  if (lead < 0x80) return lead;
-  const int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-  static constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
-  if (more == 0 || lead > 0xF4 || at + static_cast<std::size_t>(more) > text.size()) {
-    return std::nullopt;
-  }
-  char32_t c = lead & (0x3F >> more);
-  for (int i = 0; i < more; ++i) {
-    const auto next = static_cast<unsigned char>(text[at + static_cast<std::size_t>(i)]);
-    if ((next & 0xC0) != 0x80) return std::nullopt;
-    c = c << 6 | (next & 0x3F);
-  }
-  if (c < kSmallest[more] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
-  at += static_cast<std::size_t>(more);
-  return c;
-}
 
 std::string hexEscape(std::uint32_t byte) {
   char text[8];
@@ -52,7 +31,7 @@ std::string escaped(std::string_view utf8) {
   std::string text;
   for (std::size_t at = 0; at < utf8.size();) {
     const std::size_t start = at;
-    const std::optional<char32_t> c = nextChar(utf8, at);
+    const std::optional<char32_t> c = nextUtf8Char(utf8, at);
     if (!c) {
       text += hexEscape(static_cast<unsigned char>(utf8[start]));
     } else if (isControlChar(*c)) {
@@ -67,7 +46,7 @@ std::string escaped(std::string_view utf8) {
 
 std::size_t columns(std::string_view utf8) {
   std::size_t count = 0;
-  for (std::size_t at = 0; at < utf8.size(); ++count) nextChar(utf8, at);
+  for (std::size_t at = 0; at < utf8.size(); ++count) nextUtf8Char(utf8, at);
   return count;
 }
 
@@ -96,7 +75,7 @@ void printTable(std::ostream& out, const std::vector<std::vector<std::string>>& 
 TypedText typedText(Model model, std::string_view utf8) {
   std::u32string chars;
   for (std::size_t at = 0; at < utf8.size();) {
-    const std::optional<char32_t> c = nextChar(utf8, at);
+    const std::optional<char32_t> c = nextUtf8Char(utf8, at);
     if (!c) return {{}, "it is not UTF-8 text"};
     if (isControlChar(*c)) return {{}, "no key types the control character " + controlEscape(*c)};
     chars.push_back(*c);

@@ -3,10 +3,13 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/subcommands.h"
 #include "commands/outcome_lines.h"
+#include "image/capcode.h"
 #include "image/pager_identity.h"
+#include "image/plain_text.h"
 #include "shell/form.h"
 
 namespace ccp::cli {
@@ -18,18 +21,17 @@ const std::string kBatchStops = "; the batch stops";
 struct Tally {
   int written = 0;
   int failed = 0;
-  std::string firstCapcode;
-  std::string lastCapcode;
+  std::vector<int> capcodes;  // address 1 of each pager written, in their order
 
   void add(const std::string& capcode) {
-    if (written++ == 0) firstCapcode = capcode;
-    lastCapcode = capcode;
+    ++written;
+    capcodes.push_back(capcodeNumber(capcode).value_or(0));
   }
-  // "3 pagers written, 1 failed; capcodes 1000000 to 1000002"
+  // "3 pagers written, 1 failed; capcodes 1000000-1000001, 1000003"
   std::string summary() const {
     std::string text = std::to_string(written) + (written == 1 ? " pager" : " pagers") +
                        " written, " + std::to_string(failed) + " failed";
-    if (written > 0) text += "; capcodes " + firstCapcode + " to " + lastCapcode;
+    if (written > 0) text += "; capcodes " + capcodeRuns(capcodes);
     return text;
   }
 };
@@ -50,6 +52,23 @@ bool enterPressed(Run& run) {
 bool mayShareCapcodes(PagerSession& session) {
   const PagerRecords* records = session.window().records();
   return records != nullptr && !records->releasedWhileWritten().empty();
+}
+
+std::string capcodeRuns(const std::vector<int>& capcodes) {
+  std::vector<std::string> runs;
+  for (std::size_t i = 0, end = 0; i < capcodes.size(); i = end) {
+    const int first = capcodes[i];
+    end = i + 1;
+    if (end < capcodes.size() && capcodes[end] == first) {  // the same capcode on each
+      while (end < capcodes.size() && capcodes[end] == first) ++end;
+      runs.push_back(capcodeText(first) + " (" + std::to_string(end - i) + " pagers)");
+      continue;
+    }
+    while (end < capcodes.size() && capcodes[end] == capcodes[end - 1] + 1) ++end;
+    const int last = capcodes[end - 1];
+    runs.push_back(capcodeText(first) + (last != first ? "-" + capcodeText(last) : ""));
+  }
+  return joined(runs, ", ");
 }
 
 bool updateFile(Run& run, HeadlessWindow& window, const std::string& file,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "cli/headless_window.h"
 #include "cli/pager_session.h"
@@ -8,6 +9,11 @@
 namespace ccp::cli {
 
 struct Run;
+
+// The capcodes of a batch's pagers, in their order, as its summary names them: a run of
+// capcodes one after the other as "2004002-2004009", the same capcode on several pagers as
+// "2004002 (3 pagers)", each other one by itself: "2004002-2004009, 2004011".
+std::string capcodeRuns(const std::vector<int>& capcodes);
 
 // write --batch: one pager per Enter, then a summary line.
 int writeBatch(Run& run, PagerSession& session, const std::string& file);

@@ -14,6 +14,7 @@
 #include "link/eeprom_types.h"
 #include "link/programmer_link.h"
 #include "link/rest_on_exit.h"
+#include "ports/clock.h"
 #include "ports/port_claim.h"
 #include "ports/time_source.h"
 #include "rules/address_rules.h"
@@ -28,7 +29,8 @@ namespace {
 
 // One command's link to the Programmer, on the port base current at each access. The port is
 // claimed once for the whole command and released when it ends, so other programs can use it
-// between commands; a port that cannot be had at once fails the command's first transfer.
+// between commands; a port that cannot be had at once fails the command's first transfer. The
+// clock knows the command's transfers belong together.
 // While it is held, a process that has to end at once puts the lines at rest first. The
 // transfers stop where the pager is consistent when the user asks the platform to stop. The
 // window shows the progress of the whole command and hides it when the command ends, however
@@ -36,7 +38,8 @@ namespace {
 class CommandLink {
  public:
   CommandLink(TForm1& form, CommandPlan plan)
-      : claim_(form.port(), static_cast<std::uint16_t>(form.portBase())),
+      : command_(form.clock()),
+        claim_(form.port(), static_cast<std::uint16_t>(form.portBase())),
         link_(
             form.port(), form.clock(),
             [&form] { return static_cast<std::uint16_t>(form.portBase()); },
@@ -58,6 +61,7 @@ class CommandLink {
   const Progress& progress() const { return linkProgress_; }
 
  private:
+  CommandScope command_;
   PortClaim claim_;
   std::optional<RestOnExit> rest_;
   ProgrammerLink link_;

@@ -70,12 +70,21 @@ std::string PagerRecords::journalPath() const {
   return journalPathIn(dataFolder_);
 }
 
+// Nothing is sent while a setting that keeps the register or the guard right cannot be taken.
+bool PagerRecords::refused() {
+  if (use_.refused.empty()) return false;
+  if (onNotice) onNotice(refusalText(use_));
+  return true;
+}
+
 void PagerRecords::read(TForm1& form) {
+  if (refused()) return;
   run(form, "read",
       [&form](PagerCommandReport& report, WallTime) { ReadFromPagerClick(form, report); });
 }
 
 void PagerRecords::write(TForm1& form) {
+  if (refused()) return;
   const GuardRules rules{use_.guard, individualRows(settings_, autoincSteps(form)),
                          settings_.whenTaken, settings_.allowUnguarded};
   CapcodeGuard guard(connection_, rules, words_, now);
@@ -91,7 +100,7 @@ void PagerRecords::write(TForm1& form) {
     options.backedUp = [this, &form, at](const BackupResult& backup) {
       const JournalLine line{at, form.config(), portLabel(form), "write", kInterruptedLine,
                              {}, backup.file};
-      pending_.emplace(journalPath(), journalHeader(), journalFields(line));
+      keepReady(line);
     };
     WriteToPagerClick(form, options, report);
   };
@@ -104,6 +113,8 @@ void PagerRecords::write(TForm1& form) {
 
 // The record is kept however the command ends, an error box included.
 void PagerRecords::run(TForm1& form, const char* command, const Body& body, CapcodeGuard* guard) {
+  const RegisterConnection::Command waitsOnce(connection_);
+  recordLost_ = false;
   const WallTime at = now();
   const std::size_t logged = form.log().lines().size();
   PagerCommandReport report;
@@ -127,8 +138,11 @@ void PagerRecords::finish(TForm1& form, const char* command, WallTime at, std::s
   line.individualRows = individualRows(settings_, autoincSteps(form));
   line.pagerBefore = report.pagerBefore;
 
-  pending_.reset();
+  // From here until the record is kept, even while the register is waited for, a process ended
+  // at once appends it to the journal.
+  keepReady(line);
   std::string notices = backupNotice(report.backup);
+  if (guard && use_.guardForNextFree) addNotice(notices, nextFreeGuardNotice(nextFreeCause));
   const auto id = keep(line, notices);
   if (guard) {
     guard->settle(form, report, id);
@@ -140,6 +154,12 @@ void PagerRecords::finish(TForm1& form, const char* command, WallTime at, std::s
   if (onNotice) onNotice(notices);
 }
 
+void PagerRecords::keepReady(const JournalLine& line) {
+  pending_ = dataFolder_.empty() ? nullptr
+                                 : std::make_unique<PendingRecord>(journalPath(), journalHeader(),
+                                                                   journalFields(line));
+}
+
 // In the register, or else in the journal. The record's id when the register took it.
 std::optional<long long> PagerRecords::keep(const JournalLine& line, std::string& notices) {
   std::string why = "no register is named";
@@ -148,6 +168,7 @@ std::optional<long long> PagerRecords::keep(const JournalLine& line, std::string
       const Record record = journalRecord(line, connection_.station());
       const long long id =
           connection_.use([&record](PagerRegister& reg) { return reg.addRecord(record); });
+      pending_.reset();
       addNotice(notices, connection_.takeNotice());
       return id;
     } catch (const RegisterError& error) {
@@ -158,11 +179,12 @@ std::optional<long long> PagerRecords::keep(const JournalLine& line, std::string
   if (dataFolder_.empty()) {
     if (connection_.named()) addNotice(notices, "record could not be kept in the register: " + why);
     addNotice(notices, kNoDataFolder);
-  } else if (const int error =
-                 appendCsvRecord(journalPath(), journalHeader(), journalFields(line))) {
+    recordLost_ = connection_.named();
+  } else if (const int error = std::exchange(pending_, {})->append()) {
     addNotice(notices, "record could not be kept in the register: " + why);
     addNotice(notices,
               "journal could not be written: " + journalPath() + ": " + appendFailure(error));
+    recordLost_ = true;
   } else {
     addNotice(notices, std::string("record could not be kept in the register, it is in ") +
                            kJournalFileName + ": " + why);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,7 +42,7 @@ class PagerRecords {
 
   // The register settings this face goes by, and what they come to on this machine
   // (registerUse() in app/register_place.h). The register is opened again when its location
-  // changes.
+  // changes. While the use refuses settings, Read and Write say why and do nothing else.
   void setRegister(const RegisterSettings& settings, const RegisterUse& use);
   const RegisterSettings& registerSettings() const { return settings_; }
   const RegisterUse& registerUse() const { return use_; }
@@ -59,6 +60,8 @@ class PagerRecords {
   // Capcodes of the last write that were released by hand while it ran: its pager may share
   // them with another. Empty when there were none.
   const std::vector<int>& releasedWhileWritten() const { return releasedWhileWritten_; }
+  // The last command's record could be kept neither in the register nor in journal.csv.
+  bool recordLost() const { return recordLost_; }
 
   // How the face names its ways on in the notices (the window's, until a face gives its own).
   void setWords(const FaceWords& words);
@@ -67,26 +70,34 @@ class PagerRecords {
   // not be kept in the register, it is in journal.csv: REASON", how to go on after the guard
   // refused a capcode and the like, joined by "; "; empty when all went well.
   std::function<void(const std::string&)> onNotice;
+  // How the face names next-free when it turned the guard on for a write (nextFreeGuardNotice()).
+  std::string nextFreeCause = "when-taken = next-free";
   // The wall clock that stamps backups and journal lines.
   std::function<WallTime()> now = [] { return std::chrono::system_clock::now(); };
 
  private:
   using Body = std::function<void(PagerCommandReport&, WallTime)>;
+  bool refused();
   void run(TForm1& form, const char* command, const Body& body, CapcodeGuard* guard = nullptr);
   void finish(TForm1& form, const char* command, WallTime at, std::string outcome,
               const PagerCommandReport& report, CapcodeGuard* guard);
+  // The line a process ended at once appends, in place of the one before.
+  void keepReady(const JournalLine& line);
   std::optional<long long> keep(const JournalLine& line, std::string& notices);
   void applyRecord(long long recordId, std::string& notices);
 
   std::string dataFolder_;
   bool backupBeforeWrite_ = false;
-  std::optional<PendingRecord> pending_;  // while a backup waits for its journal line
+  // The journal line a process ended at once appends: the backup's while the write runs, the
+  // command's own from its end until its record is kept.
+  std::unique_ptr<PendingRecord> pending_;
   RegisterSettings settings_;
   RegisterUse use_;
   RegisterConnection connection_;
   FaceWords words_ = windowWords();
   bool guardStopped_ = false;
   std::vector<int> releasedWhileWritten_;
+  bool recordLost_ = false;
 };
 
 // Binds Read from pager, Write to pager, "Back up pagers before writing" and "Open backup..."

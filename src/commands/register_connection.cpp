@@ -20,7 +20,16 @@ void RegisterConnection::moveTo(std::string location, std::string station) {
   station_ = std::move(station);
 }
 
+RegisterConnection::Command::Command(RegisterConnection& connection) : connection_(connection) {
+  ++connection_.commands_;
+}
+
+RegisterConnection::Command::~Command() {
+  if (--connection_.commands_ == 0) connection_.givenUp_.reset();
+}
+
 PagerRegister& RegisterConnection::get() {
+  if (givenUp_) throw *givenUp_;
   if (register_) return *register_;
   std::error_code ec;  // a file that cannot be looked at is opened, and says why it cannot be
   if (creation_ == RegisterCreation::DoNotMake && !isSharedRegister(location_) &&

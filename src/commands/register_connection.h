@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -37,6 +38,21 @@ class RegisterConnection {
   // Another register or station; the open one is closed when the location changes.
   void moveTo(std::string location, std::string station);
 
+  // One pager command, while it lasts: a server that could not be reached, did not answer, or
+  // whose wait was stopped, is not asked again within it. Its later calls fail at once with the
+  // same reason, so a command waits for a silent server once, not at each of its calls; the
+  // next command asks again.
+  class Command {
+   public:
+    explicit Command(RegisterConnection& connection);
+    ~Command();
+    Command(const Command&) = delete;
+    Command& operator=(const Command&) = delete;
+
+   private:
+    RegisterConnection& connection_;
+  };
+
   // The register, opened if it is not: RegisterError when it cannot be.
   PagerRegister& get();
   // Runs `body` on the register. A RegisterError closes it, then goes on to the caller.
@@ -61,6 +77,8 @@ class RegisterConnection {
   RegisterCreation creation_;
   std::unique_ptr<PagerRegister> register_;
   std::string notice_;
+  int commands_ = 0;
+  std::optional<RegisterError> givenUp_;  // within a command: why the server is not asked
 };
 
 // The connection to the register that `use` names, as the station whose data folder is
@@ -73,8 +91,12 @@ template <class Body>
 auto RegisterConnection::use(Body&& body) -> std::invoke_result_t<Body, PagerRegister&> {
   try {
     return body(get());
-  } catch (const RegisterError&) {
+  } catch (const RegisterError& error) {
     close();
+    const RegisterFault fault = error.fault();
+    if (commands_ > 0 && (fault == RegisterFault::Unreachable || fault == RegisterFault::Stopped)) {
+      givenUp_ = error;
+    }
     throw;
   }
 }

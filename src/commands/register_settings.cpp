@@ -1,11 +1,13 @@
 #include "commands/register_settings.h"
 
+#include <cctype>
 #include <fstream>
 #include <sstream>
 
 #include "commands/pager_commands.h"
 #include "files/file_io.h"
 #include "image/plain_text.h"
+#include "register/location_reading.h"
 #include "register/pager_register.h"
 #include "register/record_columns.h"
 
@@ -13,11 +15,29 @@ namespace ccp {
 
 namespace {
 
+struct Key {
+  std::string_view name;
+  // Its line must be taken, or no pager command runs: a register or guard that quietly fell back
+  // to its default would write capcodes that another pager may hold.
+  bool guarding;
+};
+constexpr Key kKeys[] = {
+    {"register", true},       {"station", false},           {"guard", true},
+    {"unique-rows", true},    {"read-before-write", false}, {"when-taken", true},
+    {"allow-unguarded", true}};
+
+std::string lowered(std::string_view text) {
+  std::string low;
+  for (char c : text) low += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return low;
+}
+
 std::optional<bool> onOff(std::string_view value) {
+  const std::string word = lowered(value);
   for (std::string_view on : {"on", "yes", "true", "1"})
-    if (value == on) return true;
+    if (word == on) return true;
   for (std::string_view off : {"off", "no", "false", "0"})
-    if (value == off) return false;
+    if (word == off) return false;
   return std::nullopt;
 }
 
@@ -26,37 +46,105 @@ const char* onOffText(bool on) {
 }
 
 std::optional<WhenTaken> whenTaken(std::string_view value) {
-  if (value == "stop") return WhenTaken::Stop;
-  if (value == "next-free") return WhenTaken::TakeNextFree;
+  const std::string word = lowered(value);
+  if (word == "stop") return WhenTaken::Stop;
+  if (word == "next-free") return WhenTaken::TakeNextFree;
   return std::nullopt;
 }
 
-// Takes one "key = value"; false when the key is unknown or the value does not fit it.
-bool take(RegisterSettings& s, std::string_view key, std::string_view value) {
+constexpr const char* kTakesOnOff = "takes on or off (or yes or no, true or false)";
+
+// Takes one "key = value" of a known key; why not when the value does not fit it (never quoting
+// the value, which may hold a password).
+std::optional<std::string> take(RegisterSettings& s, std::string_view key, std::string_view value) {
   if (key == "register") {
+    const LocationReading reading = readLocation(value);
+    if (!reading.engine) return reading.why;
     s.location = value;
   } else if (key == "station") {
+    if (!isUtf8(value)) return "not UTF-8 text";
     s.station = value;
   } else if (key == "guard") {
     const auto on = onOff(value);
-    if (!on) return false;
+    if (!on) return kTakesOnOff;
     s.guard = *on;
   } else if (key == "unique-rows") {
     const auto rows = parseRowList(value);
-    if (!rows) return false;
+    if (!rows) return "takes rows 1 to 6, such as 1,3";
     s.uniqueRows = *rows;
   } else if (key == "read-before-write" || key == "allow-unguarded") {
     const auto on = onOff(value);
-    if (!on) return false;
+    if (!on) return kTakesOnOff;
     (key == "read-before-write" ? s.readBeforeWrite : s.allowUnguarded) = *on;
   } else if (key == "when-taken") {
     const auto when = whenTaken(value);
-    if (!when) return false;
+    if (!when) return "takes stop or next-free";
     s.whenTaken = *when;
-  } else {
-    return false;
   }
-  return true;
+  return std::nullopt;
+}
+
+// A key without case, '-', '_' or blanks.
+std::string bareKey(std::string_view key) {
+  std::string bare;
+  for (char c : lowered(key))
+    if (c != '-' && c != '_' && c != ' ' && c != '\t') bare += c;
+  return bare;
+}
+
+// One letter wrong, missing, added, or two swapped, at most.
+bool nearlySame(std::string_view a, std::string_view b) {
+  if (a.size() < b.size()) std::swap(a, b);
+  if (a.size() - b.size() > 1) return false;
+  std::size_t i = 0;
+  while (i < b.size() && a[i] == b[i]) ++i;
+  if (i == b.size()) return true;
+  if (a.size() != b.size()) return a.substr(i + 1) == b.substr(i);
+  if (a.substr(i + 1) == b.substr(i + 1)) return true;
+  return i + 1 < a.size() && a[i] == b[i + 1] && a[i + 1] == b[i] &&
+         a.substr(i + 2) == b.substr(i + 2);
+}
+
+// The key a line's key stands for: itself, or a key it misspells (in another case, with '_' or a
+// blank for '-', or a letter wrong).
+const Key* meantKey(std::string_view key) {
+  for (const Key& known : kKeys)
+    if (key == known.name) return &known;
+  const std::string bare = bareKey(key);
+  for (const Key& known : kKeys)
+    if (nearlySame(bare, bareKey(known.name))) return &known;
+  return nullptr;
+}
+
+// Takes one line; where it cannot, says why in `parsed`, as a line that stops the pager
+// commands or one left out.
+void takeLine(ParsedRegisterSettings& parsed, int number, std::string_view content) {
+  const std::string line = "line " + std::to_string(number) + ": ";
+  // A ':' before any '=' is a ':' written for '='; a line without either has its first word as
+  // its key.
+  const std::size_t split = content.find_first_of("=:");
+  const bool equals = split != std::string_view::npos && content[split] == '=';
+  const std::string_view key =
+      trimmed(content.substr(0, split != std::string_view::npos ? split : content.find(' ')));
+  const Key* meant = meantKey(key);
+  if (meant == nullptr) {
+    parsed.problems.push_back(line + "not a register setting");
+    return;
+  }
+  std::optional<std::string> why;
+  bool stops = meant->guarding;
+  if (!equals) {
+    why = "its value follows '='";
+  } else if (key != meant->name) {
+    why = "its key is misspelt";
+  } else {
+    why = take(parsed.settings, meant->name, trimmed(content.substr(split + 1)));
+    stops = stops || meant->name == "station";  // a name that is no text would reach the records
+  }
+  if (why) {
+    (stops ? parsed.stops : parsed.problems)
+        .push_back(line + std::string(meant->name) + ": " + *why);
+  }
 }
 
 }  // namespace
@@ -68,14 +156,7 @@ ParsedRegisterSettings parseRegisterSettings(std::string_view text) {
   for (int number = 1; std::getline(lines, line); ++number) {
     const std::string_view content = trimmed(line);
     if (content.empty() || content.front() == '#') continue;
-    const auto equals = content.find('=');
-    const bool taken = equals != std::string_view::npos &&
-                       take(parsed.settings, trimmed(content.substr(0, equals)),
-                            trimmed(content.substr(equals + 1)));
-    if (!taken) {
-      parsed.problems.push_back("line " + std::to_string(number) + ": '" + std::string(content) +
-                                "' is not a register setting");
-    }
+    takeLine(parsed, number, content);
   }
   return parsed;
 }
@@ -98,7 +179,10 @@ ParsedRegisterSettings loadRegisterSettings(const std::string& path) {
   if (!in) return {};
   std::ostringstream text;
   text << in.rdbuf();
-  return parseRegisterSettings(text.str());
+  ParsedRegisterSettings parsed = parseRegisterSettings(text.str());
+  for (auto* said : {&parsed.problems, &parsed.stops})
+    for (std::string& problem : *said) problem = path + ": " + problem;
+  return parsed;
 }
 
 bool saveRegisterSettings(const std::string& path, const RegisterSettings& settings) {
@@ -122,16 +206,47 @@ RegisterUse resolveRegisterUse(const RegisterSettings& settings, std::string_vie
                                std::string_view environmentLocation, std::string_view hostName,
                                std::optional<bool> guardOverride) {
   RegisterUse use;
-  for (std::string_view location : {commandLineLocation, environmentLocation,
-                                    std::string_view(settings.location), defaultLocation}) {
-    if (location.empty()) continue;
-    use.location = location;
+  // The settings' own location was read with them; the default is a path.
+  const struct {
+    std::string_view location;
+    const char* setting;  // to be read here, named so
+  } places[] = {{commandLineLocation, "--register"},
+                {environmentLocation, "CCP_REGISTER"},
+                {settings.location, nullptr},
+                {defaultLocation, nullptr}};
+  for (const auto& place : places) {
+    if (place.location.empty()) continue;
+    if (place.setting != nullptr) {
+      const LocationReading reading = readLocation(place.location);
+      if (!reading.engine) {
+        use.refused.push_back(std::string(place.setting) + ": " + reading.why);
+        break;
+      }
+    }
+    use.location = place.location;
     break;
   }
   use.station = settings.station.empty() ? std::string(hostName) : settings.station;
   use.shared = isSharedRegister(use.location);
   use.guard = guardOverride.value_or(settings.guard.value_or(use.shared));
+  // The next free capcode is the one the register knows to be free: only the guard asks it.
+  use.guardForNextFree = !use.guard && settings.whenTaken == WhenTaken::TakeNextFree;
+  use.guard = use.guard || use.guardForNextFree;
   return use;
+}
+
+RegisterUse withStoppingLines(RegisterUse use, const ParsedRegisterSettings& parsed) {
+  use.refused.insert(use.refused.begin(), parsed.stops.begin(), parsed.stops.end());
+  return use;
+}
+
+std::string refusalText(const RegisterUse& use) {
+  return use.refused.empty() ? std::string() : joined(use.refused, "; ") + "; nothing done";
+}
+
+std::string nextFreeGuardNotice(std::string_view cause) {
+  return "the guard is on for this write: " + std::string(cause) +
+         " takes the next free capcode from the register";
 }
 
 RegisterUse stationRegisterUse(const RegisterSettings& settings, const StationDefaults& defaults,

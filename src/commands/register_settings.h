@@ -11,6 +11,12 @@
 //   when-taken = stop                               (or next-free)
 //   allow-unguarded = off
 //
+// on and off are also yes and no, true and false, in any case. A line of register, guard,
+// unique-rows, when-taken or allow-unguarded that cannot be taken (its value, a ':' for the '=',
+// its key misspelt), or a station that is not UTF-8, stops every pager command until it is
+// mended: falling back to a default there would write unguarded. Other lines that cannot be
+// taken are left out. A line is named by its number and key only: its value may hold a password.
+//
 // A password never belongs here: libpq takes it from ~/.pgpass, PGPASSWORD or a service file.
 
 #include <array>
@@ -42,14 +48,15 @@ struct RegisterSettings {
 
 struct ParsedRegisterSettings {
   RegisterSettings settings;
-  std::vector<std::string> problems;  // "line 3: ..." for each line that was not taken
+  std::vector<std::string> problems;  // "line 3: ..." for each line left out
+  std::vector<std::string> stops;     // "line 3: guard: ..." for each line that stops commands
 };
 
 ParsedRegisterSettings parseRegisterSettings(std::string_view text);
 std::string registerSettingsText(const RegisterSettings& settings);
 
-// The settings in the file at `path`; the defaults when there is none. Lines that cannot be
-// taken are left out and said in `problems`.
+// The settings in the file at `path`; the defaults when there is none. The lines that cannot be
+// taken are said in `problems` and `stops`, each after the file's path.
 ParsedRegisterSettings loadRegisterSettings(const std::string& path);
 // Replaces the file as a configuration file is replaced: the old one or the new one, never
 // half of either. False with errno set when it could not be written.
@@ -66,11 +73,17 @@ struct RegisterUse {
   std::string station;
   bool shared = false;
   bool guard = false;
+  bool guardForNextFree = false;  // the guard is on only because next-free asks the register
+  // Settings that stop every pager command, each named with where it came from ("--register:
+  // ...", "PATH: line 3: guard: ..."); none when all could be taken.
+  std::vector<std::string> refused{};
 };
 
 // The settings resolved: the location given on the command line, else the environment's
 // CCP_REGISTER, else the settings' own, else `defaultLocation`; the station from the settings or
-// the host name; the guard as set (`guardOverride` first), or on exactly for a shared register.
+// the host name; the guard as set (`guardOverride` first), or on exactly for a shared register,
+// and on whenever a taken capcode moves on to the next free one. A location from the command line
+// or the environment that names no register is refused, and no register is used.
 RegisterUse resolveRegisterUse(const RegisterSettings& settings, std::string_view defaultLocation,
                                std::string_view commandLineLocation,
                                std::string_view environmentLocation, std::string_view hostName,
@@ -91,5 +104,15 @@ RegisterUse stationRegisterUse(const RegisterSettings& settings, const StationDe
                                std::string_view commandLineLocation = {},
                                std::string_view environmentLocation = {},
                                std::optional<bool> guardOverride = {});
+
+// The use with the lines of the settings that stop the pager commands first among its refusals.
+RegisterUse withStoppingLines(RegisterUse use, const ParsedRegisterSettings& parsed);
+
+// What a face says when its settings stop a pager command; empty when none do.
+std::string refusalText(const RegisterUse& use);
+
+// What a face says of a write whose guard next-free turned on; `cause` names next-free as the
+// face does ("--next-free").
+std::string nextFreeGuardNotice(std::string_view cause);
 
 }  // namespace ccp

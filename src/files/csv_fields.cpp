@@ -1,5 +1,8 @@
 #include "files/csv_fields.h"
 
+#include <sstream>
+#include <utility>
+
 namespace ccp {
 
 namespace {
@@ -17,8 +20,15 @@ bool looksLikeFormula(std::string_view field) {
   return !field.empty() && kFormulaStarts.find(field.front()) != std::string_view::npos;
 }
 
+// A formula's first character after any number of apostrophes: "=SUM(1)", "'=SUM(1)".
+bool formulaAfterApostrophes(std::string_view field) {
+  const auto first = field.find_first_not_of('\'');
+  return first != std::string_view::npos && looksLikeFormula(field.substr(first));
+}
+
 std::string csvField(const std::string& text) {
-  const std::string field = looksLikeFormula(text) ? "'" + text : text;
+  // One apostrophe more than the text has, so that csvText() gives back any such text.
+  const std::string field = formulaAfterApostrophes(text) ? "'" + text : text;
   if (!needsQuotes(field)) return field;
   std::string quoted = "\"";
   for (char c : field) {
@@ -40,49 +50,58 @@ std::string csvRecord(const CsvFields& fields) {
 }
 
 std::vector<CsvFields> parseCsv(std::string_view text) {
+  std::istringstream in{std::string(text)};
+  CsvReader reader(in);
   std::vector<CsvFields> records;
-  CsvFields record;
+  while (auto line = reader.next(text.size())) records.push_back(std::move(line->fields));
+  return records;
+}
+
+std::optional<CsvReader::Line> CsvReader::next(std::size_t limit, TooLong tooLong) {
+  using Traits = std::streambuf::traits_type;
+  const auto nextIs = [this](char c) { return Traits::eq_int_type(in_.sgetc(), c); };
+  if (Traits::eq_int_type(in_.sgetc(), Traits::eof())) return std::nullopt;
+  Line line;
+  line.number = line_;
   std::string field;
+  std::size_t length = 0;
   bool quoted = false;
-  bool pending = false;  // a record has begun and is not yet kept
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    pending = true;
+  for (auto got = in_.sbumpc(); !Traits::eq_int_type(got, Traits::eof()); got = in_.sbumpc()) {
+    const char c = Traits::to_char_type(got);
+    if (c == '\n') ++line_;
+    if (!line.tooLong && ++length > limit) {
+      line.tooLong = true;
+      line.fields.clear();
+      field.clear();
+      if (tooLong == TooLong::Stop) return line;
+    }
+    const bool kept = !line.tooLong;
     if (quoted) {
       if (c != '"') {
-        field += c;
-      } else if (i + 1 < text.size() && text[i + 1] == '"') {
-        field += '"';
-        ++i;
+        if (kept) field += c;
+      } else if (nextIs('"')) {
+        in_.sbumpc();
+        if (kept) field += '"';
       } else {
         quoted = false;
       }
     } else if (c == '"') {
       quoted = true;
     } else if (c == ',') {
-      record.push_back(std::move(field));
-      field.clear();
-    } else if (c == '\n' || (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) {
-      if (c == '\r') ++i;
-      record.push_back(std::move(field));
-      field.clear();
-      records.push_back(std::move(record));
-      record.clear();
-      pending = false;
-    } else {
-      field += c;
+      if (kept) line.fields.push_back(std::exchange(field, {}));
+    } else if (c == '\n') {
+      break;
+    } else if (c != '\r' || !nextIs('\n')) {  // a "\r" before the "\n" that ends the line
+      if (kept) field += c;
     }
   }
-  if (pending) {
-    record.push_back(std::move(field));
-    records.push_back(std::move(record));
-  }
-  return records;
+  if (!line.tooLong) line.fields.push_back(std::move(field));
+  return line;
 }
 
 std::string csvText(std::string_view field) {
-  const bool escaped = field.size() >= 2 && field[0] == '\'' && looksLikeFormula(field.substr(1));
-  return std::string(escaped ? field.substr(1) : field);
+  const bool kept = field.starts_with('\'') && formulaAfterApostrophes(field);
+  return std::string(kept ? field.substr(1) : field);
 }
 
 }  // namespace ccp

@@ -3,6 +3,9 @@
 // The CSV text of the journal and the register's exports: written so that any spreadsheet reads
 // it, and read back as a spreadsheet may have saved it.
 
+#include <cstddef>
+#include <istream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,15 +16,41 @@ using CsvFields = std::vector<std::string>;
 
 // The fields joined by commas; a field holding a comma, a quote, a line break or blanks at
 // either end is quoted, its quotes doubled; one a spreadsheet would take for a formula ("=",
-// "+", "-", "@" or a tab first) is kept as text by a leading apostrophe. Ends with a line break.
+// "+", "-", "@" or a tab first) is kept as text by a leading apostrophe, and so is one with
+// apostrophes before such a character, so that csvText() gives every field back. Ends with a
+// line break.
 std::string csvRecord(const CsvFields& fields);
 
 // The records of a CSV text: quoted fields with doubled quotes and line breaks inside, lines
 // ended by "\n" or "\r\n", a last line without a line break.
 std::vector<CsvFields> parseCsv(std::string_view text);
 
-// A field as it was before csvRecord kept it from being taken for a formula: the apostrophe
-// before a leading "=", "+", "-", "@" or tab dropped; any other field as it stands.
+// The same records read one at a time from a stream, each with the number of the line it
+// begins on, so that a file of any size is read in the memory of one record. A failure of the
+// stream's buffer (an exception from its underflow) reaches the caller.
+class CsvReader {
+ public:
+  explicit CsvReader(std::istream& in) : in_(*in.rdbuf()) {}
+
+  struct Line {
+    std::size_t number = 0;  // the first line is 1
+    CsvFields fields;
+    bool tooLong = false;  // longer than the limit: its fields are left out
+  };
+  // What a record longer than the limit does to the reading: read past to its end, or stop in it
+  // (nothing more is read).
+  enum class TooLong { ReadPast, Stop };
+
+  // The next record, or nothing at the end of the stream.
+  std::optional<Line> next(std::size_t limit, TooLong tooLong = TooLong::ReadPast);
+
+ private:
+  std::streambuf& in_;
+  std::size_t line_ = 1;
+};
+
+// A field as it was before csvRecord kept it from being taken for a formula: the first of the
+// apostrophes before a leading "=", "+", "-", "@" or tab dropped; any other field as it stands.
 std::string csvText(std::string_view field);
 
 }  // namespace ccp

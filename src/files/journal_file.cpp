@@ -1,6 +1,8 @@
 #include "files/journal_file.h"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -67,14 +69,17 @@ int startJournal(FileCalls& calls, const std::string& path, std::string_view hea
   return 0;
 }
 
+int appendToJournal(const std::string& path, std::string_view header, std::string_view record) {
+  FileCalls& calls = activeFileCalls();
+  const int error = startJournal(calls, path, header);
+  return error != 0 ? error : appendCsvText(path.c_str(), header, record, calls);
+}
+
 }  // namespace
 
 int appendCsvRecord(const std::string& path, const std::vector<std::string>& header,
                     const std::vector<std::string>& fields) {
-  FileCalls& calls = activeFileCalls();
-  const std::string head = csvRecord(header);
-  const int error = startJournal(calls, path, head);
-  return error != 0 ? error : appendCsvText(path.c_str(), head, csvRecord(fields), calls);
+  return appendToJournal(path, csvRecord(header), csvRecord(fields));
 }
 
 std::string appendFailure(int error) {
@@ -98,13 +103,28 @@ PendingRecord::PendingRecord(std::string path, const std::vector<std::string>& h
     : path_(std::move(path)),
       folder_(fs::path(path_).parent_path()),
       header_(csvRecord(header)),
-      record_(csvRecord(fields)),
-      previous_(pending.load()) {
+      record_(csvRecord(fields)) {
+  makeParentFolder(path_);  // a handler can make a file, not a folder chain
   pending.store(this);
 }
 
 PendingRecord::~PendingRecord() {
-  pending.store(previous_);
+  withdraw();
+}
+
+void PendingRecord::withdraw() noexcept {
+  const PendingRecord* self = this;
+  pending.compare_exchange_strong(self, nullptr);  // unless another took its place
+}
+
+int PendingRecord::append() {
+  sigset_t all, previous;
+  sigfillset(&all);
+  pthread_sigmask(SIG_BLOCK, &all, &previous);
+  withdraw();
+  const int error = appendToJournal(path_, header_, record_);
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+  return error;
 }
 
 void appendPendingRecord() noexcept {

@@ -34,9 +34,11 @@ int appendCsvText(const char* path, std::string_view header, std::string_view re
                   FileCalls& calls) noexcept;
 
 // A record kept ready for a process that has to end at once, before the command that made it
-// could append its own line (a second Ctrl-C in the middle of a write): appendPendingRecord()
-// appends the one in place, if any, and is safe in a signal handler. A missing journal is made
-// only then, so a command that ends as usual and keeps its record elsewhere leaves none.
+// could keep its own record (a second Ctrl-C in the middle of a write, or while the register is
+// waited for): appendPendingRecord() appends the one in place, if any, and is safe in a signal
+// handler. A missing journal is made only then (its folder at once), so a command that ends as
+// usual and keeps its record elsewhere leaves none. A new record takes the place of the one before
+// at once, so a process ended at any moment appends one of them.
 class PendingRecord {
  public:
   PendingRecord(std::string path, const std::vector<std::string>& header,
@@ -45,13 +47,19 @@ class PendingRecord {
   PendingRecord(const PendingRecord&) = delete;
   PendingRecord& operator=(const PendingRecord&) = delete;
 
+  // Appends the record now, as appendCsvRecord() does, and takes it out of place; the signals
+  // wait meanwhile, so a process ended then appends it once, never twice nor half. 0 when it
+  // was appended, else why not.
+  int append();
+
  private:
   friend void appendPendingRecord() noexcept;
+  void withdraw() noexcept;
+
   std::string path_;
   std::filesystem::path folder_;
   std::string header_;
   std::string record_;
-  const PendingRecord* previous_;
 };
 
 void appendPendingRecord() noexcept;

@@ -83,25 +83,6 @@ std::u32string pagerChars(Model model, std::string_view bytes) {
   return chars;
 }
 
-void appendUtf8(std::string& out, char32_t c) {
-  const auto put = [&out](std::uint32_t byte) { out.push_back(static_cast<char>(byte)); };
-  if (c < 0x80) {
-    put(c);
-  } else if (c < 0x800) {
-    put(0xC0 | c >> 6);
-    put(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    put(0xE0 | c >> 12);
-    put(0x80 | (c >> 6 & 0x3F));
-    put(0x80 | (c & 0x3F));
-  } else {
-    put(0xF0 | c >> 18);
-    put(0x80 | (c >> 12 & 0x3F));
-    put(0x80 | (c >> 6 & 0x3F));
-    put(0x80 | (c & 0x3F));
-  }
-}
-
 std::string utf8Text(Model model, std::string_view bytes) {
   std::string text;
   for (char32_t c : pagerChars(model, bytes)) appendUtf8(text, c);

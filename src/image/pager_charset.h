@@ -5,12 +5,14 @@
 // table leaves undefined stands for the code point of the same number, so every byte has one
 // character and back: a text shown and stored again keeps its bytes.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "image/build_config.h"
+#include "image/plain_text.h"
 
 namespace ccp {
 
@@ -22,9 +24,6 @@ std::optional<std::uint8_t> pagerByte(Model model, char32_t c);
 
 // The characters of a text the pager holds.
 std::u32string pagerChars(Model model, std::string_view bytes);
-
-// Character `c` in UTF-8, after `out`.
-void appendUtf8(std::string& out, char32_t c);
 
 // The pager's bytes as the characters the window shows, in UTF-8.
 std::string utf8Text(Model model, std::string_view bytes);

@@ -14,18 +14,28 @@ class Clock {
   // higher priority there, so a busy machine does not stretch the waits; others ignore them.
   virtual void transferBegins() {}
   virtual void transferEnds() {}
+
+  // One pager command, with all its transfers, runs between these calls. A real-time priority
+  // that had to be asked of the desktop is asked once for the command and kept to its end.
+  virtual void commandBegins() {}
+  virtual void commandEnds() {}
 };
 
-// Tells the clock a transfer runs for as long as the scope lasts, whichever way it is left.
-class TransferScope {
+// Tells the clock a transfer, or a pager command, runs for as long as the scope lasts,
+// whichever way it is left.
+template <void (Clock::*begins)(), void (Clock::*ends)()>
+class ClockScope {
  public:
-  explicit TransferScope(Clock& clock) : clock_(clock) { clock_.transferBegins(); }
-  ~TransferScope() { clock_.transferEnds(); }
-  TransferScope(const TransferScope&) = delete;
-  TransferScope& operator=(const TransferScope&) = delete;
+  explicit ClockScope(Clock& clock) : clock_(clock) { (clock_.*begins)(); }
+  ~ClockScope() { (clock_.*ends)(); }
+  ClockScope(const ClockScope&) = delete;
+  ClockScope& operator=(const ClockScope&) = delete;
 
  private:
   Clock& clock_;
 };
+
+using TransferScope = ClockScope<&Clock::transferBegins, &Clock::transferEnds>;
+using CommandScope = ClockScope<&Clock::commandBegins, &Clock::commandEnds>;
 
 }  // namespace ccp

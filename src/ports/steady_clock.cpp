@@ -14,6 +14,9 @@ constexpr std::uint64_t kSleepAtLeastNs = 1 * kNsPerMs;  // shorter waits only s
 constexpr std::uint64_t kMinSpinMarginNs = 150 * kNsPerUs;
 constexpr std::uint64_t kMaxSpinMarginNs = 2 * kNsPerMs;
 constexpr std::uint64_t kIdleSliceNs = 10 * kNsPerMs;  // idle hook at most this far apart
+// Long enough that the thread surely leaves the processor, which resets the kernel's count of
+// its real-time run; short beside the quarter of RLIMIT_RTTIME it comes after.
+constexpr std::uint64_t kRestNs = 100 * kNsPerUs;
 
 }  // namespace
 
@@ -35,7 +38,30 @@ void SteadyClock::sleepMs(unsigned ms) {
   waitUntilNs(nowNs() + ms * kNsPerMs);
 }
 
+void SteadyClock::transferBegins() {
+  priority_.raise();
+  learnRunBudget();
+  // The kernel may have counted some run before the raise: the first wait rests.
+  lastBlockNs_ = 0;
+}
+
+void SteadyClock::transferEnds() {
+  priority_.restore();
+  learnRunBudget();
+}
+
+void SteadyClock::commandEnds() {
+  priority_.holdEnds();
+  learnRunBudget();
+}
+
+void SteadyClock::learnRunBudget() {
+  const auto limitUs = priority_.realtime() ? priority_.runLimitUs() : std::nullopt;
+  runBudgetNs_ = limitUs ? std::max<std::uint64_t>(*limitUs * kNsPerUs / 4, 1) : 0;
+}
+
 void SteadyClock::waitUntilNs(std::uint64_t instantNs) {
+  restIfDue();
   const std::uint64_t now = nowNs();
   if (instantNs > now && instantNs - now >= kSleepAtLeastNs) sleepThenSpin(instantNs);
   spinUntil(instantNs);
@@ -58,11 +84,22 @@ void SteadyClock::sleepThenSpin(std::uint64_t deadlineNs) {
     }
     std::uint64_t wakeNs = deadlineNs - spinMarginNs_;
     if (idleHook_) wakeNs = std::min(wakeNs, now + kIdleSliceNs);
-    std::this_thread::sleep_for(std::chrono::nanoseconds(wakeNs - now));
+    sleepNs(wakeNs - now);
     const std::uint64_t woke = nowNs();
     learnLateness(woke > wakeNs ? woke - wakeNs : 0);
     if (!idleHook_) return;
   }
+}
+
+void SteadyClock::sleepNs(std::uint64_t ns) {
+  std::this_thread::sleep_for(std::chrono::nanoseconds(ns));
+  if (ns >= kRestNs) lastBlockNs_ = nowNs();
+}
+
+// A real-time thread that spins through line steps for seconds (an EEPROM read) would outrun
+// RLIMIT_RTTIME: it gets SIGXCPU at the soft limit and SIGKILL at the hard one.
+void SteadyClock::restIfDue() {
+  if (runBudgetNs_ != 0 && nowNs() - lastBlockNs_ >= runBudgetNs_) sleepNs(kRestNs);
 }
 
 // Keeps the spun stretch a little above the recent wake-up lateness: short enough to spare

@@ -6,9 +6,14 @@
 #include "image/plain_text.h"
 #include "register/record_columns.h"
 #include "register/sql_register.h"
+#include "register/stored_text.h"
 #include "register/writer_process.h"
 
 namespace ccp {
+
+EventStamp storedStamp(std::string_view station, WallTime at, std::string_view note) {
+  return {storedText(station), storedTime(at), storedText(note)};
+}
 
 namespace {
 
@@ -270,7 +275,7 @@ Holder HoldBook::holderWithout(const Hold& h) {
   holder.row = h.row;
   holder.individual = h.individual;
   holder.state = h.state;
-  holder.station = h.station;
+  holder.station = textOf(h.station);
   holder.at = wallTime(h.at);
   holder.writerHost = h.host;
   holder.writerPid = h.pid;
@@ -295,20 +300,21 @@ Conflict HoldBook::conflict(int capcode, const EventStamp& stamp, std::optional<
   Conflict conflict;
   conflict.capcode = capcode;
   conflict.at = wallTime(stamp.at);
-  conflict.station = stamp.station;
+  conflict.station = textOf(stamp.station);
   conflict.recordId = recordId;
   conflict.otherRecordId = otherRecordId;
   conflict.what = what;
   long long record = recordId.value_or(0), other = otherRecordId.value_or(0);
   soci::indicator recordKnown = recordId ? soci::i_ok : soci::i_null;
   soci::indicator otherKnown = otherRecordId ? soci::i_ok : soci::i_null;
+  std::string kept = storedText(what);
   s_.sql() << "INSERT INTO conflicts (capcode, at, station, record_id, other_record_id, what) "
               "VALUES (:capcode, :at, :station, :record, :other, :what) RETURNING id",
       soci::use(capcode, "capcode"), soci::use(stamp.at, "at"), soci::use(stamp.station, "station"),
       soci::use(record, recordKnown, "record"), soci::use(other, otherKnown, "other"),
-      soci::use(what, "what"), soci::into(conflict.id);
+      soci::use(kept, "what"), soci::into(conflict.id);
   EventStamp noted = stamp;
-  noted.note = what;
+  noted.note = kept;
   event(capcode, "conflict", noted, recordId);
   return conflict;
 }
@@ -452,13 +458,14 @@ void HoldBook::addClaims(const std::vector<RowUse>& rows, const Writer& writer,
     capcodes.push_back("(" + std::to_string(use.capcode) + ")");
   }
   // One statement for all rows: the writer's values are the same for each.
+  const std::string station = storedText(writer.station);
   s_.sql() << "INSERT INTO holds (capcode, address_row, individual, state, station, at, "
               "writer_host, writer_pid, writer_start, claim_token) SELECT v.column1, v.column2, "
               "v.column3, 'claimed', :station, :at, :host, :pid, :started, :token FROM (VALUES " +
                   joined(values, ", ") + ") AS v",
-      soci::use(writer.station, "station"), soci::use(stamp.at, "at"),
-      soci::use(writer.host, "host"), soci::use(writer.pid, "pid"),
-      soci::use(writer.started, "started"), soci::use(writer.token, "token");
+      soci::use(station, "station"), soci::use(stamp.at, "at"), soci::use(writer.host, "host"),
+      soci::use(writer.pid, "pid"), soci::use(writer.started, "started"),
+      soci::use(writer.token, "token");
   s_.sql() << "INSERT INTO holder_history (capcode, event, station, at, note) SELECT "
               "v.column1, 'claimed', :station, :at, '' FROM (VALUES " +
                   joined(capcodes, ", ") + ") AS v",
@@ -471,7 +478,7 @@ void HoldBook::give(const Record& record, const RowUse& use, const EventStamp& s
   hold.row = use.row;
   hold.individual = use.individual;
   hold.state = HolderState::Held;
-  hold.station = record.station;
+  hold.station = storedText(record.station);
   hold.at = stamp.at;
   hold.recordId = record.id;
   add(hold);
@@ -502,9 +509,9 @@ HoldOutcome HoldBook::apply(const Record& record, const ApplyRule& rule) {
       if (h.recordId != record.id) own.push_back(h);
     }
   }
-  const EventStamp stamp = rule.history ? EventStamp{record.station, storedTime(record.at), {}}
-                                        : EventStamp{rule.by.station, storedTime(rule.by.at), {}};
-  const EventStamp found{record.station, storedTime(rule.by.at), {}};
+  const EventStamp stamp = rule.history ? storedStamp(record.station, record.at)
+                                        : storedStamp(rule.by.station, rule.by.at);
+  const EventStamp found = storedStamp(record.station, rule.by.at);
   // A read of a pager whose holds are its own already, in the same rows, changes nothing;
   // else the pager's holds become the read's, so that they are found from its own again.
   if (read && !rule.groupOnly && !own.empty() && sameHolds(own, record)) return outcome;
@@ -554,7 +561,7 @@ void HoldBook::letGo(const std::vector<Hold>& own, const Record& record, const E
 HoldOutcome HoldBook::settleVerified(const Record& record, const std::vector<RowUse>& claimed,
                                      long long token, const Stamp& by) {
   HoldOutcome outcome;
-  const EventStamp stamp{by.station, storedTime(by.at), {}};
+  const EventStamp stamp = storedStamp(by.station, by.at);
   const std::vector<RowUse> uses = recordUses(record);
   const auto sameRow = [](const auto& a, const auto& b) {
     return a.capcode == b.capcode && a.row == b.row;

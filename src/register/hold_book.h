@@ -8,6 +8,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "register/pager_register.h"
@@ -46,12 +47,14 @@ struct Hold {
   Liveness writer = Liveness::Ended;  // as judge() found it
 };
 
-// Who changes holds, and when, as the history and the conflicts keep it.
+// Who changes holds, and when, as the history and the conflicts keep it: its texts as the
+// database keeps them (storedText()).
 struct EventStamp {
   std::string station;
   long long at = 0;
   std::string note;
 };
+EventStamp storedStamp(std::string_view station, WallTime at, std::string_view note = {});
 
 // The records of a batch (an import, the schema's move) that use each capcode, in time order:
 // within the batch, a later one decides a capcode for an older one.

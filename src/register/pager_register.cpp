@@ -6,10 +6,6 @@
 
 namespace ccp {
 
-bool isSharedRegister(std::string_view location) {
-  return location.starts_with("postgresql://") || location.starts_with("postgres://");
-}
-
 std::string defaultRegisterLocation(const std::string& dataFolder) {
   return (std::filesystem::path(dataFolder) / kRegisterFileName).string();
 }

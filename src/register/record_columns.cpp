@@ -51,10 +51,17 @@ std::vector<std::string> journalFieldsOf(const Record& record) {
 }
 
 std::optional<Record> recordFromJournal(const std::vector<std::string>& fields,
-                                        const std::string& station) {
-  if (fields.size() < kJournalBaseColumns) return std::nullopt;
+                                        const std::string& station, std::string* why) {
+  const auto refused = [why](const std::string& reason) -> std::optional<Record> {
+    if (why != nullptr) *why = reason;
+    return std::nullopt;
+  };
+  if (fields.size() < kJournalBaseColumns) {
+    return refused("too few fields: " + std::to_string(fields.size()) + " of " +
+                   std::to_string(kJournalBaseColumns));
+  }
   const auto at = parseIsoTimeStamp(fields[0]);
-  if (!at) return std::nullopt;
+  if (!at) return refused("no time");
   Record record;
   record.at = *at;
   record.station = station;
@@ -66,17 +73,25 @@ std::optional<Record> recordFromJournal(const std::vector<std::string>& fields,
   record.serial = fields[6];
   for (int row = 0; row < kAddressCount; ++row) {
     const std::string& capcode = fields[7 + row];
-    if (!capcode.empty() && !capcodeNumber(capcode)) return std::nullopt;
+    const auto number = capcodeNumber(capcode);
+    if (!capcode.empty() && (!number || *number > kCapcodeMax)) {
+      return refused("capcode " + std::to_string(row + 1) + " '" + capcode +
+                     "' is not one a pager can hold");
+    }
     record.capcodes[row] = capcode;
   }
   record.frequency = fields[13];
   record.backupFile = fields[14];
   // The rows' use, in a journal that has it.
-  if (fields.size() > 15 && !readRowList(fields[15], record.individualRows)) return std::nullopt;
-  if (fields.size() > 16 && !readRowList(fields[16], record.enabledRows)) return std::nullopt;
+  if (fields.size() > 15 && !readRowList(fields[15], record.individualRows)) {
+    return refused("individual rows '" + fields[15] + "' are not rows 1-6");
+  }
+  if (fields.size() > 16 && !readRowList(fields[16], record.enabledRows)) {
+    return refused("enabled rows '" + fields[16] + "' are not rows 1-6");
+  }
   if (fields.size() > 17 && !fields[17].empty()) {
     record.pagerBefore = parsePagerRows(fields[17]);
-    if (!record.pagerBefore) return std::nullopt;
+    if (!record.pagerBefore) return refused("pager before '" + fields[17] + "' is not six rows");
   }
   return record;
 }

@@ -17,10 +17,11 @@ std::vector<std::string> journalFieldsOf(const Record& record);
 
 // The record of a journal line (its fields as read, apostrophes before formulas dropped) kept
 // by `station`; nothing when the line is not one the journal writes: too few fields, no time,
-// a capcode or a row list that is not one. A line of the journal's first columns only names no
-// individual rows, all rows enabled and the pager before unknown.
+// a capcode a pager cannot hold, or a row list that is not one. Then `why`, when given, says
+// which. A line of the journal's first columns only names no individual rows, all rows enabled
+// and the pager before unknown.
 std::optional<Record> recordFromJournal(const std::vector<std::string>& fields,
-                                        const std::string& station);
+                                        const std::string& station, std::string* why = nullptr);
 
 // Tells records apart by what they say: the station, the time to the second and the journal's
 // first columns. The rows' use (individual, enabled, the pager before) is left out: a journal

@@ -1,64 +1,107 @@
 #include "register/register_csv.h"
 
 #include <algorithm>
-#include <fstream>
+#include <cerrno>
+#include <cstring>
 #include <iterator>
 #include <span>
+#include <sstream>
+#include <system_error>
 
 #include "files/csv_fields.h"
+#include "files/file_input.h"
 #include "files/file_io.h"
 #include "files/journal_columns.h"
-#include "files/journal_file.h"
 #include "register/record_columns.h"
 
 namespace ccp {
 
 namespace {
 
+// Longer than any line the journal writes: a longer one is no record, and is read past without
+// being kept, so that no line can take the memory.
+constexpr std::size_t kLongestLine = 64 * 1024;
+
 bool isBlank(const CsvFields& fields) {
   return fields.size() == 1 && fields.front().empty();
 }
 
+bool isJournalHeaderLine(const std::optional<CsvReader::Line>& line) {
+  return line && !line->tooLong && isJournalHeader(line->fields);
+}
+
+RegisterError unreadable(const std::string& path, int error) {
+  return RegisterError(RegisterFault::Invalid,
+                       "The journal " + path + " cannot be read: " + std::strerror(error));
+}
+
+RegisterError unwritable(const std::string& path, int error) {
+  return RegisterError(RegisterFault::Invalid,
+                       "The export " + path + " cannot be written: " + std::strerror(error));
+}
+
 }  // namespace
 
-ImportResult importJournal(PagerRegister& pagerRegister, const std::string& path,
+ImportResult importJournal(PagerRegister& pagerRegister, std::istream& in, const std::string& name,
                            const std::string& station) {
-  std::ifstream in(path, std::ios::binary);
-  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (!in.is_open() || in.bad()) {
-    throw RegisterError(RegisterFault::Invalid, "The journal " + path + " cannot be read");
-  }
-  const std::vector<CsvFields> lines = parseCsv(text);
-  if (lines.empty() || !isJournalHeader(lines.front())) {
+  CsvReader reader(in);
+  if (!isJournalHeaderLine(reader.next(kLongestLine, CsvReader::TooLong::Stop))) {
     throw RegisterError(RegisterFault::Invalid,
-                        "The file " + path + " is not a journal of this program");
+                        "The file " + name + " is not a journal of this program");
   }
   ImportResult result;
-  std::vector<Record>& records = result.records;
-  for (auto line = lines.begin() + 1; line != lines.end(); ++line) {
-    if (isBlank(*line)) continue;
+  std::vector<Record> records;
+  std::vector<std::size_t> lineOf;  // of each record
+  while (auto line = reader.next(kLongestLine)) {
+    if (!line->tooLong && isBlank(line->fields)) continue;
     ++result.lines;
-    CsvFields fields;
-    std::transform(line->begin(), line->end(), std::back_inserter(fields), csvText);
-    if (auto record = recordFromJournal(fields, station)) {
-      records.push_back(std::move(*record));
+    std::string why;
+    if (line->tooLong) {
+      why = "longer than " + std::to_string(kLongestLine) + " bytes";
     } else {
-      ++result.refused;
+      CsvFields fields;
+      std::transform(line->fields.begin(), line->fields.end(), std::back_inserter(fields), csvText);
+      if (auto record = recordFromJournal(fields, station, &why)) {
+        records.push_back(std::move(*record));
+        lineOf.push_back(line->number);
+        continue;
+      }
     }
+    result.refused.push_back({line->number, "not a record: " + why});
   }
   PagerRegister::Imported imported =
       pagerRegister.importRecords(records, {station, std::chrono::system_clock::now(), {}});
+  std::vector<bool> refused(records.size(), false);
+  for (const AddedRecords::Refused& r : imported.refused) {
+    refused[r.index] = true;
+    result.refused.push_back({lineOf[r.index], "refused by the register: " + r.reason});
+  }
+  std::stable_sort(result.refused.begin(), result.refused.end(),
+                   [](const RefusedLine& a, const RefusedLine& b) { return a.line < b.line; });
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    if (!refused[i]) result.records.push_back(std::move(records[i]));
+  }
   result.added = imported.added;
-  result.present = records.size() - result.added;
+  result.present = result.records.size() - imported.added;
   result.holds = std::move(imported.holds);
   return result;
 }
 
-std::size_t exportRecords(PagerRegister& pagerRegister, const std::string& path,
-                          RecordQuery query) {
+ImportResult importJournal(PagerRegister& pagerRegister, const std::string& path,
+                           const std::string& station) {
+  FileInput file(path);
+  if (file.error() != 0) throw unreadable(path, file.error());
+  try {
+    return importJournal(pagerRegister, file.stream(), path, station);
+  } catch (const std::system_error& error) {
+    throw unreadable(path, error.code().value());
+  }
+}
+
+std::size_t exportRecords(PagerRegister& pagerRegister, std::ostream& out, RecordQuery query) {
   std::vector<std::string> header = journalHeader();
   header.push_back("Holder state");
-  std::string text = csvRecord(header);
+  out << csvRecord(header);
   // One query, so that the file is one consistent set while other stations write.
   query.offset = 0;
   query.limit = 0;
@@ -66,13 +109,23 @@ std::size_t exportRecords(PagerRegister& pagerRegister, const std::string& path,
   for (const Record& record : records) {
     std::vector<std::string> fields = journalFieldsOf(record);
     fields.push_back(record.holds ? holderStateName(*record.holds) : "");
-    text += csvRecord(fields);
-  }
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-  if (!replaceFile(path, std::span(bytes, text.size()))) {
-    throw RegisterError(RegisterFault::Invalid, "The export " + path + " cannot be written");
+    out << csvRecord(fields);
   }
   return records.size();
+}
+
+std::size_t exportRecords(PagerRegister& pagerRegister, const std::string& path,
+                          RecordQuery query) {
+  // Asked before the register is, so that a file that cannot be written costs no query.
+  if (const int refusal = replaceRefusal(path); refusal != 0) throw unwritable(path, refusal);
+  std::ostringstream text;
+  const std::size_t written = exportRecords(pagerRegister, text, std::move(query));
+  const std::string bytes = text.str();
+  if (!replaceFile(path,
+                   std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()))) {
+    throw unwritable(path, errno);
+  }
+  return written;
 }
 
 }  // namespace ccp

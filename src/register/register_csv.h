@@ -5,6 +5,8 @@
 // lines a station kept in "journal.csv" become its records.
 
 #include <cstddef>
+#include <istream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,25 +20,41 @@ inline RecordQuery oldestFirst() {
   return query;
 }
 
-struct ImportResult {
-  std::size_t lines = 0;        // lines after the header
-  std::size_t added = 0;        // new records
-  std::size_t present = 0;      // records that were there already
-  std::size_t refused = 0;      // lines that are no record: a field missing, no time, a bad capcode
-  std::vector<Record> records;  // what the other lines are, in their order
-  HoldOutcome holds;            // what the records added found, as they were applied
+// A line of a journal that did not become a record, and why.
+struct RefusedLine {
+  std::size_t line = 0;  // its number in the file; the header is line 1
+  std::string reason;    // "not a record: too few fields: 3 of 15", "refused by the register: ..."
 };
 
-// Imports the journal at `path` as records of `station`, in one transaction, applied to the
-// holds as PagerRegister::importRecords() does. A file that cannot be read, or whose header is
-// not the journal's, is refused (Invalid) and nothing is added.
+struct ImportResult {
+  std::size_t lines = 0;             // lines after the header
+  std::size_t added = 0;             // new records
+  std::size_t present = 0;           // records that were there already
+  std::vector<RefusedLine> refused;  // in the order of the file
+  std::vector<Record> records;       // the records the register holds of the other lines
+  HoldOutcome holds;                 // what the records added found, as they were applied
+};
+
+// Imports the journal read from `in` (named `name` in messages) as records of `station`, in one
+// transaction, applied to the holds as PagerRegister::importRecords() does. Its header is read
+// first: a text that is not a journal of this program is refused (Invalid) before more of it is
+// read, and nothing is added. Then line by line: a line that is not a record, or that the register
+// refuses, is left out and said; the others are added. A failure to read `in` (std::system_error
+// from its buffer) reaches the caller, before anything is added.
+ImportResult importJournal(PagerRegister& pagerRegister, std::istream& in, const std::string& name,
+                           const std::string& station);
+// The same for the file at `path`. A file that cannot be read, whatever the step, is refused
+// (Invalid) with the system's reason, and nothing is added.
 ImportResult importJournal(PagerRegister& pagerRegister, const std::string& path,
                            const std::string& station);
 
 // Writes the records the query's filters let through, in its order (by default oldest first,
-// as in a journal), with the journal's columns and "Holder state" ("held", "failed" or empty)
-// to a new or replaced file; the query's page is ignored. How many records were written. A file
-// that cannot be written: Invalid.
+// as in a journal), with the journal's columns and "Holder state" ("held", "failed" or empty);
+// the query's page is ignored. How many records were written.
+std::size_t exportRecords(PagerRegister& pagerRegister, std::ostream& out,
+                          RecordQuery query = oldestFirst());
+// The same to a new or replaced file. A file that cannot be written: Invalid, with the system's
+// reason.
 std::size_t exportRecords(PagerRegister& pagerRegister, const std::string& path,
                           RecordQuery query = oldestFirst());
 

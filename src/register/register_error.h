@@ -14,7 +14,13 @@ enum class RegisterFault {
   ReadOnly,     // the file, its folder or the database may not be written
   DiskFull,     // no room left for what was to be written
   Corrupt,      // not a register, or a damaged one
-  Unreachable,  // the database server cannot be reached, or went away
+  Unreachable,  // the database server cannot be reached, went away, or did not answer in time
+  // the server refused the login: its user, its password, or this machine is not let in
+  LoginRefused,
+  // the server has no database of that name
+  NoDatabase,
+  // the process was asked to stop while a call waited for the server
+  Stopped,
   NewerSchema,  // made by a newer program: refused and left as it is
   Conflict,     // a capcode or record is not in the state the call needs
   Invalid,      // a location, file or value the register cannot take

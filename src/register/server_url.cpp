@@ -2,6 +2,7 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -15,8 +16,14 @@ namespace ccp {
 namespace {
 
 // libpq waits as long as the system does for a server that does not answer; a station should
-// know within seconds.
-constexpr const char* kConnectTimeoutSeconds = "10";
+// know within seconds. A connect is given up after 10 s; an idle connection whose server is gone
+// is found by keepalives within 11 s, and one whose server stops acknowledging what was sent
+// after 10 s (a frozen server, which still acknowledges, is the call watch's: call_watch.h).
+// Each unless the URL sets it.
+constexpr std::pair<const char*, const char*> kBounds[] = {
+    {"connect_timeout", "10"},    {"keepalives", "1"},       {"keepalives_idle", "5"},
+    {"keepalives_interval", "2"}, {"keepalives_count", "3"}, {"tcp_user_timeout", "10000"},
+};
 
 // A shared register's URL as this program cuts it: scheme://[user[:password]@]place[?query]. The
 // user and password run to the last '@' before the query, where libpq takes them to the first
@@ -92,42 +99,18 @@ std::string serverConnectionText(const std::string& url) {
   }
   const ParsedOptions options = parsedOptions(url);
   std::vector<std::string> parameters;
-  bool timeoutSet = false;
+  std::vector<std::string_view> set;
   for (const PQconninfoOption* o = options.get(); o->keyword != nullptr; ++o) {
     if (o->val == nullptr) continue;
-    timeoutSet = timeoutSet || std::string_view(o->keyword) == "connect_timeout";
+    set.emplace_back(o->keyword);
     parameters.push_back(std::string(o->keyword) + "=" + percentEncoded(o->val));
   }
-  if (!timeoutSet) parameters.push_back(std::string("connect_timeout=") + kConnectTimeoutSeconds);
-  return "postgresql://?" + joined(parameters, "&");
-}
-
-std::string withoutPassword(const std::string& url, const std::string& mark) {
-  if (!isSharedRegister(url)) return url;
-  const UrlParts parts = urlParts(url);
-  std::string shown(parts.scheme);
-  if (parts.userInfo) {
-    shown += parts.userInfo->substr(0, parts.userInfo->find(':'));
-    if (parts.hasPassword() && !mark.empty()) shown += ":" + mark;
-    shown += '@';
-  }
-  shown += parts.place;
-  if (!parts.query) return shown;
-  std::vector<std::string> parameters;
-  std::string_view rest = *parts.query;
-  for (bool more = true; more;) {
-    const std::size_t amp = rest.find('&');
-    const std::string_view parameter = rest.substr(0, amp);
-    if (!parameter.starts_with("password=")) {
-      parameters.emplace_back(parameter);
-    } else if (!mark.empty()) {
-      parameters.push_back("password=" + mark);
+  for (const auto& [keyword, value] : kBounds) {
+    if (std::find(set.begin(), set.end(), keyword) == set.end()) {
+      parameters.push_back(std::string(keyword) + "=" + value);
     }
-    more = amp != std::string_view::npos;
-    if (more) rest.remove_prefix(amp + 1);
   }
-  if (!parameters.empty()) shown += "?" + joined(parameters, "&");
-  return shown;
+  return "postgresql://?" + joined(parameters, "&");
 }
 
 }  // namespace ccp

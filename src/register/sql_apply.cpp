@@ -38,12 +38,12 @@ PagerRegister::Imported SqlRegister::importRecords(const std::vector<Record>& re
     return session_.write([&] {
       Imported imported;
       std::vector<Record> added;
-      for (const Record& record : records) {
-        if (journalledRecord(record)) continue;
-        const auto [id, isNew] = insertRecord(record);
-        if (!isNew) continue;
-        added.push_back(record);
-        added.back().id = id;
+      for (std::size_t i = 0; i < records.size(); ++i) {
+        if (journalledRecord(records[i])) continue;
+        const auto inserted = insertRecordAlone(records[i], i, imported.refused);
+        if (!inserted || !inserted->second) continue;
+        added.push_back(records[i]);
+        added.back().id = inserted->first;
       }
       imported.added = added.size();
       std::stable_sort(added.begin(), added.end(),
@@ -54,7 +54,7 @@ PagerRegister::Imported SqlRegister::importRecords(const std::vector<Record>& re
         for (const RowUse& use : recordUses(record)) uses.push_back(use);
       }
       book.lockCapcodes(HoldBook::lockModes(uses));
-      const EventStamp stamp{by.station, storedTime(by.at), {}};
+      const EventStamp stamp = storedStamp(by.station, by.at);
       // A claim that this station made for a write whose record went to the journal is that
       // write's: a verified write holds it now.
       for (const Record& record : added) {

@@ -100,7 +100,7 @@ HoldOutcome SqlRegister::settle(const Writer& writer, WriteEnd end,
   return guarded("settling the claims of a write", [&] {
     return session_.write([&]() -> HoldOutcome {
       HoldBook book(session_);
-      const EventStamp stamp{by.station, storedTime(by.at), by.note};
+      const EventStamp stamp = storedStamp(by.station, by.at, by.note);
       std::optional<Record> record;
       if (recordId) {
         record = readRecord(session_, *recordId);

@@ -2,6 +2,7 @@
 // and the history of every change.
 #include "register/hold_book.h"
 #include "register/sql_register.h"
+#include "register/stored_text.h"
 
 namespace ccp {
 
@@ -61,13 +62,13 @@ ReleaseResult SqlRegister::release(int capcode, const Stamp& by, bool force) {
         if (h.writer == Liveness::Alive && !result.liveClaim) result.liveClaim = book.holder(h);
       }
       if (result.liveClaim && !force) return result;
-      const EventStamp stamp{by.station, storedTime(by.at), by.note};
+      const EventStamp stamp = storedStamp(by.station, by.at, by.note);
       result.released = book.holders(holds);
       for (const Hold& h : holds) book.remove(h, "released", stamp);
       book.closeConflicts("capcode = " + std::to_string(capcode), stamp);
       if (result.liveClaim) {
         // The pager being written will have it all the same.
-        book.conflict(capcode, {by.station, stamp.at, {}}, std::nullopt, std::nullopt,
+        book.conflict(capcode, {stamp.station, stamp.at, {}}, std::nullopt, std::nullopt,
                       kReleasedWhileBeingWritten + result.liveClaim->station);
       }
       return result;
@@ -106,6 +107,10 @@ std::vector<Conflict> SqlRegister::conflicts(bool closedToo) {
         c.otherRecordId = known(other, otherKnown);
         c.closedAt = closedKnown == soci::i_ok ? std::optional(wallTime(closedAt)) : std::nullopt;
         found.push_back(c);
+        Conflict& shown = found.back();
+        for (std::string* text : {&shown.station, &shown.what, &shown.closedBy, &shown.note}) {
+          *text = textOf(*text);
+        }
       } while (statement.fetch());
     }
     return found;
@@ -131,7 +136,7 @@ std::vector<Conflict> SqlRegister::resolve(std::optional<long long> id, std::opt
       std::string ids;
       for (const Conflict& c : closed) ids += (ids.empty() ? "" : ", ") + std::to_string(c.id);
       HoldBook(session_).closeConflicts("id IN (" + ids + ")",
-                                        {by.station, storedTime(by.at), by.note});
+                                        storedStamp(by.station, by.at, by.note));
     });
   });
   return closed;
@@ -155,6 +160,8 @@ std::vector<HolderEvent> SqlRegister::history(int capcode) {
         event.at = wallTime(at);
         event.recordId = known(recordId, recordKnown);
         events.push_back(event);
+        events.back().station = textOf(event.station);
+        events.back().note = textOf(event.note);
       } while (statement.fetch());
     }
     return events;

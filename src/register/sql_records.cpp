@@ -1,10 +1,10 @@
 // The records of the register: adding them once, and finding them.
-#include <cctype>
 #include <limits>
 
 #include "image/capcode.h"
 #include "register/record_columns.h"
 #include "register/sql_register.h"
+#include "register/stored_text.h"
 
 namespace ccp {
 
@@ -43,18 +43,20 @@ std::vector<Record> selectRecords(soci::statement& statement, const std::string&
 }
 
 // A LIKE pattern that finds the text anywhere, its own "%", "_" and "\" taken as they are.
+// Case is folded in ASCII only, as SQLite's lower() folds it: both engines find the same.
 std::string containsPattern(const std::string& text) {
   std::string pattern = "%";
-  for (char c : text) {
+  for (char c : searchedPagerText(text)) {
     if (c == '%' || c == '_' || c == '\\') pattern += '\\';
-    pattern += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    pattern += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
   }
   return pattern + "%";
 }
 
-// The WHERE clause of a query and the values it is bound to.
+// The WHERE clause of a query and the values it is bound to. Texts are compared as the
+// database keeps them: what a user types is UTF-8, as a pager's text is kept.
 struct Filter {
-  explicit Filter(const RecordQuery& query) {
+  Filter(const RecordQuery& query, Engine engine) {
     const auto add = [this](const std::string& condition) {
       where += (where.empty() ? " WHERE " : " AND ") + condition;
     };
@@ -63,12 +65,15 @@ struct Filter {
       add("r.at >= :since");
     }
     if (!query.station.empty()) {
-      station = query.station;
+      station = storedText(query.station);
       add("r.station = :station");
     }
     if (!query.text.empty()) {
       pattern = containsPattern(query.text);
-      std::string anyOf = "(lower(r.serial) LIKE :pattern ESCAPE '\\'";
+      // PostgreSQL's lower() folds every letter its locale knows, in the C collation only ASCII.
+      const char* serial =
+          engine == Engine::PostgreSQL ? "lower(r.serial COLLATE \"C\")" : "lower(r.serial)";
+      std::string anyOf = std::string("(") + serial + " LIKE :pattern ESCAPE '\\'";
       for (const char* column : RecordValues::kCapcodeColumns) {
         anyOf += std::string(" OR r.") + column + " LIKE :pattern ESCAPE '\\'";
       }
@@ -79,7 +84,7 @@ struct Filter {
       add("r.id IN (SELECT record_id FROM record_capcodes WHERE capcode = :capcode)");
     }
     if (query.serial) {
-      serial = *query.serial;
+      serial = searchedPagerText(*query.serial);
       add("r.serial = :serial");
     }
   }
@@ -99,37 +104,45 @@ struct Filter {
   int capcode = 0;
 };
 
+// While a failure to add one record is handled: why the database refused that record. A
+// failure that is not the record's own (the connection, the disk, a lock) is thrown on.
+std::string recordRefusal(SqlSession& session) {
+  try {
+    session.fail("adding a record");
+  } catch (const RegisterError& error) {
+    if (error.fault() != RegisterFault::Failed) throw;
+    return error.what();
+  }
+}
+
 }  // namespace
 
 void RecordValues::set(const Record& r) {
   at = storedTime(r.at);
-  station = r.station, model = r.model, edition = r.edition, port = r.port;
-  command = r.command, outcome = r.outcome, serial = r.serial, capcodes = r.capcodes;
-  frequency = r.frequency, backupFile = r.backupFile;
+  station = storedText(r.station), model = storedText(r.model), edition = storedText(r.edition);
+  port = storedText(r.port), command = storedText(r.command), outcome = storedText(r.outcome);
+  serial = storedPagerText(r.model, r.serial);
+  for (int row = 0; row < kAddressCount; ++row) capcodes[row] = storedText(r.capcodes[row]);
+  frequency = storedText(r.frequency), backupFile = storedText(r.backupFile);
   individualRows = rowListText(r.individualRows);
   enabledRows = rowListText(r.enabledRows);
   pagerBefore = pagerRowsText(r.pagerBefore);
-  note = r.note;
+  note = storedText(r.note);
 }
 
 Record RecordValues::record() const {
-  Record r{id,
-           wallTime(at),
-           station,
-           model,
-           edition,
-           port,
-           command,
-           outcome,
-           serial,
-           capcodes,
-           frequency,
-           backupFile,
-           parseRowList(individualRows).value_or(std::vector<int>{}),
-           parseRowList(enabledRows).value_or(std::vector<int>{}),
-           parsePagerRows(pagerBefore),
-           note,
-           std::nullopt};
+  Record r;
+  r.id = id;
+  r.at = wallTime(at);
+  r.station = textOf(station), r.model = textOf(model), r.edition = textOf(edition);
+  r.port = textOf(port), r.command = textOf(command), r.outcome = textOf(outcome);
+  r.serial = pagerTextOf(r.model, serial);
+  for (int row = 0; row < kAddressCount; ++row) r.capcodes[row] = textOf(capcodes[row]);
+  r.frequency = textOf(frequency), r.backupFile = textOf(backupFile);
+  r.individualRows = parseRowList(individualRows).value_or(std::vector<int>{});
+  r.enabledRows = parseRowList(enabledRows).value_or(std::vector<int>{});
+  r.pagerBefore = parsePagerRows(pagerBefore);
+  r.note = textOf(note);
   if (holdsKnown == soci::i_ok) r.holds = holderStateNamed(holds);
   return r;
 }
@@ -157,24 +170,47 @@ std::pair<long long, bool> SqlRegister::insertRecord(const Record& record) {
   return {id, added};
 }
 
+std::optional<std::pair<long long, bool>> SqlRegister::insertRecordAlone(
+    const Record& record, std::size_t index, std::vector<AddedRecords::Refused>& refused) {
+  // In a savepoint of its own: a record that the database refuses is taken back alone, and the
+  // transaction goes on with the next.
+  session_.sql() << "SAVEPOINT one_record";
+  std::optional<std::pair<long long, bool>> inserted;
+  try {
+    inserted = insertRecord(record);
+  } catch (...) {
+    std::string reason = recordRefusal(session_);
+    session_.sql() << "ROLLBACK TO SAVEPOINT one_record";
+    // A SOCI PostgreSQL statement whose execution failed leaks its bound values at its next
+    // execution; statements prepared anew free them.
+    prepared_ = std::make_unique<Prepared>(session_.sql());
+    refused.push_back({index, std::move(reason)});
+  }
+  session_.sql() << "RELEASE SAVEPOINT one_record";
+  return inserted;
+}
+
 long long SqlRegister::addRecord(const Record& record) {
   return guarded("adding a record",
                  [&] { return session_.write([&] { return insertRecord(record).first; }); });
 }
 
-std::size_t SqlRegister::addRecords(const std::vector<Record>& records) {
+AddedRecords SqlRegister::addRecords(const std::vector<Record>& records) {
   return guarded("adding records", [&] {
     return session_.write([&] {
-      std::size_t added = 0;
-      for (const Record& record : records) added += insertRecord(record).second ? 1 : 0;
-      return added;
+      AddedRecords result;
+      for (std::size_t i = 0; i < records.size(); ++i) {
+        const auto added = insertRecordAlone(records[i], i, result.refused);
+        result.added += added && added->second ? 1 : 0;
+      }
+      return result;
     });
   });
 }
 
 std::vector<Record> SqlRegister::records(const RecordQuery& query) {
   return guarded("reading records", [&] {
-    Filter filter(query);
+    Filter filter(query, session_.engine());
     const char* order = query.descending ? " DESC" : " ASC";
     long long limit =
         query.limit ? static_cast<long long>(query.limit) : std::numeric_limits<long long>::max();
@@ -191,7 +227,7 @@ std::vector<Record> SqlRegister::records(const RecordQuery& query) {
 
 long long SqlRegister::countRecords(const RecordQuery& query) {
   return guarded("counting records", [&] {
-    Filter filter(query);
+    Filter filter(query, session_.engine());
     long long count = 0;
     soci::statement statement(session_.sql());
     filter.bind(statement);

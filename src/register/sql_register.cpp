@@ -31,6 +31,7 @@ void prepareStatement(soci::statement& statement, const std::string& text, bool 
 
 SqlRegister::SqlRegister(const RegisterLocation& location, const RegisterOptions& options)
     : session_(location, options) {
+  const SqlSession::Call call(session_);
   versionFound_ = prepareSchema(session_);
   try {
     prepared_ = std::make_unique<Prepared>(session_.sql());
@@ -39,7 +40,13 @@ SqlRegister::SqlRegister(const RegisterLocation& location, const RegisterOptions
   }
 }
 
+SqlRegister::~SqlRegister() {
+  const SqlSession::Call call(session_);  // its statements are let go on the server
+  prepared_.reset();
+}
+
 void SqlRegister::reconnect(const std::string& doing) {
+  const SqlSession::Call call(session_);
   prepared_.reset();    // its statements belong to the old connection
   tokenLocks_.clear();  // and its locks went with it
   try {

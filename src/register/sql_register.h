@@ -60,10 +60,11 @@ std::vector<Record> readRecords(SqlSession& session, const std::string& conditio
 class SqlRegister final : public PagerRegister {
  public:
   SqlRegister(const RegisterLocation& location, const RegisterOptions& options);
+  ~SqlRegister() override;
 
   RegisterStatus status() override;
   long long addRecord(const Record& record) override;
-  std::size_t addRecords(const std::vector<Record>& records) override;
+  AddedRecords addRecords(const std::vector<Record>& records) override;
   std::vector<Record> records(const RecordQuery& query) override;
   long long countRecords(const RecordQuery& query) override;
   std::vector<HolderEvent> history(int capcode) override;
@@ -92,6 +93,10 @@ class SqlRegister final : public PagerRegister {
   };
 
   std::pair<long long, bool> insertRecord(const Record& record);
+  // insertRecord() in a savepoint: nothing, and the refusal said under `index`, when the
+  // database refuses the record.
+  std::optional<std::pair<long long, bool>> insertRecordAlone(
+      const Record& record, std::size_t index, std::vector<AddedRecords::Refused>& refused);
   // The record of a journal line that is there already, whatever its station.
   std::optional<long long> journalledRecord(const Record& record);
 
@@ -100,17 +105,22 @@ class SqlRegister final : public PagerRegister {
   void holdToken(long long token);
   void dropToken(long long token);
 
-  // Runs `body`; any failure becomes a RegisterError that says what was being done. A call that
-  // lost the server's connection before its commit runs once more on a new connection.
+  // Runs `body` as one call to the server; any failure becomes a RegisterError that says what
+  // was being done. A call that lost the server's connection before its commit runs once more
+  // on a new connection; one that was cut (the server silent, a stop) does not.
   template <class Body>
   auto guarded(const std::string& doing, Body&& body) -> decltype(body()) {
     if (!prepared_) reconnect(doing);  // the last call could not open the connection again
-    try {
-      return body();
-    } catch (...) {
-      if (!session_.lostBeforeCommit()) session_.fail(doing);
+    {
+      const SqlSession::Call call(session_);
+      try {
+        return body();
+      } catch (...) {
+        if (!session_.mayRunAgain()) session_.fail(doing);
+      }
     }
     reconnect(doing);
+    const SqlSession::Call call(session_);
     try {
       return body();
     } catch (...) {

@@ -1,5 +1,6 @@
 #include "register/sql_session.h"
 
+#include <libpq-fe.h>
 #include <soci/postgresql/soci-postgresql.h>
 #include <soci/sqlite3/soci-sqlite3.h>
 #include <sqlite3.h>
@@ -7,6 +8,7 @@
 #include <utility>
 
 #include "files/file_io.h"
+#include "register/location_reading.h"
 #include "register/server_url.h"
 
 namespace ccp {
@@ -15,6 +17,9 @@ namespace {
 
 // Any number will do, as long as no other program locks it in the same database.
 constexpr const char* kSchemaLockKey = "7061676572";
+// The server ends a statement that runs longer (a lock waited for is ended sooner, at the busy
+// timeout): a server that answers never keeps a call waiting for long.
+constexpr const char* kStatementTimeoutMs = "10000";
 
 std::string sqliteConnectString(const std::string& path) {
   if (path.find('"') != std::string::npos) {
@@ -47,6 +52,8 @@ RegisterFault sqliteFault(int result) {
 RegisterFault postgresqlFault(const std::string& state) {
   const auto is = [&state](std::string_view prefix) { return state.rfind(prefix, 0) == 0; };
   if (is("08") || is("57P")) return RegisterFault::Unreachable;  // connection, shutdown
+  if (is("28")) return RegisterFault::LoginRefused;              // 28000, 28P01
+  if (is("3D000")) return RegisterFault::NoDatabase;
   if (is("53100")) return RegisterFault::DiskFull;
   if (is("25006") || is("42501")) return RegisterFault::ReadOnly;  // read-only, no privilege
   if (is("55P03") || is("40") || is("57014")) return RegisterFault::Busy;  // locks, timeouts
@@ -66,9 +73,34 @@ std::string faultText(RegisterFault fault) {
       return "The register is damaged or is not a register";
     case RegisterFault::Unreachable:
       return "The register's server cannot be reached";
+    case RegisterFault::LoginRefused:
+      return "The register's server refused the login";
+    case RegisterFault::NoDatabase:
+      return "The register's server has no such database";
     default:
       return "The register failed";
   }
+}
+
+// A connection that the server refused is told in words only: libpq keeps no SQLSTATE of it.
+// These are the server's words for a login refused (28P01, 28000) and for a database that is
+// not there (3D000), and libpq's for a password that nobody gave; a server that speaks another
+// language is only said to be out of reach, its own words following.
+RegisterFault refusedConnectionFault(const std::string& message) {
+  const auto has = [&message](std::string_view words) {
+    return message.find(words) != std::string::npos;
+  };
+  if (has("authentication failed for user") || has("no pg_hba.conf entry") ||
+      has("no password supplied") || (has("role \"") && has("\" does not exist"))) {
+    return RegisterFault::LoginRefused;
+  }
+  if (has("database \"") && has("\" does not exist")) return RegisterFault::NoDatabase;
+  return RegisterFault::Unreachable;
+}
+
+std::string durationText(std::chrono::milliseconds duration) {
+  const auto ms = duration.count();
+  return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
 }
 
 // libpq's messages run over several lines; a message of the register is one.
@@ -86,15 +118,20 @@ std::string oneLine(const std::string& text) {
 }  // namespace
 
 RegisterLocation registerLocation(const std::string& text) {
-  if (isSharedRegister(text)) {
-    return {Engine::PostgreSQL, serverConnectionText(text), withoutPassword(text, "***")};
+  const LocationReading reading = readLocation(text);
+  if (!reading.engine) {
+    throw RegisterError(RegisterFault::Invalid,
+                        "The register's location cannot be taken: " + reading.why);
   }
-  if (text.empty()) throw RegisterError(RegisterFault::Invalid, "No register was named");
+  if (reading.engine == Engine::PostgreSQL) {
+    return {Engine::PostgreSQL, serverConnectionText(reading.serverUrl),
+            withoutPassword(text, "***")};
+  }
   return {Engine::SQLite, text, text};
 }
 
 SqlSession::SqlSession(const RegisterLocation& location, const RegisterOptions& options)
-    : location_(location), busyTimeout_(options.busyTimeout) {
+    : location_(location), busyTimeout_(options.busyTimeout), watch_(options.answerTimeout) {
   try {
     connect();
   } catch (...) {
@@ -111,19 +148,41 @@ void SqlSession::connect() {
     sql_ << "PRAGMA foreign_keys = ON";
   } else {
     sql_.open(soci::postgresql, location_.target);
+    if (calls_ > 0) watch_.moveTo(socket());  // a call under way goes on with it
+    const Call call(*this);
     sql_ << "SET lock_timeout = " + ms;
+    sql_ << std::string("SET statement_timeout = ") + kStatementTimeoutMs;
     sql_ << "SET client_min_messages = warning";
   }
 }
 
 void SqlSession::reconnect() {
   sql_.close();
+  if (calls_ > 0) watch_.moveTo(-1);  // its socket is gone; the connect timeout bounds the next
   connect();
 }
 
-bool SqlSession::lostBeforeCommit() {
+bool SqlSession::mayRunAgain() {
   const bool committing = std::exchange(committing_, false);
-  return engine() == Engine::PostgreSQL && !committing && connectionLost();
+  return engine() == Engine::PostgreSQL && !committing && watch_.cut() == CallCut::No &&
+         connectionLost();
+}
+
+int SqlSession::socket() {
+  // SOCI's backends keep their type information to themselves: a cast by the engine's name.
+  soci::details::session_backend* backend = sql_.get_backend();
+  if (backend == nullptr || backend->get_backend_name() != "postgresql") return -1;
+  return PQsocket(static_cast<soci::postgresql_session_backend*>(backend)->conn_);
+}
+
+SqlSession::Call::Call(SqlSession& session) : session_(session) {
+  if (session_.calls_++ == 0 && session_.engine() == Engine::PostgreSQL) {
+    session_.watch_.begin(session_.socket());
+  }
+}
+
+SqlSession::Call::~Call() {
+  if (--session_.calls_ == 0) session_.watch_.end();
 }
 
 const char* SqlSession::engineName() const {
@@ -214,8 +273,17 @@ void SqlSession::fail(const std::string& doing) {
   } catch (const std::exception& error) {
     detail = error.what();
   }
+  // What libpq says of a connection that was cut is only that it was lost.
+  if (const CallCut cut = watch_.cut(); cut != CallCut::No) {
+    throw RegisterError(
+        cut == CallCut::Silent ? RegisterFault::Unreachable : RegisterFault::Stopped,
+        (cut == CallCut::Silent
+             ? "The register's server did not answer within " + durationText(watch_.answerTimeout())
+             : "The wait for the register's server was stopped") +
+            ": " + shown() + " (" + doing + ")");
+  }
   if (engine() == Engine::PostgreSQL && connectionLost()) {
-    fault = RegisterFault::Unreachable;
+    fault = refusedConnectionFault(detail);
   }
   throw RegisterError(
       fault, faultText(fault) + ": " + shown() + " (" + doing + ": " + oneLine(detail) + ")");

@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "register/call_watch.h"
 #include "register/pager_register.h"
 
 namespace ccp {
@@ -55,14 +56,30 @@ class SqlSession {
   template <class Body>
   auto patiently(Body&& body) -> decltype(body());
 
+  // One call to the server, from its first statement to its error handled: cut when the server
+  // stays silent for the answer timeout, or when the process is asked to stop (see
+  // call_watch.h). Calls within a call are part of it. Nothing on SQLite, whose waits end at
+  // the busy timeout.
+  class Call {
+   public:
+    explicit Call(SqlSession& session);
+    ~Call();
+    Call(const Call&) = delete;
+    Call& operator=(const Call&) = delete;
+
+   private:
+    SqlSession& session_;
+  };
+
   // Turns the exception being handled into a RegisterError that says what was being done.
   [[noreturn]] void fail(const std::string& doing);
 
   // While an exception is handled: the server's connection was lost before a commit was sent,
   // so nothing of the call was done and it may run again on a new connection. A connection that
   // the server dropped while it lay idle (a restart, a link cut) is found so, by the first
-  // statement sent on it.
-  bool lostBeforeCommit();
+  // statement sent on it. A call that was cut is never run again: its server did not answer,
+  // or the command is to stop.
+  bool mayRunAgain();
   // Opens the connection again; statements prepared on the old one are gone.
   void reconnect();
 
@@ -71,11 +88,15 @@ class SqlSession {
   void begin();
   void end(bool commit);
   bool connectionLost();
+  // The server connection's socket; -1 when there is none.
+  int socket();
   bool busy(const soci::soci_error& error) const;
 
   RegisterLocation location_;
   std::chrono::milliseconds busyTimeout_;
   bool committing_ = false;
+  CallWatch watch_;
+  int calls_ = 0;  // calls under way, one within another
   soci::session sql_;
 };
 

@@ -5,6 +5,7 @@
 #include "app/app_services.h"
 #include "app/data_folder.h"
 #include "app/program_build.h"
+#include "ports/realtime_text.h"
 #include "shell/form.h"
 #include "window/application_names.h"
 #include "window/input_block.h"
@@ -49,6 +50,9 @@ int main(int argc, char* argv[]) {
   ccp::qt::MainWindow window(form);
   window.attachPlatform(platform);
   if (ccp::kProgramPort == ccp::PortKind::Simulator) window.showSimulated();
+  // Tried once now as a transfer would try it, so the technician sees it before the first pager.
+  window.showTransferPriority(QString::fromStdString(
+      ccp::tryTransferPriority(services.clock(), services.clock().realtimePriority())));
   window.showCentred();
   // A file given to the program opens once start-up is done, as File > Open would open it.
   if (start.file) window.openFile(*start.file);

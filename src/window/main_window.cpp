@@ -132,6 +132,15 @@ void MainWindow::showSimulated() {
   statusBar()->addPermanentWidget(note);
 }
 
+void MainWindow::showTransferPriority(const QString& text) {
+  const QString message = QStringLiteral("Transfers: ") + text;
+  statusBar()->showMessage(message);
+  if (auto* about = findChild<QAction*>(QStringLiteral("About1"))) {
+    connect(about, &QAction::triggered, this,
+            [this, message] { statusBar()->showMessage(message); });
+  }
+}
+
 void MainWindow::openFile(const QString& path) {
   auto* open = findChild<QAction*>(QStringLiteral("Open1"));
   if (platform_ == nullptr || open == nullptr || form_.busy()) return;

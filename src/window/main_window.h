@@ -34,6 +34,9 @@ class MainWindow : public QMainWindow, private FormObserver {
   void openFile(const QString& path);
   // The status bar says for good that no real Programmer is behind this window.
   void showSimulated();
+  // How the transfers will run ("real-time", ...): said in the status bar now and again at
+  // Help > About.
+  void showTransferPriority(const QString& text);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -24,6 +24,7 @@ const QString kBackupSetting = QStringLiteral("pagerBackups");
 PagerRecordsView::PagerRecordsView(TForm1& form, QMainWindow& window)
     : QObject(&window), form_(form), records_(userDataFolder()) {
   records_.setBackupBeforeWrite(QSettings().value(kBackupSetting, false).toBool());
+  records_.nextFreeCause = "\"Take the next free\"";  // as Register settings... names it
   records_.onNotice = [this](const std::string& text) {
     form_.platform().showNotice(text);
     if (onCommandEnded) onCommandEnded();

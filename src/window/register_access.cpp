@@ -1,5 +1,7 @@
 #include "window/register_access.h"
 
+#include <stdexcept>
+
 #include "app/data_folder.h"
 #include "app/register_place.h"
 #include "files/time_stamp.h"
@@ -9,7 +11,9 @@ namespace ccp::qt {
 RegisterReach reachRegister() {
   RegisterReach reach;
   reach.problem = failureOf([&reach] {
-    reach.use = registerUse(userRegisterSettings().settings);
+    reach.use = userRegisterUse(userRegisterSettings());
+    // A register named wrongly is not looked for elsewhere.
+    if (!reach.use.refused.empty()) throw std::runtime_error(refusalText(reach.use));
     reach.connection.emplace(
         connectRegister(reach.use, userDataFolder(), RegisterCreation::DoNotMake));
     reach.store = &reach.connection->get();

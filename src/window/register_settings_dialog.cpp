@@ -17,6 +17,7 @@
 
 #include "app/data_folder.h"
 #include "app/register_place.h"
+#include "register/location_reading.h"
 #include "register/pager_register.h"
 #include "window/register_access.h"
 
@@ -127,10 +128,11 @@ RegisterSettingsDialog::RegisterSettingsDialog(QWidget* parent)
 
   showSettings(loaded_);
   QStringList problems;
-  for (const std::string& problem : parsed.problems) problems << shown(problem);
+  for (const auto* said : {&parsed.stops, &parsed.problems})
+    for (const std::string& problem : *said) problems << shown(problem);
   if (!problems.isEmpty()) {
-    problem_->setText(QStringLiteral("Left out of %1 (OK replaces them): %2")
-                          .arg(shown(path_), problems.join(QStringLiteral("; "))));
+    problem_->setText(QStringLiteral("Not taken (OK replaces them): %1")
+                          .arg(problems.join(QStringLiteral("; "))));
   }
 
   connect(shared_, &QRadioButton::toggled, this, [this](bool shared) {
@@ -179,13 +181,14 @@ RegisterSettings RegisterSettingsDialog::chosen() const {
 
 QString RegisterSettingsDialog::refusal(const RegisterSettings& s) const {
   if (!shared_->isChecked()) return {};
-  if (!isSharedRegister(s.location)) {
+  const LocationReading reading = readLocation(s.location);
+  if (reading.engine != Engine::PostgreSQL) {
     return QStringLiteral(
         "A shared register is named by its URL, such as "
-        "postgresql://station@server/pagers");
+        "postgresql://station@server/pagers, or as host=server dbname=pagers");
   }
   // A password written into the URL would be kept in register.conf: libpq has its own places.
-  if (withoutPassword(s.location) != s.location) {
+  if (reading.password) {
     return QStringLiteral(
         "The URL holds a password: leave it to ~/.pgpass, PGPASSWORD or a "
         "service file, so that it is never kept in the settings");

@@ -59,8 +59,7 @@ TEST(CliHabitsTest, ABatchGoesOnPastAFailedPagerEndsAtItsCountAndSumsUp) {
   EXPECT_EQ(cli.run({"write", file, "--autoinc", "1,0,0,0,0,0", "--count", "2"}, input),
             cli::kFailed);
   EXPECT_EQ(plugged, 3);
-  EXPECT_EQ(cli.outLines().back(),
-            "Batch: 2 pagers written, 1 failed; capcodes 1000000 to 1000001");
+  EXPECT_EQ(cli.outLines().back(), "Batch: 2 pagers written, 1 failed; capcodes 1000000-1000001");
   const std::string err = cli.err.str();
   EXPECT_TRUE(contains(err, "ccp: pager 2 failed: set it aside\n"));
   EXPECT_TRUE(contains(err, "pager 2 done: remove it and plug in the next, then press Enter\n"));

@@ -1,6 +1,7 @@
 // ccp show, diff and set on files, and its usage: what the window would show, refuse and save.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 
 #include "cli/setting_names.h"
@@ -116,6 +117,13 @@ TEST(CliFilesTest, ARefusedSettingSavesNothingAndExits2) {
   CliFixture cli;
   EXPECT_EQ(cli.run({"set", cli.defaultFile("a.eep"), "contrast="}), cli::kWrongUsage);
   EXPECT_TRUE(contains(cli.err.str(), "'' is not a valid integer value\n"));  // the error box
+  // Said as the seventh digit is typed; the field is not left for its exit rule to say it again.
+  EXPECT_EQ(cli.run({"set", cli.defaultFile("a.eep"), "address1=2110000"}), cli::kWrongUsage);
+  const auto lines = cli.outLines();
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& line) { return contains(line, "range out"); }),
+            1)
+      << cli.out.str();
 }
 
 TEST(CliFilesTest, SetTypesThePagersCharactersAndSaysWhatTheWindowChanged) {

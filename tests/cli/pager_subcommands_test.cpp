@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "cli/write_batch.h"
 #include "cli_fixture.h"
 #include "form_fixture.h"
 #include "image/capcode.h"
@@ -113,6 +114,21 @@ TEST(CliPagerTest, BatchWritesOnePagerPerEnterWithAdvancingCapcodesAndUpdatesThe
   EXPECT_EQ(verified, 3u);
   EXPECT_TRUE(
       contains(cli.err.str(), "pager 3 done: remove it and plug in the next, then press Enter"));
+}
+
+TEST(CliPagerTest, TheBatchSummaryNamesTheCapcodesAsTheyWereWritten) {
+  const struct {
+    std::vector<int> capcodes;
+    std::string named;
+  } cases[] = {
+      {{1000000}, "1000000"},
+      {{1000000, 1000001, 1000002}, "1000000-1000002"},
+      {{2004002, 2004003, 2004004, 2004006, 2004008, 2004009},
+       "2004002-2004004, 2004006, 2004008-2004009"},
+      {{8, 8, 8, 9}, "0000008 (3 pagers), 0000009"},
+      {{2004010, 2004002}, "2004010, 2004002"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(cli::capcodeRuns(c.capcodes), c.named);
 }
 
 TEST(CliPagerTest, OnATerminalProgressAndBellsGoToStandardError) {

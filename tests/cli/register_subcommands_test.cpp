@@ -198,7 +198,53 @@ TEST_P(CliRegisterTest, AForcedReleaseDuringAWriteEndsTheWriteWithOne) {
   EXPECT_EQ(cli.run({"write", batchFile, "--guard", "--autoinc", "1,0,0,0,0,0", "--batch"}, input),
             cli::kFailed);
   EXPECT_TRUE(contains(cli.err.str(), "ccp: pager 1 failed: set it aside\n")) << cli.err.str();
-  EXPECT_EQ(cli.outLines().back(), "Batch: 1 pager written, 1 failed; capcodes 1710001 to 1710001");
+  EXPECT_EQ(cli.outLines().back(), "Batch: 1 pager written, 1 failed; capcodes 1710001");
+}
+
+// A journal's lines that are no records are named, each with its number, and the others go in;
+// "-" reads the journal from standard input and writes the export to standard output.
+TEST_P(CliRegisterTest, AnImportNamesEachRefusedLineAndAddsTheOthers) {
+  const std::string good = ",QPX730E,Customer,LPT1 (0x378),write,Verify OK !,12345678,";
+  const std::string journal =
+      "Date and time,Model,Edition,Port,Command,Outcome,Serial number,Capcode 1,Capcode 2,"
+      "Capcode 3,Capcode 4,Capcode 5,Capcode 6,Channel frequency,Backup file\n"
+      "2026-12-07T11:25:00+00:00" +
+      good +
+      "2097151,,,,,,152.24000,\n"
+      "2026-12-07T11:25:01+00:00,QPX730E,Customer\n"
+      "yesterday" +
+      good +
+      "2004001,,,,,,152.24000,\n"
+      "2026-12-07T11:25:03+00:00" +
+      good +
+      "2097152,,,,,,152.24000,\n"
+      "2026-12-07T11:25:04+00:00" +
+      good + "2004004,,,,,,152.24000,\n";
+  const std::string file = cli.folder.file("journal.csv");
+  test::writeBytes(file, {journal.begin(), journal.end()});
+  EXPECT_EQ(cli.run({"register", "import", file}), cli::kFailed);
+  EXPECT_EQ(cli.out.str(),
+            file + ": 2 records added, 0 in the register already, 3 lines refused\n");
+  EXPECT_EQ(cli.err.str(), "ccp: " + file +
+                               " line 3 refused: not a record: too few fields: 3 of 15\n"
+                               "ccp: " +
+                               file +
+                               " line 4 refused: not a record: no time\n"
+                               "ccp: " +
+                               file +
+                               " line 5 refused: not a record: capcode 1 '2097152' is not one a "
+                               "pager can hold\n");
+
+  EXPECT_EQ(cli.run({"register", "import", "-"}, journal), cli::kFailed);
+  EXPECT_EQ(cli.outLines()[0],
+            "standard input: 0 records added, 2 in the register already, 3 lines refused");
+  ASSERT_EQ(cli.run({"register", "export", "-"}), cli::kDone);
+  EXPECT_EQ(cli.err.str(), "2 records written to standard output\n");
+  const std::string exported = cli.out.str();
+  EXPECT_TRUE(contains(exported, "\n2026-12-07T11:25:04+00:00" + good + "2004004,")) << exported;
+  ASSERT_EQ(cli.run({"register", "import", "-"}, exported), cli::kDone);
+  EXPECT_EQ(cli.out.str(),
+            "standard input: 0 records added, 2 in the register already, 0 lines refused\n");
 }
 
 // A line's server that goes away during a batch. Restarted between two pagers: the batch goes
@@ -226,7 +272,7 @@ TEST_P(CliServerTest, ABatchWhoseServerGoesAwayStopsBeforeWritingUnguarded) {
   ASSERT_GE(lines.size(), 2u);
   EXPECT_EQ(lines[lines.size() - 2],
             "Capcodes could not be checked in the register: nothing written");
-  EXPECT_EQ(lines.back(), "Batch: 3 pagers written, 1 failed; capcodes 2004000 to 2004002");
+  EXPECT_EQ(lines.back(), "Batch: 3 pagers written, 1 failed; capcodes 2004000-2004002");
   EXPECT_TRUE(contains(cli.err.str(),
                        "ccp: record could not be kept in the register, it is in journal.csv: The "
                        "register's server cannot be reached"))
@@ -263,6 +309,38 @@ TEST_P(CliServerTest, ABatchWhoseServerGoesAwayStopsBeforeWritingUnguarded) {
 
 INSTANTIATE_TEST_SUITE_P(Server, CliServerTest, ::testing::Values(Engine::PostgreSQL),
                          test::engineName);
+
+// A file import or export cannot use is said with the system's reason, exit status 3.
+TEST(CliRegisterFiles, AFolderIsNoJournalToImportNorAnExportToWrite) {
+  CliFixture cli;
+  const std::string folder = cli.folder.path().string();
+  EXPECT_EQ(cli.run({"register", "import", folder}), cli::kFileError);
+  EXPECT_EQ(cli.err.str(), "ccp: The journal " + folder + " cannot be read: Is a directory\n");
+  EXPECT_EQ(cli.run({"register", "export", folder}), cli::kFileError);
+  EXPECT_EQ(cli.err.str(), "ccp: The export " + folder + " cannot be written: Is a directory\n");
+}
+
+TEST(CliRegisterFiles, StatusOfAStationWithoutARegisterSaysSoAndMakesNone) {
+  CliFixture cli;
+  const std::string location = defaultRegisterLocation(cli.services.dataPath);
+  EXPECT_EQ(cli.run({"register", "status"}), cli::kFailed);
+  EXPECT_EQ(cli.err.str(), "ccp: No pager command has kept a record yet: there is no register at " +
+                               location + "\n");
+  EXPECT_FALSE(std::filesystem::exists(location));
+}
+
+TEST(CliRegisterFiles, ListLimitShowsTheNewestRecords) {
+  CliFixture cli;
+  for (int capcode : {1000000, 1000001, 1000002}) {
+    ASSERT_EQ(cli.run({"write", cli.fileWithCapcode(capcode)}), cli::kDone);
+  }
+  ASSERT_EQ(cli.run({"register", "list", "--limit", "2"}), cli::kDone);
+  const auto lines = cli.outLines();
+  ASSERT_EQ(lines.size(), 3u);  // the heading and two records
+  EXPECT_TRUE(contains(lines[1], " 1000002 ")) << lines[1];
+  EXPECT_TRUE(contains(lines[2], " 1000001 ")) << lines[2];
+  EXPECT_EQ(cli.run({"register", "list", "--limit", "0"}), cli::kWrongUsage);
+}
 
 INSTANTIATE_TEST_SUITE_P(Engines, CliRegisterTest,
                          ::testing::Values(Engine::SQLite, Engine::PostgreSQL), test::engineName);

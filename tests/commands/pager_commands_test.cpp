@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "commands/outcome_lines.h"
 #include "image/checksum.h"
 #include "pager_fixture.h"
 #include "testkit/fault_checks.h"
@@ -249,6 +250,33 @@ TEST(WriteToPager, AnEmptyFieldStopsBeforeAnythingIsSent) {
   EXPECT_EQ(transferOrder(fx.programmer.wireLog()), "E");
   EXPECT_EQ(fx.pagerEeprom(), pagerBefore);
   expectLinesAtRest(fx);
+}
+
+// A stop asked for in any transfer of a command (Ctrl-C in ccp) ends the command there with its
+// own line, not a failure's: no failure line, no beep, no error box, and the lines at rest.
+TEST(PagerCommands, AStopEndsTheTransferWithItsOwnLineAndNoBeep) {
+  const struct {
+    const char* command;
+    const char* phase;  // the stop is asked for at its second report: in its transfer
+  } cases[] = {
+      {"ReadFromPager", "Decoder read"},  {"ReadFromPager", "EEPROM read"},
+      {"WriteToPager", "EEPROM read"},    {"WriteToPager", "Decoder write"},
+      {"WriteToPager", "Decoder verify"}, {"WriteToPager", "EEPROM write"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.command) + ", " + c.phase);
+    PagerFixture fx;
+    int reports = 0;
+    fx.platform.onProgress = [&](const testkit::FakePlatform::Progress& p) {
+      if (p.phase == c.phase && ++reports == 2) fx.platform.stopAsked = true;
+    };
+    fx.f().menuItem(c.command).trigger();
+    EXPECT_EQ(fx.lines().back(), kInterruptedLine);
+    EXPECT_EQ(fx.platform.beeps, 0);
+    EXPECT_TRUE(fx.platform.errors.empty());
+    EXPECT_EQ(fx.f().textField("address1").text(), "2004000");
+    expectLinesAtRest(fx);
+  }
 }
 
 TEST(ParallelPort, Lpt2UsesItsOwnRegistersOnly) {

@@ -21,9 +21,29 @@ TEST(RegisterSettings, TextGoesBackToTheSameSettingsAndBadLinesAreNamed) {
 
   const auto parsed = parseRegisterSettings("guard = on\n\n# note\nguard = maybe\ncolour = red\n");
   EXPECT_EQ(parsed.settings.guard, true);
-  EXPECT_EQ(parsed.problems,
-            (std::vector<std::string>{"line 4: 'guard = maybe' is not a register setting",
-                                      "line 5: 'colour = red' is not a register setting"}));
+  EXPECT_EQ(
+      parsed.stops,
+      (std::vector<std::string>{"line 4: guard: takes on or off (or yes or no, true or false)"}));
+  EXPECT_EQ(parsed.problems, (std::vector<std::string>{"line 5: not a register setting"}));
+}
+
+TEST(RegisterSettings, OnAndOffAreTakenInAnyCaseAsYesNoTrueFalse) {
+  const struct {
+    const char* value;
+    bool on;
+  } cases[] = {{"on", true},   {"ON", true},  {"yes", true},    {"True", true}, {"1", true},
+               {"off", false}, {"No", false}, {"FALSE", false}, {"0", false},   {"oFf", false}};
+  for (const auto& c : cases) {
+    const std::string value = c.value;
+    const auto parsed = parseRegisterSettings("guard = " + value + "\nallow-unguarded = " + value +
+                                              "\nread-before-write = " + value + "\n");
+    EXPECT_TRUE(parsed.stops.empty() && parsed.problems.empty()) << value;
+    EXPECT_EQ(parsed.settings.guard, c.on) << value;
+    EXPECT_EQ(parsed.settings.allowUnguarded, c.on) << value;
+    EXPECT_EQ(parsed.settings.readBeforeWrite, c.on) << value;
+  }
+  EXPECT_EQ(parseRegisterSettings("when-taken = Next-Free").settings.whenTaken,
+            WhenTaken::TakeNextFree);
 }
 
 TEST(RegisterSettings, IndividualRowsAreRowOneAndTheAdvancingRowsUnlessSetByHand) {
@@ -55,6 +75,11 @@ TEST(RegisterSettings, LocationComesFromCommandLineEnvironmentSettingsThenDefaul
   s.guard = false;
   EXPECT_FALSE(use("", "").guard);
   EXPECT_TRUE(resolveRegisterUse(s, "d", "", "", "h", true).guard);
+
+  // A server is shared, and guarded, however libpq lets it be named.
+  EXPECT_TRUE(use("", "host=env dbname=pagers").shared);
+  s.guard.reset();
+  EXPECT_TRUE(use("", "PostgreSQL://b@env/pagers").guard);  // shared, so guarded
 }
 
 }  // namespace

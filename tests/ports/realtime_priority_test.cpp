@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 #include <sched.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
 #include <vector>
 
+#include "ports/realtime_text.h"
 #include "ports/steady_clock.h"
 
 namespace ccp {
@@ -22,16 +24,20 @@ class FakeSchedulingCalls : public SchedulingCalls {
     out = thread;
     return currentError;
   }
+  // applyError refuses real-time policies only: giving them up is always allowed.
   int apply(const ThreadScheduling& scheduling) override {
     calls.push_back("apply " + std::to_string(scheduling.policy) + "/" +
                     std::to_string(scheduling.priority));
-    if (applyError == 0) thread = scheduling;
-    return applyError;
+    const int policy = scheduling.policy & ~SCHED_RESET_ON_FORK;
+    const int error = policy == SCHED_FIFO || policy == SCHED_RR ? applyError : 0;
+    if (error == 0) thread = scheduling;
+    return error;
   }
   int priorityLimit() override {
     calls.push_back("limit");
     return limit;
   }
+  std::optional<std::uint64_t> runLimitUs() override { return std::nullopt; }
 
   ThreadScheduling thread{SCHED_OTHER, 0};
   int currentError = 0;
@@ -39,6 +45,38 @@ class FakeSchedulingCalls : public SchedulingCalls {
   int limit = 0;
   std::vector<std::string> calls;
 };
+
+// Stands in for the daemon: grants `grant` (0: refuses) and makes the thread round-robin as
+// the daemon does.
+class FakeRealtimeKit : public RealtimeKit {
+ public:
+  explicit FakeRealtimeKit(FakeSchedulingCalls& system) : system_(system) {}
+  Answer makeThreadRealtime(int wanted) override {
+    system_.calls.push_back("kit " + std::to_string(wanted));
+    if (grant == 0) return {0, reached, reason};
+    system_.thread = {SCHED_RR | SCHED_RESET_ON_FORK, grant};
+    return {grant, true, {}};
+  }
+
+  int grant = RealtimePriority::kPriority;
+  bool reached = true;
+  std::string reason;
+
+ private:
+  FakeSchedulingCalls& system_;
+};
+
+// A system that refuses real-time priority, with RealtimeKit beside it.
+struct RefusingSystem {
+  RefusingSystem() { calls.applyError = EPERM; }
+  FakeSchedulingCalls calls;
+  FakeRealtimeKit kit{calls};
+};
+
+long kitRequests(const FakeSchedulingCalls& system) {
+  return std::count_if(system.calls.begin(), system.calls.end(),
+                       [](const std::string& call) { return call.starts_with("kit"); });
+}
 
 std::string applyCall(int policy, int priority) {
   return "apply " + std::to_string(policy) + "/" + std::to_string(priority);
@@ -146,6 +184,69 @@ TEST(SteadyClock, RaisesPriorityOnlyBetweenTheTransferHooks) {
   }
   EXPECT_EQ(system.thread.policy, SCHED_OTHER);
   EXPECT_EQ(clock.realtimePriority().lastOutcome(), Outcome::Raised);
+}
+
+TEST(RealtimePriority, KeepsWhatRealtimeKitGrantedThroughTheCommandAndGivesItBackAtItsEnd) {
+  RefusingSystem refusing;
+  FakeSchedulingCalls& system = refusing.calls;
+  refusing.kit.grant = 7;
+  SteadyClock clock(system, &refusing.kit);
+  const ThreadScheduling granted{SCHED_RR | SCHED_RESET_ON_FORK, 7};
+  {
+    const CommandScope command(clock);
+    for (int transfer = 0; transfer < 3; ++transfer) {
+      const TransferScope scope(clock);
+      EXPECT_EQ(system.thread, granted);
+      EXPECT_EQ(clock.realtimePriority().lastOutcome(), Outcome::ThroughRealtimeKit);
+    }
+    EXPECT_EQ(system.thread, granted) << "kept between the command's transfers";
+  }
+  // Without privilege the thread cannot clear SCHED_RESET_ON_FORK: it asks to keep it.
+  EXPECT_EQ(system.thread, (ThreadScheduling{SCHED_OTHER | SCHED_RESET_ON_FORK, 0}));
+  EXPECT_EQ(kitRequests(system), 1) << "one request for the whole command";
+  EXPECT_EQ(transfersRunText(clock.realtimePriority()),
+            "real-time through RealtimeKit, SCHED_RR 7");
+}
+
+TEST(RealtimePriority, AsksRealtimeKitOncePerCommandAndAtEachTransferOutsideOne) {
+  RefusingSystem refusing;
+  FakeSchedulingCalls& system = refusing.calls;
+  refusing.kit.grant = 0;
+  RealtimePriority priority(system, &refusing.kit);
+  const auto transfers = [&](int count) {
+    for (int i = 0; i < count; ++i) {
+      priority.raise();
+      EXPECT_EQ(priority.lastOutcome(), Outcome::Refused);
+      priority.restore();
+    }
+  };
+  priority.holdBegins();
+  transfers(3);
+  priority.holdEnds();
+  EXPECT_EQ(kitRequests(system), 1) << "a refusal is not asked again within the command";
+  priority.holdBegins();
+  transfers(1);
+  priority.holdEnds();
+  EXPECT_EQ(kitRequests(system), 2) << "the next command asks again";
+  transfers(2);
+  EXPECT_EQ(kitRequests(system), 4);
+  EXPECT_EQ(system.thread, (ThreadScheduling{SCHED_OTHER, 0}));
+}
+
+TEST(RealtimePriority, SaysWhyTheTransfersRanAtNormalPriority) {
+  for (const bool reached : {true, false}) {
+    RefusingSystem refusing;
+    refusing.kit.grant = 0;
+    refusing.kit.reached = reached;
+    refusing.kit.reason = "because";
+    RealtimePriority priority(refusing.calls, &refusing.kit);
+    priority.raise();
+    priority.restore();
+    EXPECT_EQ(transfersRunText(priority),
+              std::string("normal priority: see README (real-time refused: Operation not "
+                          "permitted; ") +
+                  (reached ? "refused by RealtimeKit" : "RealtimeKit not reached") + ": because)");
+  }
 }
 
 }  // namespace

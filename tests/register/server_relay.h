@@ -3,8 +3,10 @@
 // The tests' PostgreSQL server reached through a relay that the test controls, so that a test
 // can take the server away from a station as it goes away in reality: the station's connection
 // is cut under it, and new connections are refused (a stopped server) or let through again (a
-// restarted one). The shared test server itself is never touched. The relay is a process of
-// its own: killing it cuts every connection it carries at once.
+// restarted one), or frozen as a server whose processes were stopped (SIGSTOP) or whose machine
+// hung: its connections stay open and TCP is acknowledged, but nothing is answered. The shared
+// test server itself is never touched. The relay is a process of its own: killing it cuts every
+// connection it carries at once, stopping it freezes them all.
 
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
@@ -16,6 +18,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -58,6 +64,36 @@ class ServerRelay {
     if (listener_ < 0) listen();
     relay_ = ::fork();
     if (relay_ == 0) relay();
+  }
+  // The server freezes: what stations send is acknowledged and left unread, new connections
+  // wait to be accepted. Any process may freeze it; it is frozen when this returns (a stop
+  // signal takes effect when the relay is next scheduled).
+  void freeze() const {
+    if (relay_ <= 0) return;  // never -1: every process the test may signal
+    ::kill(relay_, SIGSTOP);
+    while (!frozen()) ::usleep(1000);
+  }
+  bool frozen() const {
+    std::ifstream stat("/proc/" + std::to_string(relay_) + "/stat");  // pid (name) state ...
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const std::size_t name = text.rfind(')');
+    return name != std::string::npos && text.compare(name, 3, ") T") == 0;
+  }
+  // Bytes or a connection of a station wait in the frozen relay: a call waits for its answer.
+  bool waitedFor() const {
+    std::ifstream table("/proc/net/tcp");  // sl local rem st tx_queue:rx_queue ...
+    std::string line;
+    std::getline(table, line);
+    char port[5] = {};
+    std::snprintf(port, sizeof port, "%04X", static_cast<unsigned>(std::stoi(port_)));
+    while (std::getline(table, line)) {
+      std::istringstream fields(line);
+      std::string slot, local, remote, state, queues;
+      fields >> slot >> local >> remote >> state >> queues;
+      const bool relays = local.size() > 5 && local.substr(local.size() - 4) == port;
+      if (relays && std::stoul(queues.substr(queues.find(':') + 1), nullptr, 16) > 0) return true;
+    }
+    return false;
   }
 
  private:

@@ -5,31 +5,41 @@
 
 #include <map>
 
+#include "register/location_reading.h"
 #include "register/pager_register.h"
 
 namespace ccp {
 namespace {
 
+// What is kept or shown of a location is what libpq reads in it, in the shape it was written.
 TEST(RegisterSettings, AUrlToKeepHoldsNoPassword) {
   EXPECT_EQ(withoutPassword("postgresql://st:se:cret@db:5432/p"), "postgresql://st@db:5432/p");
   EXPECT_EQ(withoutPassword("postgresql://st@db/p?password=x"), "postgresql://st@db/p");
   EXPECT_EQ(withoutPassword("postgresql://db/p?sslmode=require&password=x&user=st"),
-            "postgresql://db/p?sslmode=require&user=st");
+            "postgresql://st@db/p?sslmode=require");
   EXPECT_EQ(withoutPassword("postgresql://st@db/p"), "postgresql://st@db/p");
   EXPECT_EQ(withoutPassword("postgresql://st:se@db/p?password=x&user=st", "***"),
-            "postgresql://st:***@db/p?password=***&user=st");
+            "postgresql://st:***@db/p");
+  EXPECT_EQ(withoutPassword("host=db dbname=p password='se cret'", "***"),
+            "password=*** dbname=p host=db");
+  EXPECT_EQ(withoutPassword("PostgreSQL://a:1,[::1]/p?application_name=my%20app%3D1"),
+            "postgresql://a:1,[::1]/p?application_name=my%20app%3D1");
+  EXPECT_EQ(withoutPassword("postgres:///p?host=/run/postgresql&port=5433"),
+            "postgres:///p?host=/run/postgresql&port=5433");
 }
 
-// A '/' or '@' in a password, written as it is or as libpq wants it, never reaches a message.
+// A '/', '@', '%' or blank in a password, written as it is or as libpq wants it, never reaches
+// a message: libpq's own reading leaves it out, and text that libpq would misread is not shown.
 TEST(ServerUrl, APasswordHoldingSlashOrAtIsLeftOutWhole) {
   const struct {
     const char* url;
     const char* shown;
   } cases[] = {
-      {"postgresql://st:se/cret@db/p", "postgresql://st:***@db/p"},
-      {"postgresql://st:se@cret@db:5432/p", "postgresql://st:***@db:5432/p"},
-      {"postgres://st:se%2Fc%40ret@db/p", "postgres://st:***@db/p"},
-      {"postgresql://db/p?password=se/c@ret&user=st", "postgresql://db/p?password=***&user=st"},
+      {"postgresql://st:se/cret@db/p", "(a location that cannot be read)"},
+      {"postgresql://st:se@cret@db:5432/p", "(a location that cannot be read)"},
+      {"postgres://st:se%2Fc%40r%25e%20t@db/p", "postgres://st:***@db/p"},
+      {"postgresql://db/p?password=se/c@ret&user=st", "postgresql://st:***@db/p"},
+      {"postgresql://db/p?pass%77ord=secret", "postgresql://db/p?password=***"},
       {"/data/st:se@cret.sqlite", "/data/st:se@cret.sqlite"},  // a file, not a URL
   };
   for (const auto& c : cases) EXPECT_EQ(withoutPassword(c.url, "***"), c.shown) << c.url;
@@ -45,14 +55,20 @@ std::map<std::string, std::string> options(const std::string& conninfo) {
   return read;
 }
 
-// The connection gets what libpq reads in the URL, its values' bytes kept, and a timeout unless
-// the URL has its own.
-TEST(ServerUrl, TheConnectionHasTheUrlsOptionsAndATimeout) {
+// The connection gets what libpq reads in the URL, its values' bytes kept, and the timeouts
+// and keepalives that bound its waits, unless the URL has its own.
+TEST(ServerUrl, TheConnectionHasTheUrlsOptionsAndItsBounds) {
   for (const std::string url :
        {"postgresql://st:se%2Fc%40r%20t@db:5433/p?sslmode=require&options=-csearch_path%3Dx",
-        "postgres:///p?host=/run/postgresql", "postgresql://a,b:5432,5433/p?connect_timeout=3"}) {
+        "postgres:///p?host=/run/postgresql",
+        "postgresql://a,b:5432,5433/p?connect_timeout=3&keepalives_idle=30"}) {
     std::map<std::string, std::string> expected = options(url);
-    expected.try_emplace("connect_timeout", "10");
+    expected.insert({{"connect_timeout", "10"},
+                     {"keepalives", "1"},
+                     {"keepalives_idle", "5"},
+                     {"keepalives_interval", "2"},
+                     {"keepalives_count", "3"},
+                     {"tcp_user_timeout", "10000"}});
     EXPECT_EQ(options(serverConnectionText(url)), expected) << url;
   }
 }
@@ -71,6 +87,59 @@ TEST(ServerUrl, AUrlThatLibpqMisreadsIsRefusedUnsaid) {
       EXPECT_EQ(said.find("zq"), std::string::npos) << said;
       EXPECT_EQ(said.find("xw"), std::string::npos) << said;
     }
+  }
+}
+
+constexpr std::optional<Engine> kRefused;
+
+// Where a file's path ends and a server or a refusal begins (the spellings found in the field
+// are run through ccp in tests/cli/register_location_test.cpp).
+TEST(LocationReading, AServerAFileOrNeither) {
+  const struct {
+    const char* text;
+    std::optional<Engine> engine;
+    const char* why;  // part of it, when refused
+  } cases[] = {
+      {"postgres://", Engine::PostgreSQL, ""},
+      {"/data/a:b=c@d.sqlite", Engine::SQLite, ""},
+      {"./a:b.sqlite", Engine::SQLite, ""},
+      {"../x@y.sqlite", Engine::SQLite, ""},
+      {"register.sqlite", Engine::SQLite, ""},
+      {"line 2/register.sqlite", Engine::SQLite, ""},
+      {"postgresql:station@host/pagers", kRefused, "postgresql:// (two slashes"},
+      {"postgresql://station@host/pagers?colour=red", kRefused, "libpq cannot read the URL"},
+      {"host=host dbname=pagers colour=red", kRefused, "libpq cannot read it as a keyword"},
+      {"a=b.sqlite", kRefused, "libpq cannot read it as a keyword"},
+      {"sqlite:///var/register.sqlite", kRefused, "only a postgresql:// URL names a server"},
+      {"C:\\pagers\\register.sqlite", kRefused, "only a postgresql:// URL names a server"},
+      {"~/register.sqlite", kRefused, "write the path out in full"},
+      {"", kRefused, "no register was named"},
+  };
+  for (const auto& c : cases) {
+    const LocationReading reading = readLocation(c.text);
+    EXPECT_EQ(reading.engine, c.engine) << c.text;
+    EXPECT_NE(reading.why.find(c.why), std::string::npos) << c.text << ": " << reading.why;
+    EXPECT_EQ(isSharedRegister(c.text), c.engine == Engine::PostgreSQL) << c.text;
+  }
+}
+
+// The connection is opened with what libpq reads in the text as it was written, whatever its
+// form: the scheme's case is the only thing libpq itself would not take.
+TEST(LocationReading, TheServerIsOpenedAsLibpqReadsTheText) {
+  const struct {
+    const char* text;
+    const char* asLibpqReads;
+  } cases[] = {
+      {"PostgreSQL://st:p%40ss@db:5433/p?sslmode=require",
+       "postgresql://st:p%40ss@db:5433/p?sslmode=require"},
+      {"host=db port=5433 dbname=p password='a b&c=d'",
+       "host=db port=5433 dbname=p password='a b&c=d'"},
+      {"postgres:///p?host=/run/postgresql", "postgres:///p?host=/run/postgresql"},
+  };
+  for (const auto& c : cases) {
+    const LocationReading reading = readLocation(c.text);
+    ASSERT_EQ(reading.engine, Engine::PostgreSQL) << c.text;
+    EXPECT_EQ(options(reading.serverUrl), options(c.asLibpqReads)) << c.text;
   }
 }
 

@@ -33,6 +33,7 @@ class MainWindowTest : public QObject {
   void anErrorEscapingARuleIsShownAndTheWindowCarriesOn();
   void progressShowsInTheStatusBarWhileATransferRuns();
   void aFailedLoadNamesTheFileAndTheReasonInTheStatusBar();
+  void howTheTransfersRunShowsAtStartUpAndAgainAtAbout();
 };
 
 void MainWindowTest::everyControlAndMenuItemHasOneWidgetNamedAfterIt() {
@@ -180,6 +181,19 @@ void MainWindowTest::aFailedLoadNamesTheFileAndTheReasonInTheStatusBar() {
   QCOMPARE(
       w.window.statusBar()->currentMessage(),
       QStringLiteral("could not load ") + missing + QStringLiteral(": No such file or directory"));
+}
+
+void MainWindowTest::howTheTransfersRunShowsAtStartUpAndAgainAtAbout() {
+  test::WindowFixture w;
+  w.window.showTransferPriority(QStringLiteral("real-time through RealtimeKit, SCHED_RR 10"));
+  const QString said = QStringLiteral("Transfers: real-time through RealtimeKit, SCHED_RR 10");
+  QStatusBar* status = w.window.statusBar();
+  QCOMPARE(status->currentMessage(), said);
+  status->clearMessage();
+  w.find<QAction>("About1")->trigger();
+  QCOMPARE(status->currentMessage(), said);
+  // The About line in the log is the one of the start-up, as it always was.
+  QCOMPARE(w.f().log().lines().back(), w.f().log().lines().front());
 }
 
 }  // namespace ccp

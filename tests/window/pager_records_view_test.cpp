@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -12,6 +13,7 @@
 #include <memory>
 
 #include "app/data_folder.h"
+#include "app/register_place.h"
 #include "image/checksum.h"
 #include "register/pager_register.h"
 #include "window/main_window.h"
@@ -35,6 +37,9 @@ class PagerRecordsViewTest : public QObject {
   void whatCouldNotBeDoneShowsInTheStatusBarOnly();
   void openJournalFolderShowsTheDataFolder();
   void theFormOutlivesTheWindowWithPlainCommands();
+  void aSettingThatCannotBeTakenStopsThePagerCommands();
+  void nextFreeTurnsTheGuardOnAndSaysSo();
+  void ccpRegisterNamesTheRegisterOfTheWindowAndOfCcp();
 
  private:
   QString dataFolder() const { return QString::fromStdString(userDataFolder()); }
@@ -66,8 +71,21 @@ void PagerRecordsViewTest::initTestCase() {
 void PagerRecordsViewTest::init() {
   QSettings().clear();
   QDir(dataFolder()).removeRecursively();
+  QFile::remove(QString::fromStdString(registerSettingsPath()));
+  qunsetenv("CCP_REGISTER");
   shown_.clear();
 }
+
+namespace {
+
+void writeSettings(const std::string& text) {
+  QDir().mkpath(QFileInfo(QString::fromStdString(registerSettingsPath())).path());
+  QFile file(QString::fromStdString(registerSettingsPath()));
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+}  // namespace
 
 void PagerRecordsViewTest::fileMenuHoldsTheRecordItemsAndRemembersTheChoice() {
   auto first = std::make_unique<SimulatorWindow>();
@@ -180,6 +198,78 @@ void PagerRecordsViewTest::theFormOutlivesTheWindowWithPlainCommands() {
   fx.f().menuItem("WriteToPager").trigger();
   QCOMPARE(QString::fromStdString(fx.lines().back()), QStringLiteral("Verify OK !"));
   QVERIFY(journal().isEmpty());
+}
+
+// A register named wrongly, or a line of register.conf that keeps the guard right and cannot be
+// taken, stops Read from pager and Write to pager before anything is sent: the status bar says
+// why, the log and the pager stay as they were.
+void PagerRecordsViewTest::aSettingThatCannotBeTakenStopsThePagerCommands() {
+  const std::string settingsPath = registerSettingsPath();
+  const struct {
+    const char* settings;
+    const char* environment;
+    std::string said;
+  } cases[] = {
+      {"when-taken: next-free", "",
+       settingsPath + ": line 1: when-taken: its value follows '='; nothing done"},
+      {"", "postgresql:/station@server/pagers",
+       "CCP_REGISTER: a server's URL begins postgresql:// (two slashes after the colon); "
+       "nothing done"},
+  };
+  for (const auto& c : cases) {
+    writeSettings(c.settings);
+    qputenv("CCP_REGISTER", c.environment);
+    SimulatorWindow w;
+    QCOMPARE(w.fx.platform.notices.back(), c.said);  // at start-up, and at each command
+    const EepBlock pager = w.fx.pagerEeprom();
+    const std::size_t logged = w.fx.lines().size();
+    const std::size_t sent = w.fx.programmer.wireLog().size();
+    for (const char* command : {"WriteToPager", "ReadFromPager"}) {
+      w.fx.platform.notices.clear();
+      w.action(command)->trigger();
+      QCOMPARE(w.fx.platform.notices, std::vector<std::string>{c.said});
+    }
+    QCOMPARE(w.fx.lines().size(), logged);
+    QCOMPARE(w.fx.programmer.wireLog().size(), sent);
+    QVERIFY(w.fx.pagerEeprom() == pager);
+    QVERIFY(!QFile::exists(registerFile()));
+  }
+}
+
+// Taking the next free capcode asks the register: the station's own register is guarded for
+// that write, and the status bar says so.
+void PagerRecordsViewTest::nextFreeTurnsTheGuardOnAndSaysSo() {
+  writeSettings("when-taken = next-free\n");
+  SimulatorWindow w;
+  w.action("WriteToPager")->trigger();
+  QCOMPARE(QString::fromStdString(w.fx.lines().back()), QStringLiteral("Verify OK !"));
+  QCOMPARE(w.fx.platform.notices.back(),
+           std::string("the guard is on for this write: \"Take the next free\" takes the next "
+                       "free capcode from the register"));
+  QVERIFY(openRegister(registerFile().toStdString())->holder(2004000));
+}
+
+// $CCP_REGISTER names the register of the window and of ccp alike, before register.conf: the
+// window's write is a record in it, and ccp started with it finds that record there.
+void PagerRecordsViewTest::ccpRegisterNamesTheRegisterOfTheWindowAndOfCcp() {
+  const QString shared = home_.filePath(QStringLiteral("line/shared.sqlite"));
+  writeSettings("register = " + home_.filePath(QStringLiteral("own.sqlite")).toStdString());
+  qputenv("CCP_REGISTER", shared.toLocal8Bit());
+  {
+    SimulatorWindow w;
+    w.action("WriteToPager")->trigger();
+    QCOMPARE(w.fx.platform.notices.back(), std::string());
+  }
+  QCOMPARE(openRegister(shared.toStdString())->records({}).size(), std::size_t{1});
+  QProcess ccp;
+  ccp.start(QStringLiteral(CCP_PROGRAM), {QStringLiteral("register"), QStringLiteral("status")});
+  QVERIFY(ccp.waitForFinished(30000));
+  const QString out = QString::fromLocal8Bit(ccp.readAllStandardOutput());
+  QCOMPARE(ccp.exitCode(), 0);
+  QVERIFY2(out.startsWith(QStringLiteral("Register:        %1 (SQLite)\n").arg(shared)),
+           qPrintable(out));
+  QVERIFY2(out.contains(QStringLiteral("\nRecords:         1\n")), qPrintable(out));
+  QVERIFY(!QFile::exists(home_.filePath(QStringLiteral("own.sqlite"))));
 }
 
 }  // namespace ccp

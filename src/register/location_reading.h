@@ -1,0 +1,33 @@
+#pragma once
+
+// What the text that names a register is: a SQLite file's path, a PostgreSQL server (a URL or a
+// libpq keyword string, each as libpq itself reads it), or no register at all. Text that is
+// neither is refused rather than taken as a file's name: a mistyped server would otherwise
+// become a file in the working folder, unguarded. withoutPassword() (pager_register.h) is
+// defined with it.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "register/pager_register.h"
+
+namespace ccp {
+
+struct LocationReading {
+  std::optional<Engine> engine;  // none: no register's location, and `why` says why
+  // Why it is none, never quoting the text (it may hold a password).
+  std::string why;
+  // A server's options as a URL that libpq reads as it reads the text: the scheme in small
+  // letters, a keyword string's options as the URL's parameters.
+  std::string serverUrl;
+  bool password = false;  // a server's text holds a password
+};
+
+// A path is absolute or begins with ./ or ../, or is relative without a ':', '=' or '@' and
+// does not begin with '~' (which only a shell makes the home folder). A server is a
+// "postgresql://" or "postgres://" URL, its scheme in any case, or text with '=' that libpq
+// reads as a keyword string ("host=server dbname=pagers").
+LocationReading readLocation(std::string_view text);
+
+}  // namespace ccp
