@@ -56,18 +56,39 @@ class TimedRegister : public PagerRegister {
   long long countRecords(const ccp::RecordQuery& q) override {
     return timed([&] { return inner_->countRecords(q); });
   }
-  std::optional<ccp::Holder> holder(int c) override {
-    return timed([&] { return inner_->holder(c); });
-  }
   std::vector<ccp::HolderEvent> history(int c) override {
     return timed([&] { return inner_->history(c); });
   }
-  ccp::ClaimResult claim(int c, const ccp::Stamp& by, ccp::Takeover t) override {
-    return timed([&] { return inner_->claim(c, by, t); });
+  Imported importRecords(const std::vector<ccp::Record>& r, const ccp::Stamp& by) override {
+    return timed([&] { return inner_->importRecords(r, by); });
   }
-  std::vector<int> move(ccp::HolderMove m, const std::vector<int>& c, const ccp::Stamp& by,
-                        std::optional<long long> id) override {
-    return timed([&] { return inner_->move(m, c, by, id); });
+  std::vector<ccp::Holder> holders(int c) override {
+    return timed([&] { return inner_->holders(c); });
+  }
+  ccp::ClaimResult claimWrite(const std::vector<ccp::RowUse>& rows, const ccp::Writer& w,
+                              ccp::WallTime at,
+                              const std::optional<ccp::PagerRows>& seen) override {
+    return timed([&] { return inner_->claimWrite(rows, w, at, seen); });
+  }
+  ccp::HoldOutcome settle(const ccp::Writer& w, ccp::WriteEnd end, std::optional<long long> id,
+                          const ccp::Stamp& by) override {
+    return timed([&] { return inner_->settle(w, end, id, by); });
+  }
+  ccp::HoldOutcome apply(long long id, const ccp::Stamp& by) override {
+    return timed([&] { return inner_->apply(id, by); });
+  }
+  ccp::ReleaseResult release(int c, const ccp::Stamp& by, bool force) override {
+    return timed([&] { return inner_->release(c, by, force); });
+  }
+  std::vector<ccp::Holder> claims() override {
+    return timed([&] { return inner_->claims(); });
+  }
+  std::vector<ccp::Conflict> conflicts(bool closedToo) override {
+    return timed([&] { return inner_->conflicts(closedToo); });
+  }
+  std::vector<ccp::Conflict> resolve(std::optional<long long> id, std::optional<int> c,
+                                     const ccp::Stamp& by) override {
+    return timed([&] { return inner_->resolve(id, c, by); });
   }
 
  private:
@@ -83,7 +104,8 @@ class TimedRegister : public PagerRegister {
   Clock::duration& spent_;
 };
 
-// Records of another station's earlier writes, each holding its capcode.
+// Records of another station's earlier writes, each holding its capcode and carrying the group
+// capcode they all share, taken in as a journal is.
 void fill(PagerRegister& reg, int count) {
   constexpr int kBatch = 1000;
   const auto start = std::chrono::system_clock::now() - std::chrono::hours(24 * 365);
@@ -91,14 +113,9 @@ void fill(PagerRegister& reg, int count) {
     std::vector<ccp::Record> batch;
     for (int i = first; i < std::min(count, first + kBatch); ++i) {
       batch.push_back(ccp::testkit::writeRecord("station-2", start + std::chrono::minutes(i),
-                                                ccp::capcodeText(100000 + i)));
+                                                ccp::capcodeText(100000 + i), std::to_string(i)));
     }
-    reg.addRecords(batch);
-  }
-  ccp::RecordQuery all;
-  all.limit = 0;
-  for (const ccp::Record& r : reg.records(all)) {
-    reg.move(ccp::HolderMove::Found, {std::stoi(r.capcodes[0])}, {r.station, r.at, {}}, r.id);
+    reg.importRecords(batch, {"station-2", std::chrono::system_clock::now(), {}});
   }
 }
 

@@ -35,10 +35,13 @@ void station(const std::string& location, int index, int stations, int writes, C
     std::this_thread::sleep_until(next);
     const auto start = Clock::now();
     const ccp::Stamp by{name, std::chrono::system_clock::now(), {}};
-    for (; !reg->claim(capcode, by).granted; ++capcode) ++refused;  // "take the next free"
-    const long long id =
-        reg->addRecord(ccp::testkit::writeRecord(name, by.at, ccp::capcodeText(capcode)));
-    reg->move(ccp::HolderMove::Confirm, {capcode}, by, id);
+    const ccp::Writer writer = ccp::newWriter(name);
+    ccp::Record record;
+    for (;; ++capcode, ++refused) {  // "take the next free"
+      record = ccp::testkit::writeRecord(name, by.at, ccp::capcodeText(capcode));
+      if (reg->claimWrite(ccp::recordUses(record), writer, by.at, std::nullopt).granted) break;
+    }
+    reg->settle(writer, ccp::WriteEnd::Verified, reg->addRecord(record), by);
     times.push_back(Clock::now() - start);
   }
   say(std::to_string(sinceEpochNs(begun)) + ' ' + std::to_string(sinceEpochNs(Clock::now())) + ' ' +

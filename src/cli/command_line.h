@@ -45,6 +45,7 @@ struct CliArguments {
   std::optional<int> limit;
   std::string station;
   std::string note;
+  bool force = false;
 };
 
 // A command of ccp, given the run; returns the exit status.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/register_run.h"
 #include "commands/outcome_lines.h"
 
 namespace ccp::cli {
@@ -68,6 +69,7 @@ PagerRecords& HeadlessWindow::keepRecords(const std::string& dataFolder, bool ba
   records_.emplace(dataFolder);
   records_->setBackupBeforeWrite(backups);
   records_->setRegister(settings, use);
+  records_->setWords(commandLineWords());
   records_->onNotice = std::move(notice);
   bindPagerRecords(*form_, *records_);
   return *records_;

@@ -97,11 +97,15 @@ naming the setting (a line by its number and key). Other lines are left out. on 
 also be yes and no, true and false, in any case. A password belongs in ~/.pgpass: one given
 with --register is warned of, as every user of the PC sees it in the process list.
 
-With the guard on (write --guard, or "guard = on" in register.conf), a write stops before
-anything is sent when an individual capcode it would write (row 1, and each row that
-advances, or those of --unique) is held by another pager; a write that begins with a whole
-read (--backup, or "read-before-write = on") may write a pager's own capcodes to it again.
+With the guard on (write --guard, or "guard = on" in register.conf), a write claims every
+enabled row before anything is sent, and stops when an individual row's capcode (row 1 and
+each row that advances, or those of --unique) is had by another pager or write, or a group
+row's capcode is another pager's individual one; a write that begins with a whole read
+(--backup, or "read-before-write = on") may write a pager's own capcodes to it again.
 --next-free (or "when-taken = next-free") turns the guard on for the write, and says so.
+Without the guard, a verified write or a read that finds another pager's capcode says so, and
+the register keeps it as a conflict (register conflicts, register resolve). A write whose
+capcode was released by hand (release --force) while it ran ends with 1.
 
 No call to a shared register's server waits without an end: a connect is given up after 10 s,
 and a server that sends nothing for 15 s while a call waits (frozen, or its cable pulled) is

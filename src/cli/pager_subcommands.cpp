@@ -111,7 +111,7 @@ int writeCommand(Run& run) {
   if (batch) return writeBatch(run, session, file);
   if (!session.run("WriteToPager", kVerifiedLine)) return session.exitStatus(kFailed);
   if (run.args.update && !updateFile(run, session.window(), file)) return kFileError;
-  return session.exitStatus(kDone);
+  return session.exitStatus(mayShareCapcodes(session) ? kFailed : kDone);
 }
 
 int verifyCommand(Run& run) {

@@ -1,5 +1,5 @@
-// register find, list, export, import, release, init and status: the pager register that the
-// window and the pager commands keep, looked up and tended from the command line.
+// register find, list, export, import, init and status: the pager register that the window and
+// the pager commands keep, looked up and tended from the command line.
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -8,10 +8,11 @@
 #include <set>
 
 #include "cli/register_choice.h"
+#include "cli/register_holds.h"
+#include "cli/register_run.h"
 #include "cli/subcommands.h"
 #include "cli/terminal_text.h"
 #include "commands/holder_lines.h"
-#include "commands/register_chores.h"
 #include "commands/register_connection.h"
 #include "image/capcode.h"
 #include "image/plain_text.h"
@@ -23,14 +24,6 @@ namespace ccp::cli {
 namespace {
 
 using Table = std::vector<std::vector<std::string>>;
-
-std::string shown(WallTime at) {
-  return shownTimeStamp(localTime(at));
-}
-
-std::string orDash(const std::string& text) {
-  return text.empty() ? "-" : text;
-}
 
 void printRecords(std::ostream& out, const std::vector<Record>& records) {
   Table table = {{"TIME", "STATION", "COMMAND", "SERIAL", "CAPCODES", "HOLDS", "OUTCOME"}};
@@ -45,12 +38,6 @@ void printRecords(std::ostream& out, const std::vector<Record>& records) {
   printTable(out, table);
 }
 
-std::optional<int> capcodeOperand(const std::string& text) {
-  const auto capcode = capcodeNumber(text);
-  if (!capcode || *capcode > kHighestCapcode) return std::nullopt;
-  return capcode;
-}
-
 RecordQuery filters(const Run& run, RecordQuery query) {
   query.limit = 0;
   query.station = run.args.station;
@@ -62,27 +49,6 @@ RecordQuery filters(const Run& run, RecordQuery query) {
     }
   }
   return query;
-}
-
-using Body = std::function<int(PagerRegister&, const RegisterChoice&)>;
-
-// Runs `body` on the register the run names, opened first; what opening did (a journal taken
-// in) goes to standard error, and a register that cannot be reached ends the command.
-int withRegister(Run& run, RegisterCreation creation, const Body& body) {
-  const RegisterChoice choice = registerChoice(run);
-  RegisterConnection connection = connectRegister(choice.use, run.services.dataFolder(), creation);
-  try {
-    PagerRegister& reg = connection.get();
-    if (const std::string notice = connection.takeNotice(); !notice.empty()) run.error(notice);
-    return body(reg, choice);
-  } catch (const RegisterError& error) {
-    run.error(error.what());
-    return kFailed;
-  }
-}
-
-int withRegister(Run& run, const Body& body) {
-  return withRegister(run, RegisterCreation::Make, body);
 }
 
 // A file that import or export could not read or write.
@@ -106,9 +72,11 @@ std::vector<std::string> heldThrough(PagerRegister& reg, const std::vector<Recor
     for (const std::string& text : record.capcodes) {
       const auto capcode = capcodeNumber(text);
       if (!capcode || !seen.insert(*capcode).second) continue;
-      const auto holder = reg.holder(*capcode);
-      if (holder && holder->record && holder->record->id == record.id) {
-        held.push_back(text + " (" + holderStateName(holder->state) + ")");
+      for (const Holder& hold : reg.holders(*capcode)) {
+        if (!hold.record || hold.record->id != record.id) continue;
+        const bool carried = !hold.individual && hold.state == HolderState::Held;
+        held.push_back(text + " (" + (carried ? "carried" : holderStateName(hold.state)) + ")");
+        break;
       }
     }
   }
@@ -138,15 +106,26 @@ int findCommand(Run& run) {
     }
     query.serial = what;
     bySerial = reg.records(query);
-    const auto holder = capcode ? reg.holder(*capcode) : std::nullopt;
+    const auto holders = capcode ? reg.holders(*capcode) : std::vector<Holder>();
     const auto events = capcode ? reg.history(*capcode) : std::vector<HolderEvent>();
-    const bool capcodeKnown = !byCapcode.empty() || holder || !events.empty();
+    std::vector<Conflict> conflicts;
+    if (capcode) {
+      for (Conflict& c : reg.conflicts(false)) {
+        if (c.capcode == *capcode) conflicts.push_back(std::move(c));
+      }
+    }
+    const bool capcodeKnown = !byCapcode.empty() || !holders.empty() || !events.empty();
     if (!capcodeKnown && bySerial.empty()) {
       run.error("the register holds no record of " + escaped(what));
       return kFailed;
     }
     std::ostream& out = run.console.out;
-    if (capcodeKnown) out << escaped(holderLine(*capcode, holder)) << '\n';
+    if (capcodeKnown) {
+      const auto now = std::chrono::system_clock::now();
+      for (const std::string& line : holderLines(*capcode, holders, now)) {
+        out << escaped(line) << '\n';
+      }
+    }
     if (!bySerial.empty()) {
       const auto held = heldThrough(reg, bySerial);
       const std::string line =
@@ -163,6 +142,10 @@ int findCommand(Run& run) {
       return a.at != b.at ? a.at > b.at : a.id > b.id;
     });
     if (!records.empty()) printRecords(out << '\n', records);
+    if (!conflicts.empty()) {
+      out << "\nOpen conflicts of capcode " << *capcode << ":\n";
+      printConflicts(out, conflicts, false);
+    }
     if (!events.empty()) printHistory(out, *capcode, events);
     return kDone;
   });
@@ -219,30 +202,11 @@ int importCommand(Run& run) {
         run.error(escaped(name + " line " + std::to_string(refused.line) +
                           " refused: " + refused.reason));
       }
-      const Stamp by{choice.use.station, std::chrono::system_clock::now(), {}};
-      for (int capcode : holdClaimsOfJournalledWrites(reg, result.records, by)) {
-        run.console.out << "Capcode " << capcode << " is held now by the write that claimed it\n";
+      for (const std::string& line : holdOutcomeLines(result.holds, commandLineWords())) {
+        run.console.out << line << '\n';
       }
       return result.refused.empty() ? kDone : kFailed;
     });
-  });
-}
-
-int releaseCommand(Run& run) {
-  const auto capcode = capcodeOperand(run.args.operands[0]);
-  if (!capcode) {
-    throw UsageError("release takes a capcode, not '" + escaped(run.args.operands[0]) + "'");
-  }
-  return withRegister(run, [&](PagerRegister& reg, const RegisterChoice& choice) {
-    const Stamp by{choice.use.station, std::chrono::system_clock::now(), run.args.note};
-    const auto holder = releaseCapcode(reg, *capcode, by);
-    if (!holder) {
-      run.error("capcode " + std::to_string(*capcode) + " is not held: nothing to release");
-      return kFailed;
-    }
-    run.console.out << escaped(holderLine(*capcode, holder)) << ": released by "
-                    << escaped(by.station) << '\n';
-    return kDone;
   });
 }
 
@@ -281,8 +245,15 @@ int initCommand(Run& run) {
   }
 }
 
+// "1 being written, 2 left by writes that ended, 0 failed"
+std::string claimsText(const RegisterStatus& status) {
+  return std::to_string(status.claimsAlive) + " being written, " +
+         std::to_string(status.claimsEnded) + " left by writes that ended, " +
+         std::to_string(status.failed) + " failed";
+}
+
 int statusCommand(Run& run) {
-  const Body report = [&run](PagerRegister& reg, const RegisterChoice& choice) {
+  const RegisterBody report = [&run](PagerRegister& reg, const RegisterChoice& choice) {
     const RegisterStatus status = reg.status();
     const std::string stations = joined(status.stations, ", ");
     std::string last = "-";
@@ -296,12 +267,14 @@ int statusCommand(Run& run) {
                                  {"Records:", std::to_string(status.records)},
                                  {"Stations seen:", orDash(stations)},
                                  {"Last record:", last},
+                                 {"Claims:", claimsText(status)},
+                                 {"Conflicts:", std::to_string(status.openConflicts) + " open"},
                                  {"This station:", choice.use.station + ", guard " +
                                                        (choice.use.guard ? "on" : "off")}});
     return kDone;
   };
   // A station's own register that no pager command has made is said, and not made by looking.
-  return withRegister(run, RegisterCreation::DoNotMake, report);
+  return withRegister(run, report, RegisterCreation::DoNotMake);
 }
 
 }  // namespace
@@ -315,8 +288,8 @@ void addRegisterCommands(CommandLine& line) {
     const char* operandText;
   } commands[] = {
       {"find",
-       "the history of a capcode or of a pager's serial\nnumber, newest first, and who holds it "
-       "now",
+       "the history of a capcode or of a pager's serial\nnumber, newest first, every pager that "
+       "has it now,\nand its open conflicts",
        findCommand, "CAPCODE|SERIAL", "a capcode, or a serial number"},
       {"list", "the records, newest first", listCommand, nullptr, nullptr},
       {"export",
@@ -327,13 +300,25 @@ void addRegisterCommands(CommandLine& line) {
        "again, a line\nthat is no record is named and left out",
        importCommand, "FILE.csv", "a journal.csv of this program; -: standard input"},
       {"release",
-       "give a capcode back, whoever holds it; the register\nkeeps who released it and when",
+       "give a capcode back, whoever has it, and close its\nconflicts; the register keeps who "
+       "released it and\nwhen. A write still under way keeps it unless --force",
        releaseCommand, "CAPCODE", "the capcode to release"},
+      {"claims",
+       "the capcodes claimed by writes, under way or ended,\nand those of writes that failed: "
+       "the pagers may have\nthem",
+       claimsCommand, nullptr, nullptr},
+      {"conflicts",
+       "the capcodes that are, or may be, on two pagers,\nnewest first, until resolved",
+       conflictsCommand, nullptr, nullptr},
+      {"resolve", "close a conflict, or every open conflict of a capcode", resolveCommand,
+       "ID|CAPCODE", "a conflict's number, or a capcode"},
       {"init",
        "make the register's tables at URL (or in a SQLite\nfile), or bring them forward, and say "
        "what was done",
        initCommand, "URL", "a postgresql:// URL, or a SQLite file"},
-      {"status", "the register's engine, schema version, records,\nstations and last record",
+      {"status",
+       "the register's engine, schema version, records,\nstations, last record, claims and "
+       "conflicts",
        statusCommand, nullptr, nullptr},
   };
   CliArguments& args = line.arguments();
@@ -349,13 +334,11 @@ void addRegisterCommands(CommandLine& line) {
     command.add_option("--station", args.station, "only records of this station")
         ->type_name("NAME");
   }
+  addHoldOptions(group, args);
   group.get_subcommand("list")
       ->add_option("--limit", args.limit, "only the newest N records")
       ->type_name("N")
       ->check(CLI::PositiveNumber);
-  group.get_subcommand("release")
-      ->add_option("--note", args.note, "why, kept in the capcode's history")
-      ->type_name("TEXT");
 }
 
 }  // namespace ccp::cli

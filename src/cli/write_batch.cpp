@@ -49,6 +49,11 @@ bool enterPressed(Run& run) {
 
 }  // namespace
 
+bool mayShareCapcodes(PagerSession& session) {
+  const PagerRecords* records = session.window().records();
+  return records != nullptr && !records->releasedWhileWritten().empty();
+}
+
 std::string capcodeRuns(const std::vector<int>& capcodes) {
   std::vector<std::string> runs;
   for (std::size_t i = 0, end = 0; i < capcodes.size(); i = end) {
@@ -98,7 +103,13 @@ int writeBatch(Run& run, PagerSession& session, const std::string& file) {
       break;
     }
     if (written) {
-      tally.add(writtenCapcode(session.form()));
+      // A pager whose capcode may be on another pager too is set aside like a failed one.
+      if (mayShareCapcodes(session)) {
+        ++tally.failed;
+        run.error("pager " + std::to_string(pager) + " failed: set it aside");
+      } else {
+        tally.add(writtenCapcode(session.form()));
+      }
       if (run.args.update && !updateFile(run, session.window(), file, kBatchStops)) {
         status = kFileError;
         break;

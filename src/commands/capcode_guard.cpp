@@ -2,9 +2,8 @@
 
 #include <algorithm>
 
-#include "commands/holder_lines.h"
+#include "commands/pager_journal.h"
 #include "image/capcode.h"
-#include "image/pager_identity.h"
 #include "rules/address_rules.h"
 #include "rules/rule_support.h"
 #include "shell/conversion.h"
@@ -14,34 +13,39 @@ namespace ccp {
 
 namespace {
 
-// How far "take the next free" looks before it gives up.
+// How far "take the next free" looks, for each row, before it gives up.
 constexpr int kMaxSteps = 1000;
 // A row that does not advance moves on by a whole frame: the pager keeps its frame.
 constexpr int kFrameStep = 8;
 
-std::optional<int> fieldCapcode(TForm1& form, int row) {
-  return capcodeNumber(form.textField(rules::rowName("address", row)).text());
+// The rows the window would write: each row's capcode (none when it is no number) and whether
+// it is on.
+PagerRows formRows(TForm1& form) {
+  PagerRows rows;
+  for (int row = 1; row <= kAddressCount; ++row) {
+    rows.capcodes[row - 1] = capcodeNumber(form.textField(rules::rowName("address", row)).text());
+    rows.enabled[row - 1] = form.checkBox(rules::rowName("addr", row) + "en").checked();
+  }
+  return rows;
 }
 
-bool contains(const std::vector<int>& capcodes, int capcode) {
-  return std::find(capcodes.begin(), capcodes.end(), capcode) != capcodes.end();
-}
-
-// Another enabled row of the write has the capcode: the pager would get it in two rows.
-bool anotherRowHas(TForm1& form, int row, int capcode) {
+// Another enabled row than `row` with the capcode: 0 when there is none.
+int otherRowWith(const PagerRows& rows, int row, long long capcode) {
   for (int other = 1; other <= kAddressCount; ++other) {
-    if (other != row && form.checkBox(rules::rowName("addr", other) + "en").checked() &&
-        fieldCapcode(form, other) == capcode) {
-      return true;
+    if (other != row && rows.enabled[other - 1] && rows.capcodes[other - 1] == capcode) {
+      return other;
     }
   }
-  return false;
+  return 0;
 }
 
-bool holds(const std::optional<PagerIdentity>& pager, int capcode) {
-  if (!pager) return false;
-  return std::any_of(pager->capcodes.begin(), pager->capcodes.end(),
-                     [capcode](const std::string& text) { return capcodeNumber(text) == capcode; });
+// An individual row whose capcode another enabled row of the write has: the pager would get it
+// twice, and pages for it would reach every pager that has it as a group capcode.
+std::optional<RowUse> twice(const PagerRows& rows, const std::vector<RowUse>& uses) {
+  for (const RowUse& use : uses) {
+    if (use.individual && otherRowWith(rows, use.row, use.capcode) != 0) return use;
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -58,27 +62,21 @@ std::array<int, kAddressCount> autoincSteps(TForm1& form) {
   return steps;
 }
 
-CapcodeGuard::CapcodeGuard(RegisterConnection& connection, GuardRules rules,
+CapcodeGuard::CapcodeGuard(RegisterConnection& connection, GuardRules rules, FaceWords words,
                            std::function<WallTime()> now)
-    : connection_(connection), rules_(std::move(rules)), now_(std::move(now)) {}
-
-std::vector<int> CapcodeGuard::individualCapcodes(const PagerIdentity& pager,
-                                                  const std::vector<int>& rows) {
-  std::vector<int> capcodes;
-  for (int row : rows) {
-    const auto capcode = capcodeNumber(pager.capcodes[row - 1]);
-    if (capcode && !contains(capcodes, *capcode)) capcodes.push_back(*capcode);
-  }
-  return capcodes;
-}
+    : connection_(connection),
+      rules_(std::move(rules)),
+      words_(std::move(words)),
+      now_(std::move(now)) {}
 
 bool CapcodeGuard::admit(TForm1& form, const std::optional<PagerIdentity>& pager) {
   if (!rules_.on) return true;
   std::vector<Moved> moved;
   try {
+    writer_ = newWriter(connection_.station());
     if (!connection_.use([&](PagerRegister& reg) { return claimAll(reg, form, pager, moved); })) {
       stopped_ = true;
-      giveBack();
+      writer_.reset();  // all or none: a refused write holds no claim
       return false;
     }
   } catch (const RegisterError& error) {
@@ -93,9 +91,12 @@ bool CapcodeGuard::admit(TForm1& form, const std::optional<PagerIdentity>& pager
     notice_ = error.what();
     return false;
   }
+  claimed_ = true;
   // The window shows the capcodes taken instead, as the write will send them.
   for (const Moved& m : moved) {
-    form.textField(rules::rowName("address", m.row)).setText(capcodeText(m.capcode));
+    form.logLine("Capcode " + std::to_string(m.from) + " is taken: " + std::to_string(m.to) +
+                 " used");
+    form.textField(rules::rowName("address", m.row)).setText(capcodeText(m.to));
     rules::addressExit(form, m.row);
   }
   return true;
@@ -103,96 +104,114 @@ bool CapcodeGuard::admit(TForm1& form, const std::optional<PagerIdentity>& pager
 
 bool CapcodeGuard::claimAll(PagerRegister& reg, TForm1& form,
                             const std::optional<PagerIdentity>& pager, std::vector<Moved>& moved) {
-  for (int row : rules_.rows) {
-    const auto capcode = fieldCapcode(form, row);
-    if (!capcode) continue;
-    // A capcode another row moved onto is taken; one that two rows have as given is claimed once.
-    const bool movedOnto = std::any_of(moved.begin(), moved.end(),
-                                       [&](const Moved& m) { return m.capcode == *capcode; });
-    if (!movedOnto && contains(claimed_, *capcode)) continue;
-    const Takeover takeover = holds(pager, *capcode) ? Takeover::HeldOrFailed : Takeover::Never;
-    const ClaimResult claim = movedOnto ? ClaimResult{} : reg.claim(*capcode, stamp(), takeover);
-    if (claim.granted) {
-      claimed_.push_back(*capcode);
-      continue;
-    }
-    const std::optional<int> next = rules_.whenTaken == WhenTaken::TakeNextFree
-                                        ? nextFree(reg, form, row, *capcode)
-                                        : std::nullopt;
-    if (!next) {
-      refuse(form, *capcode, claim.holder);
+  const PagerRows given = formRows(form);
+  PagerRows rows = given;
+  std::optional<PagerRows> inProgrammer;
+  if (pager) inProgrammer = pagerRowsOf(*pager);
+  const bool nextFree = rules_.whenTaken == WhenTaken::TakeNextFree;
+  std::array<int, kAddressCount> searched{};  // how far each row has moved on
+  // What refused each row first: said when no free capcode follows it.
+  std::array<std::optional<Refusal>, kAddressCount> first{};
+  for (;;) {
+    const std::vector<RowUse> uses = rowUses(rows, rules_.rows);
+    if (const auto use = twice(rows, uses)) {
+      if (nextFree && moveOn(rows, use->row, searched, form)) continue;
+      form.logLine(twoRowsLine(use->capcode, use->row, otherRowWith(rows, use->row, use->capcode)));
+      form.beep();
+      if (nextFree) {
+        notice_ = "nothing written: no free capcode follows " +
+                  std::to_string(*given.capcodes[use->row - 1]) + " within " +
+                  std::to_string(kMaxSteps) + " steps";
+      }
       return false;
     }
-    form.logLine("Capcode " + std::to_string(*capcode) + " is taken: " + std::to_string(*next) +
-                 " used");
-    moved.push_back({row, *next});
+    const ClaimResult claim = reg.claimWrite(uses, *writer_, now_(), inProgrammer);
+    if (claim.granted) break;
+    if (!claim.refusal) {
+      throw RegisterError(RegisterFault::Failed, "The register refused a capcode without a reason");
+    }
+    const int row = claim.refusal->use.row;
+    if (!first[row - 1]) first[row - 1] = claim.refusal;
+    const bool searchable = nextFree && claim.refusal->use.individual;
+    if (!searchable || !moveOn(rows, row, searched, form)) {
+      refuse(form, searchable ? *first[row - 1] : *claim.refusal, searchable);
+      return false;
+    }
+  }
+  for (int row = 1; row <= kAddressCount; ++row) {
+    if (rows.capcodes[row - 1] == given.capcodes[row - 1]) continue;
+    moved.push_back({row, *given.capcodes[row - 1], *rows.capcodes[row - 1]});
   }
   return true;
 }
 
-std::optional<int> CapcodeGuard::nextFree(PagerRegister& reg, TForm1& form, int row, int taken) {
+// The row's capcode moved on by its step (a frame when it has none), over capcodes another
+// enabled row of the write has; false once the row has moved kMaxSteps or past the last capcode.
+bool CapcodeGuard::moveOn(PagerRows& rows, int row, std::array<int, kAddressCount>& steps,
+                          TForm1& form) {
   const int own = autoincSteps(form)[row - 1];
   const int step = own != 0 ? own : kFrameStep;
-  long long capcode = taken;
-  for (int k = 1; k <= kMaxSteps && (capcode += step) <= kHighestCapcode; ++k) {
-    if (!validCapcode(capcode)) continue;  // a block the codewords rule out
-    const int candidate = static_cast<int>(capcode);
-    if (contains(claimed_, candidate) || anotherRowHas(form, row, candidate)) continue;
-    if (reg.claim(candidate, stamp()).granted) {
-      claimed_.push_back(candidate);
-      return candidate;
-    }
+  long long capcode = *rows.capcodes[row - 1];
+  while (steps[row - 1] < kMaxSteps) {
+    ++steps[row - 1];
+    capcode += step;
+    if (capcode > kHighestCapcode) return false;
+    if (!validCapcode(capcode) || otherRowWith(rows, row, capcode) != 0) continue;
+    rows.capcodes[row - 1] = static_cast<int>(capcode);
+    return true;
   }
-  return std::nullopt;
+  return false;
 }
 
-void CapcodeGuard::refuse(TForm1& form, int capcode, const std::optional<Holder>& holder) {
-  form.logLine(takenLine(capcode, holder));
+void CapcodeGuard::refuse(TForm1& form, const Refusal& refusal, bool searched) {
+  form.logLine(takenLine(refusal, now_()));
   form.beep();
-  notice_ = howToGoOn(capcode, holder);
-  if (rules_.whenTaken == WhenTaken::TakeNextFree) {
+  notice_ = howToGoOn(refusal, words_);
+  if (searched) {
     notice_ += "; no free capcode follows it within " + std::to_string(kMaxSteps) + " steps";
   }
 }
 
 // What was claimed goes back, if the register still answers.
 void CapcodeGuard::giveBack() {
-  if (claimed_.empty()) return;
+  if (!writer_) return;
   try {
     connection_.use([this](PagerRegister& reg) {
-      return reg.move(HolderMove::Abandon, std::exchange(claimed_, {}), stamp());
+      return reg.settle(*writer_, WriteEnd::Abandoned, std::nullopt, stamp());
     });
   } catch (const RegisterError&) {
-    claimed_.clear();  // left claimed: released by hand
+    // left claimed: its writer ends with this process, and the claim shows so
   }
+  writer_.reset();
 }
 
-void CapcodeGuard::settle(const PagerCommandReport& report,
-                          const std::optional<PagerIdentity>& sent,
+void CapcodeGuard::addNotice(const std::string& text) {
+  if (!notice_.empty()) notice_ += "; ";
+  notice_ += text;
+}
+
+void CapcodeGuard::settle(TForm1& form, const PagerCommandReport& report,
                           std::optional<long long> recordId) {
-  if (!recordId) {
-    if (!report.writeBegun) giveBack();
-    return;
-  }
+  if (!writer_) return;
+  const WriteEnd end = report.verified     ? WriteEnd::Verified
+                       : report.writeBegun ? WriteEnd::Failed
+                                           : WriteEnd::Abandoned;
+  // Without its record a write that sent bytes keeps its claims: the record's journal line,
+  // taken in, settles them.
+  if (!recordId && end != WriteEnd::Abandoned) return;
   try {
-    connection_.use([&](PagerRegister& reg) {
-      if (!claimed_.empty()) {
-        const HolderMove move = report.verified     ? HolderMove::Confirm
-                                : report.writeBegun ? HolderMove::Fail
-                                                    : HolderMove::Abandon;
-        reg.move(move, claimed_, stamp(), recordId);
-      } else if (report.verified && sent) {
-        reg.move(HolderMove::Written, individualCapcodes(*sent, rules_.rows), stamp(), recordId);
-      }
-      if (!report.verified || !report.pagerBefore || !sent) return;
-      std::vector<int> dropped;
-      for (int capcode : individualCapcodes(*report.pagerBefore, rules_.rows)) {
-        if (!holds(sent, capcode)) dropped.push_back(capcode);
-      }
-      if (!dropped.empty()) reg.move(HolderMove::Drop, dropped, stamp(), recordId);
-    });
+    const HoldOutcome outcome = connection_.use(
+        [&](PagerRegister& reg) { return reg.settle(*writer_, end, recordId, stamp()); });
+    writer_.reset();
+    for (int capcode : outcome.releasedWhileWritten) {
+      // After "Verify OK !", as the record's note says it.
+      const std::string line = releasedWhileWrittenNote(capcode);
+      form.logLine(line);
+      addNotice(line);
+      releasedWhileWritten_.push_back(capcode);
+    }
   } catch (const RegisterError& error) {
-    notice_ = std::string("capcodes not marked in the register: ") + error.what();
+    addNotice(std::string("capcodes not marked in the register: ") + error.what());
   }
 }
 

@@ -28,7 +28,13 @@ struct JournalLine {
   std::string outcome;                 // the command's last log line, or the error that ended it
   std::optional<PagerIdentity> pager;  // what was read or sent, when the command got that far
   std::string backupFile;
+  std::vector<int> individualRows = {};  // the station's individual rows, ascending
+  // A write that read the whole pager first: what the pager held before it.
+  std::optional<PagerIdentity> pagerBefore = {};
 };
+
+// A pager's capcodes and enabled rows as the register takes them.
+PagerRows pagerRowsOf(const PagerIdentity& pager);
 
 // The command as the register keeps it, made by `station`; the journal's line is its columns,
 // so a line that fell back to the journal is the same record once imported.

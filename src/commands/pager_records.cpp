@@ -51,6 +51,11 @@ PagerRecords::PagerRecords(std::string dataFolder)
       use_(stationRegisterUse({}, {dataFolder_})),
       connection_(connectRegister(use_, dataFolder_)) {}
 
+void PagerRecords::setWords(const FaceWords& words) {
+  words_ = words;
+  connection_.words = words;
+}
+
 void PagerRecords::setRegister(const RegisterSettings& settings, const RegisterUse& use) {
   settings_ = settings;
   use_ = use;
@@ -82,7 +87,7 @@ void PagerRecords::write(TForm1& form) {
   if (refused()) return;
   const GuardRules rules{use_.guard, individualRows(settings_, autoincSteps(form)),
                          settings_.whenTaken, settings_.allowUnguarded};
-  CapcodeGuard guard(connection_, rules, now);
+  CapcodeGuard guard(connection_, rules, words_, now);
   const Body body = [this, &form, &guard](PagerCommandReport& report, WallTime at) {
     WriteOptions options;
     if (backupBeforeWrite_ && !dataFolder_.empty()) options.backupFolder = backupFolder();
@@ -100,8 +105,10 @@ void PagerRecords::write(TForm1& form) {
     WriteToPagerClick(form, options, report);
   };
   guardStopped_ = false;
+  releasedWhileWritten_.clear();
   run(form, "write", body, &guard);
   guardStopped_ = guard.stopped();
+  releasedWhileWritten_ = guard.releasedWhileWritten();
 }
 
 // The record is kept however the command ends, an error box included.
@@ -127,21 +134,23 @@ void PagerRecords::finish(TForm1& form, const char* command, WallTime at, std::s
   const Image& image = form.image();
   if (report.imageIsPagers) line.pager = pagerIdentity(form.config(), image.eep, image.decoder);
   line.backupFile = report.backup.file;
+  // A write's steps are as they were when it began: it advances the capcodes only.
+  line.individualRows = individualRows(settings_, autoincSteps(form));
+  line.pagerBefore = report.pagerBefore;
 
   // From here until the record is kept, even while the register is waited for, a process ended
   // at once appends it to the journal.
   keepReady(line);
   std::string notices = backupNotice(report.backup);
   if (guard && use_.guardForNextFree) addNotice(notices, nextFreeGuardNotice(nextFreeCause));
-  // A write's steps are as they were when it began: it advances the capcodes only.
-  const std::vector<int> rows = individualRows(settings_, autoincSteps(form));
-  const auto id = keep(line, guard ? rows : std::vector<int>(), notices);
+  const auto id = keep(line, notices);
   if (guard) {
-    guard->settle(report, line.pager, id);
+    guard->settle(form, report, id);
     addNotice(notices, guard->notice());
-  } else if (report.imageIsPagers && id) {
-    markFound(*line.pager, rows, *id, notices);
   }
+  // What the pager has now, known without claims: a completed read, a verified write unguarded.
+  const bool shown = guard ? report.verified && !guard->claimed() : report.imageIsPagers;
+  if (shown && id) applyRecord(*id, notices);
   if (onNotice) onNotice(notices);
 }
 
@@ -152,13 +161,11 @@ void PagerRecords::keepReady(const JournalLine& line) {
 }
 
 // In the register, or else in the journal. The record's id when the register took it.
-std::optional<long long> PagerRecords::keep(const JournalLine& line, const std::vector<int>& rows,
-                                            std::string& notices) {
+std::optional<long long> PagerRecords::keep(const JournalLine& line, std::string& notices) {
   std::string why = "no register is named";
   if (connection_.named()) {
     try {
-      Record record = journalRecord(line, connection_.station());
-      record.individualRows = rows;
+      const Record record = journalRecord(line, connection_.station());
       const long long id =
           connection_.use([&record](PagerRegister& reg) { return reg.addRecord(record); });
       pending_.reset();
@@ -185,15 +192,14 @@ std::optional<long long> PagerRecords::keep(const JournalLine& line, const std::
   return std::nullopt;
 }
 
-// A completed read: the pager in the Programmer holds its individual capcodes.
-void PagerRecords::markFound(const PagerIdentity& pager, const std::vector<int>& rows,
-                             long long recordId, std::string& notices) {
+// The pager in the Programmer has the record's rows now: its holds follow, and a capcode that
+// another pager has too is said.
+void PagerRecords::applyRecord(long long recordId, std::string& notices) {
   const Stamp by{connection_.station(), now(), {}};
   try {
-    connection_.use([&](PagerRegister& reg) {
-      return reg.move(HolderMove::Found, CapcodeGuard::individualCapcodes(pager, rows), by,
-                      recordId);
-    });
+    const HoldOutcome outcome =
+        connection_.use([&](PagerRegister& reg) { return reg.apply(recordId, by); });
+    for (const std::string& line : holdOutcomeLines(outcome, words_)) addNotice(notices, line);
   } catch (const RegisterError& error) {
     addNotice(notices, std::string("capcodes not marked in the register: ") + error.what());
   }

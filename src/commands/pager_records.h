@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "commands/capcode_guard.h"
+#include "commands/holder_lines.h"
 #include "commands/pager_commands.h"
 #include "commands/pager_journal.h"
 #include "commands/register_connection.h"
@@ -24,12 +25,12 @@ inline constexpr const char* kNoDataFolder =
     "backups are kept";
 
 // What a face keeps of the pager commands: a record in the pager register for every read and
-// write, finished or failed, with who holds each individual capcode, and, when asked for, a
+// write, finished or failed, with which pagers have which capcode, and, when asked for, a
 // backup of each pager in "backups" in the data folder before it is written. A record the
 // register cannot keep goes to "journal.csv" in the data folder instead. Writes are guarded as
-// the register settings say (see CapcodeGuard). Nothing of this reaches the log but a guard's
-// refusal; what the user should know goes to onNotice. Without a data folder (empty) and no
-// register named, nothing is kept, and each command says so.
+// the register settings say (see CapcodeGuard). Nothing of this reaches the log but what the
+// guard says of a write's capcodes; what the user should know goes to onNotice. Without a data
+// folder (empty) and no register named, nothing is kept, and each command says so.
 class PagerRecords {
  public:
   // Until setRegister(), the register is register.sqlite in the data folder, the guard off.
@@ -56,8 +57,14 @@ class PagerRecords {
   void write(TForm1& form);
   // The last write stopped at the guard, before anything was written.
   bool guardStopped() const { return guardStopped_; }
+  // Capcodes of the last write that were released by hand while it ran: its pager may share
+  // them with another. Empty when there were none.
+  const std::vector<int>& releasedWhileWritten() const { return releasedWhileWritten_; }
   // The last command's record could be kept neither in the register nor in journal.csv.
   bool recordLost() const { return recordLost_; }
+
+  // How the face names its ways on in the notices (the window's, until a face gives its own).
+  void setWords(const FaceWords& words);
 
   // Told once at the end of each command: "no backup: pager could not be read", "record could
   // not be kept in the register, it is in journal.csv: REASON", how to go on after the guard
@@ -76,10 +83,8 @@ class PagerRecords {
               const PagerCommandReport& report, CapcodeGuard* guard);
   // The line a process ended at once appends, in place of the one before.
   void keepReady(const JournalLine& line);
-  std::optional<long long> keep(const JournalLine& line, const std::vector<int>& rows,
-                                std::string& notices);
-  void markFound(const PagerIdentity& pager, const std::vector<int>& rows, long long recordId,
-                 std::string& notices);
+  std::optional<long long> keep(const JournalLine& line, std::string& notices);
+  void applyRecord(long long recordId, std::string& notices);
 
   std::string dataFolder_;
   bool backupBeforeWrite_ = false;
@@ -89,7 +94,9 @@ class PagerRecords {
   RegisterSettings settings_;
   RegisterUse use_;
   RegisterConnection connection_;
+  FaceWords words_ = windowWords();
   bool guardStopped_ = false;
+  std::vector<int> releasedWhileWritten_;
   bool recordLost_ = false;
 };
 

@@ -1,24 +1,26 @@
 #pragma once
 
-// What is done to the register by hand, beside the pager commands: a capcode released, the
-// claims of writes whose records went to the journal settled once the journal is taken in.
+// What is done to the register by hand, beside the pager commands: a capcode released.
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "register/pager_register.h"
 
 namespace ccp {
 
-// The claims that this station's writes made while the register could not keep their records:
-// a claim of `by.station` on a capcode that one of `records` (a journal's lines, taken in since)
-// gave a pager by a verified write begun shortly before the claim is held by that record now.
-// The capcodes so held.
-std::vector<int> holdClaimsOfJournalledWrites(PagerRegister& reg,
-                                              const std::vector<Record>& records, const Stamp& by);
+// A release by hand as both faces tell it.
+struct ReleaseReport {
+  // A line for each hold that went: "Capcode 2004017 was written on ... (serial 1019)".
+  std::vector<std::string> released;
+  // A write still under way has the capcode, and nothing went: "capcode 1700000 is being
+  // written at r1 since 18:20: nothing released". Only `force` releases it.
+  std::optional<std::string> refused;
+};
 
-// Releases a capcode by hand, whatever its state, with who did it, when and why in its history.
-// Who had it; nothing when it was free, and nothing changes then.
-std::optional<Holder> releaseCapcode(PagerRegister& reg, int capcode, const Stamp& by);
+// Releases every hold of the capcode, with who did it, when and why in its history, closing
+// its open conflicts. A claim whose write still runs is refused unless `force`.
+ReleaseReport releaseByHand(PagerRegister& reg, int capcode, const Stamp& by, bool force);
 
 }  // namespace ccp

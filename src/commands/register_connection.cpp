@@ -64,6 +64,7 @@ void RegisterConnection::importJournal(PagerRegister& opened) {
     if (imported.lines == 0) return;  // a journal begun for a record that never came
     notice_ = name + " taken into the new register: " + std::to_string(imported.added) +
               (imported.added == 1 ? " record" : " records");
+    for (const std::string& line : holdOutcomeLines(imported.holds, words)) notice_ += "; " + line;
   } catch (const RegisterError& error) {
     notice_ = name + " was not taken into the new register (import it by hand): " + error.what();
   }

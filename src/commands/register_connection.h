@@ -7,6 +7,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "commands/holder_lines.h"
 #include "commands/register_settings.h"
 #include "register/pager_register.h"
 
@@ -59,8 +60,10 @@ class RegisterConnection {
   auto use(Body&& body) -> std::invoke_result_t<Body, PagerRegister&>;
   void close() { register_.reset(); }
 
-  // What opening had to say once (the journal imported), then empty.
+  // What opening had to say once (the journal imported, and what its records found), then empty.
   std::string takeNotice() { return std::exchange(notice_, {}); }
+  // How the notice names the ways on: the face's own words.
+  FaceWords words = windowWords();
 
   // Opens a register; tests put a failing one here.
   Opener opener = [](const std::string& location) { return openRegister(location); };

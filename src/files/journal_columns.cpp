@@ -1,5 +1,7 @@
 #include "files/journal_columns.h"
 
+#include <algorithm>
+
 namespace ccp {
 
 const std::vector<std::string>& journalHeader() {
@@ -10,8 +12,15 @@ const std::vector<std::string>& journalHeader() {
                                                   "Capcode 2",     "Capcode 3",
                                                   "Capcode 4",     "Capcode 5",
                                                   "Capcode 6",     "Channel frequency",
-                                                  "Backup file"};
+                                                  "Backup file",   "Individual rows",
+                                                  "Enabled rows",  "Pager before"};
   return header;
+}
+
+bool isJournalHeader(const std::vector<std::string>& fields) {
+  const auto& header = journalHeader();
+  return fields.size() >= kJournalBaseColumns &&
+         std::equal(header.begin(), header.begin() + kJournalBaseColumns, fields.begin());
 }
 
 }  // namespace ccp

@@ -14,7 +14,9 @@ PagerIdentity pagerIdentity(const BuildConfig& config, const EepBlock& eep,
   identity.serial = readTextField(std::span(eep).subspan(eep::kSerial, eep::kSerialWidth));
   identity.serial.erase(identity.serial.find_last_not_of(' ') + 1);
   for (int n = 1; n <= kAddressCount; ++n) {
-    identity.capcodes[n - 1] = capcodeText(readAddress(decoder, n).capcode);
+    const DecoderAddress address = readAddress(decoder, n);
+    identity.capcodes[n - 1] = capcodeText(address.capcode);
+    identity.enabled[n - 1] = address.enabled;
   }
   Image image(config);
   image.eep = eep;

@@ -51,19 +51,80 @@ class PagerRegister {
   // How many records the query's filters let through, whatever its page.
   virtual long long countRecords(const RecordQuery& query) = 0;
 
-  virtual std::optional<Holder> holder(int capcode) = 0;
+  // The first of the capcode's holders(), if any.
+  std::optional<Holder> holder(int capcode);
   // Every change of the capcode's holder, newest first.
   virtual std::vector<HolderEvent> history(int capcode) = 0;
 
-  // Claims the capcode for a write about to start: granted to exactly one station however
-  // many ask at once. Refused: the current holder, with the record that gave it.
-  virtual ClaimResult claim(int capcode, const Stamp& by, Takeover takeover = Takeover::Never) = 0;
-  // Moves the capcodes as `move` says, all in one transaction, with `recordId` (the write or
-  // read behind the move) in their history. The capcodes the move did not apply to, left as
-  // they were: not claimed by this station, claimed by another, or not held.
-  virtual std::vector<int> move(HolderMove move, const std::vector<int>& capcodes, const Stamp& by,
-                                std::optional<long long> recordId = {}) = 0;
+  // --- Which pagers have which capcode -------------------------------------------------------
+  //
+  // A pager's own holds: the individual holds (held, failed, or claimed by a write that ended)
+  // whose capcode the pager has in the hold's row, enabled, as read in the same command; then
+  // every hold of the records behind those. Anything else found in a pager is another pager's.
+
+  // Imports journal lines' records in one transaction. A line is there already when a record of
+  // the same second with the same journal columns is, whatever its station. The records added
+  // are applied in time order as apply() applies one; a claim of `by.station` on a capcode of a
+  // verified write among them, made within a minute after the write began, is held by it.
+  // How many were added, which the database refused (each alone, the others going in all the
+  // same), and what applying them found.
+  struct Imported {
+    std::size_t added = 0;
+    std::vector<AddedRecords::Refused> refused;
+    HoldOutcome holds;
+  };
+  virtual Imported importRecords(const std::vector<Record>& records, const Stamp& by) = 0;
+
+  // Every hold of the capcode: individual holds first, then group holds.
+  virtual std::vector<Holder> holders(int capcode) = 0;
+
+  // Claims every row a write is about to give, all or none, for `writer`'s write, against the
+  // holds that are not the pager's own (`inProgrammer`: what the same command read of it first).
+  // An individual row is refused by any such hold; a group row by an individual one. Two
+  // stations never both pass for one capcode, however many ask at once.
+  virtual ClaimResult claimWrite(const std::vector<RowUse>& rows, const Writer& writer, WallTime at,
+                                 const std::optional<PagerRows>& inProgrammer) = 0;
+  // Settles `writer`'s claims as the write ended, with its record (whose pagerBefore tells the
+  // pager's own holds): Verified makes them held and lets the pager's own holds that the write
+  // did not give again go; a claim released meanwhile is reported and recorded as a conflict.
+  // Without a record only Abandoned is done.
+  virtual HoldOutcome settle(const Writer& writer, WriteEnd end, std::optional<long long> recordId,
+                             const Stamp& by) = 0;
+  // A record that shows what a pager has now, without claims (a verified write with the guard
+  // off, a completed read): the rows it shows become holds of its record; where another pager's
+  // hold is in the way a conflict is recorded and the other hold stays; the pager's own holds
+  // that it no longer shows go.
+  virtual HoldOutcome apply(long long recordId, const Stamp& by) = 0;
+
+  // Releases every hold of the capcode by hand, closing its open conflicts. A claim whose write
+  // is still under way is refused unless `force`; forced, a conflict is recorded.
+  virtual ReleaseResult release(int capcode, const Stamp& by, bool force) = 0;
+
+  // Claims (alive or ended) and failed holds, newest first.
+  virtual std::vector<Holder> claims() = 0;
+  // The open conflicts, or all of them, newest first.
+  virtual std::vector<Conflict> conflicts(bool closedToo = false) = 0;
+  // Closes the open conflict `id`, or each open conflict of `capcode`; what it closed.
+  virtual std::vector<Conflict> resolve(std::optional<long long> id, std::optional<int> capcode,
+                                        const Stamp& by) = 0;
 };
+
+// This process as a claim's writer, with a new token: one for each write.
+Writer newWriter(const std::string& station);
+// A record's rows as the register reads them: its capcodes and enabled rows.
+PagerRows recordRows(const Record& record);
+// The enabled rows with a capcode, individual where `individualRows` says.
+std::vector<RowUse> rowUses(const PagerRows& rows, const std::vector<int>& individualRows);
+// A record's row uses as the register takes them: individual where its individualRows say, row 1
+// when it names none.
+std::vector<RowUse> recordUses(const Record& record);
+// "2004000 2004008 -2004016 2004024 2004032 2004040": a disabled row marked "-"; "" for none.
+std::string pagerRowsText(const std::optional<PagerRows>& rows);
+std::optional<PagerRows> parsePagerRows(std::string_view text);
+// What a write's record says of a capcode that was released by hand while the pager was written
+// (settle() reports it): "Capcode 1700000 was released while this pager was written: it may be
+// on two pagers".
+std::string releasedWhileWrittenNote(int capcode);
 
 struct RegisterOptions {
   // How long a call waits for a lock held by another station before it gives up as Busy.

@@ -11,10 +11,14 @@
 #include "image/capcode.h"
 #include "image/hex.h"
 #include "image/plain_text.h"
+#include "register/pager_register.h"
 
 namespace ccp {
 
-std::vector<std::string> journalFieldsOf(const Record& record) {
+namespace {
+
+// The columns every journal has: the time, what was done and what the pager was.
+std::vector<std::string> baseFieldsOf(const Record& record) {
   std::vector<std::string> fields = {isoTimeStamp(localTime(record.at)),
                                      record.model,
                                      record.edition,
@@ -28,15 +32,33 @@ std::vector<std::string> journalFieldsOf(const Record& record) {
   return fields;
 }
 
+// A row list of the journal: empty is none named.
+bool readRowList(const std::string& text, std::vector<int>& rows) {
+  if (text.empty()) return true;
+  const auto list = parseRowList(text);
+  if (list) rows = *list;
+  return list.has_value();
+}
+
+}  // namespace
+
+std::vector<std::string> journalFieldsOf(const Record& record) {
+  std::vector<std::string> fields = baseFieldsOf(record);
+  fields.push_back(rowListText(record.individualRows));
+  fields.push_back(rowListText(record.enabledRows));
+  fields.push_back(pagerRowsText(record.pagerBefore));
+  return fields;
+}
+
 std::optional<Record> recordFromJournal(const std::vector<std::string>& fields,
                                         const std::string& station, std::string* why) {
   const auto refused = [why](const std::string& reason) -> std::optional<Record> {
     if (why != nullptr) *why = reason;
     return std::nullopt;
   };
-  if (fields.size() < journalHeader().size()) {
+  if (fields.size() < kJournalBaseColumns) {
     return refused("too few fields: " + std::to_string(fields.size()) + " of " +
-                   std::to_string(journalHeader().size()));
+                   std::to_string(kJournalBaseColumns));
   }
   const auto at = parseIsoTimeStamp(fields[0]);
   if (!at) return refused("no time");
@@ -60,6 +82,17 @@ std::optional<Record> recordFromJournal(const std::vector<std::string>& fields,
   }
   record.frequency = fields[13];
   record.backupFile = fields[14];
+  // The rows' use, in a journal that has it.
+  if (fields.size() > 15 && !readRowList(fields[15], record.individualRows)) {
+    return refused("individual rows '" + fields[15] + "' are not rows 1-6");
+  }
+  if (fields.size() > 16 && !readRowList(fields[16], record.enabledRows)) {
+    return refused("enabled rows '" + fields[16] + "' are not rows 1-6");
+  }
+  if (fields.size() > 17 && !fields[17].empty()) {
+    record.pagerBefore = parsePagerRows(fields[17]);
+    if (!record.pagerBefore) return refused("pager before '" + fields[17] + "' is not six rows");
+  }
   return record;
 }
 
@@ -71,7 +104,8 @@ std::string recordFingerprint(const Record& record) {
   };
   add(std::to_string(storedTime(record.at)));
   add(record.station);
-  const std::vector<std::string> fields = journalFieldsOf(record);
+  // The columns of a journal of any age: a line and the record of its command are one record.
+  const std::vector<std::string> fields = baseFieldsOf(record);
   for (std::size_t i = 1; i < fields.size(); ++i) add(fields[i]);  // the local time left out
   std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
   unsigned int length = 0;

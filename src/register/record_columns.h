@@ -17,13 +17,15 @@ std::vector<std::string> journalFieldsOf(const Record& record);
 
 // The record of a journal line (its fields as read, apostrophes before formulas dropped) kept
 // by `station`; nothing when the line is not one the journal writes: too few fields, no time,
-// a capcode that is not one a pager can hold. Then `why`, when given, says which.
+// a capcode a pager cannot hold, or a row list that is not one. Then `why`, when given, says
+// which. A line of the journal's first columns only names no individual rows, all rows enabled
+// and the pager before unknown.
 std::optional<Record> recordFromJournal(const std::vector<std::string>& fields,
                                         const std::string& station, std::string* why = nullptr);
 
 // Tells records apart by what they say: the station, the time to the second and the journal's
-// columns. The individual rows are left out: a journal line that fell back to the file when
-// the register was away does not have them, and is the same record.
+// first columns. The rows' use (individual, enabled, the pager before) is left out: a journal
+// line of an older program does not have it, and is the same record.
 std::string recordFingerprint(const Record& record);
 
 // The individual rows of a record as its individual_rows column keeps them: "1,3" as rows 1 to

@@ -26,10 +26,8 @@ bool isBlank(const CsvFields& fields) {
   return fields.size() == 1 && fields.front().empty();
 }
 
-bool isJournalHeader(const std::optional<CsvReader::Line>& line) {
-  const auto& header = journalHeader();
-  return line && !line->tooLong && line->fields.size() >= header.size() &&
-         std::equal(header.begin(), header.end(), line->fields.begin());
+bool isJournalHeaderLine(const std::optional<CsvReader::Line>& line) {
+  return line && !line->tooLong && isJournalHeader(line->fields);
 }
 
 RegisterError unreadable(const std::string& path, int error) {
@@ -47,7 +45,7 @@ RegisterError unwritable(const std::string& path, int error) {
 ImportResult importJournal(PagerRegister& pagerRegister, std::istream& in, const std::string& name,
                            const std::string& station) {
   CsvReader reader(in);
-  if (!isJournalHeader(reader.next(kLongestLine, CsvReader::TooLong::Stop))) {
+  if (!isJournalHeaderLine(reader.next(kLongestLine, CsvReader::TooLong::Stop))) {
     throw RegisterError(RegisterFault::Invalid,
                         "The file " + name + " is not a journal of this program");
   }
@@ -71,9 +69,10 @@ ImportResult importJournal(PagerRegister& pagerRegister, std::istream& in, const
     }
     result.refused.push_back({line->number, "not a record: " + why});
   }
-  const AddedRecords added = pagerRegister.addRecords(records);
+  PagerRegister::Imported imported =
+      pagerRegister.importRecords(records, {station, std::chrono::system_clock::now(), {}});
   std::vector<bool> refused(records.size(), false);
-  for (const AddedRecords::Refused& r : added.refused) {
+  for (const AddedRecords::Refused& r : imported.refused) {
     refused[r.index] = true;
     result.refused.push_back({lineOf[r.index], "refused by the register: " + r.reason});
   }
@@ -82,8 +81,9 @@ ImportResult importJournal(PagerRegister& pagerRegister, std::istream& in, const
   for (std::size_t i = 0; i < records.size(); ++i) {
     if (!refused[i]) result.records.push_back(std::move(records[i]));
   }
-  result.added = added.added;
-  result.present = result.records.size() - added.added;
+  result.added = imported.added;
+  result.present = result.records.size() - imported.added;
+  result.holds = std::move(imported.holds);
   return result;
 }
 

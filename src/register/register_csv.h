@@ -32,14 +32,15 @@ struct ImportResult {
   std::size_t present = 0;           // records that were there already
   std::vector<RefusedLine> refused;  // in the order of the file
   std::vector<Record> records;       // the records the register holds of the other lines
+  HoldOutcome holds;                 // what the records added found, as they were applied
 };
 
 // Imports the journal read from `in` (named `name` in messages) as records of `station`, in one
-// transaction. Its header is read first: a text that is not a journal of this program is
-// refused (Invalid) before more of it is read, and nothing is added. Then line by line: a line
-// that is not a record, or that the register refuses, is left out and said; the others are
-// added. A failure to read `in` (std::system_error from its buffer) reaches the caller, before
-// anything is added.
+// transaction, applied to the holds as PagerRegister::importRecords() does. Its header is read
+// first: a text that is not a journal of this program is refused (Invalid) before more of it is
+// read, and nothing is added. Then line by line: a line that is not a record, or that the register
+// refuses, is left out and said; the others are added. A failure to read `in` (std::system_error
+// from its buffer) reaches the caller, before anything is added.
 ImportResult importJournal(PagerRegister& pagerRegister, std::istream& in, const std::string& name,
                            const std::string& station);
 // The same for the file at `path`. A file that cannot be read, whatever the step, is refused

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "register/holds_from_holders.h"
 #include "register/sql_session.h"
 
 namespace ccp {
@@ -53,8 +54,40 @@ void addHolders(SqlSession& s) {
   sql << "CREATE INDEX holder_history_capcode ON holder_history (capcode, id)";
 }
 
+// Version 3: which pagers have which capcode, in which row, individual or group, and whether a
+// claim's write still runs; what each record's pager had enabled and held before; conflicts.
+void addHolds(SqlSession& s) {
+  soci::session& sql = s.sql();
+  sql << "ALTER TABLE records ADD COLUMN enabled_rows TEXT NOT NULL DEFAULT '1,2,3,4,5,6'";
+  sql << "ALTER TABLE records ADD COLUMN pager_before TEXT NOT NULL DEFAULT ''";
+  sql << "ALTER TABLE records ADD COLUMN note TEXT NOT NULL DEFAULT ''";
+  sql << std::string("CREATE TABLE holds (id ") + s.idColumn() +
+             ", capcode INTEGER NOT NULL, address_row INTEGER NOT NULL, "
+             "individual INTEGER NOT NULL, "
+             "state TEXT NOT NULL CHECK (state IN ('claimed', 'held', 'failed')), "
+             "station TEXT NOT NULL, at BIGINT NOT NULL, record_id BIGINT REFERENCES records (id), "
+             "writer_host TEXT NOT NULL DEFAULT '', writer_pid BIGINT NOT NULL DEFAULT 0, "
+             "writer_start BIGINT NOT NULL DEFAULT 0, claim_token BIGINT)";
+  // A group capcode that thousands of pagers carry: its few individual holds are found at once.
+  sql << "CREATE INDEX holds_capcode ON holds (capcode, individual)";
+  // A record's holds, and the state they give it, found by its id alone.
+  sql << "CREATE INDEX holds_record ON holds (record_id, state)";
+  sql << "CREATE INDEX holds_claim_token ON holds (claim_token)";
+  sql << "CREATE INDEX holds_state ON holds (state)";  // the claims and failed holds, counted
+  sql << std::string("CREATE TABLE conflicts (id ") + s.idColumn() +
+             ", capcode INTEGER NOT NULL, at BIGINT NOT NULL, station TEXT NOT NULL, "
+             "record_id BIGINT REFERENCES records (id), "
+             "other_record_id BIGINT REFERENCES records (id), what TEXT NOT NULL, "
+             "closed_at BIGINT, closed_by TEXT NOT NULL DEFAULT '', note TEXT NOT NULL DEFAULT '')";
+  sql << "CREATE INDEX conflicts_capcode ON conflicts (capcode)";
+  // What decided a capcode after a record's time, when a journal is taken in.
+  sql << "CREATE INDEX holder_history_event ON holder_history (capcode, event, at)";
+  takeHoldersIntoHolds(s);
+  sql << "DROP TABLE holders";
+}
+
 // kSteps[v] brings a schema of version v to version v + 1.
-constexpr Step kSteps[] = {createRecords, addHolders};
+constexpr Step kSteps[] = {createRecords, addHolders, addHolds};
 static_assert(std::size(kSteps) == kSchemaVersion);
 
 long long countTables(SqlSession& s, const std::string& name) {

@@ -1,13 +1,14 @@
 #pragma once
 
 // The register's tables carry a version. Version 1 kept the records; version 2 added the
-// rows of each record's capcodes, the capcodes' holders and their history.
+// rows of each record's capcodes, the capcodes' holders and their history; version 3 the holds
+// of individual and group capcodes in their rows, claims that know their writer, and conflicts.
 
 namespace ccp {
 
 class SqlSession;
 
-inline constexpr int kSchemaVersion = 2;
+inline constexpr int kSchemaVersion = 3;
 
 // The version of the register's schema; 0 when it has none yet.
 int schemaVersion(SqlSession& session);

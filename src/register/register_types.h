@@ -1,7 +1,7 @@
 #pragma once
 
-// What the pager register keeps: a record of every Read from pager and Write to pager, and who
-// holds each individual capcode.
+// What the pager register keeps: a record of every Read from pager and Write to pager, and which
+// pagers have which capcode: only one (an individual capcode), or several (a group capcode).
 
 #include <array>
 #include <chrono>
@@ -15,12 +15,27 @@
 
 namespace ccp {
 
-// A capcode's holder: "claimed" while a write that will give it is under way, "held" once a
+// A capcode's hold: "claimed" while a write that will give it is under way, "held" once a
 // verified write gave it or a completed read found it, "failed" when a write that sent bytes
-// failed (the pager may hold it; only a release by hand frees it).
+// failed (the pager may have it; only a release by hand frees it).
 enum class HolderState { Claimed, Held, Failed };
 const char* holderStateName(HolderState state);
 HolderState holderStateNamed(const std::string& name);  // as holderStateName names it
+
+// A pager's six address rows as they were read from it or sent to it.
+struct PagerRows {
+  std::array<std::optional<int>, kAddressCount> capcodes{};  // none: not a number
+  std::array<bool, kAddressCount> enabled{};
+  bool operator==(const PagerRows&) const = default;
+};
+
+// One enabled row of a pager, or of a write about to be made, with its capcode.
+struct RowUse {
+  int row = 0;  // 1-6
+  int capcode = 0;
+  bool individual = false;  // only this pager may have it; else a group capcode, shared
+  bool operator==(const RowUse&) const = default;
+};
 
 // One Read from pager or Write to pager, finished or failed: the columns of the journal plus
 // the station and, for a write, its individual rows.
@@ -37,7 +52,14 @@ struct Record {
   std::array<std::string, kAddressCount> capcodes{};  // seven digits, or empty: pager unknown
   std::string frequency;
   std::string backupFile;
-  std::vector<int> individualRows;  // rows 1-6 whose capcodes a write guarded
+  std::vector<int> individualRows;  // rows 1-6 that were individual; the others are group rows
+  std::vector<int> enabledRows;     // rows 1-6 enabled in the pager as read or sent; none: not
+                                    // known (a journal of an older program), taken as all
+  // A write that read the whole pager first: what the pager held before it.
+  std::optional<PagerRows> pagerBefore;
+  // Said of the command after its record was made ("released while this pager was written");
+  // not part of what tells records apart.
+  std::string note;
   // Filled by the queries: a capcode of this record is held (or failed) through it.
   std::optional<HolderState> holds;
 };
@@ -50,33 +72,83 @@ struct Stamp {
   std::string note;
 };
 
+// The process that makes a claim, and the write it makes it for: from these, other stations
+// tell whether the claim's write may still be under way.
+struct Writer {
+  std::string station;
+  std::string host;
+  long long pid = 0;
+  long long started = 0;  // the process's start, in clock ticks after boot (/proc/PID/stat)
+  long long token = 0;    // random, this write's own: its claims are settled by it
+};
+
+// Whether a claim's writer still runs: its process on this machine, or its session on the
+// server. Held and failed holds have no writer: Ended.
+enum class Liveness { Alive, Ended };
+
+// What the register knows of a pager having a capcode.
 struct Holder {
+  long long id = 0;
   int capcode = 0;
+  int row = 0;  // the row the pager has it in; 0 for a claim made before rows were kept
+  bool individual = true;
   HolderState state = HolderState::Claimed;
   std::string station;           // that claimed it, or whose record gave it
   WallTime at{};                 // when it took this state
   std::optional<Record> record;  // the write or read that gave it; none while claimed
+  // A claim's writer, and whether it still runs.
+  std::string writerHost;
+  long long writerPid = 0;
+  Liveness writer = Liveness::Ended;
+};
+
+// Why a write's row was refused: the first hold in its way, and how many holds of other pagers
+// have the capcode in a group row.
+struct Refusal {
+  RowUse use;
+  Holder inTheWay;
+  int groupHolds = 0;
 };
 
 struct ClaimResult {
   bool granted = false;
-  std::optional<Holder> holder;  // when refused: who has the capcode
+  std::optional<Holder> holder;  // when refused: who has the capcode (the same as refusal's)
+  std::optional<Refusal> refusal;
 };
 
-// A claim may take a capcode over from a pager that holds it (or may hold it, "failed") when
-// the pager in the Programmer is known to be that pager: it is being reprogrammed. A claim is
-// never taken over: its station may still be writing, or died writing.
-enum class Takeover { Never, HeldOrFailed };
+// How a write whose capcodes were claimed ended.
+enum class WriteEnd {
+  Verified,   // "Verify OK !": the claims are held; the pager's own holds it no longer gets go
+  Failed,     // bytes were sent, then it failed: the claims become failed
+  Abandoned,  // nothing was sent: the claims go
+};
 
-// What happens to capcodes after a claim, or by hand.
-enum class HolderMove {
-  Confirm,  // a verified write gave them: this station's claims become held, with the record
-  Fail,     // the write failed after bytes were sent: this station's claims become failed
-  Abandon,  // the write ended before the decoder was written: this station's claims go
-  Found,    // a completed read found them in the pager: held with the record, unless claimed
-  Drop,     // a reprogrammed pager no longer gets them: held or failed ones go
-  Release,  // released by hand, whatever their state
-  Written,  // a verified write without a claim (the guard off) gave them: held, unless claimed
+// A capcode that the register learned is, or may be, on two pagers.
+struct Conflict {
+  long long id = 0;
+  int capcode = 0;
+  WallTime at{};
+  std::string station;                     // whose command found it
+  std::optional<long long> recordId;       // the record that found it
+  std::optional<long long> otherRecordId;  // the record of the hold it met, when there is one
+  std::string what;  // "a read found it on a second pager", "released while being written at r1"
+  std::optional<WallTime> closedAt;
+  std::string closedBy;
+  std::string note;  // why it was closed
+};
+
+// What applying a record, settling a write or importing found.
+struct HoldOutcome {
+  std::vector<Conflict> conflicts;        // recorded now
+  std::vector<int> releasedWhileWritten;  // a write's claims that were released by hand meanwhile
+  std::vector<int> heldClaims;  // claims that a journalled verified write among imported ones made
+};
+
+struct ReleaseResult {
+  std::vector<Holder> released;  // what went; empty when nothing had the capcode
+  // A claim whose write is still under way: without force, the release was refused for it;
+  // forced, it went with the rest.
+  std::optional<Holder> liveClaim;
 };
 
 // A line of a capcode's history.
@@ -130,6 +202,10 @@ struct RegisterStatus {
   long long records = 0;
   std::vector<std::string> stations;  // every station that left a record
   std::optional<Record> last;
+  long long claimsAlive = 0;    // being written now
+  long long claimsEnded = 0;    // left by writes that ended: the pager may have them
+  long long failed = 0;         // holds of writes that failed after bytes were sent
+  long long openConflicts = 0;  // capcodes that are, or may be, on two pagers
 };
 
 }  // namespace ccp

@@ -1,40 +1,16 @@
-// Who holds each capcode: claims, their outcome, releases, and the history of every change.
+// Who holds each capcode, the claims of writes and their writers, releases by hand, conflicts,
+// and the history of every change.
+#include "register/hold_book.h"
 #include "register/sql_register.h"
+#include "register/stored_text.h"
 
 namespace ccp {
 
 namespace {
 
-struct MoveRule {
-  const char* event;  // as the history keeps it
-  bool needsRecord;
-  const char* sql;  // binds :capcode, and :station, :at, :record where it names them
-};
-
-// The pager of the record holds the capcode now, whoever held it before, unless a write is
-// under way.
-constexpr const char* kTakeUnlessClaimed =
-    "INSERT INTO holders (capcode, state, station, at, record_id) "
-    "VALUES (:capcode, 'held', :station, :at, :record) ON CONFLICT (capcode) DO UPDATE "
-    "SET state = 'held', station = excluded.station, at = excluded.at, "
-    "record_id = excluded.record_id WHERE holders.state <> 'claimed'";
-
-// Indexed by HolderMove. A move applies to a capcode when its statement changes a row.
-constexpr MoveRule kMoveRules[] = {
-    {"held", true,
-     "UPDATE holders SET state = 'held', at = :at, record_id = :record "
-     "WHERE capcode = :capcode AND state = 'claimed' AND station = :station"},
-    {"failed", true,
-     "UPDATE holders SET state = 'failed', at = :at, record_id = :record "
-     "WHERE capcode = :capcode AND state = 'claimed' AND station = :station"},
-    {"abandoned", false,
-     "DELETE FROM holders WHERE capcode = :capcode AND state = 'claimed' AND station = :station"},
-    {"found", true, kTakeUnlessClaimed},
-    {"dropped", false, "DELETE FROM holders WHERE capcode = :capcode AND state <> 'claimed'"},
-    {"released", false, "DELETE FROM holders WHERE capcode = :capcode"},
-    {"written", true, kTakeUnlessClaimed},
-};
-static_assert(std::size(kMoveRules) == static_cast<std::size_t>(HolderMove::Written) + 1);
+std::optional<long long> known(long long value, soci::indicator indicator) {
+  return indicator == soci::i_ok ? std::optional(value) : std::nullopt;
+}
 
 }  // namespace
 
@@ -56,119 +32,114 @@ const char* holderStateName(HolderState state) {
   return "claimed";
 }
 
-std::optional<Holder> SqlRegister::readHolder(int capcode) {
-  std::string state, station;
-  long long at = 0, recordId = 0;
-  soci::indicator recordKnown = soci::i_null;
-  session_.sql() << "SELECT state, station, at, record_id FROM holders WHERE capcode = :capcode",
-      soci::use(capcode, "capcode"), soci::into(state), soci::into(station), soci::into(at),
-      soci::into(recordId, recordKnown);
-  if (!session_.sql().got_data()) return std::nullopt;
-  Holder holder{capcode, holderStateNamed(state), station, wallTime(at), std::nullopt};
-  if (recordKnown == soci::i_ok) holder.record = recordWithId(recordId);
-  return holder;
-}
-
-void SqlRegister::addEvent(int capcode, const std::string& event, const Stamp& by,
-                           std::optional<long long> recordId) {
-  Prepared& p = *prepared_;
-  p.capcode = capcode;
-  p.event = event;
-  p.station = by.station;
-  p.at = storedTime(by.at);
-  p.eventRecord = recordId.value_or(0);
-  p.eventRecordKnown = recordId ? soci::i_ok : soci::i_null;
-  p.note = by.note;
-  p.addEvent.execute(true);
-}
-
-bool SqlRegister::takeOver(int capcode, const Holder& current, const Stamp& by) {
-  std::string station = by.station;
-  long long at = storedTime(by.at);
-  soci::statement statement =
-      (session_.sql().prepare << "UPDATE holders SET state = 'claimed', station = :station, "
-                                 "at = :at, record_id = NULL "
-                                 "WHERE capcode = :capcode AND state <> 'claimed'",
-       soci::use(station, "station"), soci::use(at, "at"), soci::use(capcode, "capcode"));
-  statement.execute(true);
-  if (statement.get_affected_rows() == 0) return false;
-  Stamp stamp = by;
-  stamp.note = std::string("from ") + holderStateName(current.state) + " at " + current.station;
-  addEvent(capcode, "taken over", stamp,
-           current.record ? std::optional(current.record->id) : std::nullopt);
-  return true;
-}
-
-ClaimResult SqlRegister::claim(int capcode, const Stamp& by, Takeover takeover) {
-  return guarded("claiming capcode " + std::to_string(capcode), [&] {
-    return session_.write([&]() -> ClaimResult {
-      Prepared& p = *prepared_;
-      // A holder may go between the refused insert and the look at it: then try again.
-      for (int attempt = 0; attempt < 3; ++attempt) {
-        p.capcode = capcode;
-        p.station = by.station;
-        p.at = storedTime(by.at);
-        p.claim.execute(true);
-        if (p.claim.get_affected_rows() > 0) {
-          addEvent(capcode, "claimed", by, std::nullopt);
-          return {true, std::nullopt};
-        }
-        const auto current = readHolder(capcode);
-        if (!current) continue;
-        if (takeover == Takeover::HeldOrFailed && current->state != HolderState::Claimed &&
-            takeOver(capcode, *current, by)) {
-          return {true, std::nullopt};
-        }
-        return {false, current};
-      }
-      throw RegisterError(RegisterFault::Busy, "Capcode " + std::to_string(capcode) +
-                                                   " kept changing holders: try again");
-    });
+std::vector<Holder> SqlRegister::holders(int capcode) {
+  return guarded("reading the holders of capcode " + std::to_string(capcode), [&] {
+    HoldBook book(session_);
+    std::vector<Hold> holds = book.ofCapcodes({capcode});
+    book.judge(holds);
+    return book.holders(holds);
   });
 }
 
-std::vector<int> SqlRegister::move(HolderMove move, const std::vector<int>& capcodes,
-                                   const Stamp& by, std::optional<long long> recordId) {
-  const MoveRule& rule = kMoveRules[static_cast<int>(move)];
-  if (rule.needsRecord && !recordId) {
-    throw RegisterError(RegisterFault::Invalid,
-                        std::string("Capcodes become ") + rule.event + " only with a record");
-  }
-  return guarded(std::string("marking capcodes ") + rule.event, [&] {
+std::vector<Holder> SqlRegister::claims() {
+  return guarded("reading the claims", [&] {
+    HoldBook book(session_);
+    std::vector<Hold> holds = book.where("state IN ('claimed', 'failed')", "at DESC, id DESC");
+    book.judge(holds);
+    return book.holders(holds);
+  });
+}
+
+ReleaseResult SqlRegister::release(int capcode, const Stamp& by, bool force) {
+  return guarded("releasing capcode " + std::to_string(capcode), [&] {
     return session_.write([&] {
-      int capcode = 0;
-      std::string station = by.station;
-      long long at = storedTime(by.at);
-      long long record = recordId.value_or(0);
-      const std::string text = rule.sql;
-      soci::statement statement(session_.sql());
-      statement.exchange(soci::use(capcode, "capcode"));
-      if (text.find(":station") != std::string::npos) {
-        statement.exchange(soci::use(station, "station"));
+      HoldBook book(session_);
+      book.lockCapcodes({{capcode, true}});
+      std::vector<Hold> holds = book.ofCapcodes({capcode});
+      book.judge(holds);
+      ReleaseResult result;
+      for (const Hold& h : holds) {
+        if (h.writer == Liveness::Alive && !result.liveClaim) result.liveClaim = book.holder(h);
       }
-      if (text.find(":at") != std::string::npos) statement.exchange(soci::use(at, "at"));
-      if (text.find(":record") != std::string::npos) {
-        statement.exchange(soci::use(record, "record"));
+      if (result.liveClaim && !force) return result;
+      const EventStamp stamp = storedStamp(by.station, by.at, by.note);
+      result.released = book.holders(holds);
+      for (const Hold& h : holds) book.remove(h, "released", stamp);
+      book.closeConflicts("capcode = " + std::to_string(capcode), stamp);
+      if (result.liveClaim) {
+        // The pager being written will have it all the same.
+        book.conflict(capcode, {stamp.station, stamp.at, {}}, std::nullopt, std::nullopt,
+                      kReleasedWhileBeingWritten + result.liveClaim->station);
       }
-      prepareStatement(statement, text);
-      std::vector<int> left;
-      for (int each : capcodes) {
-        capcode = each;
-        statement.execute(true);
-        if (statement.get_affected_rows() > 0) {
-          addEvent(each, rule.event, by, recordId);
-        } else {
-          left.push_back(each);
-        }
-      }
-      return left;
+      return result;
     });
   });
 }
 
-std::optional<Holder> SqlRegister::holder(int capcode) {
-  return guarded("reading the holder of capcode " + std::to_string(capcode),
-                 [&] { return readHolder(capcode); });
+std::vector<Conflict> SqlRegister::conflicts(bool closedToo) {
+  return guarded("reading the conflicts", [&] {
+    Conflict c;
+    long long at = 0, record = 0, other = 0, closedAt = 0;
+    soci::indicator recordKnown = soci::i_null, otherKnown = soci::i_null,
+                    closedKnown = soci::i_null;
+    soci::statement statement(session_.sql());
+    statement.exchange(soci::into(c.id));
+    statement.exchange(soci::into(c.capcode));
+    statement.exchange(soci::into(at));
+    statement.exchange(soci::into(c.station));
+    statement.exchange(soci::into(record, recordKnown));
+    statement.exchange(soci::into(other, otherKnown));
+    statement.exchange(soci::into(c.what));
+    statement.exchange(soci::into(closedAt, closedKnown));
+    statement.exchange(soci::into(c.closedBy));
+    statement.exchange(soci::into(c.note));
+    prepareStatement(statement,
+                     std::string("SELECT id, capcode, at, station, record_id, other_record_id, "
+                                 "what, closed_at, closed_by, note FROM conflicts") +
+                         (closedToo ? "" : " WHERE closed_at IS NULL") +
+                         " ORDER BY at DESC, id DESC",
+                     true);
+    std::vector<Conflict> found;
+    if (statement.execute(true)) {
+      do {
+        c.at = wallTime(at);
+        c.recordId = known(record, recordKnown);
+        c.otherRecordId = known(other, otherKnown);
+        c.closedAt = closedKnown == soci::i_ok ? std::optional(wallTime(closedAt)) : std::nullopt;
+        found.push_back(c);
+        Conflict& shown = found.back();
+        for (std::string* text : {&shown.station, &shown.what, &shown.closedBy, &shown.note}) {
+          *text = textOf(*text);
+        }
+      } while (statement.fetch());
+    }
+    return found;
+  });
+}
+
+std::vector<Conflict> SqlRegister::resolve(std::optional<long long> id, std::optional<int> capcode,
+                                           const Stamp& by) {
+  if (!id && !capcode) {
+    throw RegisterError(RegisterFault::Invalid, "Which conflicts to resolve: an id or a capcode");
+  }
+  std::vector<Conflict> closed;
+  for (Conflict& c : conflicts(false)) {
+    if ((id && c.id != *id) || (capcode && c.capcode != *capcode)) continue;
+    c.closedAt = WallTime(std::chrono::floor<std::chrono::seconds>(by.at));
+    c.closedBy = by.station;
+    c.note = by.note;
+    closed.push_back(c);
+  }
+  if (closed.empty()) return closed;
+  guarded("resolving conflicts", [&] {
+    session_.write([&] {
+      std::string ids;
+      for (const Conflict& c : closed) ids += (ids.empty() ? "" : ", ") + std::to_string(c.id);
+      HoldBook(session_).closeConflicts("id IN (" + ids + ")",
+                                        storedStamp(by.station, by.at, by.note));
+    });
+  });
+  return closed;
 }
 
 std::vector<HolderEvent> SqlRegister::history(int capcode) {
@@ -187,8 +158,10 @@ std::vector<HolderEvent> SqlRegister::history(int capcode) {
       do {
         event.capcode = capcode;
         event.at = wallTime(at);
-        event.recordId = recordKnown == soci::i_ok ? std::optional(recordId) : std::nullopt;
+        event.recordId = known(recordId, recordKnown);
         events.push_back(event);
+        events.back().station = textOf(event.station);
+        events.back().note = textOf(event.note);
       } while (statement.fetch());
     }
     return events;

@@ -17,20 +17,29 @@ constexpr const char* kSortColumns[] = {"at",       "station",  "model",     "ed
                                         "capcode5", "capcode6", "frequency", "backup_file"};
 static_assert(std::size(kSortColumns) == static_cast<std::size_t>(RecordColumn::BackupFile) + 1);
 
-// The columns of a record as RecordValues::readInto takes them, from the table named "r".
+// The columns of a record as selectRecords() reads them, from the table named "r".
 std::string recordColumns() {
   std::string columns = "r.id";
   RecordValues values;
   values.forEachColumn(
       [&columns](const char* name, auto&) { columns += std::string(", r.") + name; });
-  return columns + ", (SELECT MIN(h.state) FROM holders h WHERE h.record_id = r.id)";
+  return columns + ", (SELECT MIN(h.state) FROM holds h WHERE h.record_id = r.id)";
 }
 
-void readInto(soci::statement& statement, RecordValues& values) {
+// The records that `rest` (after "FROM records r") selects; the statement's values are bound.
+std::vector<Record> selectRecords(soci::statement& statement, const std::string& rest) {
+  RecordValues values;
   statement.exchange(soci::into(values.id));
   values.forEachColumn(
       [&statement](const char*, auto& value) { statement.exchange(soci::into(value)); });
   statement.exchange(soci::into(values.holds, values.holdsKnown));
+  prepareStatement(statement, "SELECT " + recordColumns() + " FROM records r" + rest, true);
+  std::vector<Record> found;
+  if (statement.execute(true)) {
+    do found.push_back(values.record());
+    while (statement.fetch());
+  }
+  return found;
 }
 
 // A LIKE pattern that finds the text anywhere, its own "%", "_" and "\" taken as they are.
@@ -116,6 +125,9 @@ void RecordValues::set(const Record& r) {
   for (int row = 0; row < kAddressCount; ++row) capcodes[row] = storedText(r.capcodes[row]);
   frequency = storedText(r.frequency), backupFile = storedText(r.backupFile);
   individualRows = rowListText(r.individualRows);
+  enabledRows = rowListText(r.enabledRows);
+  pagerBefore = pagerRowsText(r.pagerBefore);
+  note = storedText(r.note);
 }
 
 Record RecordValues::record() const {
@@ -128,6 +140,9 @@ Record RecordValues::record() const {
   for (int row = 0; row < kAddressCount; ++row) r.capcodes[row] = textOf(capcodes[row]);
   r.frequency = textOf(frequency), r.backupFile = textOf(backupFile);
   r.individualRows = parseRowList(individualRows).value_or(std::vector<int>{});
+  r.enabledRows = parseRowList(enabledRows).value_or(std::vector<int>{});
+  r.pagerBefore = parsePagerRows(pagerBefore);
+  r.note = textOf(note);
   if (holdsKnown == soci::i_ok) r.holds = holderStateNamed(holds);
   return r;
 }
@@ -141,16 +156,38 @@ std::pair<long long, bool> SqlRegister::insertRecord(const Record& record) {
   long long id = 0;
   session_.sql() << "SELECT id FROM records WHERE fingerprint = :fingerprint",
       soci::use(p.fingerprint, "fingerprint"), soci::into(id);
-  if (added) {
-    p.rowRecord = id;
-    for (p.row = 1; p.row <= kAddressCount; ++p.row) {
-      const auto capcode = capcodeNumber(record.capcodes[p.row - 1]);
-      if (!capcode) continue;
-      p.rowCapcode = *capcode;
-      p.insertCapcodeRow.execute(true);
-    }
+  std::string rows;
+  for (int row = 1; row <= kAddressCount && added; ++row) {
+    const auto capcode = capcodeNumber(record.capcodes[row - 1]);
+    if (!capcode) continue;
+    rows += (rows.empty() ? "(" : ", (") + std::to_string(id) + ", " + std::to_string(row) + ", " +
+            std::to_string(*capcode) + ")";
+  }
+  if (!rows.empty()) {
+    session_.sql() << "INSERT INTO record_capcodes (record_id, address_row, capcode) VALUES " +
+                          rows;
   }
   return {id, added};
+}
+
+std::optional<std::pair<long long, bool>> SqlRegister::insertRecordAlone(
+    const Record& record, std::size_t index, std::vector<AddedRecords::Refused>& refused) {
+  // In a savepoint of its own: a record that the database refuses is taken back alone, and the
+  // transaction goes on with the next.
+  session_.sql() << "SAVEPOINT one_record";
+  std::optional<std::pair<long long, bool>> inserted;
+  try {
+    inserted = insertRecord(record);
+  } catch (...) {
+    std::string reason = recordRefusal(session_);
+    session_.sql() << "ROLLBACK TO SAVEPOINT one_record";
+    // A SOCI PostgreSQL statement whose execution failed leaks its bound values at its next
+    // execution; statements prepared anew free them.
+    prepared_ = std::make_unique<Prepared>(session_.sql());
+    refused.push_back({index, std::move(reason)});
+  }
+  session_.sql() << "RELEASE SAVEPOINT one_record";
+  return inserted;
 }
 
 long long SqlRegister::addRecord(const Record& record) {
@@ -163,20 +200,8 @@ AddedRecords SqlRegister::addRecords(const std::vector<Record>& records) {
     return session_.write([&] {
       AddedRecords result;
       for (std::size_t i = 0; i < records.size(); ++i) {
-        // Each record in a savepoint of its own: one that the database refuses is taken back
-        // alone, and the transaction goes on with the next.
-        session_.sql() << "SAVEPOINT one_record";
-        try {
-          result.added += insertRecord(records[i]).second ? 1 : 0;
-        } catch (...) {
-          std::string reason = recordRefusal(session_);
-          session_.sql() << "ROLLBACK TO SAVEPOINT one_record";
-          // A SOCI PostgreSQL statement whose execution failed leaks its bound values at its
-          // next execution; statements prepared anew free them.
-          prepared_ = std::make_unique<Prepared>(session_.sql());
-          result.refused.push_back({i, std::move(reason)});
-        }
-        session_.sql() << "RELEASE SAVEPOINT one_record";
+        const auto added = insertRecordAlone(records[i], i, result.refused);
+        result.added += added && added->second ? 1 : 0;
       }
       return result;
     });
@@ -190,23 +215,13 @@ std::vector<Record> SqlRegister::records(const RecordQuery& query) {
     long long limit =
         query.limit ? static_cast<long long>(query.limit) : std::numeric_limits<long long>::max();
     long long offset = static_cast<long long>(query.offset);
-    RecordValues values;
     soci::statement statement(session_.sql());
     filter.bind(statement);
     statement.exchange(soci::use(limit, "limit"));
     statement.exchange(soci::use(offset, "offset"));
-    readInto(statement, values);
-    prepareStatement(statement,
-                     "SELECT " + recordColumns() + " FROM records r" + filter.where +
-                         " ORDER BY r." + kSortColumns[static_cast<int>(query.sortBy)] + order +
-                         ", r.id" + order + " LIMIT :limit OFFSET :offset",
-                     true);
-    std::vector<Record> found;
-    if (statement.execute(true)) {
-      do found.push_back(values.record());
-      while (statement.fetch());
-    }
-    return found;
+    return selectRecords(statement, filter.where + " ORDER BY r." +
+                                        kSortColumns[static_cast<int>(query.sortBy)] + order +
+                                        ", r.id" + order + " LIMIT :limit OFFSET :offset");
   });
 }
 
@@ -223,15 +238,32 @@ long long SqlRegister::countRecords(const RecordQuery& query) {
   });
 }
 
-std::optional<Record> SqlRegister::recordWithId(long long id) {
+std::optional<long long> SqlRegister::journalledRecord(const Record& record) {
   RecordValues values;
+  values.set(record);
+  std::string where;
   soci::statement statement(session_.sql());
-  statement.exchange(soci::use(id, "id"));
-  readInto(statement, values);
-  prepareStatement(statement, "SELECT " + recordColumns() + " FROM records r WHERE r.id = :id",
+  values.forEachJournalColumn([&](const char* name, auto& value) {
+    where += std::string(where.empty() ? "" : " AND ") + name + " = :" + name;
+    statement.exchange(soci::use(value, name));
+  });
+  long long id = 0;
+  statement.exchange(soci::into(id));
+  prepareStatement(statement, "SELECT id FROM records WHERE " + where + " ORDER BY id LIMIT 1",
                    true);
   if (!statement.execute(true)) return std::nullopt;
-  return values.record();
+  return id;
+}
+
+std::optional<Record> readRecord(SqlSession& session, long long id) {
+  std::vector<Record> found = readRecords(session, "r.id = " + std::to_string(id));
+  if (found.empty()) return std::nullopt;
+  return std::move(found.front());
+}
+
+std::vector<Record> readRecords(SqlSession& session, const std::string& condition) {
+  soci::statement statement(session.sql());
+  return selectRecords(statement, " WHERE " + condition + " ORDER BY r.at, r.id");
 }
 
 }  // namespace ccp

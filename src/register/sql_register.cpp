@@ -2,6 +2,7 @@
 // once, opened again after a lost connection, and its status.
 #include "register/sql_register.h"
 
+#include "register/hold_book.h"
 #include "register/register_schema.h"
 
 namespace ccp {
@@ -46,33 +47,33 @@ SqlRegister::~SqlRegister() {
 
 void SqlRegister::reconnect(const std::string& doing) {
   const SqlSession::Call call(session_);
-  prepared_.reset();  // its statements belong to the old connection
+  prepared_.reset();    // its statements belong to the old connection
+  tokenLocks_.clear();  // and its locks went with it
   try {
     session_.reconnect();
     prepared_ = std::make_unique<Prepared>(session_.sql());
+    for (const auto& [token, rows] : unsettled_) holdToken(token);
   } catch (...) {
     session_.fail(doing);
   }
 }
 
-SqlRegister::Prepared::Prepared(soci::session& sql)
-    : insertRecord(sql),
-      insertCapcodeRow((sql.prepare << "INSERT INTO record_capcodes "
-                                       "(record_id, address_row, capcode) "
-                                       "VALUES (:record, :row, :capcode)",
-                        soci::use(rowRecord, "record"), soci::use(row, "row"),
-                        soci::use(rowCapcode, "capcode"))),
-      // The one statement that gives a capcode to exactly one station: it is the key.
-      claim((sql.prepare << "INSERT INTO holders (capcode, state, station, at) "
-                            "VALUES (:capcode, 'claimed', :station, :at) "
-                            "ON CONFLICT (capcode) DO NOTHING",
-             soci::use(capcode, "capcode"), soci::use(station, "station"), soci::use(at, "at"))),
-      addEvent((sql.prepare << "INSERT INTO holder_history "
-                               "(capcode, event, station, at, record_id, note) "
-                               "VALUES (:capcode, :event, :station, :at, :record, :note)",
-                soci::use(capcode, "capcode"), soci::use(event, "event"),
-                soci::use(station, "station"), soci::use(at, "at"),
-                soci::use(eventRecord, eventRecordKnown, "record"), soci::use(note, "note"))) {
+void SqlRegister::holdToken(long long token) {
+  if (session_.engine() != Engine::PostgreSQL || tokenLocks_.count(token)) return;
+  session_.sql() << "SELECT pg_advisory_lock(:token)", soci::use(token, "token");
+  tokenLocks_.insert(token);
+}
+
+void SqlRegister::dropToken(long long token) {
+  if (!tokenLocks_.erase(token)) return;
+  try {
+    session_.sql() << "SELECT pg_advisory_unlock(:token)", soci::use(token, "token");
+  } catch (...) {
+    // A session that is gone holds no lock.
+  }
+}
+
+SqlRegister::Prepared::Prepared(soci::session& sql) : insertRecord(sql) {
   insertRecord.exchange(soci::use(fingerprint, "fingerprint"));
   record.forEachColumn(
       [this](const char* name, auto& value) { insertRecord.exchange(soci::use(value, name)); });
@@ -94,6 +95,16 @@ RegisterStatus SqlRegister::status() {
     newest.limit = 1;
     const auto last = records(newest);
     if (!last.empty()) status.last = last.front();
+    HoldBook book(session_);
+    std::vector<Hold> claims = book.where("state = 'claimed'");
+    book.judge(claims);
+    for (const Hold& claim : claims) {
+      ++(claim.writer == Liveness::Alive ? status.claimsAlive : status.claimsEnded);
+    }
+    session_.sql() << "SELECT count(*) FROM holds WHERE state = 'failed'",
+        soci::into(status.failed);
+    session_.sql() << "SELECT count(*) FROM conflicts WHERE closed_at IS NULL",
+        soci::into(status.openConflicts);
     return status;
   });
 }

@@ -1,5 +1,6 @@
 #include "window/register_window.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -34,6 +35,12 @@ RegisterWindow::RegisterWindow(QWidget* parent, std::size_t pageSize) : QDialog(
 
   location_ = new QLabel(this);
   location_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  show_ = new QComboBox(this);
+  show_->setObjectName(QStringLiteral("RegisterShow"));
+  show_->addItems(
+      {QStringLiteral("Records"), QStringLiteral("Claims"), QStringLiteral("Conflicts")});
+  auto* showLabel = new QLabel(QStringLiteral("S&how:"), this);
+  showLabel->setBuddy(show_);
   filter_ = new QLineEdit(this);
   filter_->setObjectName(QStringLiteral("RegisterFilter"));
   filter_->setPlaceholderText(QStringLiteral("part of a capcode or serial number"));
@@ -46,6 +53,8 @@ RegisterWindow::RegisterWindow(QWidget* parent, std::size_t pageSize) : QDialog(
   auto* findLabel = new QLabel(QStringLiteral("&Find:"), this);
   findLabel->setBuddy(filter_);
   auto* find = new QHBoxLayout;
+  find->addWidget(showLabel);
+  find->addWidget(show_);
   find->addWidget(findLabel);
   find->addWidget(filter_, 1);
   find->addWidget(count_);
@@ -83,6 +92,7 @@ RegisterWindow::RegisterWindow(QWidget* parent, std::size_t pageSize) : QDialog(
   });
   connect(table_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
           [this](int column) { keepSortable(column); });
+  connect(show_, &QComboBox::activated, this, &RegisterWindow::showChosen);
   connect(refresh, &QPushButton::clicked, this, &RegisterWindow::reload);
   connect(export_, &QPushButton::clicked, this, &RegisterWindow::exportShown);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -94,6 +104,8 @@ void RegisterWindow::reload() {
   table_->setModel(nullptr);
   delete model_;
   model_ = nullptr;
+  delete list_;
+  list_ = nullptr;
   reach_ = reachRegister();
   location_->setText(
       QStringLiteral("Register: %1 (this station: %2)")
@@ -102,29 +114,65 @@ void RegisterWindow::reload() {
   const bool open = reach_.store != nullptr;
   table_->setVisible(open);
   problem_->setVisible(!open);
-  filter_->setEnabled(open);
-  export_->setEnabled(open);
   problem_->setText(reach_.problem);
-  if (!open) {
+  if (open) {
+    model_ = new RecordTableModel(*reach_.store, query_, this);
+    connect(model_, &RecordTableModel::changed, this, &RegisterWindow::showState);
+  }
+  showChosen();
+}
+
+// The records, or the claims or conflicts, as "Show" says; only the records are found, sorted
+// and exported.
+void RegisterWindow::showChosen() {
+  table_->setModel(nullptr);
+  delete list_;
+  list_ = nullptr;
+  const bool records = show_->currentIndex() == 0;
+  filter_->setEnabled(model_ != nullptr && records);
+  export_->setEnabled(model_ != nullptr && records);
+  if (model_ == nullptr) {
     count_->clear();
     return;
   }
-  model_ = new RecordTableModel(*reach_.store, query_, this);
-  connect(model_, &RecordTableModel::changed, this, &RegisterWindow::showState);
-  table_->setModel(model_);
+  if (records) {
+    table_->setModel(model_);
+  } else {
+    const auto kind =
+        show_->currentIndex() == 1 ? HoldListModel::Kind::Claims : HoldListModel::Kind::Conflicts;
+    list_ = new HoldListModel(*reach_.store, kind, this);
+    table_->setModel(list_);
+  }
+  if (table_->isSortingEnabled() != records) {
+    QHeaderView* header = table_->horizontalHeader();
+    {
+      const QSignalBlocker quiet(header);
+      header->setSortIndicator(model_->sortColumn(), model_->query().descending
+                                                         ? Qt::DescendingOrder
+                                                         : Qt::AscendingOrder);
+    }
+    header->setSortIndicatorShown(records);
+    table_->setSortingEnabled(records);  // the records read again in the order shown
+  }
   table_->resizeColumnsToContents();
   showState();
 }
 
 void RegisterWindow::showNewRecords() {
-  if (model_ != nullptr) {
-    model_->reload();
-  } else {
-    reload();
+  if (model_ == nullptr) return reload();
+  model_->reload();
+  if (list_ != nullptr) {
+    list_->reload();
+    showState();
   }
 }
 
 void RegisterWindow::showState() {
+  if (list_ != nullptr) {
+    count_->setText(list_->countText());
+    note_->setText(list_->problem());
+    return;
+  }
   count_->setText(recordCount(static_cast<std::size_t>(model_->total())));
   if (!model_->problem().isEmpty()) note_->setText(model_->problem());
 }

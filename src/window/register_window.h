@@ -2,9 +2,11 @@
 
 #include <QDialog>
 
+#include "window/hold_list_model.h"
 #include "window/record_table_model.h"
 #include "window/register_access.h"
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -13,8 +15,9 @@ class QTableView;
 namespace ccp::qt {
 
 // Register > Pager register...: the records of the register, newest first, found by part of a
-// capcode or serial number as one types, sorted by the column clicked, exported as shown. A
-// window beside the main one; a register that cannot be opened is said in place of the table.
+// capcode or serial number as one types, sorted by the column clicked, exported as shown; or,
+// as "Show" chooses, the claims of writes and the open conflicts. A window beside the main one;
+// a register that cannot be opened is said in place of the table.
 class RegisterWindow : public QDialog {
   Q_OBJECT
 
@@ -27,8 +30,11 @@ class RegisterWindow : public QDialog {
   // pager command added shows. A register not open yet is opened.
   void showNewRecords();
   RecordTableModel* model() const { return model_; }
+  // The claims or the conflicts, when "Show" chose them.
+  HoldListModel* list() const { return list_; }
 
  private:
+  void showChosen();
   void showState();
   void keepSortable(int column);
   void exportShown();
@@ -36,7 +42,9 @@ class RegisterWindow : public QDialog {
   RecordQuery query_;  // what the table showed last
   RegisterReach reach_;
   RecordTableModel* model_ = nullptr;
+  HoldListModel* list_ = nullptr;
   QLabel* location_;
+  QComboBox* show_;
   QLineEdit* filter_;
   QLabel* count_;
   QPushButton* export_;

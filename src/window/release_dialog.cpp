@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "commands/holder_lines.h"
 #include "commands/register_chores.h"
@@ -21,10 +22,15 @@ QString recordText(const Record& r) {
       .arg(shown(r.command), shown(r.station), shownTime(r.at), shown(r.serial), shown(r.outcome));
 }
 
-QString holderText(int capcode, const std::optional<Holder>& h) {
-  QString text = shown(holderLine(capcode, h)) + QLatin1Char('.');
-  if (h && h->record) text += QLatin1Char('\n') + recordText(*h->record);
-  return text;
+QString holderText(int capcode, const std::vector<Holder>& holders) {
+  QStringList lines;
+  for (const std::string& line : holderLines(capcode, holders, std::chrono::system_clock::now())) {
+    lines << shown(line) + QLatin1Char('.');
+  }
+  const auto individual = std::find_if(holders.begin(), holders.end(),
+                                       [](const Holder& h) { return h.individual && h.record; });
+  if (individual != holders.end()) lines << recordText(*individual->record);
+  return lines.join(QLatin1Char('\n'));
 }
 
 }  // namespace
@@ -49,6 +55,9 @@ ReleaseDialog::ReleaseDialog(QWidget* parent) : QDialog(parent), reach_(reachReg
   release_ = buttons->addButton(QStringLiteral("&Release"), QDialogButtonBox::ActionRole);
   release_->setObjectName(QStringLiteral("ReleaseButton"));
   release_->setEnabled(false);
+  force_ = buttons->addButton(QStringLiteral("Release &anyway"), QDialogButtonBox::ActionRole);
+  force_->setObjectName(QStringLiteral("ForceReleaseButton"));
+  force_->hide();
 
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("&Capcode:"), capcodeField_);
@@ -64,13 +73,15 @@ ReleaseDialog::ReleaseDialog(QWidget* parent) : QDialog(parent), reach_(reachReg
     note_->setEnabled(false);
   }
   connect(capcodeField_, &QLineEdit::textChanged, this, &ReleaseDialog::lookUp);
-  connect(release_, &QPushButton::clicked, this, &ReleaseDialog::release);
+  connect(release_, &QPushButton::clicked, this, [this] { release(false); });
+  connect(force_, &QPushButton::clicked, this, [this] { release(true); });
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
 void ReleaseDialog::lookUp() {
   capcode_.reset();
   release_->setEnabled(false);
+  force_->hide();
   const QString typed = capcodeField_->text();
   if (typed.size() != kCapcodeDigits) {
     holder_->clear();
@@ -78,31 +89,45 @@ void ReleaseDialog::lookUp() {
   }
   const int capcode = typed.toInt();
   if (capcode > kHighestCapcode) {
-    return holder_->setText(QStringLiteral("%1 is not a capcode: the highest is %2.")
-                                .arg(typed)
-                                .arg(kHighestCapcode));
+    return holder_->setText(
+        QStringLiteral("%1 is not a capcode: the highest is %2.").arg(typed).arg(kHighestCapcode));
   }
-  std::optional<Holder> holder;
-  const QString problem = failureOf([&] { holder = reach_.store->holder(capcode); });
+  std::vector<Holder> holders;
+  const QString problem = failureOf([&] { holders = reach_.store->holders(capcode); });
   if (!problem.isEmpty()) return holder_->setText(problem);
-  holder_->setText(holderText(capcode, holder));
-  if (!holder) return;
+  holder_->setText(holderText(capcode, holders));
+  if (holders.empty()) return;
   capcode_ = capcode;
   release_->setEnabled(true);
 }
 
-void ReleaseDialog::release() {
+void ReleaseDialog::release(bool force) {
   if (!capcode_) return;
   const int capcode = *capcode_;
   const Stamp stamp{reach_.use.station, std::chrono::system_clock::now(),
                     note_->text().trimmed().toLocal8Bit().toStdString()};
-  std::optional<Holder> had;
-  const QString problem = failureOf([&] { had = releaseCapcode(*reach_.store, capcode, stamp); });
+  ReleaseReport report;
+  const QString problem =
+      failureOf([&] { report = releaseByHand(*reach_.store, capcode, stamp, force); });
+  force_->hide();
+  if (!problem.isEmpty()) {
+    release_->setEnabled(false);
+    capcode_.reset();
+    return holder_->setText(problem);
+  }
+  if (report.refused) {
+    // Said first, then offered: the pager being written gets the capcode all the same.
+    holder_->setText(shown(*report.refused) +
+                     QStringLiteral(".\nRelease it anyway only if that write has stopped: the "
+                                    "pager being written may have it too."));
+    force_->show();
+    return;
+  }
   release_->setEnabled(false);
   capcode_.reset();
   const QString digits = capcodeField_->text();
-  if (!problem.isEmpty()) return holder_->setText(problem);
-  holder_->setText(had ? QStringLiteral("Capcode %1 released by %2 at %3.")
+  holder_->setText(!report.released.empty()
+                       ? QStringLiteral("Capcode %1 released by %2 at %3.")
                              .arg(digits, shown(stamp.station), shownTime(stamp.at))
                        : QStringLiteral("Capcode %1 was free already.").arg(digits));
 }

@@ -11,8 +11,10 @@ class QPushButton;
 
 namespace ccp::qt {
 
-// Register > Release capcode...: who holds a capcode now and through which record, and its
-// release by hand, kept in its history with this station, the time and the note given.
+// Register > Release capcode...: every pager and write that has a capcode now, and through
+// which record, and its release by hand, kept in its history with this station, the time and
+// the note given. A write still under way keeps it: only once the dialog has said so does it
+// offer to release it anyway.
 class ReleaseDialog : public QDialog {
   Q_OBJECT
 
@@ -20,9 +22,9 @@ class ReleaseDialog : public QDialog {
   explicit ReleaseDialog(QWidget* parent);
 
  private:
-  // Seven digits typed: who holds it.
+  // Seven digits typed: who has it.
   void lookUp();
-  void release();
+  void release(bool force);
 
   RegisterReach reach_;
   std::optional<int> capcode_;  // the one shown, held by a pager or a write
@@ -30,6 +32,7 @@ class ReleaseDialog : public QDialog {
   QLineEdit* note_;
   QLabel* holder_;
   QPushButton* release_;
+  QPushButton* force_;  // shown once a release was refused for a write under way
 };
 
 }  // namespace ccp::qt

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -40,7 +41,14 @@ class SimulatedServices : public cli::CliServices {
   PortSurvey surveyPorts(const PortChoice& choice) override {
     return ccp::surveyPorts(choice, kernel);
   }
-  ParsedRegisterSettings registerSettings() override { return loadRegisterSettings(settingsFile); }
+  // register.conf's lines where a test wrote the file, else `settings`.
+  ParsedRegisterSettings registerSettings() override {
+    std::error_code ec;
+    if (std::filesystem::exists(settingsFile, ec)) return loadRegisterSettings(settingsFile);
+    ParsedRegisterSettings parsed;
+    parsed.settings = settings;
+    return parsed;
+  }
   RegisterUse registerUse(const RegisterSettings& settings, std::string_view location,
                           std::optional<bool> guard) override {
     return resolveRegisterUse(settings, dataPath.empty() ? "" : defaultRegisterLocation(dataPath),
@@ -66,6 +74,7 @@ class SimulatedServices : public cli::CliServices {
   TempFolder dataHome;         // never the user's own data folder
   std::string dataPath = dataHome.file("capcode-programmer");
   std::string environmentRegister;                            // the register CCP_REGISTER names
+  RegisterSettings settings;                                  // register.conf's, unless a file
   std::string settingsFile = dataHome.file("register.conf");  // none unless a test writes it
 };
 

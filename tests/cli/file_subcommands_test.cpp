@@ -222,7 +222,7 @@ TEST(CliFilesTest, WrongUsageExits2AndHelpAndVersionAnswer) {
   EXPECT_EQ(cli.run({"register"}), cli::kWrongUsage);
   EXPECT_TRUE(contains(cli.err.str(),
                        "ccp: register takes a command: find, list, export, "
-                       "import, release, init, status\n"));
+                       "import, release, claims, conflicts, resolve, init, status\n"));
   EXPECT_EQ(cli.run({"--version"}), cli::kDone);
   EXPECT_EQ(cli.out.str(), "QPX730H CCP V1.4\nQPX730H, customer edition, parallel port build\n");
   EXPECT_EQ(cli.run({"--help"}), cli::kDone);

@@ -28,7 +28,7 @@ constexpr std::size_t kOutcome = 5;
 constexpr std::size_t kCapcode1 = 7;
 constexpr std::size_t kCapcode2 = 8;
 constexpr std::size_t kBackupFile = 14;
-constexpr std::size_t kColumns = 15;
+const std::size_t kColumns = journalHeader().size();
 
 // The records in the register, as journal lines.
 std::vector<CsvRow> journalLines(CliFixture& cli) {

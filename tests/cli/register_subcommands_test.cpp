@@ -1,6 +1,7 @@
 // ccp write --guard and ccp register: the pager register on the command line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "cli_fixture.h"
@@ -35,7 +36,10 @@ TEST_P(CliRegisterTest, AGuardedWriteOfAHeldCapcodeStopsUntilItIsReleased) {
   EXPECT_EQ(cli.run({"write", file, "--guard"}), cli::kFailed);
   EXPECT_TRUE(cli.outLines().back().starts_with("Capcode 1000000 was written on "));
   EXPECT_TRUE(cli.outLines().back().ends_with(" at station"));
-  EXPECT_TRUE(contains(cli.err.str(), "ccp: nothing written: release capcode 1000000"));
+  EXPECT_TRUE(contains(cli.err.str(),
+                       "ccp: nothing written: to reprogram the pager that holds it, write with "
+                       "--backup (or read-before-write = on); to give it anew: ccp register "
+                       "release 1000000\n"));
   EXPECT_EQ(cli.run({"write", file, "--guard", "--count", "3"}, "\n\n\n"), cli::kFailed);
   EXPECT_TRUE(contains(cli.err.str(), "ccp: pager 1 was not written: the batch stops\n"));
   EXPECT_EQ(cli.outLines().back(), "Batch: 0 pagers written, 1 failed");
@@ -48,7 +52,12 @@ TEST_P(CliRegisterTest, AGuardedWriteOfAHeldCapcodeStopsUntilItIsReleased) {
   EXPECT_EQ(cli.run({"register", "release", "1000000"}), cli::kFailed);  // free already
   ASSERT_EQ(cli.run({"write", file, "--guard"}), cli::kDone);
   ASSERT_EQ(cli.run({"register", "find", "1000000"}), cli::kDone);
-  EXPECT_TRUE(contains(cli.out.str(), "  released  station  -       pager returned\n"));
+  const auto lines = cli.outLines();
+  const auto released = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+    return contains(line, "  released  station  ");
+  });
+  ASSERT_NE(released, lines.end()) << cli.out.str();
+  EXPECT_TRUE(released->ends_with("  pager returned")) << *released;
   EXPECT_EQ(cli.run({"register", "find", "12\x1b[2J34"}), cli::kFailed);
   EXPECT_EQ(cli.err.str(), "ccp: the register holds no record of 12\\x1b[2J34\n");
 }
@@ -83,10 +92,113 @@ TEST_P(CliRegisterTest, ListExportImportStatusAndInit) {
   const std::string other = shared() ? newRegister() : cli.folder.file("other.sqlite");
   ASSERT_EQ(cli.run({"register", "init", other}), cli::kDone);
   EXPECT_EQ(cli.outLines()[0], "Made the register's tables in " + other + " (" +
-                                   (shared() ? "PostgreSQL" : "SQLite") + ", schema version 2)");
+                                   (shared() ? "PostgreSQL" : "SQLite") + ", schema version 3)");
   ASSERT_EQ(cli.run({"--register", other, "register", "status", "--guard"}), cli::kWrongUsage);
   ASSERT_EQ(cli.run({"register", "status", "--register", other}), cli::kDone);
   EXPECT_TRUE(contains(cli.out.str(), "\nRecords:         0\n"));
+}
+
+// A group row is refused a capcode another pager has as its own, whichever rows are individual.
+TEST_P(CliRegisterTest, AGroupRowOfAnotherPagersIndividualCapcodeIsRefused) {
+  const std::string file = cli.fileWithCapcode(2004002);
+  ASSERT_EQ(cli.run({"write", file, "--guard"}), cli::kDone);
+  ASSERT_EQ(cli.run({"set", file, "address3=2006016"}), cli::kDone);
+  cli.services.plugInFreshPager();
+  const DecoderBlock fresh = cli.services.pagerDecoder();
+  EXPECT_EQ(cli.run({"write", file, "--guard", "--unique", "3"}), cli::kFailed);
+  EXPECT_TRUE(cli.outLines().back().starts_with("Capcode 2004002 was written on "));
+  EXPECT_EQ(cli.services.pagerDecoder(), fresh);
+}
+
+// A capcode another pager has too is said, and stays on both until a conflict is resolved.
+TEST_P(CliRegisterTest, ConflictsAreSaidListedCountedAndResolved) {
+  const std::string file = cli.fileWithCapcode(2004006);
+  ASSERT_EQ(cli.run({"write", file, "--guard"}), cli::kDone);
+  ASSERT_EQ(cli.run({"set", file, "address2=2006008"}), cli::kDone);  // another pager's file
+  cli.services.plugInFreshPager();
+  cli.services.settings.guard = false;
+  ASSERT_EQ(cli.run({"write", file}), cli::kDone);
+  EXPECT_EQ(cli.err.str(),
+            "ccp: Capcode 2004006 is on another pager too: see ccp register conflicts\n");
+
+  ASSERT_EQ(cli.run({"register", "conflicts"}), cli::kDone);
+  ASSERT_EQ(cli.outLines().size(), 2u);
+  EXPECT_TRUE(contains(cli.outLines()[1], " 2004006 ")) << cli.out.str();
+  ASSERT_EQ(cli.run({"register", "status"}), cli::kDone);
+  EXPECT_TRUE(contains(cli.out.str(),
+                       "\nClaims:          0 being written, 0 left by writes that ended, 0 "
+                       "failed\nConflicts:       1 open\n"))
+      << cli.out.str();
+  ASSERT_EQ(cli.run({"register", "find", "2004006"}), cli::kDone);
+  const auto lines = cli.outLines();
+  ASSERT_GE(lines.size(), 2u);
+  for (const std::string& line : {lines[0], lines[1]})
+    EXPECT_TRUE(line.starts_with("Capcode 2004006 was written on ")) << line;
+  EXPECT_TRUE(contains(cli.out.str(), "\nOpen conflicts of capcode 2004006:\n"));
+
+  ASSERT_EQ(cli.run({"register", "resolve", "2004006", "--note", "pager 2 recalled"}), cli::kDone);
+  EXPECT_TRUE(cli.out.str().ends_with(" of capcode 2004006 closed by station\n"));
+  EXPECT_EQ(cli.run({"register", "resolve", "2004006"}), cli::kFailed);
+  EXPECT_EQ(cli.err.str(), "ccp: capcode 2004006 has no open conflict\n");
+  EXPECT_EQ(cli.run({"register", "resolve", "x1"}), cli::kWrongUsage);
+  ASSERT_EQ(cli.run({"register", "conflicts"}), cli::kDone);
+  EXPECT_EQ(cli.outLines().size(), 1u);
+  ASSERT_EQ(cli.run({"register", "conflicts", "--all"}), cli::kDone);
+  EXPECT_TRUE(contains(cli.out.str(), " by station: pager 2 recalled\n"));
+}
+
+// Another station releases a capcode while this one writes it, and writes it too: refused until
+// forced; forced, the write says so after Verify OK ! and ends with 1, and a batch sets that
+// pager aside.
+TEST_P(CliRegisterTest, AForcedReleaseDuringAWriteEndsTheWriteWithOne) {
+  const std::string file = cli.fileWithCapcode(1700000);
+  const std::string location =
+      shared() ? cli.services.environmentRegister : defaultRegisterLocation(cli.services.dataPath);
+  CliFixture r2;
+  std::vector<int> status;
+  std::string said, claims, r2Line;
+  testkit::VirtualClock& clock = cli.services.clock;
+  clock.at(clock.nowNs() + 1'500'000'000ull, [&] {
+    status.push_back(r2.run({"register", "claims", "--register", location}));
+    claims = r2.out.str();
+    status.push_back(r2.run({"register", "release", "1700000", "--register", location}));
+    said = r2.err.str();
+    status.push_back(r2.run({"write", file, "--guard", "--register", location}));
+    r2Line = r2.outLines().back();
+    status.push_back(r2.run({"register", "release", "1700000", "--force", "--register", location}));
+  });
+  EXPECT_EQ(cli.run({"write", file, "--guard"}), cli::kFailed);
+
+  EXPECT_EQ(status, (std::vector<int>{cli::kDone, cli::kFailed, cli::kFailed, cli::kDone}));
+  EXPECT_TRUE(r2Line.starts_with("Capcode 1700000 is being written since ")) << r2Line;
+  EXPECT_TRUE(contains(claims, "  claimed  station  ")) << claims;
+  EXPECT_TRUE(contains(claims, "  alive  ")) << claims;
+  EXPECT_TRUE(said.starts_with("ccp: capcode 1700000 is being written at station")) << said;
+  EXPECT_TRUE(said.ends_with(": nothing released (--force releases it)\n")) << said;
+  const std::string line =
+      "Capcode 1700000 was released while this pager was written: it may be on two pagers";
+  const auto lines = cli.outLines();
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[lines.size() - 2], "Verify OK !");
+  EXPECT_EQ(lines.back(), line);
+  EXPECT_TRUE(contains(cli.err.str(), "ccp: " + line + "\n")) << cli.err.str();
+
+  // In a batch that pager is set aside, and the batch goes on.
+  const std::string batchFile = cli.fileWithCapcode(1710000);
+  bool released = false;
+  test::EnterPresses presses(2, [&] {
+    cli.services.plugInFreshPager();
+    if (released) return;
+    released = true;
+    clock.at(clock.nowNs() + 1'500'000'000ull, [&] {
+      r2.run({"register", "release", "1710000", "--force", "--register", location});
+    });
+  });
+  std::istream input(&presses);
+  EXPECT_EQ(cli.run({"write", batchFile, "--guard", "--autoinc", "1,0,0,0,0,0", "--batch"}, input),
+            cli::kFailed);
+  EXPECT_TRUE(contains(cli.err.str(), "ccp: pager 1 failed: set it aside\n")) << cli.err.str();
+  EXPECT_EQ(cli.outLines().back(), "Batch: 1 pager written, 1 failed; capcodes 1710001");
 }
 
 // A journal's lines that are no records are named, each with its number, and the others go in;
@@ -177,10 +289,13 @@ TEST_P(CliServerTest, ABatchWhoseServerGoesAwayStopsBeforeWritingUnguarded) {
 
   cli.services.environmentRegister = direct;  // the server is back
   ASSERT_EQ(cli.run({"register", "import", journal}), cli::kDone);
-  EXPECT_EQ(cli.outLines(),
-            (std::vector<std::string>{
-                journal + ": 2 records added, 0 in the register already, 0 lines refused",
-                "Capcode 2004002 is held now by the write that claimed it"}));
+  std::vector<std::string> held = {journal +
+                                   ": 2 records added, 0 in the register already, 0 lines refused"};
+  for (int capcode : {2004002, 2004008, 2004016, 2004024, 2004032, 2004040}) {  // its every row
+    held.push_back("Capcode " + std::to_string(capcode) +
+                   " is held now by the write that claimed it");
+  }
+  EXPECT_EQ(cli.outLines(), held);
   ASSERT_EQ(cli.run({"register", "import", journal}), cli::kDone);
   EXPECT_EQ(cli.outLines(),
             std::vector<std::string>{journal + ": 0 records added, 2 in the register "

@@ -10,42 +10,21 @@
 #include "commands/pager_journal.h"
 #include "files/journal_columns.h"
 #include "files/journal_file.h"
-#include "records_fixture.h"
+#include "guard_fixture.h"
 #include "register/engine_fixture.h"
 
 namespace ccp {
 namespace {
 
-using Lines = std::vector<std::string>;
+using test::guard;
+using test::heldAtStation2;
+using test::holdersOf;
+using test::Lines;
 using test::RecordsFixture;
+using test::writeNewPager;
 
 // The guard's tests run on both engines, the windows of each test sharing a register.
 class CapcodeGuardTest : public test::EngineTest {};
-
-// The window's writes guarded, on its own register or the one at `location`, as `station`.
-void guard(RecordsFixture& rx, const std::string& station, const std::string& location = "",
-           RegisterSettings settings = {}) {
-  const std::string where = location.empty() ? rx.records.registerUse().location : location;
-  rx.records.setRegister(settings, {where, station, false, true});
-}
-
-// A fresh pager plugged in, then Write to pager: its last log line.
-std::string writeNewPager(RecordsFixture& rx) {
-  const PagerContents pager = defaultPagerContents(rx.fx.config);
-  rx.fx.programmer.setEeprom(pager.eeprom);
-  rx.fx.programmer.setDecoder(pager.decoder);
-  rx.f().menuItem("WriteToPager").trigger();
-  return rx.fx.lines().back();
-}
-
-// Another station's verified write gave `capcode` to a pager, in the register at `location`.
-std::string heldAtStation2(const std::string& location, int capcode) {
-  RecordsFixture station2;
-  guard(station2, "station-2", location);
-  station2.f().textField("address1").setText(std::to_string(capcode));
-  EXPECT_EQ(writeNewPager(station2), "Verify OK !");
-  return location;
-}
 
 TEST_P(CapcodeGuardTest, AHeldCapcodeStopsTheWriteBeforeAnythingIsSent) {
   RecordsFixture rx;
@@ -64,9 +43,10 @@ TEST_P(CapcodeGuardTest, AHeldCapcodeStopsTheWriteBeforeAnythingIsSent) {
   EXPECT_EQ(rx.fx.pagerEeprom(), eeprom);
   EXPECT_EQ(rx.fx.pagerDecoder(), decoder);
   EXPECT_EQ(rx.f().textField("address1").text(), "2004000");
-  EXPECT_EQ(rx.notices, Lines{"nothing written: release capcode 2004000, or turn on \"Read "
-                              "pagers before writing\" to reprogram the same pager"});
-  EXPECT_EQ(rx.records.registerConnection().get().holder(2004000)->station, "station-2");
+  EXPECT_EQ(rx.notices, Lines{"nothing written: to reprogram the pager that holds it, turn on "
+                              "\"Read pagers before writing\"; to give it anew: Register > "
+                              "Release capcode..."});
+  EXPECT_EQ(holdersOf(rx, 2004000), Lines{"station-2 held individual"});
 }
 
 // Ctrl-C during the last run of the read before the write, after which the read asks no more:
@@ -87,7 +67,7 @@ TEST_P(CapcodeGuardTest, AStopBeforeTheWriteBeginsGivesTheClaimBack) {
   rx.f().menuItem("WriteToPager").trigger();
   EXPECT_EQ(rx.fx.lines().back(), kInterruptedLine);
   EXPECT_EQ(rx.fx.pagerDecoder(), decoder);
-  EXPECT_FALSE(rx.records.registerConnection().get().holder(2004000));
+  EXPECT_EQ(holdersOf(rx, 2004000), Lines{});
 }
 
 TEST_P(CapcodeGuardTest, ThePagerInTheProgrammerIsReprogrammedAfterAWholeRead) {
@@ -106,9 +86,8 @@ TEST_P(CapcodeGuardTest, ThePagerInTheProgrammerIsReprogrammedAfterAWholeRead) {
   rx.f().textField("address1").setText("2004005");  // it gets another capcode now
   rx.f().menuItem("WriteToPager").trigger();
   ASSERT_EQ(rx.fx.lines().back(), "Verify OK !");
-  PagerRegister& reg = rx.records.registerConnection().get();
-  EXPECT_FALSE(reg.holder(2004000));  // released by the write that took it away
-  EXPECT_EQ(reg.holder(2004005)->state, HolderState::Held);
+  EXPECT_EQ(holdersOf(rx, 2004000), Lines{});  // dropped by the write that took it away
+  EXPECT_EQ(holdersOf(rx, 2004005), Lines{"station-1 held individual"});
 }
 
 TEST_P(CapcodeGuardTest, TwoWindowsFromOneFileNeverGiveACapcodeTwice) {
@@ -166,8 +145,7 @@ TEST_P(CapcodeGuardTest, TakeTheNextFreeMovesTheRowOnByItsStepOrAFrame) {
     const Lines lines = rx.fx.linesSince(logged);
     ASSERT_EQ(lines.back(), "Verify OK !") << c.step;
     EXPECT_EQ(lines.front(), std::string("Capcode 2004000 is taken: ") + c.taken + " used");
-    EXPECT_EQ(rx.records.registerConnection().get().holder(std::stoi(c.taken))->station,
-              "station-1");
+    EXPECT_EQ(holdersOf(rx, std::stoi(c.taken)), Lines{"station-1 held individual"});
     EXPECT_EQ(rx.f().textField("address1").text(), c.shown);
   }
 }
@@ -250,7 +228,9 @@ TEST_P(CapcodeGuardTest, FirstUseTakesInTheJournalOfTodaysProgramOnce) {
   EXPECT_EQ(records[1][7], "2004017");
   EXPECT_EQ(records[3][4], "read");
   EXPECT_EQ(test::readBytes(journal), before);  // left in place, and not appended to
-  EXPECT_EQ(rx.records.registerConnection().get().holder(2004000)->record->command, "read");
+  const auto holders = rx.records.registerConnection().get().holders(2004000);
+  ASSERT_EQ(holders.size(), 1u);
+  EXPECT_EQ(holders[0].record->command, "read");
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, CapcodeGuardTest,

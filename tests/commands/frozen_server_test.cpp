@@ -30,7 +30,7 @@ TEST_P(FrozenServerTest, AWriteWaitsOnceWithinTheBoundAndKeepsItsRecordInTheJour
   } cases[] = {
       {"while written", "Decoder write", "Verify OK !", "2004000", "adding a record"},
       {"before", nullptr, "Capcodes could not be checked in the register: nothing written", "",
-       "claiming capcode 2004000"},
+       "claiming capcodes 2004000, 2004008, 2004016, 2004024, 2004032, 2004040"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.when);

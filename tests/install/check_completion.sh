@@ -14,7 +14,7 @@ expect() {
   [ "${COMPREPLY[*]}" = "$2" ] || { echo "'$1': offered '${COMPREPLY[*]}', not '$2'"; exit 1; }
 }
 expect "ccp " "show diff set read write verify test ports register"
-expect "ccp --register x.sqlite register " "find list export import release init status"
+expect "ccp --register x.sqlite register " "find list export import release claims conflicts resolve init status"
 expect "ccp register release 2004017 --n" "--note"
 expect "ccp ver" "verify"
 expect "ccp write pager.eep --ba" "--backup --batch"

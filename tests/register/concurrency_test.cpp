@@ -6,7 +6,7 @@
 #include <set>
 
 #include "image/capcode.h"
-#include "register/register_fixture.h"
+#include "register/hold_fixture.h"
 #include "register/station_processes.h"
 
 namespace ccp {
@@ -32,12 +32,13 @@ std::vector<Station> runLine(const std::string& location, int dieAfter) {
     int claimed = 0;
     for (int capcode = kFirst; claimed < kClaims; ++capcode) {
       const Stamp by{station, test::at(claimed), ""};
-      if (!reg->claim(capcode, by).granted) continue;
+      const Writer writer = newWriter(station);
+      if (!reg->claimWrite({{1, capcode, true}}, writer, by.at, std::nullopt).granted) continue;
       say(std::to_string(capcode));
       if (++claimed == dieAfter && index == 0) ::raise(SIGKILL);
-      const long long id =
-          reg->addRecord(test::pagerRecord(station, claimed, capcodeText(capcode)));
-      reg->move(HolderMove::Confirm, {capcode}, by, id);
+      Record record = test::pagerRecord(station, claimed, capcodeText(capcode));
+      record.enabledRows = {1};
+      reg->settle(writer, WriteEnd::Verified, reg->addRecord(record), by);
     }
   });
   std::vector<Station> stations;
@@ -87,10 +88,12 @@ TEST_P(RegisterTest, ClaimOfAKilledStationIsNeverGivenToAnother) {
   ASSERT_EQ(stations[0].claimed.size(), static_cast<std::size_t>(kDieAfter));
   const int orphan = stations[0].claimed.back();
 
+  EXPECT_TRUE(test::writersEnded(reg(), orphan));
   const auto holder = reg().holder(orphan);
   ASSERT_TRUE(holder);
   EXPECT_EQ(holder->state, HolderState::Claimed);
   EXPECT_EQ(holder->station, "station-0");
+  EXPECT_EQ(holder->writer, Liveness::Ended);
   const auto held = heldWithRecords(reg());
   EXPECT_EQ(held.count(orphan), 0u);
   EXPECT_EQ(held.size(), static_cast<std::size_t>((kStations - 1) * kClaims + kDieAfter - 1));
@@ -98,7 +101,35 @@ TEST_P(RegisterTest, ClaimOfAKilledStationIsNeverGivenToAnother) {
     EXPECT_TRUE(stations[i].done);
     for (int capcode : stations[i].claimed) EXPECT_EQ(held.at(capcode), 1) << capcode;
   }
-  EXPECT_FALSE(reg().claim(orphan, {"station-1", test::at(0), ""}, Takeover::HeldOrFailed).granted);
+  // Not even to a station whose pager, read first, has another capcode in its row.
+  EXPECT_FALSE(reg()
+                   .claimWrite({{1, orphan, true}}, newWriter("station-1"), test::at(0),
+                               test::pagerWith({orphan + 1}))
+                   .granted);
+}
+
+// One station claims each capcode as an individual capcode, another as a group capcode, both
+// at once: exactly one of the two gets it, each time.
+TEST_P(RegisterTest, AnIndividualAndAGroupClaimOfOneCapcodeNeverBothPass) {
+  constexpr int kRounds = 200;
+  reg();  // made before the stations start
+  const auto outcomes = test::runStations(2, [this](int index, const test::Say& say) {
+    auto reg = openRegister(location_);
+    const std::string station = "station-" + std::to_string(index);
+    for (int capcode = kFirst; capcode < kFirst + kRounds; ++capcode) {
+      const RowUse use = index == 0 ? RowUse{1, capcode, true} : RowUse{2, capcode, false};
+      if (reg->claimWrite({use}, newWriter(station), test::at(0), std::nullopt).granted) {
+        say(std::to_string(capcode));
+      }
+    }
+  });
+  std::map<int, int> granted;
+  for (const auto& outcome : outcomes) {
+    EXPECT_TRUE(outcome.done);
+    for (const std::string& line : outcome.lines) ++granted[std::stoi(line)];
+  }
+  EXPECT_EQ(granted.size(), static_cast<std::size_t>(kRounds));
+  for (const auto& [capcode, times] : granted) EXPECT_EQ(times, 1) << capcode;
 }
 
 }  // namespace

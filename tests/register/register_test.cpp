@@ -8,9 +8,10 @@
 #include "commands/pager_journal.h"
 #include "files/csv_fields.h"
 #include "files/journal_file.h"
+#include "register/hold_book.h"
+#include "register/hold_fixture.h"
 #include "register/record_columns.h"
 #include "register/register_csv.h"
-#include "register/register_fixture.h"
 #include "register/register_schema.h"
 #include "register/server_relay.h"
 
@@ -25,7 +26,6 @@ using Fields = std::vector<std::string>;
 using test::RegisterTest;
 
 const Stamp kStation1{"station-1", at(0), ""};
-const Stamp kStation2{"station-2", at(5), ""};
 
 TEST_P(RegisterTest, SchemaIsMadeOnFirstUse) {
   const RegisterStatus status = reg().status();
@@ -57,10 +57,85 @@ TEST_P(RegisterTest, VersionOneIsMigratedWithItsRecords) {
   EXPECT_TRUE(found[0].individualRows.empty());
 }
 
+// A record as a program of schema version 1 kept it: rows 1 and 2 as given.
+void addOldRecord(SqlSession& raw, const std::string& fingerprint, int at,
+                  const std::string& command, const std::string& outcome, const std::string& serial,
+                  const std::string& capcode1, const std::string& capcode2 = "") {
+  raw.sql() << "INSERT INTO records (fingerprint, at, station, model, edition, port, command, "
+               "outcome, serial, capcode1, capcode2, capcode3, capcode4, capcode5, capcode6, "
+               "frequency, backup_file) VALUES (:f, :at, 'station-1', 'QPX730E', 'Customer', "
+               "'LPT1', :command, :outcome, :serial, :c1, :c2, '', '', '', '', '152.24000', '')",
+      soci::use(fingerprint, "f"), soci::use(at, "at"), soci::use(command, "command"),
+      soci::use(outcome, "outcome"), soci::use(serial, "serial"), soci::use(capcode1, "c1"),
+      soci::use(capcode2, "c2");
+}
+
+std::vector<std::string> holdsOf(PagerRegister& reg, int capcode) {
+  std::vector<std::string> found;
+  for (const Holder& h : reg.holders(capcode)) {
+    found.push_back(std::string(h.individual ? "" : "group ") + holderStateName(h.state) + " row " +
+                    std::to_string(h.row) + " by " + (h.record ? h.record->serial : h.station));
+  }
+  return found;
+}
+
+TEST_P(RegisterTest, VersionOneRecordsThatShowAPagerHoldItsCapcodesInVersionThree) {
+  {
+    auto raw = rawSession();
+    prepareSchema(*raw, 1);
+    addOldRecord(*raw, "f1", 100, "write", "Verify OK !", "SN-A", "2004017", "0000008");
+    addOldRecord(*raw, "f2", 200, "read", "Read completed", "SN-B", "2004025", "0000008");
+    addOldRecord(*raw, "f3", 300, "write", "write error!", "SN-C", "2004033");
+    addOldRecord(*raw, "f4", 400, "write", "Verify OK !", "SN-D", "2004017");  // A's twin
+  }
+  EXPECT_EQ(reg().status().versionFound, 1);
+  EXPECT_EQ(holdsOf(reg(), 2004017), std::vector<std::string>{"held row 1 by SN-D"});
+  EXPECT_EQ(holdsOf(reg(), 8),
+            (std::vector<std::string>{"group held row 2 by SN-A", "group held row 2 by SN-B"}));
+  EXPECT_EQ(holdsOf(reg(), 2004025), std::vector<std::string>{"held row 1 by SN-B"});
+  EXPECT_TRUE(reg().holders(2004033).empty());
+  const auto conflicts = reg().conflicts();
+  ASSERT_EQ(conflicts.size(), 1u);
+  EXPECT_EQ(conflicts[0].capcode, 2004017);
+}
+
+TEST_P(RegisterTest, VersionTwoHoldersBecomeHoldsAndItsClaimsClaimsOfAWriteThatEnded) {
+  {
+    auto raw = rawSession();
+    prepareSchema(*raw, 1);
+    addOldRecord(*raw, "f1", 100, "write", "Verify OK !", "SN-A", "2004017", "0000008");
+    addOldRecord(*raw, "f2", 200, "write", "Verify OK !", "SN-B", "2004041");
+    prepareSchema(*raw, 2);
+    long long a = 0;
+    raw->sql() << "SELECT id FROM records WHERE fingerprint = 'f1'", soci::into(a);
+    raw->sql() << "INSERT INTO holders (capcode, state, station, at, record_id) VALUES "
+                  "(2004017, 'held', 'station-1', 150, :a), "
+                  "(2004049, 'claimed', 'station-2', 500, NULL)",
+        soci::use(a, "a");
+    raw->sql() << "INSERT INTO holder_history (capcode, event, station, at, record_id) VALUES "
+                  "(2004017, 'held', 'station-1', 150, :a), "
+                  "(2004049, 'claimed', 'station-2', 500, NULL), "
+                  "(2004041, 'released', 'station-2', 900, NULL)",
+        soci::use(a, "a");
+  }
+  EXPECT_EQ(reg().status().versionFound, 2);
+  EXPECT_EQ(holdsOf(reg(), 2004017), std::vector<std::string>{"held row 1 by SN-A"});
+  EXPECT_EQ(holdsOf(reg(), 8), std::vector<std::string>{"group held row 2 by SN-A"});
+  EXPECT_TRUE(reg().holders(2004041).empty());  // released after its write
+  const auto claim = reg().holder(2004049);
+  ASSERT_TRUE(claim);
+  EXPECT_EQ(claim->state, HolderState::Claimed);
+  EXPECT_EQ(claim->station, "station-2");
+  EXPECT_EQ(claim->writer, Liveness::Ended);
+  EXPECT_EQ(reg().status().claimsEnded, 1);
+  EXPECT_TRUE(reg().conflicts().empty());
+}
+
 TEST_P(RegisterTest, NewerSchemaIsRefusedAndLeftAsItIs) {
   reg().addRecord(pagerRecord("station-1", 0, "2004017"));
   close();
-  rawSession()->sql() << "UPDATE schema_version SET version = 3";
+  rawSession()->sql() << "UPDATE schema_version SET version = " +
+                             std::to_string(kSchemaVersion + 1);
   const auto snapshot = [this] {
     if (GetParam() == Engine::SQLite) return test::readBytes(location_);
     std::string version;
@@ -70,10 +145,12 @@ TEST_P(RegisterTest, NewerSchemaIsRefusedAndLeftAsItIs) {
   const auto before = snapshot();
   try {
     reg();
-    FAIL() << "a register of schema version 3 was opened";
+    FAIL() << "a register of a newer schema version was opened";
   } catch (const RegisterError& error) {
     EXPECT_EQ(error.fault(), RegisterFault::NewerSchema);
-    EXPECT_NE(std::string(error.what()).find("was made by a newer program (schema version 3"),
+    EXPECT_NE(std::string(error.what())
+                  .find("was made by a newer program (schema version " +
+                        std::to_string(kSchemaVersion + 1)),
               std::string::npos)
         << error.what();
   }
@@ -91,79 +168,6 @@ TEST_P(RegisterTest, RecordIsAddedOnceByItsContent) {
   elsewhere.station = "station-2";
   EXPECT_EQ(reg().addRecords({record, elsewhere, elsewhere}).added, 1u);
   EXPECT_EQ(reg().countRecords({}), 2);
-}
-
-TEST_P(RegisterTest, ClaimIsGrantedToOneStationAndNamesTheHolder) {
-  ASSERT_TRUE(reg().claim(2004017, kStation1).granted);
-  const ClaimResult whileWriting = reg().claim(2004017, kStation2);
-  ASSERT_TRUE(!whileWriting.granted && whileWriting.holder);
-  EXPECT_EQ(whileWriting.holder->state, HolderState::Claimed);
-  EXPECT_EQ(whileWriting.holder->station, "station-1");
-
-  const long long id = reg().addRecord(pagerRecord("station-1", 8, "2004017"));
-  EXPECT_TRUE(reg().move(HolderMove::Confirm, {2004017}, kStation1, id).empty());
-  const ClaimResult afterWrite = reg().claim(2004017, kStation2);
-  ASSERT_TRUE(!afterWrite.granted && afterWrite.holder && afterWrite.holder->record);
-  EXPECT_EQ(afterWrite.holder->state, HolderState::Held);
-  EXPECT_EQ(afterWrite.holder->record->id, id);
-  EXPECT_EQ(afterWrite.holder->record->at, at(8));
-}
-
-TEST_P(RegisterTest, TakeoverOnlyOfHeldOrFailedCapcodes) {
-  const long long id = reg().addRecord(pagerRecord("station-1", 0, "2004017"));
-  reg().move(HolderMove::Found, {1, 2}, kStation1, id);  // a read found them
-  ASSERT_TRUE(reg().claim(2, kStation1).granted == false);
-  ASSERT_TRUE(reg().claim(2, kStation1, Takeover::HeldOrFailed).granted);
-  reg().move(HolderMove::Fail, {2}, kStation1, id);
-  ASSERT_TRUE(reg().claim(3, kStation1).granted);
-  const struct {
-    int capcode;
-    Takeover takeover;
-    bool granted;
-  } cases[] = {
-      {1, Takeover::Never, false},        {1, Takeover::HeldOrFailed, true},
-      {2, Takeover::Never, false},        {2, Takeover::HeldOrFailed, true},
-      {3, Takeover::HeldOrFailed, false},  // another station's write under way
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(reg().claim(c.capcode, kStation2, c.takeover).granted, c.granted) << c.capcode;
-  }
-  EXPECT_EQ(reg().holder(1)->station, "station-2");
-  EXPECT_EQ(reg().history(1).front().note, "from held at station-1");
-}
-
-TEST_P(RegisterTest, FailedClaimStaysUntilReleasedByHand) {
-  ASSERT_TRUE(reg().claim(2004017, kStation1).granted);
-  const long long id = reg().addRecord(pagerRecord("station-1", 8, "2004017"));
-  EXPECT_TRUE(reg().move(HolderMove::Fail, {2004017}, kStation1, id).empty());
-  EXPECT_EQ(reg().move(HolderMove::Abandon, {2004017}, kStation1), std::vector<int>{2004017});
-  EXPECT_EQ(reg().move(HolderMove::Found, {2004017}, kStation2, id), std::vector<int>{});
-  EXPECT_EQ(reg().holder(2004017)->state, HolderState::Held);  // a read found it in a pager
-
-  const Stamp byHand{"station-2", at(60), "pager returned"};
-  EXPECT_TRUE(reg().move(HolderMove::Release, {2004017}, byHand).empty());
-  EXPECT_FALSE(reg().holder(2004017));
-  const auto history = reg().history(2004017);
-  Fields events;
-  for (const HolderEvent& event : history) events.push_back(event.event);
-  EXPECT_EQ(events, (Fields{"released", "found", "failed", "claimed"}));  // newest first
-  EXPECT_EQ(history[0].station, "station-2");
-  EXPECT_EQ(history[0].at, at(60));
-  EXPECT_EQ(history[0].note, "pager returned");
-  EXPECT_EQ(history[2].recordId, id);
-  EXPECT_TRUE(reg().claim(2004017, kStation2).granted);
-}
-
-TEST_P(RegisterTest, ReprogrammedPagerGivesUpWhatItNoLongerGets) {
-  const long long read = reg().addRecord(pagerRecord("station-1", 0, "2004017"));
-  reg().move(HolderMove::Found, {2004017, 2004018}, kStation1, read);
-  ASSERT_TRUE(reg().claim(2004019, kStation1).granted);
-  const long long write = reg().addRecord(pagerRecord("station-1", 9, "2004019"));
-  EXPECT_EQ(reg().move(HolderMove::Drop, {2004017, 2004019}, kStation1, write),
-            std::vector<int>{2004019});  // a write under way keeps its claim
-  EXPECT_FALSE(reg().holder(2004017));
-  EXPECT_TRUE(reg().holder(2004018));
-  EXPECT_EQ(reg().history(2004017).front().recordId, write);
 }
 
 TEST_P(RegisterTest, JournalOfTodaysProgramIsImportedOnce) {
@@ -206,9 +210,12 @@ TEST_P(RegisterTest, JournalOfTodaysProgramIsImportedOnce) {
 TEST_P(RegisterTest, ExportHasTheJournalColumnsAndTheHolderState) {
   setenv("TZ", "UTC", 1);
   tzset();
-  const long long held = reg().addRecord(pagerRecord("station-1", 0, "2004017"));
-  reg().addRecord(pagerRecord("station-1", 9, "2004018"));
-  reg().move(HolderMove::Found, {2004017}, kStation1, held);
+  Record held = pagerRecord("station-1", 0, "2004017");
+  held.enabledRows = {1, 2};
+  reg().apply(reg().addRecord(held), kStation1);
+  Record failed = pagerRecord("station-1", 9, "2004018");
+  failed.outcome = "write error!";
+  reg().apply(reg().addRecord(failed), kStation1);  // shows nothing: holds nothing
 
   const std::string path = folder_.file("export.csv");
   EXPECT_EQ(exportRecords(reg(), path), 2u);
@@ -220,7 +227,7 @@ TEST_P(RegisterTest, ExportHasTheJournalColumnsAndTheHolderState) {
   EXPECT_EQ(rows[0], header);
   EXPECT_EQ(rows[1], (Fields{"2026-12-07T11:25:00+00:00", "QPX730E", "Customer", "LPT1 (0x378)",
                              "write", "Verify OK !", "12345678", "2004017", "0000008", "", "", "",
-                             "", "152.24000", "", "held"}));
+                             "", "152.24000", "", "1", "1,2", "", "held"}));
   EXPECT_EQ(rows[2].back(), "");
 }
 
@@ -270,10 +277,12 @@ TEST_P(RegisterTest, LockHeldTooLongEndsAsBusy) {
     blocker->sql() << "SET idle_in_transaction_session_timeout = 3000";
   }
   blocker->write([&] {
-    blocker->sql() << "INSERT INTO holders (capcode, state, station, at) "
-                      "VALUES (5, 'claimed', 'station-9', 0)";
+    // Another station in the middle of its claim of the capcode.
+    HoldBook(*blocker).lockCapcodes({{5, true}});
+    blocker->sql() << "INSERT INTO holds (capcode, address_row, individual, state, station, at) "
+                      "VALUES (5, 1, 1, 'claimed', 'station-9', 0)";
     try {
-      other->claim(5, kStation1);
+      other->claimWrite({{1, 5, true}}, newWriter("station-1"), at(0), std::nullopt);
       ADD_FAILURE() << "the claim did not wait for the lock";
     } catch (const RegisterError& error) {
       EXPECT_EQ(error.fault(), RegisterFault::Busy) << error.what();
@@ -319,19 +328,26 @@ using RegisterServerTest = RegisterTest;
 TEST_P(RegisterServerTest, ConnectionLostIsOpenedAgainByTheNextCall) {
   test::ServerRelay relay(std::getenv("CCP_TEST_POSTGRES"));
   auto reg = openRegister(relay.through(location_));
-  ASSERT_TRUE(reg->claim(1, kStation1).granted);
+  const auto claim = [&reg](int capcode) {
+    return reg->claimWrite({{1, capcode, true}}, newWriter("station-1"), at(0), std::nullopt);
+  };
+  ASSERT_TRUE(claim(1).granted);
   relay.restart();
-  EXPECT_TRUE(reg->claim(2, kStation1).granted);
+  EXPECT_TRUE(claim(2).granted);
+  // The write under way still says so to other stations: its lock was taken again.
+  EXPECT_EQ(this->reg().holder(1)->writer, Liveness::Alive);
   relay.stop();
   try {
-    reg->claim(3, kStation1);
+    claim(3);
     ADD_FAILURE() << "a claim was granted with the server away";
   } catch (const RegisterError& error) {
     EXPECT_EQ(error.fault(), RegisterFault::Unreachable) << error.what();
   }
+  EXPECT_TRUE(test::writersEnded(this->reg(), 1));  // its session is gone
   relay.start();
-  EXPECT_TRUE(reg->claim(3, kStation1).granted);
+  EXPECT_TRUE(claim(3).granted);
   EXPECT_EQ(reg->history(3).size(), 1u);  // claimed once
+  EXPECT_EQ(this->reg().holder(1)->writer, Liveness::Alive);
 }
 
 // A connection that fails says which way, with libpq's reason and never the password.

@@ -2,6 +2,7 @@
 // a page at a time, found and sorted; the settings saved as ccp reads them; a capcode released.
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
@@ -33,6 +34,7 @@ class RegisterViewTest : public QObject {
   void typingFindsAndAHeaderClickSorts();
   void settingsRoundTripAndWhatIsNotSaved();
   void releaseShowsTheHolderAndFreesTheCapcode();
+  void aWriteUnderWayIsReleasedOnlyWhenAskedAgain();
   void theOpenRegisterFollowsCommandsAndSavedSettings();
 
  private:
@@ -170,10 +172,8 @@ void RegisterViewTest::settingsRoundTripAndWhatIsNotSaved() {
 
 void RegisterViewTest::releaseShowsTheHolderAndFreesTheCapcode() {
   auto store = test::registerWith(20);
-  const Stamp writer{"station-2", WallTime(std::chrono::minutes(29'000'019)), ""};
-  QVERIFY(store->claim(2004017, writer).granted);
-  const long long record = store->records({}).front().id;  // serial 1019
-  QVERIFY(store->move(HolderMove::Confirm, {2004017}, writer, record).empty());
+  const long long record = store->records({}).front().id;  // serial 1019, capcode 2004019
+  store->apply(record, {"station-2", WallTime(std::chrono::minutes(37'000'019)), ""});
   RegisterSettings settings;
   settings.station = "bench-3";
   QVERIFY(saveRegisterSettings(registerSettingsPath(), settings));
@@ -186,19 +186,60 @@ void RegisterViewTest::releaseShowsTheHolderAndFreesTheCapcode() {
   QVERIFY2(holder->text().contains(QStringLiteral("not a capcode")), qPrintable(holder->text()));
   QVERIFY(!release->isEnabled());
   field->clear();
-  QTest::keyClicks(field, QStringLiteral("2004017x"));  // x refused
+  QTest::keyClicks(field, QStringLiteral("2004019x"));  // x refused
   QVERIFY2(holder->text().contains(QStringLiteral("was written on")) &&
                holder->text().contains(QStringLiteral("at station-2 (serial 1019)")),
            qPrintable(holder->text()));
   test::findIn<QLineEdit>(dialog, "ReleaseNote")->setText(QStringLiteral("pager returned"));
   release->click();
-  QVERIFY(!store->holder(2004017));
-  const HolderEvent last = store->history(2004017).front();
+  QVERIFY(store->holders(2004019).empty());
+  const HolderEvent last = store->history(2004019).front();
   QCOMPARE(last.event, std::string("released"));
   QCOMPARE(last.station, std::string("bench-3"));
   QCOMPARE(last.note, std::string("pager returned"));
-  QVERIFY(holder->text().startsWith(QStringLiteral("Capcode 2004017 released by bench-3")));
+  QVERIFY(holder->text().startsWith(QStringLiteral("Capcode 2004019 released by bench-3")));
   QVERIFY(!release->isEnabled());
+}
+
+// A write under way keeps its capcode: the dialog says so before it offers to release it
+// anyway, and the register's window lists the claim, then the conflict the release left.
+void RegisterViewTest::aWriteUnderWayIsReleasedOnlyWhenAskedAgain() {
+  auto store = test::registerWith(1);
+  const Writer writer = newWriter("station-2");
+  QVERIFY(
+      store
+          ->claimWrite({{1, 2004017, true}}, writer, std::chrono::system_clock::now(), std::nullopt)
+          .granted);
+  qt::RegisterWindow window(nullptr);
+  auto* show = test::findIn<QComboBox>(window, "RegisterShow");
+  const auto showing = [&](int index) {
+    show->setCurrentIndex(index);
+    emit show->activated(index);
+    return window.list();
+  };
+  QCOMPARE(showing(1)->rowCount(), 1);  // Claims
+  QCOMPARE(showing(1)->index(0, 7).data().toString(), QStringLiteral("alive"));
+  QVERIFY(!test::findIn(window, "RegisterFilter")->isEnabled());
+
+  qt::ReleaseDialog dialog(nullptr);
+  auto* holder = test::findIn<QLabel>(dialog, "CapcodeHolder");
+  auto* force = test::findIn<QPushButton>(dialog, "ForceReleaseButton");
+  QTest::keyClicks(test::findIn(dialog, "CapcodeToRelease"), QStringLiteral("2004017"));
+  QVERIFY2(holder->text().contains(QStringLiteral("is being written since")),
+           qPrintable(holder->text()));
+  QVERIFY(force->isHidden());
+  test::findIn<QPushButton>(dialog, "ReleaseButton")->click();
+  QVERIFY2(holder->text().contains(QStringLiteral("nothing released")) &&
+               holder->text().contains(QStringLiteral("Release it anyway only if")),
+           qPrintable(holder->text()));
+  QCOMPARE(store->holders(2004017).size(), std::size_t{1});
+  QVERIFY(!force->isHidden());
+  force->click();
+  QVERIFY(store->holders(2004017).empty());
+  QVERIFY(force->isHidden());
+  QCOMPARE(showing(2)->rowCount(), 1);  // Conflicts
+  QCOMPARE(showing(0), nullptr);        // Records again
+  QVERIFY(test::findIn(window, "RegisterFilter")->isEnabled());
 }
 
 // The register's window, left open, shows each record as its command ends; settings saved

@@ -1,0 +1,41 @@
+#include "register/holds_from_holders.h"
+
+#include "register/hold_book.h"
+#include "register/sql_register.h"
+
+namespace ccp {
+
+void takeHoldersIntoHolds(SqlSession& s) {
+  // A claim had no row, nor a writer that can be asked: 0 and none.
+  s.sql() << "INSERT INTO holds (capcode, address_row, individual, state, station, at, record_id) "
+             "SELECT h.capcode, COALESCE((SELECT MIN(c.address_row) FROM record_capcodes c "
+             "WHERE c.record_id = h.record_id AND c.capcode = h.capcode), 0), 1, h.state, "
+             "h.station, h.at, h.record_id FROM holders h ORDER BY h.at, h.capcode";
+  const std::string shows = std::string("((r.command = 'write' AND r.outcome = '") +
+                            kWrittenOutcome + "') OR (r.command = 'read' AND r.outcome = '" +
+                            kReadOutcome + "'))";
+  const std::vector<Record> unnamed =
+      readRecords(s, shows +
+                         " AND NOT EXISTS (SELECT 1 FROM holder_history e "
+                         "WHERE e.record_id = r.id)");
+  const LaterUses later(unnamed);
+  HoldBook book(s);
+  // Each as its command would have applied it.
+  const auto rule = [&later](const Record& record, bool groupOnly) {
+    ApplyRule rule;
+    rule.what = record.command == "read" ? kReadFoundAnother : kWrittenUnguarded;
+    rule.history = true;
+    rule.groupOnly = groupOnly;
+    rule.by = {record.station, std::chrono::system_clock::now(), {}};
+    rule.later = &later;
+    return rule;
+  };
+  for (const Record& record : unnamed) book.apply(record, rule(record, false));
+  for (const Record& record : readRecords(s,
+                                          "r.id IN (SELECT record_id FROM holds "
+                                          "WHERE individual = 1)")) {
+    book.apply(record, rule(record, true));
+  }
+}
+
+}  // namespace ccp

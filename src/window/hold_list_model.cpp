@@ -1,0 +1,91 @@
+#include "window/hold_list_model.h"
+
+#include "image/capcode.h"
+#include "window/register_access.h"
+
+namespace ccp::qt {
+
+namespace {
+
+QString idText(const std::optional<long long>& id) {
+  return id ? QString::number(*id) : QString();
+}
+
+QStringList claimRow(const Holder& h) {
+  const bool claim = h.state == HolderState::Claimed;
+  return {shown(capcodeText(h.capcode)),
+          h.row > 0 ? QString::number(h.row) : QString(),
+          QString::fromLatin1(holderStateName(h.state)),
+          shown(h.station),
+          shown(h.writerHost),
+          h.writerPid > 0 ? QString::number(h.writerPid) : QString(),
+          shownTime(h.at),
+          !claim                        ? QString()
+          : h.writer == Liveness::Alive ? QStringLiteral("alive")
+                                        : QStringLiteral("ended"),
+          h.record ? QString::number(h.record->id) : QString()};
+}
+
+QStringList conflictRow(const Conflict& c) {
+  return {QString::number(c.id), shown(capcodeText(c.capcode)), shownTime(c.at), shown(c.station),
+          idText(c.recordId),    idText(c.otherRecordId),       shown(c.what)};
+}
+
+}  // namespace
+
+HoldListModel::HoldListModel(PagerRegister& store, Kind kind, QObject* parent)
+    : QAbstractTableModel(parent), store_(store), kind_(kind) {
+  if (kind_ == Kind::Claims) {
+    headers_ = {QStringLiteral("Capcode"), QStringLiteral("Row"),    QStringLiteral("State"),
+                QStringLiteral("Station"), QStringLiteral("Host"),   QStringLiteral("PID"),
+                QStringLiteral("Since"),   QStringLiteral("Writer"), QStringLiteral("Record")};
+  } else {
+    headers_ = {QStringLiteral("No."),    QStringLiteral("Capcode"),
+                QStringLiteral("Time"),   QStringLiteral("Station"),
+                QStringLiteral("Record"), QStringLiteral("Other record"),
+                QStringLiteral("What")};
+  }
+  reload();
+}
+
+void HoldListModel::reload() {
+  beginResetModel();
+  rows_.clear();
+  problem_ = failureOf([this] {
+    if (kind_ == Kind::Claims) {
+      for (const Holder& h : store_.claims()) rows_.push_back(claimRow(h));
+    } else {
+      for (const Conflict& c : store_.conflicts(false)) rows_.push_back(conflictRow(c));
+    }
+  });
+  endResetModel();
+}
+
+QString HoldListModel::countText() const {
+  const auto n = static_cast<qsizetype>(rows_.size());
+  if (kind_ == Kind::Claims)
+    return n == 1 ? QStringLiteral("1 claim") : QStringLiteral("%L1 claims").arg(n);
+  return n == 1 ? QStringLiteral("1 open conflict") : QStringLiteral("%L1 open conflicts").arg(n);
+}
+
+int HoldListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int HoldListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(headers_.size());
+}
+
+QVariant HoldListModel::data(const QModelIndex& index, int role) const {
+  if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
+  return rows_[static_cast<std::size_t>(index.row())].value(index.column());
+}
+
+QVariant HoldListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section >= columnCount()) {
+    return QAbstractTableModel::headerData(section, orientation, role);
+  }
+  return headers_.value(section);
+}
+
+}  // namespace ccp::qt

@@ -1,0 +1,102 @@
+#pragma once
+
+// Pagers, writes and their records for the tests of holds: which rows a pager has, written by
+// which station, and claims left by writers that ended.
+
+#include <chrono>
+#include <thread>
+
+#include "image/capcode.h"
+#include "register/register_fixture.h"
+#include "register/writer_process.h"
+
+namespace ccp::test {
+
+inline RowUse individual(int row, int capcode) {
+  return {row, capcode, true};
+}
+inline RowUse group(int row, int capcode) {
+  return {row, capcode, false};
+}
+
+// A pager with the capcodes in rows 1, 2, ... enabled; a row of 0 and the rows after them
+// disabled, without a capcode.
+inline PagerRows pagerWith(std::vector<int> capcodes) {
+  PagerRows rows;
+  for (std::size_t i = 0; i < capcodes.size(); ++i) {
+    if (capcodes[i] == 0) continue;
+    rows.capcodes[i] = capcodes[i];
+    rows.enabled[i] = true;
+  }
+  return rows;
+}
+
+// The record of a command on a pager with these rows: "write" verified, or "read" completed;
+// row 1 individual, the others group rows.
+inline Record pagerCommand(const std::string& command, const std::string& station, int second,
+                           const PagerRows& rows, const std::string& serial = "SN1") {
+  Record r = testkit::writeRecord(station, at(second), "", serial);
+  r.command = command;
+  r.outcome = command == "read" ? "Read completed" : "Verify OK !";
+  r.enabledRows.clear();
+  for (int row = 1; row <= kAddressCount; ++row) {
+    r.capcodes[row - 1] = rows.capcodes[row - 1] ? capcodeText(*rows.capcodes[row - 1]) : "";
+    if (rows.enabled[row - 1]) r.enabledRows.push_back(row);
+  }
+  r.individualRows = {1};
+  return r;
+}
+
+// The register's tests of holds, with pagers written and read through it.
+class HoldTest : public RegisterTest {
+ protected:
+  // A guarded write of the pager as `station`, verified: claimed, recorded, settled.
+  long long write(const std::string& station, int second, const PagerRows& rows,
+                  const std::optional<PagerRows>& before = {}, const std::string& serial = "SN1") {
+    Record record = pagerCommand("write", station, second, rows, serial);
+    record.pagerBefore = before;
+    const Writer writer = newWriter(station);
+    const ClaimResult claim = reg().claimWrite(recordUses(record), writer, at(second), before);
+    EXPECT_TRUE(claim.granted) << station << " at " << second;
+    const long long id = reg().addRecord(record);
+    reg().settle(writer, WriteEnd::Verified, id, {station, at(second), {}});
+    return id;
+  }
+  // A completed read of the pager, applied.
+  HoldOutcome read(const std::string& station, int second, const PagerRows& rows,
+                   const std::string& serial = "SN1") {
+    const long long id = reg().addRecord(pagerCommand("read", station, second, rows, serial));
+    return reg().apply(id, {station, at(second), {}});
+  }
+  // Claims as a write of a process that has ended since: its claims stay, nobody runs them.
+  void leaveClaims(const std::string& station, int second, const std::vector<RowUse>& rows) {
+    Writer ended = newWriter(station);
+    ended.started += 1;  // not this process: one that had its id before
+    auto other = openRegister(location_);
+    ASSERT_TRUE(other->claimWrite(rows, ended, at(second), std::nullopt).granted);
+  }  // its session, and the lock that said the write runs, end here
+
+  std::vector<std::string> states(int capcode) {
+    std::vector<std::string> found;
+    for (const Holder& h : reg().holders(capcode)) {
+      found.push_back(std::string(h.individual ? "" : "group ") + holderStateName(h.state) +
+                      " row " + std::to_string(h.row) + " by " +
+                      (h.record ? std::to_string(h.record->id) : h.station));
+    }
+    return found;
+  }
+};
+
+// Waits for the claims of the capcode to say their writers ended: a server notices a station's
+// connection gone a moment after its process.
+inline bool writersEnded(PagerRegister& reg, int capcode) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+  for (;;) {
+    bool ended = true;
+    for (const Holder& h : reg.holders(capcode)) ended = ended && h.writer == Liveness::Ended;
+    if (ended || std::chrono::steady_clock::now() > until) return ended;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+}
+
+}  // namespace ccp::test
