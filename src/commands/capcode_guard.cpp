@@ -71,6 +71,9 @@ CapcodeGuard::CapcodeGuard(RegisterConnection& connection, GuardRules rules, Fac
 
 bool CapcodeGuard::admit(TForm1& form, const std::optional<PagerIdentity>& pager) {
   if (!rules_.on) return true;
+  // Nothing to ask the register about an individual capcode in two rows of the write, unless
+  // taking the next free one moves it on.
+  if (rules_.whenTaken != WhenTaken::TakeNextFree && inTwoRows(form)) return false;
   std::vector<Moved> moved;
   try {
     writer_ = newWriter(connection_.station());
@@ -81,7 +84,7 @@ bool CapcodeGuard::admit(TForm1& form, const std::optional<PagerIdentity>& pager
     }
   } catch (const RegisterError& error) {
     giveBack();
-    if (rules_.allowUnguarded) {
+    if (rules_.allowUnguarded && !inTwoRows(form)) {
       notice_ = std::string("written unguarded: ") + error.what();
       return true;
     }
@@ -99,6 +102,16 @@ bool CapcodeGuard::admit(TForm1& form, const std::optional<PagerIdentity>& pager
     form.textField(rules::rowName("address", m.row)).setText(capcodeText(m.to));
     rules::addressExit(form, m.row);
   }
+  return true;
+}
+
+bool CapcodeGuard::inTwoRows(TForm1& form) {
+  const PagerRows rows = formRows(form);
+  const auto use = twice(rows, rowUses(rows, rules_.rows));
+  if (!use) return false;
+  form.logLine(twoRowsLine(use->capcode, use->row, otherRowWith(rows, use->row, use->capcode)));
+  form.beep();
+  stopped_ = true;
   return true;
 }
 

@@ -61,6 +61,8 @@ class CapcodeGuard {
     int to;
   };
 
+  // An individual capcode of the write is in another enabled row too: said, and the write stops.
+  bool inTwoRows(TForm1& form);
   bool claimAll(PagerRegister& reg, TForm1& form, const std::optional<PagerIdentity>& pager,
                 std::vector<Moved>& moved);
   bool moveOn(PagerRows& rows, int row, std::array<int, kAddressCount>& steps, TForm1& form);

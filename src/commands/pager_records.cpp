@@ -148,8 +148,10 @@ void PagerRecords::finish(TForm1& form, const char* command, WallTime at, std::s
     guard->settle(form, report, id);
     addNotice(notices, guard->notice());
   }
-  // What the pager has now, known without claims: a completed read, a verified write unguarded.
-  const bool shown = guard ? report.verified && !guard->claimed() : report.imageIsPagers;
+  // What the pager has now, or may have, known without claims: a completed read, a write made
+  // unguarded that was verified or failed once it began to send.
+  const bool shown =
+      guard ? (report.verified || report.writeBegun) && !guard->claimed() : report.imageIsPagers;
   if (shown && id) applyRecord(*id, notices);
   if (onNotice) onNotice(notices);
 }

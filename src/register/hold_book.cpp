@@ -1,6 +1,8 @@
 #include "register/hold_book.h"
 
 #include <algorithm>
+#include <iterator>
+#include <string_view>
 
 #include "image/capcode.h"
 #include "image/plain_text.h"
@@ -20,11 +22,6 @@ namespace {
 // The first key of the capcodes' locks (two-int form): any number that no other program locks
 // in the same database. The schema's lock is a bigint key, so the two never meet.
 constexpr int kCapcodeLockSpace = 0x63637032;
-
-// Events that say who holds a capcode: a later one decides it for an older record. A claim, an
-// abandoned claim or a conflict decides nothing.
-constexpr const char* kDecidingEvents =
-    "('held', 'carried', 'found', 'failed', 'dropped', 'released', 'taken over')";
 
 template <class Numbers>
 std::string numberList(const Numbers& numbers) {
@@ -78,6 +75,15 @@ std::optional<long long> known(long long value, soci::indicator indicator) {
 bool showsPager(const Record& record) {
   return (record.command == "write" && record.outcome == kWrittenOutcome) ||
          (record.command == "read" && record.outcome == kReadOutcome);
+}
+
+bool mayHaveWritten(const Record& record) {
+  // The lines of a write that failed or stopped once the decoder was being written.
+  static constexpr std::string_view kSent[] = {"Decoder program error!", "Decoder verify fail!",
+                                               "Verify fail !", "Pager can't be written",
+                                               "Interrupted: the pager may be partly written"};
+  return record.command == "write" &&
+         std::find(std::begin(kSent), std::end(kSent), record.outcome) != std::end(kSent);
 }
 
 std::string releasedWhileWrittenNote(int capcode) {
@@ -201,20 +207,57 @@ std::vector<Hold> HoldBook::ownHolds(const PagerRows& pager, std::optional<long 
       capcodes.insert(*pager.capcodes[row - 1]);
   }
   if (capcodes.empty()) return {};
+  // A capcode that may be on two pagers tells neither apart.
+  soci::rowset<int> doubtful = (s_.sql().prepare << "SELECT DISTINCT capcode FROM conflicts WHERE "
+                                                    "closed_at IS NULL AND capcode IN " +
+                                                        sqlList(capcodes));
+  for (int capcode : doubtful) capcodes.erase(capcode);
+  if (capcodes.empty()) return {};
   std::vector<Hold> found = where("individual = 1 AND capcode IN " + sqlList(capcodes));
   judge(found);
   std::vector<Hold> own;
-  std::set<long long> records;
+  std::set<long long> records, tokens;
   for (const Hold& h : found) {
     const bool mayBeOnIt = h.state != HolderState::Claimed ||
                            (h.writer == Liveness::Ended && !(writing && h.token == writing));
     if (!mayBeOnIt || !hasInRow(pager, h.row, h.capcode)) continue;
     own.push_back(h);
     if (h.recordId) records.insert(*h.recordId);
+    if (!h.recordId && h.token) tokens.insert(*h.token);
   }
-  if (!records.empty()) {
-    for (const Hold& h : where("record_id IN " + sqlList(records))) {
-      if (!contains(own, h.id)) own.push_back(h);
+  // The holds of a record, or of a dead write's claims, whose every row the pager shows: all of
+  // them are the pager's, surely.
+  const auto shownWhole = [&pager](const std::vector<Hold>& holds) {
+    return std::all_of(holds.begin(), holds.end(),
+                       [&pager](const Hold& h) { return hasInRow(pager, h.row, h.capcode); });
+  };
+  for (long long id : records) {
+    const auto record = readRecord(s_, id);
+    const std::vector<RowUse> uses = record ? recordUses(*record) : std::vector<RowUse>{};
+    const bool whole = record && std::all_of(uses.begin(), uses.end(), [&pager](const RowUse& u) {
+                         return hasInRow(pager, u.row, u.capcode);
+                       });
+    if (!whole) {
+      // A pager that had it for certain (a verified write, a read) is this one only when this
+      // one shows it whole; one that may have been left part way (a failed write) is known by
+      // the capcode in its row.
+      std::erase_if(
+          own, [id](const Hold& o) { return o.recordId == id && o.state == HolderState::Held; });
+      continue;
+    }
+    for (Hold h : where("record_id = " + std::to_string(id))) {
+      h.sure = true;
+      std::erase_if(own, [&h](const Hold& o) { return o.id == h.id; });
+      own.push_back(h);
+    }
+  }
+  for (long long token : tokens) {
+    std::vector<Hold> claims = where("claim_token = " + std::to_string(token));
+    if (!shownWhole(claims)) continue;
+    for (Hold& h : claims) {
+      h.sure = true;
+      std::erase_if(own, [&h](const Hold& o) { return o.id == h.id; });
+      own.push_back(h);
     }
   }
   return own;
@@ -330,58 +373,81 @@ LaterUses::LaterUses(const std::vector<Record>& batch) {
   for (const Record& record : batch) {
     for (const RowUse& use : recordUses(record)) {
       all_[use.capcode].push_back({record.at, &record});
-      if (use.individual) individual_[use.capcode].push_back({record.at, &record});
     }
+    if (record.pagerBefore)
+      byBefore_[pagerRowsText(record.pagerBefore)].push_back({record.at, &record});
   }
-  for (auto* uses : {&all_, &individual_}) {
-    for (auto& [capcode, entries] : *uses) {
-      std::stable_sort(entries.begin(), entries.end(),
-                       [](const Entry& a, const Entry& b) { return a.at < b.at; });
-    }
+  for (auto& [capcode, entries] : all_) {
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const Entry& a, const Entry& b) { return a.at < b.at; });
   }
 }
 
-const Record* LaterUses::firstClash(const Record& record, const RowUse& use) const {
-  const auto& uses = use.individual ? all_ : individual_;
-  const auto found = uses.find(use.capcode);
-  if (found == uses.end()) return nullptr;
-  const auto& entries = found->second;
-  const auto later = std::upper_bound(entries.begin(), entries.end(), record.at,
-                                      [](WallTime at, const Entry& e) { return at < e.at; });
-  return later == entries.end() ? nullptr : later->record;
+std::vector<const Record*> LaterUses::after(const Record& record, int capcode) const {
+  std::vector<const Record*> found;
+  const auto add = [&](const auto& index, const auto& key) {
+    const auto entries = index.find(key);
+    if (entries == index.end()) return;
+    for (const Entry& e : entries->second) {
+      if (e.at > record.at) found.push_back(e.record);
+    }
+  };
+  add(all_, capcode);
+  add(byBefore_, pagerRowsText(recordRows(record)));
+  return found;
 }
 
-std::optional<std::optional<Record>> HoldBook::decided(const RowUse& use, const Record& record,
-                                                       const LaterUses* later) {
+namespace {
+
+// The pager of `later` may be the pager of `older`: what it had when `later` began (what a read
+// found, what a write's whole read found first) is what `older` shows, row by row, and their
+// serial numbers, where both are known, are the same. Another pager with the same capcode in
+// the same row, the very case of a capcode on two pagers, is not taken for it.
+bool mayBeSamePager(const Record& older, const Record& later) {
+  if (!showsPager(later)) return false;  // a write that failed may have left the pager as it was
+  if (!older.serial.empty() && !later.serial.empty() && older.serial != later.serial) return false;
+  const std::optional<PagerRows> had =
+      later.command == "read" ? std::optional(recordRows(later)) : later.pagerBefore;
+  return had && *had == recordRows(older);
+}
+
+}  // namespace
+
+bool HoldBook::decided(const RowUse& use, const Record& record, const LaterUses* later) {
   const long long at = storedTime(record.at);
-  // An individual use is decided by any later word of the capcode; a group use, which other
-  // pagers may share, only by a release or a later pager that has it as its own.
+  // A release by hand after the record's time said the capcode is free.
   int events = 0;
-  s_.sql() << std::string("SELECT 1 FROM holder_history WHERE capcode = :capcode AND event IN ") +
-                  (use.individual ? kDecidingEvents : "('released')") +
-                  " AND at > :at AND (record_id IS NULL OR record_id <> :id) LIMIT 1",
-      soci::use(use.capcode, "capcode"), soci::use(at, "at"), soci::use(record.id, "id"),
-      soci::into(events);
-  const bool laterEvent = s_.sql().got_data();
-  std::optional<Record> other;
-  if (const Record* first = later ? later->firstClash(record, use) : nullptr) other = *first;
-  if (!other) {
-    long long id = 0;
-    s_.sql() << std::string(
-                    "SELECT h.record_id FROM holds h JOIN records r ON r.id = h.record_id "
-                    "WHERE h.capcode = :capcode") +
-                    (use.individual ? "" : " AND h.individual = 1") +
-                    " AND r.at > :at AND r.id <> :id ORDER BY r.at LIMIT 1",
-        soci::use(use.capcode, "capcode"), soci::use(at, "at"), soci::use(record.id, "id"),
-        soci::into(id);
-    if (s_.sql().got_data()) other = readRecord(s_, id);
+  s_.sql() << "SELECT 1 FROM holder_history WHERE capcode = :capcode AND event = 'released' "
+              "AND at > :at LIMIT 1",
+      soci::use(use.capcode, "capcode"), soci::use(at, "at"), soci::into(events);
+  if (s_.sql().got_data()) return true;
+  // A later record of what may be the same pager says what it has now.
+  std::vector<Record> laterRecords;
+  if (later != nullptr) {
+    for (const Record* r : later->after(record, use.capcode)) laterRecords.push_back(*r);
   }
-  if (!other && !laterEvent) return std::nullopt;
-  // Pagers of two known serial numbers are two pagers: the older one may have it still.
-  if (other && !record.serial.empty() && !other->serial.empty() && other->serial != record.serial) {
-    return other;
+  std::vector<long long> ids;
+  soci::rowset<long long> held =
+      (s_.sql().prepare << "SELECT DISTINCT h.record_id FROM holds h JOIN records r ON r.id = "
+                           "h.record_id WHERE h.capcode = :capcode AND r.at > :at AND r.id <> :id",
+       soci::use(use.capcode, "capcode"), soci::use(at, "at"), soci::use(record.id, "id"));
+  for (long long id : held) ids.push_back(id);
+  // A later write that found the pager as this record left it, whatever it gave.
+  const std::string left = pagerRowsText(recordRows(record));
+  const std::string verified = kWrittenOutcome;
+  soci::rowset<long long> reprogrammed =
+      (s_.sql().prepare << "SELECT id FROM records WHERE pager_before = :left AND at > :at "
+                           "AND command = 'write' AND outcome = :verified",
+       soci::use(left, "left"), soci::use(at, "at"), soci::use(verified, "verified"));
+  for (long long id : reprogrammed) ids.push_back(id);
+  for (long long id : ids) {
+    if (auto r = readRecord(s_, id)) laterRecords.push_back(std::move(*r));
   }
-  return std::optional<Record>();
+  // A later read only saw what the pager had: the record that made it says which rows are
+  // its own, and the read, applied after it, finds them so.
+  return std::any_of(laterRecords.begin(), laterRecords.end(), [&record](const Record& r) {
+    return (r.command != "read" || record.command == "read") && mayBeSamePager(record, r);
+  });
 }
 
 bool HoldBook::sameHolds(const std::vector<Hold>& own, const Record& record) {
@@ -477,12 +543,13 @@ void HoldBook::give(const Record& record, const RowUse& use, const EventStamp& s
   hold.capcode = use.capcode;
   hold.row = use.row;
   hold.individual = use.individual;
-  hold.state = HolderState::Held;
+  hold.state = mayHaveWritten(record) ? HolderState::Failed : HolderState::Held;
   hold.station = storedText(record.station);
   hold.at = stamp.at;
   hold.recordId = record.id;
   add(hold);
-  event(use.capcode, heldEvent(record, use.individual), stamp, record.id);
+  event(use.capcode, mayHaveWritten(record) ? "failed" : heldEvent(record, use.individual), stamp,
+        record.id);
 }
 
 std::vector<RowUse> HoldBook::notHeld(const Record& record, const std::vector<RowUse>& uses) {
@@ -499,7 +566,8 @@ std::vector<RowUse> HoldBook::notHeld(const Record& record, const std::vector<Ro
 
 HoldOutcome HoldBook::apply(const Record& record, const ApplyRule& rule) {
   HoldOutcome outcome;
-  if (!showsPager(record)) return outcome;
+  const bool maybe = mayHaveWritten(record);
+  if (!showsPager(record) && !maybe) return outcome;
   const bool read = record.command == "read";
   const std::optional<PagerRows> pager =
       read ? std::optional(recordRows(record)) : record.pagerBefore;
@@ -515,7 +583,8 @@ HoldOutcome HoldBook::apply(const Record& record, const ApplyRule& rule) {
   // A read of a pager whose holds are its own already, in the same rows, changes nothing;
   // else the pager's holds become the read's, so that they are found from its own again.
   if (read && !rule.groupOnly && !own.empty() && sameHolds(own, record)) return outcome;
-  if (!rule.groupOnly) {
+  // A write that may have left the pager as it was lets nothing of it go.
+  if (!rule.groupOnly && !maybe) {
     letGo(own, record, stamp, rule.history ? std::optional(storedTime(record.at)) : std::nullopt);
   }
   std::vector<RowUse> uses;
@@ -524,14 +593,8 @@ HoldOutcome HoldBook::apply(const Record& record, const ApplyRule& rule) {
   }
   const std::vector<Hold> near = around(uses);
   for (const RowUse& use : uses) {
-    if (const auto decider = rule.history ? decided(use, record, rule.later) : std::nullopt) {
-      // A later record or event decided it; a pager that cannot be the later one's had it too.
-      if (*decider) {
-        outcome.conflicts.push_back(
-            conflict(use.capcode, found, record.id, (*decider)->id, rule.what));
-      }
-      continue;
-    }
+    // A later word of the same pager decided it.
+    if (rule.history && decided(use, record, rule.later)) continue;
     // Both pagers are known to have it: the other keeps its hold, this one gets its own.
     if (const auto other = inTheWay(near, use, own, record.id, std::nullopt)) {
       outcome.conflicts.push_back(
@@ -547,6 +610,7 @@ void HoldBook::letGo(const std::vector<Hold>& own, const Record& record, const E
   std::set<int> given;
   for (const RowUse& use : recordUses(record)) given.insert(use.capcode);
   for (const Hold& h : own) {
+    if (!h.sure) continue;                            // perhaps another pager's: it stays
     if (before && heldSince(h) >= *before) continue;  // a later record decided it
     if (given.count(h.capcode)) {
       EventStamp from = stamp;

@@ -22,6 +22,9 @@ class SqlSession;
 inline constexpr const char* kWrittenOutcome = "Verify OK !";
 inline constexpr const char* kReadOutcome = "Read completed";
 bool showsPager(const Record& record);
+// A write that ended after it began to send the capcodes: the pager may have them. Its last
+// line says so; a write stopped on request is taken as one, as nothing tells when it stopped.
+bool mayHaveWritten(const Record& record);
 
 // What a conflict says of how the register learned of it.
 inline constexpr const char* kReadFoundAnother = "a read found it on a second pager";
@@ -32,6 +35,11 @@ inline constexpr const char* kReleasedWhileBeingWritten = "released while being 
 
 // A row of the holds table.
 struct Hold {
+  // Of a pager's own holds: the pager in the Programmer shows, row by row, all that the hold's
+  // record (or its claim's write) gave, so it may let the hold go. A pager that has only the
+  // capcode in the hold's row may be another pager with the same capcode: its hold is not in
+  // the way, but stays.
+  bool sure = false;
   long long id = 0;
   int capcode = 0;
   int row = 0;
@@ -61,16 +69,17 @@ EventStamp storedStamp(std::string_view station, WallTime at, std::string_view n
 class LaterUses {
  public:
   explicit LaterUses(const std::vector<Record>& batch);  // kept by reference
-  // The first record of the batch after `record` whose use of the capcode clashes with `use`:
-  // any use of an individual one, an individual use of a group one.
-  const Record* firstClash(const Record& record, const RowUse& use) const;
+  // The records of the batch after `record` that use the capcode, or whose whole read first
+  // found a pager as `record` left it.
+  std::vector<const Record*> after(const Record& record, int capcode) const;
 
  private:
   struct Entry {
     WallTime at;
     const Record* record;
   };
-  std::map<int, std::vector<Entry>> all_, individual_;
+  std::map<int, std::vector<Entry>> all_;
+  std::map<std::string, std::vector<Entry>> byBefore_;  // by their pagerBefore text
 };
 
 // How a record is applied to the holds.
@@ -147,11 +156,10 @@ class HoldBook {
                              long long token, const Stamp& by);
 
  private:
-  // Within a record's application in history: nothing when no later record (of the register, or
-  // `later` of its batch) or history event decided the capcode of `use`; else the later record
-  // when its pager cannot be the record's (both serial numbers known, and not the same).
-  std::optional<std::optional<Record>> decided(const RowUse& use, const Record& record,
-                                               const LaterUses* later);
+  // Within a record's application in history: a release by hand after the record's time, or a
+  // later record (of the register, or `later` of its batch) of what may be the same pager, that
+  // uses the capcode, decided it for the record.
+  bool decided(const RowUse& use, const Record& record, const LaterUses* later);
   // The pager's own holds that `record` no longer shows go, and those that a write gives again
   // are taken over by its holds; with `before`, only those of records older than that.
   void letGo(const std::vector<Hold>& own, const Record& record, const EventStamp& stamp,

@@ -60,6 +60,8 @@ void addHolds(SqlSession& s) {
   soci::session& sql = s.sql();
   sql << "ALTER TABLE records ADD COLUMN enabled_rows TEXT NOT NULL DEFAULT '1,2,3,4,5,6'";
   sql << "ALTER TABLE records ADD COLUMN pager_before TEXT NOT NULL DEFAULT ''";
+  // The writes that found a pager as an older record left it: they decide its capcodes.
+  sql << "CREATE INDEX records_pager_before ON records (pager_before)";
   sql << "ALTER TABLE records ADD COLUMN note TEXT NOT NULL DEFAULT ''";
   sql << std::string("CREATE TABLE holds (id ") + s.idColumn() +
              ", capcode INTEGER NOT NULL, address_row INTEGER NOT NULL, "

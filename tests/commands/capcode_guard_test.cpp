@@ -218,7 +218,9 @@ TEST_P(CapcodeGuardTest, FirstUseTakesInTheJournalOfTodaysProgramOnce) {
   }
   const auto before = test::readBytes(journal);
   rx.f().menuItem("ReadFromPager").trigger();
-  EXPECT_EQ(rx.notices, Lines{"journal.csv taken into the new register: 2 records"});
+  // The failed write may have left its capcode on a second pager.
+  EXPECT_EQ(rx.notices, Lines{"journal.csv taken into the new register: 2 records; Capcode "
+                              "2004017 is on another pager too: see Register > Pager register"});
   rx.records.registerConnection().close();  // the next run of the program, a minute later
   rx.records.now = [] { return test::kNow + std::chrono::minutes(1); };
   rx.f().menuItem("ReadFromPager").trigger();

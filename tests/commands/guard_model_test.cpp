@@ -1,0 +1,434 @@
+// A pager shop in random order: stations write and read the pagers of a pool on one register,
+// guarded or not, taking the next free capcode or stopping; writes fail, are stopped, or die
+// with their claims made; a station's register goes away and its journal is imported when it
+// comes back; a capcode is released by force while its pager is written. The pagers themselves
+// are the truth: after every step, a capcode in an enabled row of two pagers is a group capcode
+// of each, or the register lists a conflict for it. A failing sequence names its seed; set
+// CCP_GUARD_SEED to run that one alone, CCP_GUARD_SEQUENCES for more.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <random>
+#include <set>
+#include <sstream>
+
+#include "commands/capcode_guard.h"
+#include "commands/register_chores.h"
+#include "image/capcode.h"
+#include "records_fixture.h"
+#include "register/engine_fixture.h"
+#include "register/register_csv.h"
+
+namespace ccp {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kStations = 3;
+constexpr int kPagers = 6;
+constexpr int kSteps = 40;
+
+// Capcodes that meet: the individual and the group ones share some.
+constexpr int kIndividual[] = {2004000, 2004001, 2004002, 2004008, 2004016};
+constexpr int kGroup[] = {2004008, 2004016, 2004001, 2005000, 2005008};
+
+int fromEnvironment(const char* name, int otherwise) {
+  const char* text = std::getenv(name);
+  return text != nullptr && *text != '\0' ? std::atoi(text) : otherwise;
+}
+
+// A process that has ended: the writer of a write that was killed.
+Writer endedWriter(const std::string& station, std::mt19937& random) {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  Writer writer = newWriter(station);
+  writer.pid = child;
+  writer.token = std::uniform_int_distribution<long long>(1, 1LL << 61)(random);
+  return writer;
+}
+
+struct Pager {
+  PagerContents contents;
+  // For each row, the capcodes the writes that reached it gave there, and whether as individual
+  // ones: the last verified write's, and those of writes that failed after it, as the pager may
+  // have either's.
+  std::array<std::map<int, bool>, kAddressCount> given{};
+  bool individual(int row, int capcode) const {
+    const auto found = given[row - 1].find(capcode);
+    return found != given[row - 1].end() && found->second;
+  }
+  std::set<std::string> unrecorded;  // stations whose record of it waits in their journal
+  // A write stopped or failed while the decoder was written: its capcodes may be of neither
+  // write, unknown to anyone until the pager is read or written whole.
+  bool torn = false;
+};
+
+struct Station {
+  std::string name;
+  std::unique_ptr<test::RecordsFixture> window;
+  bool away = false;
+};
+
+class Shop {
+ public:
+  Shop(const std::string& location, bool shared, unsigned seed)
+      : location_(location), shared_(shared), random_(seed) {
+    for (int i = 0; i < kStations; ++i) {
+      Station& station = stations_.emplace_back();
+      station.name = "r" + std::to_string(i + 1);
+      station.window = std::make_unique<test::RecordsFixture>();
+      station.window->records.now = [this] { return now_; };
+    }
+    for (int i = 0; i < kPagers; ++i) {
+      Pager& pager = pagers_.emplace_back();
+      pager.contents = defaultPagerContents(test::kE);
+      for (int row = 1; row <= kAddressCount; ++row) {
+        writeAddress(pager.contents.decoder, row, 2006000 + 8 * (i * kAddressCount + row), false);
+      }
+    }
+  }
+
+  // One operation, at random.
+  void step() {
+    now_ += 1min;
+    const int what = pick(100);
+    Station& station = stations_[pick(kStations)];
+    const int pager = pick(kPagers);
+    if (what < 55) {
+      write(station, pager);
+    } else if (what < 75) {
+      read(station, pager);
+    } else if (what < 85) {
+      goAwayOrComeBack(station);
+    } else {
+      killedWrite(station, pager);
+    }
+  }
+
+  // Every station's register back, and its journal taken in.
+  void settle() {
+    for (Station& station : stations_) {
+      if (station.away) goAwayOrComeBack(station);
+    }
+  }
+
+  // Empty when the promise holds: each capcode in enabled rows of two pagers is a group capcode
+  // of each, or the register lists it as a conflict (or a station has yet to tell of it).
+  std::string broken() {
+    std::map<int, std::vector<std::pair<int, int>>> users;  // capcode: (pager, row)
+    for (int p = 0; p < kPagers; ++p) {
+      for (int row = 1; row <= kAddressCount; ++row) {
+        const DecoderAddress address = readAddress(pagers_[p].contents.decoder, row);
+        if (address.enabled) users[address.capcode].push_back({p, row});
+      }
+    }
+    auto reg = openRegister(location_);
+    std::set<int> listed;
+    for (const Conflict& c : reg->conflicts()) listed.insert(c.capcode);
+    std::ostringstream out;
+    for (const auto& [capcode, uses] : users) {
+      std::set<int> pagers;
+      bool individual = false, untold = false;
+      for (const auto& [p, row] : uses) {
+        pagers.insert(p);
+        individual |= pagers_[p].individual(row, capcode);
+        untold |= !pagers_[p].unrecorded.empty() || pagers_[p].torn;
+      }
+      if (pagers.size() < 2 || !individual || untold || listed.count(capcode)) continue;
+      out << "capcode " << capcode << " on";
+      for (const auto& [p, row] : uses) {
+        out << " pager " << p << " row " << row
+            << (pagers_[p].individual(row, capcode) ? " (individual)" : " (group)");
+      }
+      out << ", and no conflict listed (holds:";
+      for (const Holder& h : reg->holders(capcode)) {
+        out << " " << h.station << " " << holderStateName(h.state) << " row " << h.row
+            << (h.individual ? " individual" : " group");
+      }
+      out << "; history:";
+      for (const HolderEvent& e : reg->history(capcode)) {
+        out << " " << e.event << " by " << e.station << " record "
+            << (e.recordId ? std::to_string(*e.recordId) : "-") << " '" << e.note << "'";
+      }
+      out << "; conflicts:";
+      for (const Conflict& c : reg->conflicts(true)) {
+        if (c.capcode == capcode) out << " " << c.what << (c.closedAt ? " (closed)" : "");
+      }
+      out << "); ";
+    }
+    return out.str();
+  }
+
+  std::vector<std::string> trail;  // what was done, step by step
+
+ private:
+  int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
+  bool chance(int percent) { return pick(100) < percent; }
+  template <std::size_t N>
+  int pickOf(const int (&values)[N]) {
+    return values[pick(static_cast<int>(N))];
+  }
+
+  // "2004000* 2004008 -2004016 ...": the pager's rows, individual ones starred, disabled ones
+  // marked.
+  std::string rowsOf(int p) const {
+    std::string text;
+    for (int row = 1; row <= kAddressCount; ++row) {
+      const DecoderAddress address = readAddress(pagers_[p].contents.decoder, row);
+      text += std::string(row > 1 ? " " : "") + (address.enabled ? "" : "-") +
+              std::to_string(address.capcode) +
+              (pagers_[p].individual(row, address.capcode) ? "*" : "");
+    }
+    return text;
+  }
+
+  void plugIn(Station& station, int pager) {
+    sim::SimulatedProgrammer& programmer = station.window->fx.programmer;
+    programmer.setEeprom(pagers_[pager].contents.eeprom);
+    programmer.setDecoder(pagers_[pager].contents.decoder);
+  }
+  void takeOut(Station& station, int pager) {
+    pagers_[pager].contents.eeprom = station.window->fx.pagerEeprom();
+    pagers_[pager].contents.decoder = station.window->fx.pagerDecoder();
+  }
+
+  // The file the station writes: random capcodes of the pools in random rows, and its
+  // settings. The rows that will be individual.
+  std::vector<int> prepareWrite(Station& station, RegisterSettings& settings, bool& guarded) {
+    TForm1& form = station.window->f();
+    for (int row = 1; row <= kAddressCount; ++row) {
+      const std::string n = std::to_string(row);
+      const int capcode = row == 1 ? pickOf(kIndividual) : pickOf(kGroup);
+      form.textField("address" + n).setText(capcodeText(capcode));
+      form.checkBox("addr" + n + "en").setChecked(row == 1 ? chance(90) : chance(40));
+      form.comboBox("autoinc" + n).setIndex(row <= 2 && chance(30) ? 1 : 0);
+    }
+    static const std::vector<std::vector<int>> kUniqueRows = {{}, {}, {1}, {1, 2}, {2}};
+    settings.uniqueRows = kUniqueRows[pick(static_cast<int>(kUniqueRows.size()))];
+    settings.readBeforeWrite = chance(50);
+    settings.whenTaken = chance(30) ? WhenTaken::TakeNextFree : WhenTaken::Stop;
+    settings.allowUnguarded = station.away && chance(50);
+    guarded = chance(85) || settings.whenTaken == WhenTaken::TakeNextFree;
+    settings.guard = guarded;
+    station.window->records.setRegister(settings, {location_, station.name, shared_, guarded});
+    return individualRows(settings, autoincSteps(form));
+  }
+
+  // What the write gave each row becomes the pager's; a write that failed part way adds it to
+  // what the pager had.
+  static void designate(Pager& pager, const PagerRows& sent, const std::vector<int>& individual,
+                        bool whole) {
+    for (int row = 1; row <= kAddressCount; ++row) {
+      if (whole) pager.given[row - 1].clear();
+      if (sent.capcodes[row - 1]) {
+        pager.given[row - 1][*sent.capcodes[row - 1]] =
+            std::find(individual.begin(), individual.end(), row) != individual.end();
+      }
+    }
+  }
+
+  static PagerRows decoderRows(const DecoderBlock& decoder) {
+    PagerRows rows;
+    for (int row = 1; row <= kAddressCount; ++row) {
+      const DecoderAddress address = readAddress(decoder, row);
+      rows.capcodes[row - 1] = address.capcode;
+      rows.enabled[row - 1] = address.enabled;
+    }
+    return rows;
+  }
+
+  void write(Station& station, int p) {
+    RegisterSettings settings;
+    bool guarded = false;
+    const std::vector<int> individual = prepareWrite(station, settings, guarded);
+    test::PagerFixture& fx = station.window->fx;
+    Pager& pager = pagers_[p];
+    const DecoderBlock before = pager.contents.decoder;
+    plugIn(station, p);
+    std::string fault;
+    const int kind = pick(100);
+    const int percent = 10 + pick(80);
+    if (kind < 8) {
+      fault = "decoder NACK";
+      fx.programmer.decoderChip().failAckAtByte(static_cast<unsigned>(4 + pick(60)));
+    } else if (kind < 16) {
+      fault = "EEPROM NACK";
+      fx.programmer.eepromChip().failAckAtByte(static_cast<unsigned>(20 + pick(500)));
+    } else if (kind < 24) {
+      fault = "stopped at " + std::to_string(percent) + " %";
+      fx.platform.onProgress = [&fx, percent](const testkit::FakePlatform::Progress& progress) {
+        if (progress.percent >= percent) fx.platform.stopAsked = true;
+      };
+    } else if (kind < 30 && guarded && !individual.empty() && individual.front() == 1) {
+      // Another station, told that row 1's capcode is being written, releases it all the same.
+      Station& other = stations_[(&station - stations_.data() + 1) % kStations];
+      fault = "row 1 released by force at " + other.name;
+      fx.platform.onProgress = [&](const testkit::FakePlatform::Progress& progress) {
+        if (progress.phase != "Decoder write" || other.away) return;
+        const std::string capcode = fx.f().textField("address1").text();
+        // As a user does: told it is being written, then forcing it.
+        auto reg = openRegister(location_);
+        const auto claims = reg->claims();
+        const bool writing = std::any_of(claims.begin(), claims.end(), [&](const Holder& h) {
+          return h.capcode == std::stoi(capcode) && h.writer == Liveness::Alive;
+        });
+        if (writing) {
+          releaseByHand(*reg, std::stoi(capcode), {other.name, now_, "forced"}, true);
+          fault += " (released)";
+        }
+        fx.platform.onProgress = nullptr;
+      };
+    }
+    const std::size_t logged = fx.lines().size();
+    fx.f().menuItem("WriteToPager").trigger();
+    if (std::getenv("CCP_GUARD_LOG") != nullptr) {
+      for (std::size_t i = logged; i < fx.lines().size(); ++i)
+        trail.push_back("    " + fx.lines()[i]);
+      auto reg = openRegister(location_);
+      for (const Holder& h : reg->claims()) {
+        trail.push_back("    claim " + std::to_string(h.capcode) + " row " + std::to_string(h.row) +
+                        " " + holderStateName(h.state));
+      }
+      for (const std::string& n : station.window->notices) trail.push_back("    notice " + n);
+    }
+    fx.programmer.decoderChip().failAckAtByte(0);
+    fx.programmer.eepromChip().failAckAtByte(0);
+    fx.platform.onProgress = nullptr;
+    fx.platform.stopAsked = false;
+    takeOut(station, p);
+    const bool verified = fx.lines().back() == "Verify OK !" || releasedLast(fx);
+    // What was sent, as the capcodes moved on by the guard were: the write's image.
+    if (verified || pager.contents.decoder != before) {
+      designate(pager, decoderRows(fx.f().image().decoder), individual, verified);
+    }
+    if (verified) pager.torn = false;
+    if (!verified && pager.contents.decoder != before) pager.torn = true;
+    if (station.away && pager.contents.decoder != before) pager.unrecorded.insert(station.name);
+    trail.push_back(
+        station.name + " writes pager " + std::to_string(p) + " (" +
+        (guarded ? "guarded" : "unguarded") + (settings.readBeforeWrite ? ", read first" : "") +
+        (settings.whenTaken == WhenTaken::TakeNextFree ? ", next free" : "") +
+        (fault.empty() ? "" : ", " + fault) + "): " + fx.lines().back() + " [" + rowsOf(p) + "]");
+  }
+
+  static bool releasedLast(test::PagerFixture& fx) {
+    const auto& lines = fx.lines();
+    return lines.size() >= 2 && lines[lines.size() - 2] == "Verify OK !" &&
+           lines.back().find("was released while this pager was written") != std::string::npos;
+  }
+
+  void read(Station& station, int p) {
+    station.window->records.setRegister({}, {location_, station.name, shared_, false});
+    plugIn(station, p);
+    station.window->f().menuItem("ReadFromPager").trigger();
+    takeOut(station, p);
+    if (station.window->fx.lines().back() == "Read completed") {
+      pagers_[p].torn = false;
+      if (station.away) pagers_[p].unrecorded.insert(station.name);
+    }
+    trail.push_back(station.name + " reads pager " + std::to_string(p) + ": " +
+                    station.window->fx.lines().back());
+  }
+
+  // A write whose program was killed once its decoder was written: its claims stay, its pager
+  // has what it was sent, and no record tells of it.
+  void killedWrite(Station& station, int p) {
+    if (station.away) return;
+    RegisterSettings settings;
+    bool guarded = false;
+    const std::vector<int> individual = prepareWrite(station, settings, guarded);
+    TForm1& form = station.window->f();
+    PagerRows rows;
+    for (int row = 1; row <= kAddressCount; ++row) {
+      const std::string n = std::to_string(row);
+      rows.capcodes[row - 1] = capcodeNumber(form.textField("address" + n).text());
+      rows.enabled[row - 1] = form.checkBox("addr" + n + "en").checked();
+    }
+    const std::vector<RowUse> uses = rowUses(rows, individual);
+    for (const RowUse& a : uses) {
+      for (const RowUse& b : uses) {
+        if (a.row != b.row && a.capcode == b.capcode && (a.individual || b.individual)) return;
+      }
+    }
+    auto reg = openRegister(location_);
+    const ClaimResult claim = reg->claimWrite(uses, endedWriter(station.name, random_), now_, {});
+    trail.push_back(station.name + " dies writing pager " + std::to_string(p) + ": " +
+                    (claim.granted ? "claimed" : "refused"));
+    if (!claim.granted) return;
+    Pager& pager = pagers_[p];
+    for (int row = 1; row <= kAddressCount; ++row) {
+      writeAddress(pager.contents.decoder, row, rows.capcodes[row - 1].value_or(0),
+                   rows.enabled[row - 1]);
+    }
+    designate(pager, rows, individual, true);
+    pager.torn = false;
+    trail.back() += " [" + rowsOf(p) + "]";
+  }
+
+  void goAwayOrComeBack(Station& station) {
+    RegisterConnection& connection = station.window->records.registerConnection();
+    station.away = !station.away;
+    connection.close();
+    if (station.away) {
+      connection.opener = [](const std::string&) -> std::unique_ptr<PagerRegister> {
+        throw RegisterError(RegisterFault::Unreachable, "the server is away");
+      };
+      trail.push_back(station.name + " loses its register");
+      return;
+    }
+    connection.opener = [](const std::string& location) { return openRegister(location); };
+    const std::string journal = station.window->records.journalPath();
+    std::string said = station.name + " has its register back";
+    if (std::filesystem::exists(journal)) {
+      auto reg = openRegister(location_);
+      const ImportResult imported = importJournal(*reg, journal, station.name);
+      said += ", imports " + std::to_string(imported.added) + " records, " +
+              std::to_string(imported.holds.conflicts.size()) + " conflicts";
+      std::filesystem::remove(journal);
+    }
+    for (Pager& pager : pagers_) pager.unrecorded.erase(station.name);
+    trail.push_back(said);
+  }
+
+  std::string location_;
+  bool shared_;
+  std::mt19937 random_;
+  WallTime now_ = test::kNow;
+  std::vector<Station> stations_;
+  std::vector<Pager> pagers_;
+};
+
+class GuardModelTest : public test::EngineTest {};
+
+TEST_P(GuardModelTest, NoCapcodeIsOnTwoPagersUnlessGroupOrListedAsAConflict) {
+  const int only = fromEnvironment("CCP_GUARD_SEED", 0);
+  const int sequences = only != 0 ? 1 : fromEnvironment("CCP_GUARD_SEQUENCES", 20);
+  for (int n = 0; n < sequences; ++n) {
+    const unsigned seed = only != 0 ? static_cast<unsigned>(only) : 1000u + n;
+    Shop shop(newRegister(), GetParam() == Engine::PostgreSQL, seed);
+    for (int step = 0; step <= kSteps; ++step) {
+      if (step == kSteps) {
+        shop.settle();
+      } else {
+        shop.step();
+      }
+      const std::string broken = shop.broken();
+      if (broken.empty()) continue;
+      std::string trail;
+      for (const std::string& line : shop.trail) trail += "  " + line + "\n";
+      FAIL() << "CCP_GUARD_SEED=" << seed << ", step " << step << ": " << broken << "\n" << trail;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, GuardModelTest,
+                         ::testing::Values(Engine::SQLite, Engine::PostgreSQL), test::engineName);
+
+}  // namespace
+}  // namespace ccp
