@@ -41,7 +41,7 @@ TEST_P(ApplyTest, ARecordFindingAnotherPagersCapcodeIsAConflictAndMovesNothing) 
     const long long id = reg().addRecord(record);
     const HoldOutcome outcome = reg().apply(id, {"station-2", at(second++), {}});
     EXPECT_TRUE(reg().apply(id, {"station-2", at(9), {}}).conflicts.empty()) << "applied twice";
-    ASSERT_EQ(outcome.conflicts.size(), c.conflict ? 1u : 0u) << second;
+    ASSERT_EQ(outcome.conflicts.size(), c.conflict ? 1u : 0u) << pagerRowsText(c.rows);
     if (!c.conflict) continue;
     EXPECT_EQ(outcome.conflicts[0].what, c.conflict);
     EXPECT_EQ(outcome.conflicts[0].capcode, 1100000);
