@@ -47,19 +47,44 @@ inline Record pagerCommand(const std::string& command, const std::string& statio
   return r;
 }
 
+// "held row 1 by SN-A", "group claimed row 2 by station-2 (ended)": a hold with the serial of
+// its record, or a claim with its station and whether its writer still runs.
+inline std::string holdText(const Holder& h) {
+  const std::string by = h.record ? h.record->serial : h.station;
+  const std::string writer = h.state != HolderState::Claimed ? ""
+                             : h.writer == Liveness::Alive   ? " (running)"
+                                                             : " (ended)";
+  return std::string(h.individual ? "" : "group ") + holderStateName(h.state) + " row " +
+         std::to_string(h.row) + " by " + by + writer;
+}
+
+inline std::vector<std::string> holdsOf(PagerRegister& reg, int capcode) {
+  std::vector<std::string> found;
+  for (const Holder& h : reg.holders(capcode)) found.push_back(holdText(h));
+  return found;
+}
+
 // The register's tests of holds, with pagers written and read through it.
 class HoldTest : public RegisterTest {
  protected:
-  // A guarded write of the pager as `station`, verified: claimed, recorded, settled.
+  // The claim of a write under way at `station`, granted.
+  Writer claim(const std::string& station, int second, const std::vector<RowUse>& rows,
+               const std::optional<PagerRows>& before = {}) {
+    const Writer writer = newWriter(station);
+    EXPECT_TRUE(reg().claimWrite(rows, writer, at(second), before).granted)
+        << station << " at " << second;
+    return writer;
+  }
+  // A guarded write of the pager as `station`, verified or failed once it sent: claimed,
+  // recorded, settled.
   long long write(const std::string& station, int second, const PagerRows& rows,
-                  const std::optional<PagerRows>& before = {}, const std::string& serial = "SN1") {
+                  const std::optional<PagerRows>& before = {}, const std::string& serial = "SN1",
+                  WriteEnd end = WriteEnd::Verified) {
     Record record = pagerCommand("write", station, second, rows, serial);
     record.pagerBefore = before;
-    const Writer writer = newWriter(station);
-    const ClaimResult claim = reg().claimWrite(recordUses(record), writer, at(second), before);
-    EXPECT_TRUE(claim.granted) << station << " at " << second;
+    const Writer writer = claim(station, second, recordUses(record), before);
     const long long id = reg().addRecord(record);
-    reg().settle(writer, WriteEnd::Verified, id, {station, at(second), {}});
+    reg().settle(writer, end, id, {station, at(second), {}});
     return id;
   }
   // A completed read of the pager, applied.
@@ -76,15 +101,7 @@ class HoldTest : public RegisterTest {
     ASSERT_TRUE(other->claimWrite(rows, ended, at(second), std::nullopt).granted);
   }  // its session, and the lock that said the write runs, end here
 
-  std::vector<std::string> states(int capcode) {
-    std::vector<std::string> found;
-    for (const Holder& h : reg().holders(capcode)) {
-      found.push_back(std::string(h.individual ? "" : "group ") + holderStateName(h.state) +
-                      " row " + std::to_string(h.row) + " by " +
-                      (h.record ? std::to_string(h.record->id) : h.station));
-    }
-    return found;
-  }
+  std::vector<std::string> states(int capcode) { return holdsOf(reg(), capcode); }
 };
 
 // Waits for the claims of the capcode to say their writers ended: a server notices a station's

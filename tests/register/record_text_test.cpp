@@ -5,8 +5,6 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <cstdlib>
-#include <ctime>
 #include <thread>
 
 #include "files/csv_fields.h"
@@ -29,9 +27,17 @@ std::string everyByte() {
   return bytes;
 }
 
+// The texts of the records, with their stations or without.
+std::vector<std::string> texts(const std::vector<Record>& records, bool withStation) {
+  std::vector<std::string> found;
+  for (const Record& r : records) {
+    found.insert(found.end(), {r.serial, r.outcome, r.port, r.backupFile});
+    if (withStation) found.push_back(r.station);
+  }
+  return found;
+}
+
 TEST_P(RecordTextTest, EveryByteOfAPagerTextComesBackThroughExportAndImport) {
-  setenv("TZ", "UTC", 1);
-  tzset();
   std::vector<Record> records;
   for (Model model : {Model::QPX730E, Model::QPX730H}) {
     Record record =
@@ -46,20 +52,7 @@ TEST_P(RecordTextTest, EveryByteOfAPagerTextComesBackThroughExportAndImport) {
   records[1].backupFile = "backups/\xe9\\xe9\\x5c.eep";
   // Applied as the commands apply them, so that both registers say who holds the capcode.
   for (const Record& record : records) reg().apply(reg().addRecord(record), {"station", at(0), {}});
-
-  const auto sameTexts = [&records](const std::vector<Record>& found, bool withStation) {
-    ASSERT_EQ(found.size(), records.size());
-    for (std::size_t i = 0; i < found.size(); ++i) {
-      EXPECT_EQ(found[i].serial, records[i].serial) << i;
-      EXPECT_EQ(found[i].outcome, records[i].outcome) << i;
-      EXPECT_EQ(found[i].port, records[i].port) << i;
-      EXPECT_EQ(found[i].backupFile, records[i].backupFile) << i;
-      if (withStation) {
-        EXPECT_EQ(found[i].station, records[i].station) << i;
-      }
-    }
-  };
-  sameTexts(reg().records(oldestFirst()), true);
+  EXPECT_EQ(texts(reg().records(oldestFirst()), true), texts(records, true));
 
   // Kept as the pager's characters, found as a user types them: byte 0xE9 is "é" on the
   // QPX730E, "י" on the QPX730H; 0x80 is "€" on both.
@@ -79,7 +72,7 @@ TEST_P(RecordTextTest, EveryByteOfAPagerTextComesBackThroughExportAndImport) {
   const ImportResult imported = importJournal(*other, first, "station-2");
   EXPECT_EQ(imported.added, 2u);
   EXPECT_TRUE(imported.refused.empty());
-  sameTexts(other->records(oldestFirst()), false);
+  EXPECT_EQ(texts(other->records(oldestFirst()), false), texts(records, false));
   ASSERT_EQ(exportRecords(*other, second), 2u);
   EXPECT_EQ(test::readBytes(second), test::readBytes(first));
 }
@@ -114,10 +107,7 @@ TEST_P(RecordTextTest, RefusedLinesOfAnImportAreNamedAndTheOthersGoIn) {
       << result.refused[0].reason;
   EXPECT_EQ(result.refused[1].line, 5u);
   EXPECT_EQ(result.refused[1].reason, "not a record: too few fields: 2 of 15");
-  ASSERT_EQ(result.records.size(), 2u);
-  RecordQuery refused;
-  refused.capcode = 2004001;
-  EXPECT_TRUE(reg().records(refused).empty());
+  EXPECT_EQ(result.records.size(), 2u);
   EXPECT_EQ(reg().countRecords({}), 2);
 }
 
