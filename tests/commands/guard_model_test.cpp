@@ -152,14 +152,7 @@ class Shop {
             << (h.individual ? " individual" : " group");
       }
       out << "; history:";
-      for (const HolderEvent& e : reg->history(capcode)) {
-        out << " " << e.event << " by " << e.station << " record "
-            << (e.recordId ? std::to_string(*e.recordId) : "-") << " '" << e.note << "'";
-      }
-      out << "; conflicts:";
-      for (const Conflict& c : reg->conflicts(true)) {
-        if (c.capcode == capcode) out << " " << c.what << (c.closedAt ? " (closed)" : "");
-      }
+      for (const HolderEvent& e : reg->history(capcode)) out << " " << e.event << " " << e.station;
       out << "); ";
     }
     return out.str();
@@ -287,15 +280,8 @@ class Shop {
     }
     const std::size_t logged = fx.lines().size();
     fx.f().menuItem("WriteToPager").trigger();
-    if (std::getenv("CCP_GUARD_LOG") != nullptr) {
-      for (std::size_t i = logged; i < fx.lines().size(); ++i)
-        trail.push_back("    " + fx.lines()[i]);
-      auto reg = openRegister(location_);
-      for (const Holder& h : reg->claims()) {
-        trail.push_back("    claim " + std::to_string(h.capcode) + " row " + std::to_string(h.row) +
-                        " " + holderStateName(h.state));
-      }
-      for (const std::string& n : station.window->notices) trail.push_back("    notice " + n);
+    for (std::size_t i = logged; std::getenv("CCP_GUARD_LOG") && i < fx.lines().size(); ++i) {
+      trail.push_back("    " + fx.lines()[i]);
     }
     fx.programmer.decoderChip().failAckAtByte(0);
     fx.programmer.eepromChip().failAckAtByte(0);
