@@ -298,13 +298,19 @@ TEST(CliRegisterFiles, AFolderIsNoJournalToImportNorAnExportToWrite) {
   EXPECT_EQ(cli.err.str(), "ccp: The export " + folder + " cannot be written: Is a directory\n");
 }
 
-TEST(CliRegisterFiles, StatusOfAStationWithoutARegisterSaysSoAndMakesNone) {
+// Where the station has no register yet, or the one named is not there.
+TEST(CliRegisterFiles, StatusOfARegisterThatIsNotThereSaysSoAndMakesNone) {
   CliFixture cli;
-  const std::string location = defaultRegisterLocation(cli.services.dataPath);
-  EXPECT_EQ(cli.run({"register", "status"}), cli::kFailed);
-  EXPECT_EQ(cli.err.str(), "ccp: No pager command has kept a record yet: there is no register at " +
-                               location + "\n");
-  EXPECT_FALSE(std::filesystem::exists(location));
+  const std::string own = defaultRegisterLocation(cli.services.dataPath);
+  for (const std::string& location : {own, cli.folder.file("named.sqlite")}) {
+    std::vector<std::string> words = {"register", "status"};
+    if (location != own) words.insert(words.end(), {"--register", location});
+    EXPECT_EQ(cli.run(words), cli::kFailed);
+    EXPECT_EQ(
+        cli.err.str(),
+        "ccp: No pager command has kept a record yet: there is no register at " + location + "\n");
+    EXPECT_FALSE(std::filesystem::exists(location));
+  }
 }
 
 TEST(CliRegisterFiles, ListLimitShowsTheNewestRecords) {
