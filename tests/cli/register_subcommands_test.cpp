@@ -108,8 +108,9 @@ TEST_P(CliRegisterTest, AGroupRowOfAnotherPagersIndividualCapcodeIsRefused) {
   EXPECT_EQ(cli.services.pagerDecoder(), fresh);
 }
 
-// A capcode another pager has too is said, and listed as a conflict until it is resolved.
-TEST_P(CliRegisterTest, ConflictsAreSaidListedAndResolved) {
+// A capcode another pager has too is said, listed, counted and found as a conflict until it is
+// resolved.
+TEST_P(CliRegisterTest, ConflictsAreSaidListedCountedAndResolved) {
   const std::string file = cli.fileWithCapcode(2004006);
   ASSERT_EQ(cli.run({"write", file, "--guard"}), cli::kDone);
   ASSERT_EQ(cli.run({"set", file, "address2=2006008"}), cli::kDone);  // another pager's file
@@ -122,6 +123,16 @@ TEST_P(CliRegisterTest, ConflictsAreSaidListedAndResolved) {
   ASSERT_EQ(cli.run({"register", "conflicts"}), cli::kDone);
   ASSERT_EQ(cli.outLines().size(), 2u);  // the heading and the conflict
   EXPECT_TRUE(contains(cli.outLines()[1], " 2004006 ")) << cli.out.str();
+  ASSERT_EQ(cli.run({"register", "status"}), cli::kDone);
+  EXPECT_TRUE(contains(cli.out.str(),
+                       "\nClaims:          0 being written, 0 left by writes that ended, 0 "
+                       "failed\nConflicts:       1 open\n"))
+      << cli.out.str();
+  ASSERT_EQ(cli.run({"register", "find", "2004006"}), cli::kDone);  // both pagers, and the conflict
+  const std::string both = "Capcode 2004006 was written on ";
+  EXPECT_TRUE(cli.out.str().starts_with(both) && contains(cli.out.str(), "\n" + both) &&
+              contains(cli.out.str(), "\nOpen conflicts of capcode 2004006:\n"))
+      << cli.out.str();
   ASSERT_EQ(cli.run({"register", "resolve", "2004006", "--note", "pager 2 recalled"}), cli::kDone);
   EXPECT_TRUE(cli.out.str().ends_with(" of capcode 2004006 closed by station\n"));
   EXPECT_EQ(cli.run({"register", "resolve", "2004006"}), cli::kFailed);
