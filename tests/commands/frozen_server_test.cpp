@@ -38,11 +38,13 @@ TEST_P(FrozenServerTest, AWriteWaitsOnceWithinTheBoundAndKeepsItsRecordInTheJour
     test::RecordsFixture rx;
     rx.records.setRegister({}, {relay.through(newRegister()), "station-1", true, true});
     rx.records.registerConnection().get();  // open, and idle when the server freezes
-    const DecoderBlock decoder = rx.fx.pagerDecoder();
-    if (c.phase == nullptr) relay.freeze();
-    rx.fx.platform.onProgress = [&](const testkit::FakePlatform::Progress& p) {
-      if (p.phase == c.phase) relay.freeze();
-    };
+    if (c.phase == nullptr) {
+      relay.freeze();
+    } else {
+      rx.fx.platform.onProgress = [&](const testkit::FakePlatform::Progress& p) {
+        if (p.phase == c.phase) relay.freeze();
+      };
+    }
 
     const auto start = std::chrono::steady_clock::now();
     rx.f().menuItem("WriteToPager").trigger();
@@ -50,20 +52,16 @@ TEST_P(FrozenServerTest, AWriteWaitsOnceWithinTheBoundAndKeepsItsRecordInTheJour
 
     EXPECT_LT(took, 15s + 5s);
     EXPECT_EQ(rx.fx.lines().back(), c.lastLine);
-    if (c.phase == nullptr) {
-      EXPECT_EQ(rx.fx.pagerDecoder(), decoder);
-    }
     const auto journal = test::readCsv(rx.records.journalPath());
     ASSERT_EQ(journal.size(), 2u);  // the header and the record
     EXPECT_EQ(journal[1][5], c.lastLine);
     EXPECT_EQ(journal[1][7], c.capcode1);
     ASSERT_EQ(rx.notices.size(), 1u);
-    const std::string& notice = rx.notices[0];
-    EXPECT_TRUE(
-        notice.starts_with("record could not be kept in the register, it is in "
-                           "journal.csv: The register's server did not answer within 15 s"))
-        << notice;
-    EXPECT_TRUE(notice.ends_with(std::string("(") + c.call + ")")) << notice;
+    EXPECT_TRUE(rx.notices[0].starts_with("record could not be kept in the register, it is in "
+                                          "journal.csv: The register's server did not answer "
+                                          "within 15 s") &&
+                rx.notices[0].ends_with(std::string("(") + c.call + ")"))
+        << rx.notices[0];
   }
 }
 

@@ -17,16 +17,12 @@ using Lines = std::vector<std::string>;
 // Capcodes by row, 1-6.
 using Rows = std::map<int, int>;
 
-// The window's writes guarded, on its own register or the one at `location`, as `station`.
+// The window's writes guarded (or not), on its own register or the one at `location`, as
+// `station`.
 inline void guard(RecordsFixture& rx, const std::string& station, const std::string& location = "",
-                  RegisterSettings settings = {}) {
+                  RegisterSettings settings = {}, bool guarded = true) {
   const std::string where = location.empty() ? rx.records.registerUse().location : location;
-  rx.records.setRegister(settings, {where, station, false, true});
-}
-
-// The window's records on the register at `location` as `station`, unguarded.
-inline void unguarded(RecordsFixture& rx, const std::string& station, const std::string& location) {
-  rx.records.setRegister({}, {location, station, false, false});
+  rx.records.setRegister(settings, {where, station, false, guarded});
 }
 
 // Each hold of the capcode: "station-2 held individual", "station-1 held group".
@@ -74,12 +70,12 @@ inline std::string heldAtStation2(const std::string& location, int capcode) {
 // A server learns that a station's session ended a moment after its process did: waits, up to
 // ten seconds, until no claim in the register is of a writer still running.
 inline void untilNoLiveClaim(PagerRegister& reg) {
-  for (int wait = 0; wait < 1000; ++wait) {
+  const auto live = [&reg] {
     const auto claims = reg.claims();
-    if (std::none_of(claims.begin(), claims.end(),
-                     [](const Holder& h) { return h.writer == Liveness::Alive; })) {
-      return;
-    }
+    return std::any_of(claims.begin(), claims.end(),
+                       [](const Holder& h) { return h.writer == Liveness::Alive; });
+  };
+  for (int wait = 0; wait < 1000 && live(); ++wait) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
 }

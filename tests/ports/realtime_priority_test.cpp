@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sched.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <string>
 #include <vector>
@@ -46,37 +45,22 @@ class FakeSchedulingCalls : public SchedulingCalls {
   std::vector<std::string> calls;
 };
 
-// Stands in for the daemon: grants `grant` (0: refuses) and makes the thread round-robin as
-// the daemon does.
-class FakeRealtimeKit : public RealtimeKit {
- public:
-  explicit FakeRealtimeKit(FakeSchedulingCalls& system) : system_(system) {}
-  Answer makeThreadRealtime(int wanted) override {
-    system_.calls.push_back("kit " + std::to_string(wanted));
-    if (grant == 0) return {0, reached, reason};
-    system_.thread = {SCHED_RR | SCHED_RESET_ON_FORK, grant};
+// A system that refuses real-time priority, with RealtimeKit beside it: the kit grants `grant`
+// (0: refuses) and makes the thread round-robin as the daemon does.
+struct RefusingSystem : RealtimeKit {
+  RefusingSystem() { calls.applyError = EPERM; }
+  Answer makeThreadRealtime(int) override {
+    ++kitRequests;
+    if (grant == 0) return {0, reached, "because"};
+    calls.thread = {SCHED_RR | SCHED_RESET_ON_FORK, grant};
     return {grant, true, {}};
   }
 
+  FakeSchedulingCalls calls;
   int grant = RealtimePriority::kPriority;
   bool reached = true;
-  std::string reason;
-
- private:
-  FakeSchedulingCalls& system_;
+  int kitRequests = 0;
 };
-
-// A system that refuses real-time priority, with RealtimeKit beside it.
-struct RefusingSystem {
-  RefusingSystem() { calls.applyError = EPERM; }
-  FakeSchedulingCalls calls;
-  FakeRealtimeKit kit{calls};
-};
-
-long kitRequests(const FakeSchedulingCalls& system) {
-  return std::count_if(system.calls.begin(), system.calls.end(),
-                       [](const std::string& call) { return call.starts_with("kit"); });
-}
 
 std::string applyCall(int policy, int priority) {
   return "apply " + std::to_string(policy) + "/" + std::to_string(priority);
@@ -187,32 +171,28 @@ TEST(SteadyClock, RaisesPriorityOnlyBetweenTheTransferHooks) {
 }
 
 TEST(RealtimePriority, KeepsWhatRealtimeKitGrantedThroughTheCommandAndGivesItBackAtItsEnd) {
-  RefusingSystem refusing;
-  FakeSchedulingCalls& system = refusing.calls;
-  refusing.kit.grant = 7;
-  SteadyClock clock(system, &refusing.kit);
+  RefusingSystem system;
+  system.grant = 7;
+  SteadyClock clock(system.calls, &system);
   const ThreadScheduling granted{SCHED_RR | SCHED_RESET_ON_FORK, 7};
   {
     const CommandScope command(clock);
     for (int transfer = 0; transfer < 3; ++transfer) {
       const TransferScope scope(clock);
-      EXPECT_EQ(system.thread, granted);
+      EXPECT_EQ(system.calls.thread, granted);
       EXPECT_EQ(clock.realtimePriority().lastOutcome(), Outcome::ThroughRealtimeKit);
     }
-    EXPECT_EQ(system.thread, granted) << "kept between the command's transfers";
+    EXPECT_EQ(system.calls.thread, granted) << "kept between the command's transfers";
   }
   // Without privilege the thread cannot clear SCHED_RESET_ON_FORK: it asks to keep it.
-  EXPECT_EQ(system.thread, (ThreadScheduling{SCHED_OTHER | SCHED_RESET_ON_FORK, 0}));
-  EXPECT_EQ(kitRequests(system), 1) << "one request for the whole command";
-  EXPECT_EQ(transfersRunText(clock.realtimePriority()),
-            "real-time through RealtimeKit, SCHED_RR 7");
+  EXPECT_EQ(system.calls.thread, (ThreadScheduling{SCHED_OTHER | SCHED_RESET_ON_FORK, 0}));
+  EXPECT_EQ(system.kitRequests, 1) << "one request for the whole command";
 }
 
 TEST(RealtimePriority, AsksRealtimeKitOncePerCommandAndAtEachTransferOutsideOne) {
-  RefusingSystem refusing;
-  FakeSchedulingCalls& system = refusing.calls;
-  refusing.kit.grant = 0;
-  RealtimePriority priority(system, &refusing.kit);
+  RefusingSystem system;
+  system.grant = 0;
+  RealtimePriority priority(system.calls, &system);
   const auto transfers = [&](int count) {
     for (int i = 0; i < count; ++i) {
       priority.raise();
@@ -223,29 +203,37 @@ TEST(RealtimePriority, AsksRealtimeKitOncePerCommandAndAtEachTransferOutsideOne)
   priority.holdBegins();
   transfers(3);
   priority.holdEnds();
-  EXPECT_EQ(kitRequests(system), 1) << "a refusal is not asked again within the command";
+  EXPECT_EQ(system.kitRequests, 1) << "a refusal is not asked again within the command";
   priority.holdBegins();
   transfers(1);
   priority.holdEnds();
-  EXPECT_EQ(kitRequests(system), 2) << "the next command asks again";
+  EXPECT_EQ(system.kitRequests, 2) << "the next command asks again";
   transfers(2);
-  EXPECT_EQ(kitRequests(system), 4);
-  EXPECT_EQ(system.thread, (ThreadScheduling{SCHED_OTHER, 0}));
+  EXPECT_EQ(system.kitRequests, 4);
+  EXPECT_EQ(system.calls.thread, (ThreadScheduling{SCHED_OTHER, 0}));
 }
 
-TEST(RealtimePriority, SaysWhyTheTransfersRanAtNormalPriority) {
-  for (const bool reached : {true, false}) {
-    RefusingSystem refusing;
-    refusing.kit.grant = 0;
-    refusing.kit.reached = reached;
-    refusing.kit.reason = "because";
-    RealtimePriority priority(refusing.calls, &refusing.kit);
+TEST(RealtimePriority, SaysHowTheTransfersRanAndWhy) {
+  const std::string refused =
+      "normal priority: see README (real-time refused: Operation not "
+      "permitted; ";
+  const struct {
+    int grant;
+    bool reached;
+    std::string said;
+  } cases[] = {
+      {7, true, "real-time through RealtimeKit, SCHED_RR 7"},
+      {0, true, refused + "refused by RealtimeKit: because)"},
+      {0, false, refused + "RealtimeKit not reached: because)"},
+  };
+  for (const auto& c : cases) {
+    RefusingSystem system;
+    system.grant = c.grant;
+    system.reached = c.reached;
+    RealtimePriority priority(system.calls, &system);
     priority.raise();
     priority.restore();
-    EXPECT_EQ(transfersRunText(priority),
-              std::string("normal priority: see README (real-time refused: Operation not "
-                          "permitted; ") +
-                  (reached ? "refused by RealtimeKit" : "RealtimeKit not reached") + ": because)");
+    EXPECT_EQ(transfersRunText(priority), c.said);
   }
 }
 
