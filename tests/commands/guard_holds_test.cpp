@@ -139,7 +139,7 @@ TEST_P(GuardHoldsTest, AClaimOfAKilledWriteIsListedAndTakenOverByAReprogram) {
   };
   runStations(1, [&](int, const Say&) { r1.f().menuItem("WriteToPager").trigger(); });
   r1.fx.platform.onProgress = nullptr;
-  untilNoLiveClaim(r1.records.registerConnection().get());
+  EXPECT_TRUE(writersEnded(r1.records.registerConnection().get(), 1700000));
 
   plugIn(r1, {{1, 1700000}});  // the decoder that write reached
   r1.f().menuItem("WriteToPager").trigger();
