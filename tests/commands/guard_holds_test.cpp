@@ -1,5 +1,5 @@
 // One capcode, one pager: what the guard and the records of the pager commands keep of it
-// through reprogrammed pagers, group rows, reads, unguarded writes and writes that were killed.
+// through reprogrammed pagers, group rows and writes that were killed.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -96,33 +96,6 @@ TEST_P(GuardHoldsTest, AGroupCapcodeIsNeverAnIndividualOneAndTheOtherWayRound) {
     const Lines lines = rx.fx.linesSince(logged);
     EXPECT_EQ(lines.front(), c.said);
     EXPECT_EQ(lines.back() == "Verify OK !", c.written) << c.said;
-  }
-}
-
-// A pager found holding, or given unguarded, what another pager holds as its own: both are
-// known to have it, and the register lists the conflict.
-TEST_P(GuardHoldsTest, AReadOrAnUnguardedWriteOfAHeldCapcodeKeepsBothPagers) {
-  const struct {
-    const char* command;
-    Rows rows;  // of the pager read, or of the write
-    Lines holders;
-  } cases[] = {
-      {"ReadFromPager", {{2, 2004006}}, {"station-2 held individual", "station-1 held group"}},
-      {"WriteToPager", {{1, 2004006}}, {"station-2 held individual", "station-1 held individual"}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.command);
-    RecordsFixture rx;
-    guard(rx, "station-1", heldAtStation2(newRegister(), 2004006), {}, false);
-    plugIn(rx, c.rows);
-    setRows(rx, c.rows);
-    rx.f().menuItem(c.command).trigger();
-    EXPECT_EQ(rx.notices, Lines{"Capcode 2004006 is on another pager too: see Register > Pager "
-                                "register"});
-    EXPECT_EQ(holdersOf(rx, 2004006), c.holders);
-    const auto conflicts = rx.records.registerConnection().get().conflicts(false);
-    ASSERT_EQ(conflicts.size(), 1u);
-    EXPECT_EQ(conflicts[0].capcode, 2004006);
   }
 }
 
