@@ -2,11 +2,8 @@
 
 // Windows whose writes are guarded, on registers the tests of both engines make.
 
-#include <algorithm>
-#include <chrono>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "records_fixture.h"
@@ -65,19 +62,6 @@ inline std::string heldAtStation2(const std::string& location, int capcode) {
   station2.f().textField("address1").setText(std::to_string(capcode));
   EXPECT_EQ(writeNewPager(station2), "Verify OK !");
   return location;
-}
-
-// A server learns that a station's session ended a moment after its process did: waits, up to
-// ten seconds, until no claim in the register is of a writer still running.
-inline void untilNoLiveClaim(PagerRegister& reg) {
-  const auto live = [&reg] {
-    const auto claims = reg.claims();
-    return std::any_of(claims.begin(), claims.end(),
-                       [](const Holder& h) { return h.writer == Liveness::Alive; });
-  };
-  for (int wait = 0; wait < 1000 && live(); ++wait) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
 }
 
 }  // namespace ccp::test

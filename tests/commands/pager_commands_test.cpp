@@ -259,9 +259,8 @@ TEST(PagerCommands, AStopEndsTheTransferWithItsOwnLineAndNoBeep) {
     const char* command;
     const char* phase;  // the stop is asked for at its second report: in its transfer
   } cases[] = {
-      {"ReadFromPager", "Decoder read"},  {"ReadFromPager", "EEPROM read"},
-      {"WriteToPager", "EEPROM read"},    {"WriteToPager", "Decoder write"},
-      {"WriteToPager", "Decoder verify"}, {"WriteToPager", "EEPROM write"},
+      {"ReadFromPager", "Decoder read"},
+      {"WriteToPager", "Decoder write"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.command) + ", " + c.phase);

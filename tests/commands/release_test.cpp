@@ -84,7 +84,7 @@ TEST_P(ReleaseTest, EachWayOfHavingACapcodeIsReleasedWithItsOwnLine) {
        ""},
       {[](PagerRegister& reg, const std::string& location) {  // by a write that ended
          test::runStations(1, [&](int, const test::Say&) { claim(*openRegister(location)); });
-         test::untilNoLiveClaim(reg);
+         EXPECT_TRUE(test::writersEnded(reg, 1700000));
        },
        false,
        {"Capcode 1700000 was left by a write at station-2 that ended at 11:30: the pager may hold "

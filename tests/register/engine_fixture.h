@@ -4,8 +4,10 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "files/temp_folder.h"
@@ -55,6 +57,18 @@ class EngineTest : public ::testing::TestWithParam<Engine> {
 
   std::vector<std::string> schemas_;
 };
+
+// Waits, up to fifteen seconds, for the claims of the capcode to say their writers ended: a server
+// notices a station's connection gone a moment after its process.
+inline bool writersEnded(PagerRegister& reg, int capcode) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+  for (;;) {
+    bool ended = true;
+    for (const Holder& h : reg.holders(capcode)) ended = ended && h.writer == Liveness::Ended;
+    if (ended || std::chrono::steady_clock::now() > until) return ended;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+}
 
 inline std::string engineName(const ::testing::TestParamInfo<Engine>& info) {
   return info.param == Engine::SQLite ? "SQLite" : "PostgreSQL";

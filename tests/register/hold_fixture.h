@@ -3,9 +3,6 @@
 // Pagers, writes and their records for the tests of holds: which rows a pager has, written by
 // which station, and claims left by writers that ended.
 
-#include <chrono>
-#include <thread>
-
 #include "image/capcode.h"
 #include "register/register_fixture.h"
 #include "register/writer_process.h"
@@ -103,17 +100,5 @@ class HoldTest : public RegisterTest {
 
   std::vector<std::string> states(int capcode) { return holdsOf(reg(), capcode); }
 };
-
-// Waits for the claims of the capcode to say their writers ended: a server notices a station's
-// connection gone a moment after its process.
-inline bool writersEnded(PagerRegister& reg, int capcode) {
-  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-  for (;;) {
-    bool ended = true;
-    for (const Holder& h : reg.holders(capcode)) ended = ended && h.writer == Liveness::Ended;
-    if (ended || std::chrono::steady_clock::now() > until) return ended;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-}
 
 }  // namespace ccp::test

@@ -190,9 +190,11 @@ void MainWindowTest::howTheTransfersRunShowsAtStartUpAndAgainAtAbout() {
   QStatusBar* status = w.window.statusBar();
   QCOMPARE(status->currentMessage(), said);
   status->clearMessage();
+  const std::size_t logged = w.f().log().lines().size();
   w.find<QAction>("About1")->trigger();
   QCOMPARE(status->currentMessage(), said);
-  // The About line in the log is the one of the start-up, as it always was.
+  // About adds the line of the start-up to the log, as it always did.
+  QCOMPARE(w.f().log().lines().size(), logged + 1);
   QCOMPARE(w.f().log().lines().back(), w.f().log().lines().front());
 }
 
