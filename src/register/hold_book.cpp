@@ -73,15 +73,15 @@ std::optional<long long> known(long long value, soci::indicator indicator) {
 }  // namespace
 
 bool showsPager(const Record& record) {
-  return (record.command == "write" && record.outcome == kWrittenOutcome) ||
-         (record.command == "read" && record.outcome == kReadOutcome);
+  return (record.command == "write" && record.outcome == kVerifiedLine) ||
+         (record.command == "read" && record.outcome == kReadCompletedLine);
 }
 
 bool mayHaveWritten(const Record& record) {
   // The lines of a write that failed or stopped once the decoder was being written.
-  static constexpr std::string_view kSent[] = {"Decoder program error!", "Decoder verify fail!",
-                                               "Verify fail !", "Pager can't be written",
-                                               "Interrupted: the pager may be partly written"};
+  static constexpr std::string_view kSent[] = {kDecoderWriteFailedLine, kDecoderVerifyFailedLine,
+                                               kEepromVerifyFailedLine, kEepromNotWrittenLine,
+                                               kInterruptedLine};
   return record.command == "write" &&
          std::find(std::begin(kSent), std::end(kSent), record.outcome) != std::end(kSent);
 }
@@ -434,7 +434,7 @@ bool HoldBook::decided(const RowUse& use, const Record& record, const LaterUses*
   for (long long id : held) ids.push_back(id);
   // A later write that found the pager as this record left it, whatever it gave.
   const std::string left = pagerRowsText(recordRows(record));
-  const std::string verified = kWrittenOutcome;
+  const std::string verified = kVerifiedLine;
   soci::rowset<long long> reprogrammed =
       (s_.sql().prepare << "SELECT id FROM records WHERE pager_before = :left AND at > :at "
                            "AND command = 'write' AND outcome = :verified",

@@ -11,16 +11,15 @@
 #include <string_view>
 #include <vector>
 
+#include "files/outcome_lines.h"
 #include "register/pager_register.h"
 
 namespace ccp {
 
 class SqlSession;
 
-// The outcomes of the records that show what a pager has: a verified write, a completed read
-// (the commands' last log lines, as the records keep them).
-inline constexpr const char* kWrittenOutcome = "Verify OK !";
-inline constexpr const char* kReadOutcome = "Read completed";
+// A record that shows what a pager has: a verified write, a completed read (by their outcomes,
+// outcome_lines.h).
 bool showsPager(const Record& record);
 // A write that ended after it began to send the capcodes: the pager may have them. Its last
 // line says so; a write stopped on request is taken as one, as nothing tells when it stopped.

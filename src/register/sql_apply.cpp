@@ -58,7 +58,7 @@ PagerRegister::Imported SqlRegister::importRecords(const std::vector<Record>& re
       // A claim that this station made for a write whose record went to the journal is that
       // write's: a verified write holds it now.
       for (const Record& record : added) {
-        if (record.command != "write" || record.outcome != kWrittenOutcome ||
+        if (record.command != "write" || record.outcome != kVerifiedLine ||
             record.station != by.station) {
           continue;
         }
