@@ -6,14 +6,6 @@
 
 namespace ccp {
 
-namespace {
-
-std::optional<long long> known(long long value, soci::indicator indicator) {
-  return indicator == soci::i_ok ? std::optional(value) : std::nullopt;
-}
-
-}  // namespace
-
 HolderState holderStateNamed(const std::string& name) {
   if (name == "held") return HolderState::Held;
   if (name == "failed") return HolderState::Failed;
