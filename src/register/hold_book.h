@@ -96,11 +96,14 @@ class HoldBook {
  public:
   explicit HoldBook(SqlSession& session) : s_(session) {}
 
-  // On PostgreSQL, this transaction's locks of the capcodes, taken in ascending order before
-  // anything is looked at, so that two stations never decide about one capcode at once (SQLite's
-  // write transaction holds the whole file already). A capcode whose lock is not taken alone (a
-  // group use) shares it with the others that use it as a group capcode: the many pagers of a
-  // line that carry one group capcode do not wait for one another.
+  // On PostgreSQL, this transaction's locks of the capcodes, taken at once in ascending order
+  // before the transaction looks at their holds, so that two stations never decide about one
+  // capcode at once (SQLite's write transaction holds the whole file already). Only a verified
+  // write's settling looks first, for the rows it must lock, and may take more locks in later
+  // rounds: such a lock, out of order, may meet another station's in a deadlock, which
+  // PostgreSQL's deadlock detection (or the lock timeout) ends as Busy. A capcode whose lock is not
+  // taken alone (a group use) shares it with the others that use it as a group capcode: the many
+  // pagers of a line that carry one group capcode do not wait for one another.
   void lockCapcodes(const std::map<int, bool>& capcodesAlone);
   // The locks that uses take: alone for an individual use.
   static std::map<int, bool> lockModes(const std::vector<RowUse>& uses);

@@ -3,7 +3,7 @@
 // The register over a SQL session: the same statements on SQLite and PostgreSQL, the few
 // differences left to the session. Its life (open, reconnect, status, the prepared statements)
 // is in sql_register.cpp, its records in sql_records.cpp, its holds in sql_claims.cpp,
-// sql_holders.cpp and sql_import.cpp, over the tables that hold_book.h reads and changes.
+// sql_holders.cpp and sql_apply.cpp, over the tables that hold_book.h reads and changes.
 
 #include <array>
 #include <map>
