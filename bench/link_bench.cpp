@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "app/default_pager.h"
-#include "commands/outcome_lines.h"
+#include "files/outcome_lines.h"
 #include "link/lines.h"
 #include "ports/realtime_kit.h"
 #include "ports/realtime_priority.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "cli/register_run.h"
-#include "commands/outcome_lines.h"
+#include "files/outcome_lines.h"
 
 namespace ccp::cli {
 

@@ -8,8 +8,8 @@
 #include "cli/pager_session.h"
 #include "cli/settings_view.h"
 #include "commands/decode_image.h"
-#include "commands/outcome_lines.h"
 #include "commands/pager_commands.h"
+#include "files/outcome_lines.h"
 #include "image/checksum.h"
 #include "rules/bindings.h"
 

@@ -11,10 +11,10 @@
 #include "cli/stream_file.h"
 #include "cli/subcommands.h"
 #include "cli/write_batch.h"
-#include "commands/outcome_lines.h"
 #include "commands/port_label.h"
 #include "files/config_file.h"
 #include "files/file_io.h"
+#include "files/outcome_lines.h"
 #include "register/record_columns.h"
 
 namespace ccp::cli {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cli/subcommands.h"
-#include "commands/outcome_lines.h"
+#include "files/outcome_lines.h"
 #include "image/capcode.h"
 #include "image/pager_identity.h"
 #include "image/plain_text.h"

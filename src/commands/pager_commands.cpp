@@ -210,11 +210,11 @@ void WriteToPagerClick(TForm1& form, const WriteOptions& options, PagerCommandRe
   }
   report.writeBegun = link.claimed();
   if (!link.claimed() || !decoder.DecoderWriteBlock(image.decoder, link.progress())) {
-    failed(form, link, "Decoder program error!");
+    failed(form, link, kDecoderWriteFailedLine);
     return;
   }
   if (!decoder.DecoderVerifyBlock(image.decoder, link.progress())) {
-    failed(form, link, "Decoder verify fail!");
+    failed(form, link, kDecoderVerifyFailedLine);
     return;
   }
   switch (link.link().eeprom().EepTransfer(kPagerEepromType, "w", image.eep, link.progress())) {
@@ -225,13 +225,13 @@ void WriteToPagerClick(TForm1& form, const WriteOptions& options, PagerCommandRe
       advanceAddresses(form);
       return;
     case kEepVerifyFailed:
-      eepromWriteFailed(form, "Verify fail !");
+      eepromWriteFailed(form, kEepromVerifyFailedLine);
       return;
     case kEepInterrupted:
       form.logLine(kInterruptedLine);
       return;
     default:
-      eepromWriteFailed(form, "Pager can't be written");
+      eepromWriteFailed(form, kEepromNotWrittenLine);
       return;
   }
 }

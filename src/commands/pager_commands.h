@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "commands/outcome_lines.h"
 #include "commands/pager_backup.h"
+#include "files/outcome_lines.h"
 #include "files/time_stamp.h"
 #include "image/pager_identity.h"
 

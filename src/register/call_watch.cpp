@@ -120,6 +120,7 @@ void CallWatch::begin(int fd) {
 }
 
 void CallWatch::moveTo(int fd) {
+  if (!watcher_) return;
   Watcher& w = *watcher_;
   bool wake = false;
   {

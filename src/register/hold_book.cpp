@@ -24,35 +24,19 @@ namespace {
 constexpr int kCapcodeLockSpace = 0x63637032;
 
 template <class Numbers>
-std::string numberList(const Numbers& numbers) {
-  std::string list;
-  for (const auto number : numbers) list += (list.empty() ? "" : ", ") + std::to_string(number);
-  return list;
-}
-
-template <class Numbers>
 std::string sqlList(const Numbers& numbers) {
   return "(" + numberList(numbers) + ")";
 }
 
-// SQL that leaves out the pager's own holds, the record's and the write's.
-std::string others(const std::vector<Hold>& own, std::optional<long long> recordId,
-                   std::optional<long long> writing) {
-  std::string sql;
-  if (!own.empty()) {
-    std::vector<long long> ids;
-    for (const Hold& h : own) ids.push_back(h.id);
-    sql += " AND id NOT IN " + sqlList(ids);
-  }
-  if (recordId) sql += " AND (record_id IS NULL OR record_id <> " + std::to_string(*recordId) + ")";
-  if (writing) {
-    sql += " AND (claim_token IS NULL OR claim_token <> " + std::to_string(*writing) + ")";
-  }
-  return sql;
-}
-
 bool contains(const std::vector<Hold>& holds, long long id) {
   return std::any_of(holds.begin(), holds.end(), [id](const Hold& h) { return h.id == id; });
+}
+
+// One of the pager's `own` holds, the record's, or a claim of the `writing` write.
+bool ours(const Hold& h, const std::vector<Hold>& own, std::optional<long long> recordId,
+          std::optional<long long> writing) {
+  return contains(own, h.id) || (recordId && h.recordId == recordId) ||
+         (writing && h.token == writing);
 }
 
 const char* heldEvent(const Record& record, bool individual) {
@@ -66,22 +50,18 @@ bool hasInRow(const PagerRows& pager, int row, int capcode) {
          pager.capcodes[row - 1] == capcode;
 }
 
-std::optional<long long> known(long long value, soci::indicator indicator) {
-  return indicator == soci::i_ok ? std::optional(value) : std::nullopt;
-}
-
 }  // namespace
 
 bool showsPager(const Record& record) {
-  return (record.command == "write" && record.outcome == kWrittenOutcome) ||
-         (record.command == "read" && record.outcome == kReadOutcome);
+  return (record.command == "write" && record.outcome == kVerifiedLine) ||
+         (record.command == "read" && record.outcome == kReadCompletedLine);
 }
 
 bool mayHaveWritten(const Record& record) {
   // The lines of a write that failed or stopped once the decoder was being written.
-  static constexpr std::string_view kSent[] = {"Decoder program error!", "Decoder verify fail!",
-                                               "Verify fail !", "Pager can't be written",
-                                               "Interrupted: the pager may be partly written"};
+  static constexpr std::string_view kSent[] = {kDecoderWriteFailedLine, kDecoderVerifyFailedLine,
+                                               kEepromVerifyFailedLine, kEepromNotWrittenLine,
+                                               kInterruptedLine};
   return record.command == "write" &&
          std::find(std::begin(kSent), std::end(kSent), record.outcome) != std::end(kSent);
 }
@@ -434,7 +414,7 @@ bool HoldBook::decided(const RowUse& use, const Record& record, const LaterUses*
   for (long long id : held) ids.push_back(id);
   // A later write that found the pager as this record left it, whatever it gave.
   const std::string left = pagerRowsText(recordRows(record));
-  const std::string verified = kWrittenOutcome;
+  const std::string verified = kVerifiedLine;
   soci::rowset<long long> reprogrammed =
       (s_.sql().prepare << "SELECT id FROM records WHERE pager_before = :left AND at > :at "
                            "AND command = 'write' AND outcome = :verified",
@@ -486,10 +466,7 @@ std::optional<Hold> HoldBook::inTheWay(const std::vector<Hold>& around, const Ro
                                        std::optional<long long> recordId,
                                        std::optional<long long> writing, bool judged) {
   for (const Hold& h : around) {  // individual holds first
-    if (h.capcode != use.capcode || contains(own, h.id) || (recordId && h.recordId == recordId) ||
-        (writing && h.token == writing)) {
-      continue;
-    }
+    if (h.capcode != use.capcode || ours(h, own, recordId, writing)) continue;
     if (!use.individual && !h.individual) continue;  // group capcodes are shared
     std::vector<Hold> found{h};
     if (judged) judge(found);
@@ -501,17 +478,15 @@ std::optional<Hold> HoldBook::inTheWay(const std::vector<Hold>& around, const Ro
 long long HoldBook::groupHolds(const std::vector<Hold>& around, const RowUse& use,
                                const std::vector<Hold>& own, std::optional<long long> writing) {
   const int capcode = use.capcode;
-  if (use.individual) {  // `around` has every hold of its capcode
-    return std::count_if(around.begin(), around.end(), [&](const Hold& h) {
-      return h.capcode == capcode && !h.individual && !contains(own, h.id) &&
-             !(writing && h.token == writing);
-    });
-  }
-  long long count = 0;
-  s_.sql() << "SELECT count(*) FROM holds WHERE capcode = " + std::to_string(capcode) +
-                  " AND individual = 0" + others(own, std::nullopt, writing),
-      soci::into(count);
-  return count;
+  // `around` has every hold of an individual use's capcode, but only the individual ones of a
+  // group use's.
+  const std::vector<Hold> group =
+      use.individual ? std::vector<Hold>{}
+                     : where("capcode = " + std::to_string(capcode) + " AND individual = 0");
+  const std::vector<Hold>& holds = use.individual ? around : group;
+  return std::count_if(holds.begin(), holds.end(), [&](const Hold& h) {
+    return h.capcode == capcode && !h.individual && !ours(h, own, std::nullopt, writing);
+  });
 }
 
 void HoldBook::addClaims(const std::vector<RowUse>& rows, const Writer& writer,

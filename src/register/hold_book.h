@@ -11,16 +11,15 @@
 #include <string_view>
 #include <vector>
 
+#include "files/outcome_lines.h"
 #include "register/pager_register.h"
 
 namespace ccp {
 
 class SqlSession;
 
-// The outcomes of the records that show what a pager has: a verified write, a completed read
-// (the commands' last log lines, as the records keep them).
-inline constexpr const char* kWrittenOutcome = "Verify OK !";
-inline constexpr const char* kReadOutcome = "Read completed";
+// A record that shows what a pager has: a verified write, a completed read (by their outcomes,
+// outcome_lines.h).
 bool showsPager(const Record& record);
 // A write that ended after it began to send the capcodes: the pager may have them. Its last
 // line says so; a write stopped on request is taken as one, as nothing tells when it stopped.
@@ -97,11 +96,14 @@ class HoldBook {
  public:
   explicit HoldBook(SqlSession& session) : s_(session) {}
 
-  // On PostgreSQL, this transaction's locks of the capcodes, taken in ascending order before
-  // anything is looked at, so that two stations never decide about one capcode at once (SQLite's
-  // write transaction holds the whole file already). A capcode whose lock is not taken alone (a
-  // group use) shares it with the others that use it as a group capcode: the many pagers of a
-  // line that carry one group capcode do not wait for one another.
+  // On PostgreSQL, this transaction's locks of the capcodes, taken at once in ascending order
+  // before the transaction looks at their holds, so that two stations never decide about one
+  // capcode at once (SQLite's write transaction holds the whole file already). Only a verified
+  // write's settling looks first, for the rows it must lock, and may take more locks in later
+  // rounds: such a lock, out of order, may meet another station's in a deadlock, which
+  // PostgreSQL's deadlock detection (or the lock timeout) ends as Busy. A capcode whose lock is not
+  // taken alone (a group use) shares it with the others that use it as a group capcode: the many
+  // pagers of a line that carry one group capcode do not wait for one another.
   void lockCapcodes(const std::map<int, bool>& capcodesAlone);
   // The locks that uses take: alone for an individual use.
   static std::map<int, bool> lockModes(const std::vector<RowUse>& uses);

@@ -1,9 +1,25 @@
 #include "register/holds_from_holders.h"
 
+#include <string_view>
+
 #include "register/hold_book.h"
 #include "register/sql_register.h"
 
 namespace ccp {
+
+namespace {
+
+// A text as SQL writes it: in single quotes, each one within doubled.
+std::string sqlText(std::string_view text) {
+  std::string quoted = "'";
+  for (char c : text) {
+    if (c == '\'') quoted += c;
+    quoted += c;
+  }
+  return quoted + "'";
+}
+
+}  // namespace
 
 void takeHoldersIntoHolds(SqlSession& s) {
   // A claim had no row, nor a writer that can be asked: 0 and none.
@@ -11,9 +27,10 @@ void takeHoldersIntoHolds(SqlSession& s) {
              "SELECT h.capcode, COALESCE((SELECT MIN(c.address_row) FROM record_capcodes c "
              "WHERE c.record_id = h.record_id AND c.capcode = h.capcode), 0), 1, h.state, "
              "h.station, h.at, h.record_id FROM holders h ORDER BY h.at, h.capcode";
-  const std::string shows = std::string("((r.command = 'write' AND r.outcome = '") +
-                            kWrittenOutcome + "') OR (r.command = 'read' AND r.outcome = '" +
-                            kReadOutcome + "'))";
+  // showsPager(), in SQL.
+  const std::string shows =
+      "((r.command = 'write' AND r.outcome = " + sqlText(kVerifiedLine) +
+      ") OR (r.command = 'read' AND r.outcome = " + sqlText(kReadCompletedLine) + "))";
   const std::vector<Record> unnamed =
       readRecords(s, shows +
                          " AND NOT EXISTS (SELECT 1 FROM holder_history e "

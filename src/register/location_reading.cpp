@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "image/plain_text.h"
+#include "register/server_url.h"
 
 namespace ccp {
 
@@ -15,6 +16,16 @@ namespace {
 using Options = std::vector<std::pair<std::string, std::string>>;  // in libpq's order
 
 constexpr std::string_view kSchemes[] = {"postgresql://", "postgres://"};
+
+// libpq waits as long as the system does for a server that does not answer; a station should
+// know within seconds. A connect is given up after 10 s; an idle connection whose server is gone
+// is found by keepalives within 11 s, and one whose server stops acknowledging what was sent
+// after 10 s (a frozen server, which still acknowledges, is the call watch's: call_watch.h).
+// Each unless the URL sets it.
+constexpr std::pair<const char*, const char*> kBounds[] = {
+    {"connect_timeout", "10"},    {"keepalives", "1"},       {"keepalives_idle", "5"},
+    {"keepalives_interval", "2"}, {"keepalives_count", "3"}, {"tcp_user_timeout", "10000"},
+};
 
 char lower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -132,12 +143,17 @@ LocationReading refused(std::string why) {
   return reading;
 }
 
+// The options as a URL's parameters (the key=value shape that SOCI passes on whole).
+std::string optionsUrl(const Options& options) {
+  std::vector<std::string> parameters;
+  for (const auto& [key, value] : options) parameters.push_back(key + "=" + encoded(value));
+  return "postgresql://?" + joined(parameters, "&");
+}
+
 LocationReading server(const Options& options) {
   LocationReading reading;
   reading.engine = Engine::PostgreSQL;
-  std::vector<std::string> parameters;
-  for (const auto& [key, value] : options) parameters.push_back(key + "=" + encoded(value));
-  reading.serverUrl = "postgresql://?" + joined(parameters, "&");
+  reading.serverUrl = optionsUrl(options);
   reading.password = option(options, "password") != nullptr;
   return reading;
 }
@@ -281,6 +297,19 @@ std::string withoutPassword(const std::string& location, const std::string& mark
   const Parse parse = serverOptions(location);
   if (const auto scheme = serverScheme(location)) return shownUrl(*scheme, parse.options, mark);
   return shownKeywords(parse.options, mark);
+}
+
+std::string serverConnectionText(const std::string& url) {
+  Parse parse = libpqParse(url);
+  if (parse.refusal) {
+    throw RegisterError(RegisterFault::Invalid,
+                        "The register's URL cannot be read: " + withoutPassword(url, "***") + " (" +
+                            *parse.refusal + ")");
+  }
+  for (const auto& [keyword, value] : kBounds) {
+    if (option(parse.options, keyword) == nullptr) parse.options.emplace_back(keyword, value);
+  }
+  return optionsUrl(parse.options);
 }
 
 }  // namespace ccp

@@ -28,8 +28,9 @@ std::optional<Record> recordFromJournal(const std::vector<std::string>& fields,
 // line of an older program does not have it, and is the same record.
 std::string recordFingerprint(const Record& record);
 
-// The individual rows of a record as its individual_rows column keeps them: "1,3" as rows 1 to
-// 6, ascending without repeats; nothing when the text is not such a list.
+// A list of rows as a record's individual_rows and enabled_rows columns, the journal's columns of
+// the rows' use and the unique rows of the settings keep it: "1,3" as rows 1 to 6, ascending
+// without repeats; nothing when the text is not such a list.
 std::optional<std::vector<int>> parseRowList(std::string_view text);
 // The rows as such a list; rows out of 1-6 are dropped.
 std::string rowListText(const std::vector<int>& rows);

@@ -22,7 +22,6 @@ enum class RegisterFault {
   // the process was asked to stop while a call waited for the server
   Stopped,
   NewerSchema,  // made by a newer program: refused and left as it is
-  Conflict,     // a capcode or record is not in the state the call needs
   Invalid,      // a location, file or value the register cannot take
   Failed,       // any other error of the database
 };

@@ -112,8 +112,7 @@ struct Refusal {
 
 struct ClaimResult {
   bool granted = false;
-  std::optional<Holder> holder;  // when refused: who has the capcode (the same as refusal's)
-  std::optional<Refusal> refusal;
+  std::optional<Refusal> refusal;  // when refused: the row and who has its capcode
 };
 
 // How a write whose capcodes were claimed ended.

@@ -56,9 +56,9 @@ PagerRegister::Imported SqlRegister::importRecords(const std::vector<Record>& re
       book.lockCapcodes(HoldBook::lockModes(uses));
       const EventStamp stamp = storedStamp(by.station, by.at);
       // A claim that this station made for a write whose record went to the journal is that
-      // write's: a verified write holds it now.
+      // write's: a verified write holds it now. A claim keeps its station as stored (stamp's).
       for (const Record& record : added) {
-        if (record.command != "write" || record.outcome != kWrittenOutcome ||
+        if (record.command != "write" || record.outcome != kVerifiedLine ||
             record.station != by.station) {
           continue;
         }
@@ -70,7 +70,7 @@ PagerRegister::Imported SqlRegister::importRecords(const std::vector<Record>& re
                          " AND at <= " + std::to_string(at + kClaimAfterStart));
           book.judge(claims);
           for (const Hold& claim : claims) {
-            if (claim.station != by.station || claim.writer == Liveness::Alive) continue;
+            if (claim.station != stamp.station || claim.writer == Liveness::Alive) continue;
             session_.sql() << "UPDATE holds SET state = 'held', address_row = :row, "
                               "at = :at, record_id = :record WHERE id = :id",
                 soci::use(use.row, "row"), soci::use(stamp.at, "at"),

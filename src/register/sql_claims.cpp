@@ -42,7 +42,7 @@ std::optional<ClaimResult> refusal(HoldBook& book, const std::vector<RowUse>& ro
     if (quick) return ClaimResult{};
     const auto groupHolds = book.groupHolds(near, use, own, writer.token);
     const Refusal refused{use, book.holder(*other), static_cast<int>(groupHolds)};
-    return ClaimResult{false, refused.inTheWay, refused};
+    return ClaimResult{false, refused};
   }
   return std::nullopt;
 }
@@ -67,7 +67,7 @@ ClaimResult SqlRegister::claimWrite(const std::vector<RowUse>& rows, const Write
           holdToken(writer.token);  // before the commit: the claims are never seen ended
           return true;
         });
-        if (granted) return ClaimResult{true, std::nullopt, std::nullopt};
+        if (granted) return ClaimResult{true, std::nullopt};
       }
       throw RegisterError(RegisterFault::Busy, "The capcodes kept changing holders: try again");
     });

@@ -6,14 +6,6 @@
 
 namespace ccp {
 
-namespace {
-
-std::optional<long long> known(long long value, soci::indicator indicator) {
-  return indicator == soci::i_ok ? std::optional(value) : std::nullopt;
-}
-
-}  // namespace
-
 HolderState holderStateNamed(const std::string& name) {
   if (name == "held") return HolderState::Held;
   if (name == "failed") return HolderState::Failed;
@@ -76,45 +68,53 @@ ReleaseResult SqlRegister::release(int capcode, const Stamp& by, bool force) {
   });
 }
 
+namespace {
+
+// The conflicts `condition` (SQL on the conflicts table, numbers only; none: all) lets through,
+// newest first, within the caller's transaction.
+std::vector<Conflict> readConflicts(SqlSession& session, const std::string& condition) {
+  Conflict c;
+  long long at = 0, record = 0, other = 0, closedAt = 0;
+  soci::indicator recordKnown = soci::i_null, otherKnown = soci::i_null, closedKnown = soci::i_null;
+  soci::statement statement(session.sql());
+  statement.exchange(soci::into(c.id));
+  statement.exchange(soci::into(c.capcode));
+  statement.exchange(soci::into(at));
+  statement.exchange(soci::into(c.station));
+  statement.exchange(soci::into(record, recordKnown));
+  statement.exchange(soci::into(other, otherKnown));
+  statement.exchange(soci::into(c.what));
+  statement.exchange(soci::into(closedAt, closedKnown));
+  statement.exchange(soci::into(c.closedBy));
+  statement.exchange(soci::into(c.note));
+  prepareStatement(statement,
+                   "SELECT id, capcode, at, station, record_id, other_record_id, what, closed_at, "
+                   "closed_by, note FROM conflicts" +
+                       (condition.empty() ? "" : " WHERE " + condition) +
+                       " ORDER BY at DESC, id DESC",
+                   true);
+  std::vector<Conflict> found;
+  if (statement.execute(true)) {
+    do {
+      c.at = wallTime(at);
+      c.recordId = known(record, recordKnown);
+      c.otherRecordId = known(other, otherKnown);
+      c.closedAt = closedKnown == soci::i_ok ? std::optional(wallTime(closedAt)) : std::nullopt;
+      found.push_back(c);
+      Conflict& shown = found.back();
+      for (std::string* text : {&shown.station, &shown.what, &shown.closedBy, &shown.note}) {
+        *text = textOf(*text);
+      }
+    } while (statement.fetch());
+  }
+  return found;
+}
+
+}  // namespace
+
 std::vector<Conflict> SqlRegister::conflicts(bool closedToo) {
-  return guarded("reading the conflicts", [&] {
-    Conflict c;
-    long long at = 0, record = 0, other = 0, closedAt = 0;
-    soci::indicator recordKnown = soci::i_null, otherKnown = soci::i_null,
-                    closedKnown = soci::i_null;
-    soci::statement statement(session_.sql());
-    statement.exchange(soci::into(c.id));
-    statement.exchange(soci::into(c.capcode));
-    statement.exchange(soci::into(at));
-    statement.exchange(soci::into(c.station));
-    statement.exchange(soci::into(record, recordKnown));
-    statement.exchange(soci::into(other, otherKnown));
-    statement.exchange(soci::into(c.what));
-    statement.exchange(soci::into(closedAt, closedKnown));
-    statement.exchange(soci::into(c.closedBy));
-    statement.exchange(soci::into(c.note));
-    prepareStatement(statement,
-                     std::string("SELECT id, capcode, at, station, record_id, other_record_id, "
-                                 "what, closed_at, closed_by, note FROM conflicts") +
-                         (closedToo ? "" : " WHERE closed_at IS NULL") +
-                         " ORDER BY at DESC, id DESC",
-                     true);
-    std::vector<Conflict> found;
-    if (statement.execute(true)) {
-      do {
-        c.at = wallTime(at);
-        c.recordId = known(record, recordKnown);
-        c.otherRecordId = known(other, otherKnown);
-        c.closedAt = closedKnown == soci::i_ok ? std::optional(wallTime(closedAt)) : std::nullopt;
-        found.push_back(c);
-        Conflict& shown = found.back();
-        for (std::string* text : {&shown.station, &shown.what, &shown.closedBy, &shown.note}) {
-          *text = textOf(*text);
-        }
-      } while (statement.fetch());
-    }
-    return found;
-  });
+  return guarded("reading the conflicts",
+                 [&] { return readConflicts(session_, closedToo ? "" : "closed_at IS NULL"); });
 }
 
 std::vector<Conflict> SqlRegister::resolve(std::optional<long long> id, std::optional<int> capcode,
@@ -122,24 +122,25 @@ std::vector<Conflict> SqlRegister::resolve(std::optional<long long> id, std::opt
   if (!id && !capcode) {
     throw RegisterError(RegisterFault::Invalid, "Which conflicts to resolve: an id or a capcode");
   }
-  std::vector<Conflict> closed;
-  for (Conflict& c : conflicts(false)) {
-    if ((id && c.id != *id) || (capcode && c.capcode != *capcode)) continue;
-    c.closedAt = WallTime(std::chrono::floor<std::chrono::seconds>(by.at));
-    c.closedBy = by.station;
-    c.note = by.note;
-    closed.push_back(c);
-  }
-  if (closed.empty()) return closed;
-  guarded("resolving conflicts", [&] {
-    session_.write([&] {
-      std::string ids;
-      for (const Conflict& c : closed) ids += (ids.empty() ? "" : ", ") + std::to_string(c.id);
-      HoldBook(session_).closeConflicts("id IN (" + ids + ")",
+  std::string which = "closed_at IS NULL";
+  if (id) which += " AND id = " + std::to_string(*id);
+  if (capcode) which += " AND capcode = " + std::to_string(*capcode);
+  return guarded("resolving conflicts", [&] {
+    return session_.write([&] {
+      std::vector<Conflict> closed = readConflicts(session_, which);
+      if (closed.empty()) return closed;
+      std::vector<long long> ids;
+      for (Conflict& c : closed) {
+        ids.push_back(c.id);
+        c.closedAt = WallTime(std::chrono::floor<std::chrono::seconds>(by.at));
+        c.closedBy = by.station;
+        c.note = by.note;
+      }
+      HoldBook(session_).closeConflicts("id IN (" + numberList(ids) + ")",
                                         storedStamp(by.station, by.at, by.note));
+      return closed;
     });
   });
-  return closed;
 }
 
 std::vector<HolderEvent> SqlRegister::history(int capcode) {

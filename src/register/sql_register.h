@@ -3,10 +3,11 @@
 // The register over a SQL session: the same statements on SQLite and PostgreSQL, the few
 // differences left to the session. Its life (open, reconnect, status, the prepared statements)
 // is in sql_register.cpp, its records in sql_records.cpp, its holds in sql_claims.cpp,
-// sql_holders.cpp and sql_import.cpp, over the tables that hold_book.h reads and changes.
+// sql_holders.cpp and sql_apply.cpp, over the tables that hold_book.h reads and changes.
 
 #include <array>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -51,6 +52,19 @@ struct RecordValues {
   static constexpr const char* kCapcodeColumns[kAddressCount] = {
       "capcode1", "capcode2", "capcode3", "capcode4", "capcode5", "capcode6"};
 };
+
+// A number read with its indicator: none when the column is NULL.
+inline std::optional<long long> known(long long value, soci::indicator indicator) {
+  return indicator == soci::i_ok ? std::optional(value) : std::nullopt;
+}
+
+// Numbers as SQL lists them: "1, 2, 3".
+template <class Numbers>
+std::string numberList(const Numbers& numbers) {
+  std::string list;
+  for (const auto number : numbers) list += (list.empty() ? "" : ", ") + std::to_string(number);
+  return list;
+}
 
 // The record with the id, read within the caller's transaction.
 std::optional<Record> readRecord(SqlSession& session, long long id);

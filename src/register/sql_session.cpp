@@ -168,11 +168,16 @@ bool SqlSession::mayRunAgain() {
          connectionLost();
 }
 
-int SqlSession::socket() {
+PGconn* SqlSession::connection() {
   // SOCI's backends keep their type information to themselves: a cast by the engine's name.
   soci::details::session_backend* backend = sql_.get_backend();
-  if (backend == nullptr || backend->get_backend_name() != "postgresql") return -1;
-  return PQsocket(static_cast<soci::postgresql_session_backend*>(backend)->conn_);
+  if (backend == nullptr || backend->get_backend_name() != "postgresql") return nullptr;
+  return static_cast<soci::postgresql_session_backend*>(backend)->conn_;
+}
+
+int SqlSession::socket() {
+  PGconn* conn = connection();
+  return conn != nullptr ? PQsocket(conn) : -1;
 }
 
 SqlSession::Call::Call(SqlSession& session) : session_(session) {
@@ -252,7 +257,10 @@ bool SqlSession::busy(const soci::soci_error& error) const {
 }
 
 bool SqlSession::connectionLost() {
-  return !sql_.is_connected();
+  // What libpq last found of the connection: SOCI's is_connected() asks the server, a round trip
+  // on every error, and one that a frozen server would never answer.
+  PGconn* conn = connection();
+  return conn == nullptr || PQstatus(conn) != CONNECTION_OK;
 }
 
 void SqlSession::fail(const std::string& doing) {

@@ -13,6 +13,8 @@
 #include "register/call_watch.h"
 #include "register/pager_register.h"
 
+struct pg_conn;  // libpq's PGconn
+
 namespace ccp {
 
 struct RegisterLocation {
@@ -88,6 +90,8 @@ class SqlSession {
   void begin();
   void end(bool commit);
   bool connectionLost();
+  // libpq's connection to the server; none on SQLite or before it is opened.
+  pg_conn* connection();
   // The server connection's socket; -1 when there is none.
   int socket();
   bool busy(const soci::soci_error& error) const;

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "commands/outcome_lines.h"
+#include "files/outcome_lines.h"
 
 namespace ccp::testkit {
 

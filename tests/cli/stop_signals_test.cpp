@@ -12,8 +12,8 @@
 #include <thread>
 
 #include "cli_fixture.h"
-#include "commands/outcome_lines.h"
 #include "files/csv_reader.h"
+#include "files/outcome_lines.h"
 #include "register/engine_fixture.h"
 #include "register/server_relay.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "commands/outcome_lines.h"
+#include "files/outcome_lines.h"
 #include "image/checksum.h"
 #include "pager_fixture.h"
 #include "testkit/fault_checks.h"

@@ -6,8 +6,8 @@
 #include <ctime>
 #include <functional>
 
-#include "commands/outcome_lines.h"
 #include "commands/register_chores.h"
+#include "files/outcome_lines.h"
 #include "guard_fixture.h"
 #include "register/engine_fixture.h"
 #include "register/station_processes.h"

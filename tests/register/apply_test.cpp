@@ -85,6 +85,13 @@ TEST_P(ApplyTest, AClaimOfAJournalledWriteIsHeldByIt) {
   EXPECT_EQ(imported.holds.heldClaims, std::vector<int>{1100000});
   EXPECT_EQ(states(1100000), std::vector<std::string>{"held row 1 by SN1"});
   EXPECT_EQ(states(1100008)[0], "claimed row 1 by station-1 (ended)");
+  // A station whose name the register keeps otherwise than it reads ("\x41" as "\x5cx41").
+  leaveClaims("st\\x41", 5, {test::individual(1, 1100016)});
+  EXPECT_EQ(reg()
+                .importRecords({pagerCommand("write", "st\\x41", 0, pagerWith({1100016}))},
+                               {"st\\x41", at(300), {}})
+                .holds.heldClaims,
+            std::vector<int>{1100016});
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, ApplyTest, ::testing::Values(Engine::SQLite, Engine::PostgreSQL),

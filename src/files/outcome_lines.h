@@ -1,7 +1,8 @@
 #pragma once
 
-// The log lines with which the commands end, as the window shows them. The faces and the test
-// kit wait for these words, so each is written here once.
+// The log lines with which the commands end, as the window shows them and the records keep
+// them. The faces, the test kit and the register (which reads what a pager has from them) go by
+// these words, so each is written here once.
 
 namespace ccp {
 
@@ -10,6 +11,11 @@ inline constexpr const char* kSavedLine = "ok!";                     // File > S
 inline constexpr const char* kWriteErrorLine = "write error!";       // File > Save, not written
 inline constexpr const char* kReadCompletedLine = "Read completed";  // Read from pager
 inline constexpr const char* kVerifiedLine = "Verify OK !";          // Write to pager, verified
+// Write to pager, failed once the decoder was being written: the pager may be partly written.
+inline constexpr const char* kDecoderWriteFailedLine = "Decoder program error!";
+inline constexpr const char* kDecoderVerifyFailedLine = "Decoder verify fail!";
+inline constexpr const char* kEepromVerifyFailedLine = "Verify fail !";
+inline constexpr const char* kEepromNotWrittenLine = "Pager can't be written";
 // A pager command that stopped because the user asked it to (Ctrl-C on a terminal): it stops
 // where the pager is consistent, after an EEPROM page or a decoder record.
 inline constexpr const char* kInterruptedLine = "Interrupted: the pager may be partly written";
