@@ -309,7 +309,8 @@ TEST(CliRegisterFiles, AFolderIsNoJournalToImportNorAnExportToWrite) {
   EXPECT_EQ(cli.err.str(), "ccp: The export " + folder + " cannot be written: Is a directory\n");
 }
 
-// Where the station has no register yet, or the one named is not there.
+// Where the station has no register yet, or the one named is not there, or it has no data
+// folder to keep one in.
 TEST(CliRegisterFiles, StatusOfARegisterThatIsNotThereSaysSoAndMakesNone) {
   CliFixture cli;
   const std::string own = defaultRegisterLocation(cli.services.dataPath);
@@ -322,6 +323,9 @@ TEST(CliRegisterFiles, StatusOfARegisterThatIsNotThereSaysSoAndMakesNone) {
         "ccp: No pager command has kept a record yet: there is no register at " + location + "\n");
     EXPECT_FALSE(std::filesystem::exists(location));
   }
+  cli.services.dataPath.clear();
+  EXPECT_EQ(cli.run({"register", "status"}), cli::kFailed);
+  EXPECT_EQ(cli.err.str(), "ccp: No register: no data folder to keep one in, and none was named\n");
 }
 
 TEST(CliRegisterFiles, ListLimitShowsTheNewestRecords) {
