@@ -122,6 +122,7 @@ TEST(CliRegisterSettingsTest, ALineThatCannotBeTakenStopsAWriteBeforeAnythingIsS
       {"Guard = on", "guard: its key is misspelt; nothing done", 2},
       {"gaurd = on", "guard: its key is misspelt; nothing done", 2},
       {"guard on", "guard: its value follows '='; nothing done", 2},
+      {"register\tpostgresql://Zq", "register: its value follows '='; nothing done", 2},
       {"unique-rows = 7", "unique-rows: takes rows 1 to 6, such as 1,3; nothing done", 2},
       {"when-taken = Zq", "when-taken: takes stop or next-free; nothing done", 2},
       {"when taken = next-free", "when-taken: its key is misspelt; nothing done", 2},
