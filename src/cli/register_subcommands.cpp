@@ -74,8 +74,8 @@ std::vector<std::string> heldThrough(PagerRegister& reg, const std::vector<Recor
       if (!capcode || !seen.insert(*capcode).second) continue;
       for (const Holder& hold : reg.holders(*capcode)) {
         if (!hold.record || hold.record->id != record.id) continue;
-        const bool carried = !hold.individual && hold.state == HolderState::Held;
-        held.push_back(text + " (" + (carried ? "carried" : holderStateName(hold.state)) + ")");
+        const std::string state = isCarried(hold) ? "carried" : holderStateName(hold.state);
+        held.push_back(text + " (" + state + ")");
         break;
       }
     }

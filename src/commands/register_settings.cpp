@@ -1,6 +1,5 @@
 #include "commands/register_settings.h"
 
-#include <cctype>
 #include <fstream>
 #include <sstream>
 
@@ -25,12 +24,6 @@ constexpr Key kKeys[] = {
     {"register", true},       {"station", false},           {"guard", true},
     {"unique-rows", true},    {"read-before-write", false}, {"when-taken", true},
     {"allow-unguarded", true}};
-
-std::string lowered(std::string_view text) {
-  std::string low;
-  for (char c : text) low += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return low;
-}
 
 std::optional<bool> onOff(std::string_view value) {
   const std::string word = lowered(value);
