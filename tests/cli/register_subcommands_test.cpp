@@ -8,7 +8,7 @@
 #include "cli_fixture.h"
 #include "commands/pager_journal.h"
 #include "files/csv_reader.h"
-#include "files/journal_file.h"
+#include "files/journal_append.h"
 #include "register/engine_fixture.h"
 #include "register/server_relay.h"
 
@@ -339,9 +339,9 @@ TEST(CliRegisterFiles, InitTakesTheJournalInAndNamesCcpsWaysOn) {
   for (const char* outcome : {"Verify OK !", "Decoder program error!"}) {
     const JournalLine line{WallTime{}, cli.services.config, "LPT1 (0x378)", "write", outcome, pager,
                            ""};
-    ASSERT_EQ(
-        appendCsvRecord(journalPathIn(cli.services.dataPath), journalHeader(), journalFields(line)),
-        0);
+    ASSERT_EQ(test::appendCsvRecord(journalPathIn(cli.services.dataPath), journalHeader(),
+                                    journalFields(line)),
+              0);
   }
   ASSERT_EQ(cli.run({"register", "init", cli.folder.file("new.sqlite")}), cli::kDone);
   EXPECT_TRUE(contains(cli.out.str(),
