@@ -1,7 +1,5 @@
 #include "cli/command_line.h"
 
-#include <algorithm>
-#include <cctype>
 #include <map>
 #include <optional>
 
@@ -22,10 +20,8 @@ const std::map<std::string, PortSelection> kPortNames = {{"lpt1", PortSelection:
                                                          {"simulator", PortSelection::Simulator}};
 
 // --port takes the names of the ports only, in any case.
-std::optional<PortSelection> portNamed(std::string name) {
-  std::transform(name.begin(), name.end(), name.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  const auto found = kPortNames.find(name);
+std::optional<PortSelection> portNamed(const std::string& name) {
+  const auto found = kPortNames.find(lowered(name));
   if (found == kPortNames.end()) return std::nullopt;
   return found->second;
 }

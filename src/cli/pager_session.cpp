@@ -55,22 +55,6 @@ std::string startUpTrouble(const TForm1& form) {
   return lines.empty() ? std::string() : joined(std::span(lines).subspan(1), "; ");
 }
 
-// How the transfers ran; empty when none did.
-std::string priorityText(const RealtimePriority& priority) {
-  switch (priority.lastOutcome()) {
-    case RealtimePriority::Outcome::Raised:
-    case RealtimePriority::Outcome::AlreadyRealtime:
-      return ", at real-time priority";
-    case RealtimePriority::Outcome::ThroughRealtimeKit:
-      return ", at real-time priority: " + kitGrantText(priority);
-    case RealtimePriority::Outcome::Refused:
-      return ", at normal priority (" + refusalText(priority) + ")";
-    case RealtimePriority::Outcome::NotTried:
-      break;
-  }
-  return {};
-}
-
 std::string menuCaption(const MenuItem& item) {
   std::string caption = item.caption();
   std::erase(caption, '&');
@@ -135,7 +119,8 @@ bool PagerSession::run(const char* menuItem, std::string_view success) {
     std::string text =
         menuCaption(form().menuItem(menuItem)) + " took " + secondsText(time_->nowNs() - start);
     // Only a command that made transfers tells how they ran.
-    if (priority_ != nullptr && priority_->raises() != raises) text += priorityText(*priority_);
+    if (priority_ != nullptr && priority_->raises() != raises)
+      text += commandPriorityText(*priority_);
     run_.detail(text);
   }
   return done;

@@ -21,18 +21,25 @@ const FaceWords& commandLineWords() {
   return words;
 }
 
-int withRegister(Run& run, const RegisterBody& body, RegisterCreation creation) {
-  const RegisterChoice choice = registerChoice(run);
-  RegisterConnection connection = connectRegister(choice.use, run.services.dataFolder(), creation);
+int withConnection(Run& run, const RegisterUse& use, RegisterCreation creation,
+                   const ConnectionBody& body) {
+  RegisterConnection connection = connectRegister(use, run.services.dataFolder(), creation);
   connection.words = commandLineWords();
   try {
-    PagerRegister& reg = connection.get();
-    if (const std::string notice = connection.takeNotice(); !notice.empty()) run.error(notice);
-    return body(reg, choice);
+    return body(connection);
   } catch (const RegisterError& error) {
     run.error(error.what());
     return kFailed;
   }
+}
+
+int withRegister(Run& run, const RegisterBody& body, RegisterCreation creation) {
+  const RegisterChoice choice = registerChoice(run);
+  return withConnection(run, choice.use, creation, [&](RegisterConnection& connection) {
+    PagerRegister& reg = connection.get();
+    if (const std::string notice = connection.takeNotice(); !notice.empty()) run.error(notice);
+    return body(reg, choice);
+  });
 }
 
 std::string shown(WallTime at) {

@@ -19,6 +19,12 @@ struct RegisterChoice;
 // The command line's words for the ways on: its options, settings and commands.
 const FaceWords& commandLineWords();
 
+using ConnectionBody = std::function<int(RegisterConnection&)>;
+// Runs `body` on a connection to the register `use` names, whose notice names the ways on in
+// the command line's words; a register that cannot be reached ends the command.
+int withConnection(Run& run, const RegisterUse& use, RegisterCreation creation,
+                   const ConnectionBody& body);
+
 using RegisterBody = std::function<int(PagerRegister&, const RegisterChoice&)>;
 // Runs `body` on the register the run names, opened first (made, unless `creation` says not
 // to); what opening did (a journal taken in) goes to standard error, and a register that

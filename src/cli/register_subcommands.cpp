@@ -74,8 +74,8 @@ std::vector<std::string> heldThrough(PagerRegister& reg, const std::vector<Recor
       if (!capcode || !seen.insert(*capcode).second) continue;
       for (const Holder& hold : reg.holders(*capcode)) {
         if (!hold.record || hold.record->id != record.id) continue;
-        const bool carried = !hold.individual && hold.state == HolderState::Held;
-        held.push_back(text + " (" + (carried ? "carried" : holderStateName(hold.state)) + ")");
+        const std::string state = isCarried(hold) ? "carried" : holderStateName(hold.state);
+        held.push_back(text + " (" + state + ")");
         break;
       }
     }
@@ -217,9 +217,7 @@ int initCommand(Run& run) {
   RegisterUse use = registerChoice(run).use;  // this station, with the register to make
   warnOfPassword(run, "init's URL", location);
   use.location = location;
-  use.shared = reading.engine == Engine::PostgreSQL;
-  RegisterConnection connection = connectRegister(use, run.services.dataFolder());
-  try {
+  return withConnection(run, use, RegisterCreation::Make, [&](RegisterConnection& connection) {
     const RegisterStatus status = connection.get().status();
     std::ostream& out = run.console.out;
     const std::string version = "schema version " + std::to_string(status.schemaVersion);
@@ -239,10 +237,7 @@ int initCommand(Run& run) {
         << "\" in register.conf\n";
     if (reading.password) out << "Keep its password in ~/.pgpass (mode 0600), never in the URL\n";
     return kDone;
-  } catch (const RegisterError& error) {
-    run.error(error.what());
-    return kFailed;
-  }
+  });
 }
 
 // "1 being written, 2 left by writes that ended, 0 failed"

@@ -84,7 +84,7 @@ bool CapcodeGuard::admit(TForm1& form, const std::optional<PagerIdentity>& pager
     }
   } catch (const RegisterError& error) {
     giveBack();
-    if (rules_.allowUnguarded && !inTwoRows(form)) {
+    if (rules_.allowUnguarded && !givesOneTwice(form)) {
       notice_ = std::string("written unguarded: ") + error.what();
       return true;
     }
@@ -103,6 +103,11 @@ bool CapcodeGuard::admit(TForm1& form, const std::optional<PagerIdentity>& pager
     rules::addressExit(form, m.row);
   }
   return true;
+}
+
+bool CapcodeGuard::givesOneTwice(TForm1& form) const {
+  const PagerRows rows = formRows(form);
+  return twice(rows, rowUses(rows, rules_.rows)).has_value();
 }
 
 bool CapcodeGuard::inTwoRows(TForm1& form) {

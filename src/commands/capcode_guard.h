@@ -61,7 +61,9 @@ class CapcodeGuard {
     int to;
   };
 
-  // An individual capcode of the write is in another enabled row too: said, and the write stops.
+  // An individual capcode of the write is in another enabled row too.
+  bool givesOneTwice(TForm1& form) const;
+  // The same, said, and the write stops.
   bool inTwoRows(TForm1& form);
   bool claimAll(PagerRegister& reg, TForm1& form, const std::optional<PagerIdentity>& pager,
                 std::vector<Moved>& moved);

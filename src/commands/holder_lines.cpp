@@ -44,11 +44,6 @@ bool isClaim(const Holder& hold) {
   return hold.state == HolderState::Claimed;
 }
 
-// A pager carries it in a group row: other pagers may carry it too.
-bool isCarried(const Holder& hold) {
-  return !hold.individual && hold.state == HolderState::Held;
-}
-
 std::string claimLine(const Holder& claim, WallTime now) {
   if (claim.writer == Liveness::Alive) {
     return head(claim.capcode) + " is being written since " + minuteText(claim.at) + " at " +
@@ -68,6 +63,10 @@ std::string releaseIt(int) {
 }
 
 }  // namespace
+
+bool isCarried(const Holder& hold) {
+  return !hold.individual && hold.state == HolderState::Held;
+}
 
 const FaceWords& windowWords() {
   static const FaceWords words{"turn on \"Read pagers before writing\"", releaseIt,

@@ -27,6 +27,9 @@ struct FaceWords {
 // gives its own.
 const FaceWords& windowWords();
 
+// A pager carries the capcode in a group row: other pagers may carry it too.
+bool isCarried(const Holder& hold);
+
 // Why the guard refused a row of a write, from the hold in its way: "Capcode 2004017 was
 // written on 2026-12-07 11:25 at station-2", "Capcode 1700000 was left by a write at r1 that
 // ended at 18:20: the pager may hold it", "Capcode 2004008 is a group capcode of 3 pagers

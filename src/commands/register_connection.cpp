@@ -31,16 +31,16 @@ RegisterConnection::Command::~Command() {
 PagerRegister& RegisterConnection::get() {
   if (givenUp_) throw *givenUp_;
   if (register_) return *register_;
+  if (location_.empty()) {
+    throw RegisterError(RegisterFault::Invalid,
+                        "No register: no data folder to keep one in, and none was named");
+  }
   std::error_code ec;  // a file that cannot be looked at is opened, and says why it cannot be
   if (creation_ == RegisterCreation::DoNotMake && !isSharedRegister(location_) &&
       !std::filesystem::exists(location_, ec) && !ec) {
     throw RegisterError(
         RegisterFault::Invalid,
         "No pager command has kept a record yet: there is no register at " + location_);
-  }
-  if (location_.empty()) {
-    throw RegisterError(RegisterFault::Invalid,
-                        "No register: no data folder to keep one in, and none was named");
   }
   std::unique_ptr<PagerRegister> opened = opener(location_);
   if (opened->status().versionFound == 0) importJournal(*opened);

@@ -1,6 +1,5 @@
 #include "commands/register_settings.h"
 
-#include <cctype>
 #include <fstream>
 #include <sstream>
 
@@ -25,12 +24,6 @@ constexpr Key kKeys[] = {
     {"register", true},       {"station", false},           {"guard", true},
     {"unique-rows", true},    {"read-before-write", false}, {"when-taken", true},
     {"allow-unguarded", true}};
-
-std::string lowered(std::string_view text) {
-  std::string low;
-  for (char c : text) low += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return low;
-}
 
 std::optional<bool> onOff(std::string_view value) {
   const std::string word = lowered(value);
@@ -121,12 +114,15 @@ const Key* meantKey(std::string_view key) {
 void takeLine(ParsedRegisterSettings& parsed, int number, std::string_view content) {
   const std::string line = "line " + std::to_string(number) + ": ";
   // A ':' before any '=' is a ':' written for '='; a line without either has its first word as
-  // its key.
+  // its key, and so has one whose ':' is in a value written without '=' ("register
+  // postgresql://...").
   const std::size_t split = content.find_first_of("=:");
   const bool equals = split != std::string_view::npos && content[split] == '=';
+  const std::string_view firstWord = trimmed(content.substr(0, content.find_first_of(" \t")));
   const std::string_view key =
-      trimmed(content.substr(0, split != std::string_view::npos ? split : content.find(' ')));
+      split != std::string_view::npos ? trimmed(content.substr(0, split)) : firstWord;
   const Key* meant = meantKey(key);
+  if (meant == nullptr && !equals) meant = meantKey(firstWord);
   if (meant == nullptr) {
     parsed.problems.push_back(line + "not a register setting");
     return;

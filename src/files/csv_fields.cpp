@@ -1,6 +1,5 @@
 #include "files/csv_fields.h"
 
-#include <sstream>
 #include <utility>
 
 namespace ccp {
@@ -47,14 +46,6 @@ std::string csvRecord(const CsvFields& fields) {
     record += csvField(fields[i]);
   }
   return record + '\n';
-}
-
-std::vector<CsvFields> parseCsv(std::string_view text) {
-  std::istringstream in{std::string(text)};
-  CsvReader reader(in);
-  std::vector<CsvFields> records;
-  while (auto line = reader.next(text.size())) records.push_back(std::move(line->fields));
-  return records;
 }
 
 std::optional<CsvReader::Line> CsvReader::next(std::size_t limit, TooLong tooLong) {

@@ -21,13 +21,11 @@ using CsvFields = std::vector<std::string>;
 // line break.
 std::string csvRecord(const CsvFields& fields);
 
-// The records of a CSV text: quoted fields with doubled quotes and line breaks inside, lines
-// ended by "\n" or "\r\n", a last line without a line break.
-std::vector<CsvFields> parseCsv(std::string_view text);
-
-// The same records read one at a time from a stream, each with the number of the line it
-// begins on, so that a file of any size is read in the memory of one record. A failure of the
-// stream's buffer (an exception from its underflow) reaches the caller.
+// The records of a CSV text, read one at a time from a stream: quoted fields with doubled quotes
+// and line breaks inside, lines ended by "\n" or "\r\n", a last line without a line break. Each
+// comes with the number of the line it begins on, so that a file of any size is read in the
+// memory of one record. A failure of the stream's buffer (an exception from its underflow)
+// reaches the caller.
 class CsvReader {
  public:
   explicit CsvReader(std::istream& in) : in_(*in.rdbuf()) {}

@@ -77,11 +77,6 @@ int appendToJournal(const std::string& path, std::string_view header, std::strin
 
 }  // namespace
 
-int appendCsvRecord(const std::string& path, const std::vector<std::string>& header,
-                    const std::vector<std::string>& fields) {
-  return appendToJournal(path, csvRecord(header), csvRecord(fields));
-}
-
 std::string appendFailure(int error) {
   if (error == kNotARegularFile) return "not a regular file";
   return std::generic_category().message(error);

@@ -17,19 +17,15 @@ class FileCalls;
 // Why a record was not appended: an errno value, or this.
 inline constexpr int kNotARegularFile = -1;
 
-// Appends one record to the file at `path`, creating it (and its folder) when missing. A new
-// journal appears with its header in one piece, so of two programs that start it at once only
-// one writes the header; an empty file gets the header first. A last line without its line
-// break (a spreadsheet saved the file so) gets one first, and a record that cannot be written
-// whole (a full disk) is taken back: the journal holds whole records only. Anything but a
-// regular file is refused without waiting on it (a FIFO), and a process run as root follows no
-// symbolic link there. 0 when the record was appended, else why not.
-int appendCsvRecord(const std::string& path, const std::vector<std::string>& header,
-                    const std::vector<std::string>& fields);
 // "not a regular file", or the system's words for an errno value.
 std::string appendFailure(int error);
 
-// The same for texts made by csvRecord(), to a file that exists; async-signal-safe.
+// Appends a record made by csvRecord() to the journal at `path`, a file that exists: an empty
+// file gets the header first, a last line without its line break (a spreadsheet saved the file
+// so) gets one first, and a record that cannot be written whole (a full disk) is taken back: the
+// journal holds whole records only. Anything but a regular file is refused without waiting on it
+// (a FIFO), and a process run as root follows no symbolic link there. Async-signal-safe; 0 when
+// the record was appended, else why not.
 int appendCsvText(const char* path, std::string_view header, std::string_view record,
                   FileCalls& calls) noexcept;
 
@@ -47,9 +43,11 @@ class PendingRecord {
   PendingRecord(const PendingRecord&) = delete;
   PendingRecord& operator=(const PendingRecord&) = delete;
 
-  // Appends the record now, as appendCsvRecord() does, and takes it out of place; the signals
-  // wait meanwhile, so a process ended then appends it once, never twice nor half. 0 when it
-  // was appended, else why not.
+  // Appends the record now and takes it out of place; the signals wait meanwhile, so a process
+  // ended then appends it once, never twice nor half. A missing journal (and its folder) is made
+  // with its header in one piece, so of two programs that start it at once only one writes the
+  // header; the record goes on as appendCsvText() appends it. 0 when it was appended, else why
+  // not.
   int append();
 
  private:

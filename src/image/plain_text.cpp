@@ -21,6 +21,12 @@ std::string_view trimmed(std::string_view text) {
   return text;
 }
 
+std::string lowered(std::string_view text) {
+  std::string low;
+  for (char c : text) low += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return low;
+}
+
 void appendUtf8(std::string& out, char32_t c) {
   const auto put = [&out](std::uint32_t byte) { out.push_back(static_cast<char>(byte)); };
   if (c < 0x80) {

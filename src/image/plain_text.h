@@ -15,6 +15,9 @@ std::string joined(std::span<const std::string> texts, std::string_view separato
 // The text without the white space at either end.
 std::string_view trimmed(std::string_view text);
 
+// The text with its letters A to Z in lower case.
+std::string lowered(std::string_view text);
+
 // Character `c` in UTF-8, after `out`.
 void appendUtf8(std::string& out, char32_t c);
 

@@ -4,11 +4,16 @@
 
 namespace ccp {
 
+namespace {
+
+// "through RealtimeKit, SCHED_RR 10"
 std::string kitGrantText(const RealtimePriority& priority) {
   const auto& answer = priority.kitAnswer();
   return "through RealtimeKit, SCHED_RR " + std::to_string(answer ? answer->priority : 0);
 }
 
+// Why the transfer ran at normal priority: "real-time refused: Operation not permitted", then
+// "; refused by RealtimeKit: ..." or "; RealtimeKit not reached: ..." where it was asked.
 std::string refusalText(const RealtimePriority& priority) {
   std::string text = std::string("real-time refused: ") + std::strerror(priority.refusal());
   if (const auto& answer = priority.kitAnswer()) {
@@ -17,6 +22,8 @@ std::string refusalText(const RealtimePriority& priority) {
   }
   return text;
 }
+
+}  // namespace
 
 std::string transfersRunText(const RealtimePriority& priority) {
   using Outcome = RealtimePriority::Outcome;
@@ -32,6 +39,22 @@ std::string transfersRunText(const RealtimePriority& priority) {
       break;
   }
   return "not tried";
+}
+
+std::string commandPriorityText(const RealtimePriority& priority) {
+  using Outcome = RealtimePriority::Outcome;
+  switch (priority.lastOutcome()) {
+    case Outcome::Raised:
+    case Outcome::AlreadyRealtime:
+      return ", at real-time priority";
+    case Outcome::ThroughRealtimeKit:
+      return ", at real-time priority: " + kitGrantText(priority);
+    case Outcome::Refused:
+      return ", at normal priority (" + refusalText(priority) + ")";
+    case Outcome::NotTried:
+      break;
+  }
+  return {};
 }
 
 std::string tryTransferPriority(Clock& clock, const RealtimePriority& priority) {

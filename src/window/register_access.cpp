@@ -12,7 +12,7 @@ RegisterReach reachRegister() {
   RegisterReach reach;
   reach.problem = failureOf([&reach] {
     reach.use = userRegisterUse(userRegisterSettings());
-    // A register named wrongly is not looked for elsewhere.
+    // Settings that stop the pager commands stop the register's views too.
     if (!reach.use.refused.empty()) throw std::runtime_error(refusalText(reach.use));
     reach.connection.emplace(
         connectRegister(reach.use, userDataFolder(), RegisterCreation::DoNotMake));

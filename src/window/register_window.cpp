@@ -110,7 +110,6 @@ void RegisterWindow::reload() {
   location_->setText(
       QStringLiteral("Register: %1 (this station: %2)")
           .arg(QDir::toNativeSeparators(shown(reach_.use.location)), shown(reach_.use.station)));
-  note_->clear();
   const bool open = reach_.store != nullptr;
   table_->setVisible(open);
   problem_->setVisible(!open);
@@ -125,6 +124,7 @@ void RegisterWindow::reload() {
 // The records, or the claims or conflicts, as "Show" says; only the records are found, sorted
 // and exported.
 void RegisterWindow::showChosen() {
+  note_->clear();  // what was said of the kind shown before
   table_->setModel(nullptr);
   delete list_;
   list_ = nullptr;

@@ -6,7 +6,9 @@
 #include <utility>
 
 #include "cli_fixture.h"
+#include "commands/pager_journal.h"
 #include "files/csv_reader.h"
+#include "files/journal_append.h"
 #include "register/engine_fixture.h"
 #include "register/server_relay.h"
 
@@ -281,7 +283,8 @@ TEST(CliRegisterFiles, AFolderIsNoJournalToImportNorAnExportToWrite) {
   EXPECT_EQ(cli.err.str(), "ccp: The export " + folder + " cannot be written: Is a directory\n");
 }
 
-// Where the station has no register yet, or the one named is not there.
+// Where the station has no register yet, or the one named is not there, or it has no data
+// folder to keep one in.
 TEST(CliRegisterFiles, StatusOfARegisterThatIsNotThereSaysSoAndMakesNone) {
   CliFixture cli;
   const std::string own = defaultRegisterLocation(cli.services.dataPath);
@@ -294,6 +297,28 @@ TEST(CliRegisterFiles, StatusOfARegisterThatIsNotThereSaysSoAndMakesNone) {
         "ccp: No pager command has kept a record yet: there is no register at " + location + "\n");
     EXPECT_FALSE(std::filesystem::exists(location));
   }
+  cli.services.dataPath.clear();
+  EXPECT_EQ(cli.run({"register", "status"}), cli::kFailed);
+  EXPECT_EQ(cli.err.str(), "ccp: No register: no data folder to keep one in, and none was named\n");
+}
+
+// The register made by init takes the station's journal in, and says where what it found is
+// listed in ccp's words.
+TEST(CliRegisterFiles, InitTakesTheJournalInAndNamesCcpsWaysOn) {
+  CliFixture cli;
+  const PagerIdentity pager{
+      "12345678", {"2004017", "0000008", "0000000", "0000000", "0000000", "0000000"}, "152.24000"};
+  for (const char* outcome : {"Verify OK !", "Decoder program error!"}) {
+    const JournalLine line{WallTime{}, cli.services.config, "LPT1 (0x378)", "write", outcome, pager,
+                           ""};
+    ASSERT_EQ(test::appendCsvRecord(journalPathIn(cli.services.dataPath), journalHeader(),
+                                    journalFields(line)),
+              0);
+  }
+  ASSERT_EQ(cli.run({"register", "init", cli.folder.file("new.sqlite")}), cli::kDone);
+  EXPECT_TRUE(contains(cli.out.str(),
+                       "; Capcode 2004017 is on another pager too: see ccp register conflicts\n"))
+      << cli.out.str();
 }
 
 TEST(CliRegisterFiles, ListLimitShowsTheNewestRecords) {

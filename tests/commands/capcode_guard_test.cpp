@@ -8,8 +8,8 @@
 #include <set>
 
 #include "commands/pager_journal.h"
+#include "files/journal_append.h"
 #include "files/journal_columns.h"
-#include "files/journal_file.h"
 #include "guard_fixture.h"
 #include "register/engine_fixture.h"
 
@@ -214,7 +214,7 @@ TEST_P(CapcodeGuardTest, FirstUseTakesInTheJournalOfTodaysProgramOnce) {
   for (const char* outcome : {"Verify OK !", "Decoder program error!"}) {
     const JournalLine line{
         test::kNow - std::chrono::hours(1), test::kE, "LPT1 (0x378)", "write", outcome, pager, ""};
-    ASSERT_EQ(appendCsvRecord(journal, journalHeader(), journalFields(line)), 0);
+    ASSERT_EQ(test::appendCsvRecord(journal, journalHeader(), journalFields(line)), 0);
   }
   const auto before = test::readBytes(journal);
   rx.f().menuItem("ReadFromPager").trigger();

@@ -11,6 +11,7 @@
 
 #include "files/backup_file.h"
 #include "files/file_calls.h"
+#include "files/journal_append.h"
 #include "files/journal_file.h"
 #include "files/scripted_file_calls.h"
 #include "files/temp_folder.h"
@@ -19,6 +20,7 @@ namespace ccp {
 namespace {
 
 namespace fs = std::filesystem;
+using test::appendCsvRecord;
 using Bytes = std::vector<std::uint8_t>;
 
 std::string readText(const std::string& path) {

@@ -6,8 +6,8 @@
 #include <map>
 
 #include "commands/pager_journal.h"
-#include "files/csv_fields.h"
-#include "files/journal_file.h"
+#include "files/csv_reader.h"
+#include "files/journal_append.h"
 #include "register/hold_book.h"
 #include "register/hold_fixture.h"
 #include "register/record_columns.h"
@@ -164,7 +164,7 @@ TEST_P(RegisterTest, JournalOfTodaysProgramIsImportedOnce) {
   };
   const std::string journal = folder_.file("journal.csv");
   for (const JournalLine& line : lines) {
-    ASSERT_EQ(appendCsvRecord(journal, journalHeader(), journalFields(line)), 0);
+    ASSERT_EQ(test::appendCsvRecord(journal, journalHeader(), journalFields(line)), 0);
   }
   // The first record reached the register before it went away; the rest fell back to the file.
   reg().addRecord(*recordFromJournal(journalFields(lines[0]), "station-1"));
@@ -202,7 +202,7 @@ TEST_P(RegisterTest, ExportHasTheJournalColumnsAndTheHolderState) {
   const std::string path = folder_.file("export.csv");
   EXPECT_EQ(exportRecords(reg(), path), 2u);
   const auto bytes = test::readBytes(path);
-  const auto rows = parseCsv(std::string(bytes.begin(), bytes.end()));
+  const auto rows = test::parseCsv(std::string(bytes.begin(), bytes.end()));
   Fields header = journalHeader();
   header.push_back("Holder state");
   ASSERT_EQ(rows.size(), 3u);
