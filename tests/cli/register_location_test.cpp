@@ -116,7 +116,7 @@ TEST(CliRegisterSettingsTest, ALineThatCannotBeTakenStopsAWriteBeforeAnythingIsS
       {"register =", "register: no register was named; nothing done", 2},
       {"guard = Zq", "guard: takes on or off (or yes or no, true or false); nothing done", 2},
       {"Guard = on", "guard: its key is misspelt; nothing done", 2},
-       {"register\tpostgresql://Zq", "register: its value follows '='; nothing done", 2},
+      {"register\tpostgresql://Zq", "register: its value follows '='; nothing done", 2},
       {"unique-rows = 7", "unique-rows: takes rows 1 to 6, such as 1,3; nothing done", 2},
       {"when-taken = Zq", "when-taken: takes stop or next-free; nothing done", 2},
       {"allow-unguarded = Zq", "allow-unguarded: takes on or off", 2},
