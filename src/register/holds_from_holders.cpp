@@ -1,25 +1,11 @@
 #include "register/holds_from_holders.h"
 
-#include <string_view>
-
-#include "register/hold_book.h"
-#include "register/sql_register.h"
+#include "files/outcome_lines.h"
+#include "register/hold_steps.h"
+#include "register/record_table.h"
+#include "register/sql_session.h"
 
 namespace ccp {
-
-namespace {
-
-// A text as SQL writes it: in single quotes, each one within doubled.
-std::string sqlText(std::string_view text) {
-  std::string quoted = "'";
-  for (char c : text) {
-    if (c == '\'') quoted += c;
-    quoted += c;
-  }
-  return quoted + "'";
-}
-
-}  // namespace
 
 void takeHoldersIntoHolds(SqlSession& s) {
   // A claim had no row, nor a writer that can be asked: 0 and none.
@@ -36,22 +22,20 @@ void takeHoldersIntoHolds(SqlSession& s) {
                          " AND NOT EXISTS (SELECT 1 FROM holder_history e "
                          "WHERE e.record_id = r.id)");
   const LaterUses later(unnamed);
-  HoldBook book(s);
+  HoldSteps steps(s);
   // Each as its command would have applied it.
-  const auto rule = [&later](const Record& record, bool groupOnly) {
+  const auto apply = [&](const Record& record, bool groupOnly) {
     ApplyRule rule;
     rule.what = record.command == "read" ? kReadFoundAnother : kWrittenUnguarded;
     rule.history = true;
     rule.groupOnly = groupOnly;
-    rule.by = {record.station, std::chrono::system_clock::now(), {}};
-    rule.later = &later;
-    return rule;
+    steps.apply(record, rule, {record.station, std::chrono::system_clock::now(), {}}, &later);
   };
-  for (const Record& record : unnamed) book.apply(record, rule(record, false));
+  for (const Record& record : unnamed) apply(record, false);
   for (const Record& record : readRecords(s,
                                           "r.id IN (SELECT record_id FROM holds "
                                           "WHERE individual = 1)")) {
-    book.apply(record, rule(record, true));
+    apply(record, true);
   }
 }
 

@@ -2,17 +2,12 @@
 // journal's lines taken in, none twice, in time order.
 #include <algorithm>
 
-#include "register/hold_book.h"
+#include "register/hold_steps.h"
+#include "register/record_table.h"
 #include "register/sql_register.h"
+#include "register/stored_text.h"
 
 namespace ccp {
-
-namespace {
-
-// A write claims its capcodes once its backup read, if any, is done: well within this.
-constexpr long long kClaimAfterStart = 60;
-
-}  // namespace
 
 HoldOutcome SqlRegister::apply(long long recordId, const Stamp& by) {
   return guarded("applying record " + std::to_string(recordId), [&] {
@@ -22,12 +17,11 @@ HoldOutcome SqlRegister::apply(long long recordId, const Stamp& by) {
         throw RegisterError(RegisterFault::Invalid,
                             "There is no record " + std::to_string(recordId));
       }
-      HoldBook book(session_);
-      book.lockCapcodes(HoldBook::lockModes(recordUses(*record)));
+      HoldSteps steps(session_);
+      steps.tables().lockCapcodes(HoldTables::lockModes(recordUses(*record)));
       ApplyRule rule;
       rule.what = record->command == "read" ? kReadFoundAnother : kWrittenUnguarded;
-      rule.by = by;
-      return book.apply(*record, rule);
+      return steps.apply(*record, rule, by);
     });
   });
 }
@@ -48,34 +42,25 @@ PagerRegister::Imported SqlRegister::importRecords(const std::vector<Record>& re
       imported.added = added.size();
       std::stable_sort(added.begin(), added.end(),
                        [](const Record& a, const Record& b) { return a.at < b.at; });
-      HoldBook book(session_);
+      HoldSteps steps(session_);
+      HoldTables& tables = steps.tables();
       std::vector<RowUse> uses;
       for (const Record& record : added) {
         for (const RowUse& use : recordUses(record)) uses.push_back(use);
       }
-      book.lockCapcodes(HoldBook::lockModes(uses));
-      const EventStamp stamp = storedStamp(by.station, by.at);
+      tables.lockCapcodes(HoldTables::lockModes(uses));
       // A claim that this station made for a write whose record went to the journal is that
-      // write's: a verified write holds it now. A claim keeps its station as stored (stamp's).
+      // write's: a verified write holds it now.
+      const std::string station = storedText(by.station);
       for (const Record& record : added) {
-        if (record.command != "write" || record.outcome != kVerifiedLine ||
-            record.station != by.station) {
-          continue;
-        }
-        const long long at = storedTime(record.at);
+        if (record.station != by.station || !verifiedWrite(record)) continue;
         for (const RowUse& use : recordUses(record)) {
           std::vector<Hold> claims =
-              book.where("capcode = " + std::to_string(use.capcode) +
-                         " AND state = 'claimed' AND at >= " + std::to_string(at) +
-                         " AND at <= " + std::to_string(at + kClaimAfterStart));
-          book.judge(claims);
+              tables.where("capcode = " + std::to_string(use.capcode) + " AND state = 'claimed'");
+          tables.judge(claims);
           for (const Hold& claim : claims) {
-            if (claim.station != stamp.station || claim.writer == Liveness::Alive) continue;
-            session_.sql() << "UPDATE holds SET state = 'held', address_row = :row, "
-                              "at = :at, record_id = :record WHERE id = :id",
-                soci::use(use.row, "row"), soci::use(stamp.at, "at"),
-                soci::use(record.id, "record"), soci::use(claim.id, "id");
-            book.event(use.capcode, use.individual ? "held" : "carried", stamp, record.id);
+            if (!claimOfJournalledWrite(claim, record, station)) continue;
+            tables.holdJournalledClaim(claim, record, use, {by.station, by.at, {}});
             imported.holds.heldClaims.push_back(use.capcode);
           }
         }
@@ -84,10 +69,8 @@ PagerRegister::Imported SqlRegister::importRecords(const std::vector<Record>& re
       ApplyRule rule;
       rule.what = kImportedOnAnother;
       rule.history = true;
-      rule.by = by;
-      rule.later = &later;
       for (const Record& record : added) {
-        HoldOutcome outcome = book.apply(record, rule);
+        HoldOutcome outcome = steps.apply(record, rule, by, &later);
         for (Conflict& c : outcome.conflicts) imported.holds.conflicts.push_back(std::move(c));
       }
       return imported;

@@ -3,7 +3,8 @@
 
 #include "image/capcode.h"
 #include "image/plain_text.h"
-#include "register/hold_book.h"
+#include "register/hold_steps.h"
+#include "register/record_table.h"
 #include "register/sql_register.h"
 
 namespace ccp {
@@ -25,28 +26,6 @@ std::string capcodeList(const std::set<int>& capcodes) {
   return joined(texts, ", ");
 }
 
-// The first row of the write that another pager's hold is in the way of, and that hold; with
-// `quick`, only whether there is one, the hold not judged nor its record read.
-std::optional<ClaimResult> refusal(HoldBook& book, const std::vector<RowUse>& rows,
-                                   const Writer& writer,
-                                   const std::optional<PagerRows>& inProgrammer,
-                                   bool quick = false) {
-  const std::vector<Hold> own =
-      inProgrammer ? book.ownHolds(*inProgrammer, writer.token) : std::vector<Hold>{};
-  const std::vector<Hold> near = book.around(rows);
-  for (const RowUse& use : rows) {
-    // Only this pager may have an individual capcode; a group capcode any pager may carry, but
-    // none as its own.
-    const auto other = book.inTheWay(near, use, own, std::nullopt, writer.token, !quick);
-    if (!other) continue;
-    if (quick) return ClaimResult{};
-    const auto groupHolds = book.groupHolds(near, use, own, writer.token);
-    const Refusal refused{use, book.holder(*other), static_cast<int>(groupHolds)};
-    return ClaimResult{false, refused};
-  }
-  return std::nullopt;
-}
-
 }  // namespace
 
 ClaimResult SqlRegister::claimWrite(const std::vector<RowUse>& rows, const Writer& writer,
@@ -54,16 +33,18 @@ ClaimResult SqlRegister::claimWrite(const std::vector<RowUse>& rows, const Write
   const std::set<int> capcodes = capcodesOf(rows);
   try {
     const ClaimResult result = guarded("claiming capcodes " + capcodeList(capcodes), [&] {
-      HoldBook book(session_);
+      HoldSteps steps(session_);
       for (int look = 0; look < kLooks; ++look) {
         // A hold in the way now refuses the write as well as it would under the locks; looked
         // at without them, so that stations looking at the same capcodes never wait for it.
-        if (auto refused = refusal(book, rows, writer, inProgrammer)) return *refused;
+        if (auto refused = steps.refusal(rows, writer.token, inProgrammer)) {
+          return ClaimResult{false, std::move(refused)};
+        }
         const bool granted = session_.write([&] {
-          book.lockCapcodes(HoldBook::lockModes(rows));
+          steps.tables().lockCapcodes(HoldTables::lockModes(rows));
           // A hold that came meanwhile: the locks go at once, and the look says whose it is.
-          if (refusal(book, rows, writer, inProgrammer, true)) return false;
-          book.addClaims(rows, writer, {writer.station, storedTime(at), {}});
+          if (steps.refusal(rows, writer.token, inProgrammer, true)) return false;
+          steps.tables().addClaims(rows, writer, {writer.station, at, {}});
           holdToken(writer.token);  // before the commit: the claims are never seen ended
           return true;
         });
@@ -99,8 +80,8 @@ HoldOutcome SqlRegister::settle(const Writer& writer, WriteEnd end,
   } ended{*this, token};
   return guarded("settling the claims of a write", [&] {
     return session_.write([&]() -> HoldOutcome {
-      HoldBook book(session_);
-      const EventStamp stamp = storedStamp(by.station, by.at, by.note);
+      HoldSteps steps(session_);
+      HoldTables& tables = steps.tables();
       std::optional<Record> record;
       if (recordId) {
         record = readRecord(session_, *recordId);
@@ -112,29 +93,24 @@ HoldOutcome SqlRegister::settle(const Writer& writer, WriteEnd end,
       if (!record && end != WriteEnd::Abandoned) {
         // Its record went elsewhere (the journal): the claims stay, of a writer that ended,
         // until the journal is imported or they are released.
-        session_.sql() << "UPDATE holds SET writer_pid = 0 WHERE claim_token = :token "
-                          "AND state = 'claimed'",
-            soci::use(token, "token");
+        tables.endClaims(token);
         return {};
       }
       // Claims that become held or failed, or go, keep others out no less than before: only
       // the rows a verified write gives without a claim take the capcodes' locks.
       if (end == WriteEnd::Verified) {
         // What this write claimed; when this register did not make the claims, what it wrote.
-        const std::vector<RowUse> rows = claimed                       ? *claimed
-                                         : book.ofToken(token).empty() ? std::vector<RowUse>{}
-                                                                       : recordUses(*record);
-        return book.settleVerified(*record, rows, token, by);
+        const std::vector<RowUse> rows = claimed                          ? *claimed
+                                         : tables.claimsOf(token).empty() ? std::vector<RowUse>{}
+                                                                          : recordUses(*record);
+        return steps.settleVerified(*record, rows, token, by);
       }
-      for (const Hold& claim : book.ofToken(token)) {
+      for (const Hold& claim : tables.claimsOf(token)) {
         if (end == WriteEnd::Abandoned) {
-          book.remove(claim, "abandoned", stamp);
-          continue;
+          tables.remove(claim, "abandoned", by);
+        } else {
+          tables.failClaim(claim, record->id, by);
         }
-        session_.sql() << "UPDATE holds SET state = 'failed', at = :at, record_id = :record "
-                          "WHERE id = :id",
-            soci::use(stamp.at, "at"), soci::use(record->id, "record"), soci::use(claim.id, "id");
-        book.event(claim.capcode, "failed", stamp, record->id);
       }
       return {};
     });

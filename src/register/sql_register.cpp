@@ -2,7 +2,7 @@
 // once, opened again after a lost connection, and its status.
 #include "register/sql_register.h"
 
-#include "register/hold_book.h"
+#include "register/hold_tables.h"
 #include "register/register_schema.h"
 
 namespace ccp {
@@ -21,13 +21,6 @@ std::string insertRecordText() {
 }
 
 }  // namespace
-
-void prepareStatement(soci::statement& statement, const std::string& text, bool once) {
-  statement.alloc();
-  statement.prepare(text,
-                    once ? soci::details::st_one_time_query : soci::details::st_repeatable_query);
-  statement.define_and_bind();
-}
 
 SqlRegister::SqlRegister(const RegisterLocation& location, const RegisterOptions& options)
     : session_(location, options) {
@@ -95,9 +88,9 @@ RegisterStatus SqlRegister::status() {
     newest.limit = 1;
     const auto last = records(newest);
     if (!last.empty()) status.last = last.front();
-    HoldBook book(session_);
-    std::vector<Hold> claims = book.where("state = 'claimed'");
-    book.judge(claims);
+    HoldTables tables(session_);
+    std::vector<Hold> claims = tables.where("state = 'claimed'");
+    tables.judge(claims);
     for (const Hold& claim : claims) {
       ++(claim.writer == Liveness::Alive ? status.claimsAlive : status.claimsEnded);
     }
@@ -107,6 +100,11 @@ RegisterStatus SqlRegister::status() {
         soci::into(status.openConflicts);
     return status;
   });
+}
+
+std::unique_ptr<PagerRegister> openRegister(const std::string& location,
+                                            const RegisterOptions& options) {
+  return std::make_unique<SqlRegister>(registerLocation(location), options);
 }
 
 }  // namespace ccp

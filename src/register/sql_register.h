@@ -3,7 +3,8 @@
 // The register over a SQL session: the same statements on SQLite and PostgreSQL, the few
 // differences left to the session. Its life (open, reconnect, status, the prepared statements)
 // is in sql_register.cpp, its records in sql_records.cpp, its holds in sql_claims.cpp,
-// sql_holders.cpp and sql_apply.cpp, over the tables that hold_book.h reads and changes.
+// sql_holders.cpp and sql_apply.cpp, which go by the rules of holding_rules.h through the steps
+// of hold_steps.h.
 
 #include <array>
 #include <map>
@@ -12,64 +13,10 @@
 #include <string>
 
 #include "register/pager_register.h"
-#include "register/record_columns.h"
+#include "register/record_table.h"
 #include "register/sql_session.h"
 
 namespace ccp {
-
-// A record's columns as the database keeps them, to bind a statement's values to.
-struct RecordValues {
-  long long id = 0;
-  long long at = 0;  // seconds since 1970, UTC
-  std::string station, model, edition, port, command, outcome, serial;
-  std::array<std::string, kAddressCount> capcodes;
-  std::string frequency, backupFile, individualRows, enabledRows, pagerBefore, note;
-  std::string holds;
-  soci::indicator holdsKnown = soci::i_null;
-
-  void set(const Record& record);
-  Record record() const;
-
-  // The columns of the journal that every journal has, with their names, but the station: a
-  // journal line is there already when a record of the same time and these columns is.
-  template <class F>
-  void forEachJournalColumn(F&& f) {
-    f("at", at), f("model", model), f("edition", edition);
-    f("port", port), f("command", command), f("outcome", outcome), f("serial", serial);
-    for (int row = 0; row < kAddressCount; ++row) {
-      f(kCapcodeColumns[row], capcodes[row]);
-    }
-    f("frequency", frequency), f("backup_file", backupFile);
-  }
-  // Every column but the id and the holder's state, with its name, in the tables' order.
-  template <class F>
-  void forEachColumn(F&& f) {
-    forEachJournalColumn(f);
-    f("station", station), f("individual_rows", individualRows);
-    f("enabled_rows", enabledRows), f("pager_before", pagerBefore), f("note", note);
-  }
-
-  static constexpr const char* kCapcodeColumns[kAddressCount] = {
-      "capcode1", "capcode2", "capcode3", "capcode4", "capcode5", "capcode6"};
-};
-
-// A number read with its indicator: none when the column is NULL.
-inline std::optional<long long> known(long long value, soci::indicator indicator) {
-  return indicator == soci::i_ok ? std::optional(value) : std::nullopt;
-}
-
-// Numbers as SQL lists them: "1, 2, 3".
-template <class Numbers>
-std::string numberList(const Numbers& numbers) {
-  std::string list;
-  for (const auto number : numbers) list += (list.empty() ? "" : ", ") + std::to_string(number);
-  return list;
-}
-
-// The record with the id, read within the caller's transaction.
-std::optional<Record> readRecord(SqlSession& session, long long id);
-// Those `condition` (SQL on the records table "r", numbers only) lets through, oldest first.
-std::vector<Record> readRecords(SqlSession& session, const std::string& condition);
 
 class SqlRegister final : public PagerRegister {
  public:
@@ -149,8 +96,5 @@ class SqlRegister final : public PagerRegister {
   std::map<long long, std::vector<RowUse>> unsettled_;  // this object's writes, by token
   std::set<long long> tokenLocks_;                      // held by the session
 };
-
-// Prepares a statement whose values were exchanged already.
-void prepareStatement(soci::statement& statement, const std::string& text, bool once = false);
 
 }  // namespace ccp

@@ -8,8 +8,8 @@
 #include "commands/pager_journal.h"
 #include "files/csv_reader.h"
 #include "files/journal_append.h"
-#include "register/hold_book.h"
 #include "register/hold_fixture.h"
+#include "register/hold_tables.h"
 #include "register/record_columns.h"
 #include "register/register_csv.h"
 #include "register/register_schema.h"
@@ -260,7 +260,7 @@ TEST_P(RegisterTest, LockHeldTooLongEndsAsBusy) {
   }
   blocker->write([&] {
     // Another station in the middle of its claim of the capcode.
-    HoldBook(*blocker).lockCapcodes({{5, true}});
+    HoldTables(*blocker).lockCapcodes({{5, true}});
     blocker->sql() << "INSERT INTO holds (capcode, address_row, individual, state, station, at) "
                       "VALUES (5, 1, 1, 'claimed', 'station-9', 0)";
     try {
