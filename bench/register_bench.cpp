@@ -67,7 +67,7 @@ class TimedRegister : public PagerRegister {
   }
   ccp::ClaimResult claimWrite(const std::vector<ccp::RowUse>& rows, const ccp::Writer& w,
                               ccp::WallTime at,
-                              const std::optional<ccp::PagerRows>& seen) override {
+                              const std::optional<ccp::SeenPager>& seen) override {
     return timed([&] { return inner_->claimWrite(rows, w, at, seen); });
   }
   ccp::HoldOutcome settle(const ccp::Writer& w, ccp::WriteEnd end, std::optional<long long> id,

@@ -124,8 +124,8 @@ bool CapcodeGuard::claimAll(PagerRegister& reg, TForm1& form,
                             const std::optional<PagerIdentity>& pager, std::vector<Moved>& moved) {
   const PagerRows given = formRows(form);
   PagerRows rows = given;
-  std::optional<PagerRows> inProgrammer;
-  if (pager) inProgrammer = pagerRowsOf(*pager);
+  std::optional<SeenPager> inProgrammer;
+  if (pager) inProgrammer = SeenPager(pagerRowsOf(*pager), pager->serial);
   const bool nextFree = rules_.whenTaken == WhenTaken::TakeNextFree;
   std::array<int, kAddressCount> searched{};  // how far each row has moved on
   // What refused each row first: said when no free capcode follows it.

@@ -39,7 +39,10 @@ Record journalRecord(const JournalLine& line, const std::string& station) {
   }
   record.backupFile = line.backupFile;
   record.individualRows = line.individualRows;
-  if (line.pagerBefore) record.pagerBefore = pagerRowsOf(*line.pagerBefore);
+  if (line.pagerBefore) {
+    record.pagerBefore = pagerRowsOf(*line.pagerBefore);
+    record.serialBefore = line.pagerBefore->serial;
+  }
   return record;
 }
 

@@ -13,7 +13,8 @@ const std::vector<std::string>& journalHeader() {
                                                   "Capcode 4",     "Capcode 5",
                                                   "Capcode 6",     "Channel frequency",
                                                   "Backup file",   "Individual rows",
-                                                  "Enabled rows",  "Pager before"};
+                                                  "Enabled rows",  "Pager before",
+                                                  "Serial before"};
   return header;
 }
 

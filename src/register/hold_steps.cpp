@@ -38,17 +38,16 @@ std::vector<const Record*> LaterUses::after(const Record& record, int capcode) c
   return found;
 }
 
-PagerFacts HoldSteps::pagerFacts(const PagerRows& pager) {
+PagerFacts HoldSteps::pagerFacts(const std::optional<SeenPager>& pager) {
   PagerFacts facts;
+  if (!pager) return facts;
   std::set<int> capcodes;
   for (int row = 1; row <= kAddressCount; ++row) {
-    if (pager.enabled[row - 1] && pager.capcodes[row - 1])
-      capcodes.insert(*pager.capcodes[row - 1]);
+    if (pager->rows.enabled[row - 1] && pager->rows.capcodes[row - 1])
+      capcodes.insert(*pager->rows.capcodes[row - 1]);
   }
   if (capcodes.empty()) return facts;
   facts.doubtful = tables_.doubtful(capcodes);
-  for (int capcode : facts.doubtful) capcodes.erase(capcode);
-  if (capcodes.empty()) return facts;
   facts.individual = tables_.where("individual = 1 AND capcode IN " + sqlList(capcodes));
   tables_.judge(facts.individual);
   std::set<long long> records, tokens;
@@ -66,15 +65,12 @@ PagerFacts HoldSteps::pagerFacts(const PagerRows& pager) {
   return facts;
 }
 
-std::vector<Hold> HoldSteps::ownHolds(const PagerRows& pager, std::optional<long long> writing) {
-  return pagerHolds(pager, pagerFacts(pager), writing);
-}
-
 std::optional<Refusal> HoldSteps::refusal(const std::vector<RowUse>& rows, long long writing,
-                                          const std::optional<PagerRows>& inProgrammer,
+                                          const std::optional<SeenPager>& inProgrammer,
                                           bool quick) {
-  const std::vector<Hold> own =
-      inProgrammer ? ownHolds(*inProgrammer, writing) : std::vector<Hold>{};
+  const std::vector<Hold> own = inProgrammer
+                                    ? pagerHolds(*inProgrammer, pagerFacts(inProgrammer), writing)
+                                    : std::vector<Hold>{};
   const std::vector<Hold> near = tables_.around(rows);
   for (const RowUse& use : rows) {
     // Only this pager may have an individual capcode; a group capcode any pager may carry, but
@@ -94,7 +90,7 @@ std::optional<Refusal> HoldSteps::refusal(const std::vector<RowUse>& rows, long 
 }
 
 std::set<int> HoldSteps::decided(const Record& record, const std::vector<RowUse>& uses,
-                                 const LaterUses* later) {
+                                 const LaterUses* later, bool releasesDecide) {
   const long long at = storedTime(record.at);
   // A later write that found the pager as this record left it, whatever it gave.
   const std::string left = pagerRowsText(recordRows(record));
@@ -108,7 +104,7 @@ std::set<int> HoldSteps::decided(const Record& record, const std::vector<RowUse>
   std::set<int> found;
   for (const RowUse& use : uses) {
     // A release by hand after the record's time said the capcode is free.
-    if (tables_.releasedAfter(use.capcode, at)) {
+    if (releasesDecide && tables_.releasedAfter(use.capcode, at)) {
       found.insert(use.capcode);
       continue;
     }
@@ -136,26 +132,25 @@ HoldOutcome HoldSteps::apply(const Record& record, const ApplyRule& rule, const 
                              const LaterUses* later) {
   if (!showsPager(record) && !mayHaveWritten(record)) return {};
   ApplyFacts facts;
-  if (const auto pager = pagerFound(record)) {
-    for (const Hold& h : ownHolds(*pager)) {
-      if (h.recordId != record.id) facts.own.push_back(h);
-    }
-  }
-  std::set<long long> behind;
-  for (const Hold& h : facts.own) {
-    if (h.recordId) behind.insert(*h.recordId);
-  }
-  if (rule.history && !behind.empty()) {
-    for (const Record& r : readRecords(s_, "r.id IN " + sqlList(behind))) {
-      for (const Hold& h : facts.own) {
-        if (h.recordId == r.id) facts.heldSince[h.id] = storedTime(r.at);
-      }
-    }
-  }
+  facts.pager = pagerFacts(pagerFound(record));
   facts.ofRecord = tables_.ofRecords({record.id});
   const std::vector<RowUse> uses = notHeld(facts.ofRecord, recordUses(record));
   facts.near = tables_.around(uses);
-  if (rule.history) facts.decided = decided(record, uses, later);
+  if (rule.history) facts.decided = decided(record, uses, later, rule.releasesDecide);
+  std::set<int> capcodes;
+  for (const RowUse& use : uses) capcodes.insert(use.capcode);
+  std::set<long long> named;
+  for (const Conflict& c : tables_.openConflicts(capcodes)) {
+    facts.open.push_back({c.capcode, c.recordId, c.otherRecordId});
+    for (const auto& id : {c.recordId, c.otherRecordId}) {
+      if (id) named.insert(*id);
+    }
+  }
+  if (!named.empty()) {
+    for (Record& r : readRecords(s_, "r.id IN " + sqlList(named))) {
+      facts.records.emplace(r.id, std::move(r));
+    }
+  }
   const HoldPlan plan = applyPlan(record, facts, rule);
   const Stamp stamp =
       rule.history ? Stamp{record.station, record.at, {}} : Stamp{by.station, by.at, {}};
@@ -188,12 +183,7 @@ HoldOutcome HoldSteps::settleVerified(const Record& record, const std::vector<Ro
     tables_.lockCapcodes(wanted);
     for (const auto& [capcode, alone] : wanted) locked[capcode] = locked[capcode] || alone;
   }
-  // Found before the claims become held: the write's own claims are not the pager's holds.
-  if (record.pagerBefore) {
-    for (const Hold& h : ownHolds(*record.pagerBefore, token)) {
-      if (h.recordId != record.id && h.token != token) facts.own.push_back(h);
-    }
-  }
+  facts.pager = pagerFacts(pagerFound(record));
   facts.near = tables_.around(facts.left);
   const HoldPlan plan = settlePlan(record, token, facts);
   const Stamp stamp{by.station, by.at, {}};
@@ -225,6 +215,9 @@ std::vector<Conflict> HoldSteps::write(const HoldPlan& plan, const Record& recor
   for (const Hold& claim : plan.abandoned) tables_.remove(claim, "abandoned", stamp);
   tables_.holdClaims(plan.held, record, stamp);
   std::vector<Conflict> conflicts;
+  for (const HoldPlan::NewConflict& c : plan.conflicts) {
+    conflicts.push_back(tables_.conflict(c.capcode, found, record.id, c.otherRecordId, c.what));
+  }
   for (const HoldPlan::Give& give : plan.given) {
     if (const auto& c = give.conflict) {
       conflicts.push_back(

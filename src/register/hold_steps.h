@@ -39,14 +39,11 @@ class HoldSteps {
 
   HoldTables& tables() { return tables_; }
 
-  // The pager's own holds (pagerHolds()), `pager` as read in the same command.
-  std::vector<Hold> ownHolds(const PagerRows& pager, std::optional<long long> writing = {});
-
   // The first row of the write that another pager's hold is in the way of, with that hold, its
   // writer judged, and how many group holds of other pagers have its capcode; with `quick`, only
   // whether there is one, nothing judged nor read.
   std::optional<Refusal> refusal(const std::vector<RowUse>& rows, long long writing,
-                                 const std::optional<PagerRows>& inProgrammer, bool quick = false);
+                                 const std::optional<SeenPager>& inProgrammer, bool quick = false);
 
   // A record that shows what its pager has now (applyPlan()), its holds stamped `by`, or with
   // `history` by its own station and time; `later`: the batch it comes in.
@@ -59,11 +56,12 @@ class HoldSteps {
                              long long token, const Stamp& by);
 
  private:
-  PagerFacts pagerFacts(const PagerRows& pager);
-  // The capcodes of the record's uses that a release after its time, or a later record of what
-  // may be the same pager, decided.
+  // What the register knows of the capcodes the pager shows.
+  PagerFacts pagerFacts(const std::optional<SeenPager>& pager);
+  // The capcodes of the record's uses that a later record of what may be the same pager decided,
+  // or, where releases decide, a release after its time.
   std::set<int> decided(const Record& record, const std::vector<RowUse>& uses,
-                        const LaterUses* later);
+                        const LaterUses* later, bool releasesDecide);
   // Writes the plan's changes; the conflicts it records.
   std::vector<Conflict> write(const HoldPlan& plan, const Record& record, const Stamp& stamp,
                               const Stamp& found);

@@ -71,10 +71,12 @@ std::vector<Hold> HoldTables::where(const std::string& condition, const std::str
   statement.exchange(soci::into(h.host));
   statement.exchange(soci::into(h.pid));
   statement.exchange(soci::into(h.started));
+  statement.exchange(soci::into(h.seen));
   statement.exchange(soci::into(token, tokenKnown));
   prepareStatement(statement,
                    "SELECT id, capcode, address_row, individual, state, station, at, record_id, "
-                   "writer_host, writer_pid, writer_start, claim_token FROM holds WHERE " +
+                   "writer_host, writer_pid, writer_start, writer_seen, claim_token FROM holds "
+                   "WHERE " +
                        condition + " ORDER BY " + order +
                        (limit > 0 ? " LIMIT " + std::to_string(limit) : ""));
   std::vector<Hold> holds;
@@ -132,32 +134,42 @@ std::set<int> HoldTables::doubtful(const std::set<int>& capcodes) {
   return {open.begin(), open.end()};
 }
 
+std::vector<Conflict> HoldTables::openConflicts(const std::set<int>& capcodes) {
+  if (capcodes.empty()) return {};
+  return conflicts("closed_at IS NULL AND capcode IN " + sqlList(capcodes));
+}
+
 void HoldTables::judge(std::vector<Hold>& holds) {
   std::set<long long> tokens;
-  for (Hold& h : holds) {
-    h.writer = Liveness::Ended;
+  bool elsewhere = false;  // a claim of another host's writer
+  for (const Hold& h : holds) {
     if (h.state != HolderState::Claimed || !h.token || h.pid == 0) continue;
-    if (s_.engine() == Engine::PostgreSQL) {
-      tokens.insert(*h.token);
-    } else if (h.host != thisHost() || processRuns(h.pid, h.started)) {
-      h.writer = Liveness::Alive;  // another machine's process cannot be looked at
-    }
+    tokens.insert(*h.token);
+    elsewhere = elsewhere || h.host != thisHost();
   }
-  if (tokens.empty()) return;
-  // The claiming session holds its token's lock until the write settles; the server lets it go
-  // with the session, however the station ended.
-  const std::string key = "((l.classid::bigint << 32) | l.objid::bigint)";
-  soci::rowset<long long> locked =
-      (s_.sql().prepare << "SELECT " + key +
-                               " FROM pg_locks l JOIN pg_database d ON d.oid = l.database "
-                               "WHERE d.datname = current_database() AND "
-                               "l.locktype = 'advisory' AND l.objsubid = 1 AND l.granted AND " +
-                               key + " IN " + sqlList(tokens));
-  const std::set<long long> alive(locked.begin(), locked.end());
+  std::set<long long> locked;
+  if (!tokens.empty() && s_.engine() == Engine::PostgreSQL) {
+    // The claiming session holds its token's lock until the write settles; the server lets it
+    // go with the session, however the station ended.
+    const std::string key = "((l.classid::bigint << 32) | l.objid::bigint)";
+    soci::rowset<long long> found =
+        (s_.sql().prepare << "SELECT " + key +
+                                 " FROM pg_locks l JOIN pg_database d ON d.oid = l.database "
+                                 "WHERE d.datname = current_database() AND "
+                                 "l.locktype = 'advisory' AND l.objsubid = 1 AND l.granted AND " +
+                                 key + " IN " + sqlList(tokens));
+    locked.insert(found.begin(), found.end());
+  }
+  long long now = 0;
+  if (elsewhere) s_.sql() << std::string("SELECT ") + s_.nowSeconds(), soci::into(now);
   for (Hold& h : holds) {
-    if (h.token && tokens.count(*h.token) && h.pid != 0 && h.state == HolderState::Claimed) {
-      h.writer = alive.count(*h.token) ? Liveness::Alive : Liveness::Ended;
-    }
+    WriterSigns signs;
+    signs.sessionHolds = h.token && locked.count(*h.token);
+    h.underWay = signs.sessionHolds && h.state == HolderState::Claimed;
+    signs.onThisHost = h.host == thisHost();
+    signs.processRuns = signs.onThisHost && h.pid != 0 && processRuns(h.pid, h.started);
+    signs.silentFor = now - h.seen;
+    h.writer = writerLiveness(h, signs);
   }
 }
 
@@ -192,9 +204,10 @@ void HoldTables::addClaims(const std::vector<RowUse>& rows, const Writer& writer
   const StoredStamp stored(stamp);
   const std::string station = storedText(writer.station);
   s_.sql() << "INSERT INTO holds (capcode, address_row, individual, state, station, at, "
-              "writer_host, writer_pid, writer_start, claim_token) SELECT v.column1, v.column2, "
-              "v.column3, 'claimed', :station, :at, :host, :pid, :started, :token FROM (VALUES " +
-                  joined(values, ", ") + ") AS v",
+              "writer_host, writer_pid, writer_start, writer_seen, claim_token) SELECT v.column1, "
+              "v.column2, v.column3, 'claimed', :station, :at, :host, :pid, :started, " +
+                  std::string(s_.nowSeconds()) + ", :token FROM (VALUES " + joined(values, ", ") +
+                  ") AS v",
       soci::use(station, "station"), soci::use(stored.at, "at"), soci::use(writer.host, "host"),
       soci::use(writer.pid, "pid"), soci::use(writer.started, "started"),
       soci::use(writer.token, "token");
@@ -262,6 +275,12 @@ void HoldTables::holdJournalledClaim(const Hold& claim, const Record& record, co
 
 void HoldTables::endClaims(long long token) {
   s_.sql() << "UPDATE holds SET writer_pid = 0 WHERE claim_token = :token AND state = 'claimed'",
+      soci::use(token, "token");
+}
+
+void HoldTables::showAlive(long long token) {
+  s_.sql() << "UPDATE holds SET writer_seen = " + std::string(s_.nowSeconds()) +
+                  " WHERE claim_token = :token AND state = 'claimed'",
       soci::use(token, "token");
 }
 

@@ -47,6 +47,8 @@ class HoldTables {
   std::vector<Hold> groupHolds(int capcode);
   // The capcodes among these that an open conflict names.
   std::set<int> doubtful(const std::set<int>& capcodes);
+  // The open conflicts of these capcodes.
+  std::vector<Conflict> openConflicts(const std::set<int>& capcodes);
   // Whether the writers of the claims among them still run.
   void judge(std::vector<Hold>& holds);
 
@@ -65,6 +67,8 @@ class HoldTables {
                            const Stamp& stamp);
   // The write's claims stay, of a writer that ended.
   void endClaims(long long token);
+  // The write's writer shows it runs: its claims are taken back after a lost connection.
+  void showAlive(long long token);
 
   void event(int capcode, const char* event, const Stamp& stamp, std::optional<long long> recordId);
   Conflict conflict(int capcode, const Stamp& stamp, std::optional<long long> recordId,

@@ -4,38 +4,53 @@
 // a write's way, and what a verified write, a read, an import or a release lets go, gives and
 // records as a conflict. Nothing here reads or writes the database: the procedures gather what
 // the register knows into the facts below, ask these rules, and write what they decide.
+//
+// Which pager is in the Programmer: the one a record gave its rows to, when the pager shows every
+// row of that record, enabled, in its row, and its serial number is not another than the one the
+// record's command left (rows alone tell apart only pagers that share a serial number). Where two
+// records could be this pager, the one whose serial number matches is, or else the newest, with
+// the records of that pager's own history (a later write that found the pager as the older one
+// left it); the other stays: a capcode stays held while another pager may have it.
 
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "register/pager_register.h"
 
 namespace ccp {
 
-// A record that shows what a pager has: a verified write, a completed read.
-bool showsPager(const Record& record);
 // A write that was verified.
 bool verifiedWrite(const Record& record);
+// A record that shows what a pager has: a verified write, a completed read.
+bool showsPager(const Record& record);
 // A write that ended after it began to send the capcodes: the pager may have them. Its last
 // line says so; a write stopped on request is taken as one, as nothing tells when it stopped.
 bool mayHaveWritten(const Record& record);
+// The pager the record found: what a read read, what a write's whole read found first.
+std::optional<SeenPager> pagerFound(const Record& record);
+
+// What two serial numbers say of two pagers: only known ones tell.
+enum class SerialSays { Same, Other, Unknown };
+SerialSays serialSays(std::string_view one, std::string_view other);
 
 // What a conflict says of how the register learned of it.
 inline constexpr const char* kReadFoundAnother = "a read found it on a second pager";
 inline constexpr const char* kWrittenUnguarded = "written unguarded on a second pager";
 inline constexpr const char* kImportedOnAnother = "imported: on a second pager";
+inline constexpr const char* kImportedNotSure =
+    "imported: a write found a pager like this one, its serial number not known";
 inline constexpr const char* kReleasedWhileWritten = "released while this pager was written";
 inline constexpr const char* kReleasedWhileBeingWritten = "released while being written at ";
 
 // A row of the holds table.
 struct Hold {
-  // Of a pager's own holds: the pager in the Programmer shows, row by row, all that the hold's
-  // record (or its claim's write) gave, so it may let the hold go. A pager that has only the
-  // capcode in the hold's row may be another pager with the same capcode: its hold is not in
-  // the way, but stays.
+  // Of a pager's own holds: the pager in the Programmer is the pager of the hold's record (or its
+  // claim's write), so it may let the hold go. A pager that has only the capcode in the hold's
+  // row may be another pager with the same capcode: its hold is not in the way, but stays.
   bool sure = false;
   long long id = 0;
   int capcode = 0;
@@ -48,25 +63,45 @@ struct Hold {
   std::string host;
   long long pid = 0;  // 0: its writer ended (or is not known)
   long long started = 0;
+  long long seen = 0;  // when its writer last showed it runs, by the database's clock
   std::optional<long long> token;
   Liveness writer = Liveness::Ended;  // as the register judged it
+  bool underWay = false;  // its writer's session holds its write's lock: the write runs now
 };
+
+// What tells whether a claim's writer still runs.
+struct WriterSigns {
+  bool sessionHolds = false;  // on a server: the writer's session holds its write's lock
+  bool onThisHost = false;
+  bool processRuns = false;  // of this host: its process, started when it says, runs
+  long long silentFor = 0;   // seconds since it last showed it runs, by the database's clock
+};
+// How long a writer of another host may show no sign of life before its claim is taken for
+// ended: far longer than a write takes from its claim to its end.
+inline constexpr long long kWriterSilence = 5 * 60;
+// A claim's writer runs while its session holds its lock; else a writer of this host runs while
+// its process does (its connection may have dropped: it takes its claim back when it
+// reconnects), and one of another host until it has been silent for kWriterSilence.
+Liveness writerLiveness(const Hold& claim, const WriterSigns& signs);
 
 // What the register knows of the capcodes a pager in the Programmer shows.
 struct PagerFacts {
-  std::set<int> doubtful;  // its capcodes that an open conflict names: they tell no pager apart
+  std::set<int> doubtful;        // its capcodes that an open conflict names
   std::vector<Hold> individual;  // the individual holds of its capcodes, their writers judged
   std::map<long long, Record> records;              // the records behind those
   std::map<long long, std::vector<Hold>> ofRecord;  // every hold of each of those records
   std::map<long long, std::vector<Hold>> ofClaim;   // every hold of a claim's write, by token
 };
 
-// The pager's own holds, `pager` as read in the same command: every individual hold (held,
-// failed, or a claim whose writer ended, but not `writing`'s) whose capcode the pager has in the
-// hold's row, enabled; then every hold of the records behind those that the pager shows whole,
-// marked sure.
-std::vector<Hold> pagerHolds(const PagerRows& pager, const PagerFacts& facts,
+// The pager's own holds: every individual hold (held, failed, or a claim whose writer ended, but
+// not `writing`'s) whose capcode the pager has in the hold's row, enabled, and whose record's
+// serial number is not another's (nor, for a capcode that may be on two pagers, unknown); then,
+// marked sure, every hold of the one pager that the pager in the Programmer is, if any.
+std::vector<Hold> pagerHolds(const SeenPager& seen, const PagerFacts& facts,
                              std::optional<long long> writing = {});
+// A record of the register that gave the pager exactly the holds `uses` would, whose serial
+// number is not another's: a read of that pager again tells nothing new.
+bool shownExactly(const SeenPager& seen, const std::vector<RowUse>& uses, const PagerFacts& facts);
 
 // The first hold of `near` in the way of the use: for an individual use any hold of its capcode,
 // for a group use an individual one; the pager's `own` holds, the record's and `writing`'s claims
@@ -99,8 +134,9 @@ struct HoldPlan {
     std::string what;
   };
   std::vector<LetGo> letGo;
-  std::vector<Hold> abandoned;  // a write's claims it did not write after all
-  std::vector<Hold> held;       // a write's claims that its record holds now
+  std::vector<NewConflict> conflicts;  // of holds the record is not sure to let go
+  std::vector<Hold> abandoned;         // a write's claims it did not write after all
+  std::vector<Hold> held;              // a write's claims that its record holds now
   // The record's uses that become holds of it, each with the conflict it meets, if any.
   struct Give {
     RowUse use;
@@ -110,32 +146,42 @@ struct HoldPlan {
   std::vector<int> releasedWhileWritten;  // a verified write's rows whose claims were released
 };
 
+// A conflict open in the register, with the records of its two pagers.
+struct OpenConflict {
+  int capcode = 0;
+  std::optional<long long> recordId, otherRecordId;
+};
+
 // How a record is applied to the holds.
 struct ApplyRule {
   std::string what;  // a conflict's words
   // An import or the schema's move: a later record decided a capcode it uses, and the pager's
-  // holds of later records stay.
+  // holds of later records stay. An import is not sure of its pager when its line does not know
+  // the pager's serial number and the pager's record does: the hold stays, with a conflict.
   bool history = false;
   bool groupOnly = false;  // only its group rows
+  // The schema's move: a release by hand after the record's time decided a capcode it uses. An
+  // import's records reach the register after every release it has: a release lets go only the
+  // holds the register knew when it was made.
+  bool releasesDecide = false;
 };
 
 // What the register knows when it applies a record.
 struct ApplyFacts {
-  std::vector<Hold> own;  // the pager's own holds (of the pager the record found), not the record's
-  std::map<long long, long long> heldSince;  // of each own hold: the time of its record or claim
-  std::vector<Hold> ofRecord;                // the holds the record has already
-  std::vector<Hold> near;                    // the holds around the record's uses
-  std::set<int> decided;                     // with history: capcodes decided after the record
+  PagerFacts pager;                     // of the pager the record found
+  std::vector<Hold> ofRecord;           // the holds the record has already
+  std::vector<Hold> near;               // the holds around the record's uses
+  std::set<int> decided;                // with history: capcodes decided after the record
+  std::vector<OpenConflict> open;       // the open conflicts of the record's capcodes
+  std::map<long long, Record> records;  // the records those name
 };
 
 // The record's uses that it holds no capcode in yet.
 std::vector<RowUse> notHeld(const std::vector<Hold>& ofRecord, const std::vector<RowUse>& uses);
-// The pager the record found: what a read read, what a write's whole read found first.
-std::optional<PagerRows> pagerFound(const Record& record);
 
 // A record that shows what its pager has now: its row uses become holds of it, a conflict
-// recorded where another pager's hold is in the way; the pager's own holds that it no longer
-// shows go, and those it gives again are taken over.
+// recorded where another pager's hold is in the way (once for a capcode and a pair of pagers);
+// the pager's own holds that it no longer shows go, and those it gives again are taken over.
 HoldPlan applyPlan(const Record& record, const ApplyFacts& facts, const ApplyRule& rule);
 
 // What the register knows when a verified write settles.
@@ -143,7 +189,7 @@ struct SettleFacts {
   std::vector<RowUse> claimed;  // what the write claimed
   std::vector<Hold> claims;     // its claims still in the register
   std::vector<RowUse> left;     // its record's uses without a claim, and not held by it yet
-  std::vector<Hold> own;        // the pager's own holds, as the write found it first
+  PagerFacts pager;             // of the pager as the write found it first
   std::vector<Hold> near;       // the holds around `left`
 };
 
@@ -160,7 +206,9 @@ struct ReleasePlan {
 ReleasePlan releasePlan(const std::vector<Hold>& holds, bool force);
 
 // A claim that this station made for a write whose record went to the journal, made within a
-// minute after the write began: the write's, held now that its record is taken in.
+// minute after the write began, and whose session no longer holds it (the record tells that the
+// write ended, though its process may run on): the write's, held now that its record is taken
+// in. `station` as the database keeps it.
 bool claimOfJournalledWrite(const Hold& claim, const Record& record, const std::string& station);
 
 // The words of the history's event for a hold that a record gives.

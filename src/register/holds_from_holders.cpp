@@ -29,6 +29,7 @@ void takeHoldersIntoHolds(SqlSession& s) {
     rule.what = record.command == "read" ? kReadFoundAnother : kWrittenUnguarded;
     rule.history = true;
     rule.groupOnly = groupOnly;
+    rule.releasesDecide = true;
     steps.apply(record, rule, {record.station, std::chrono::system_clock::now(), {}}, &later);
   };
   for (const Record& record : unnamed) apply(record, false);

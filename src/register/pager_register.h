@@ -83,7 +83,7 @@ class PagerRegister {
   // An individual row is refused by any such hold; a group row by an individual one. Two
   // stations never both pass for one capcode, however many ask at once.
   virtual ClaimResult claimWrite(const std::vector<RowUse>& rows, const Writer& writer, WallTime at,
-                                 const std::optional<PagerRows>& inProgrammer) = 0;
+                                 const std::optional<SeenPager>& inProgrammer) = 0;
   // Settles `writer`'s claims as the write ended, with its record (whose pagerBefore tells the
   // pager's own holds): Verified makes them held and lets the pager's own holds that the write
   // did not give again go; a claim released meanwhile is reported and recorded as a conflict.

@@ -47,6 +47,7 @@ std::vector<std::string> journalFieldsOf(const Record& record) {
   fields.push_back(rowListText(record.individualRows));
   fields.push_back(rowListText(record.enabledRows));
   fields.push_back(pagerRowsText(record.pagerBefore));
+  fields.push_back(record.serialBefore);
   return fields;
 }
 
@@ -93,6 +94,7 @@ std::optional<Record> recordFromJournal(const std::vector<std::string>& fields,
     record.pagerBefore = parsePagerRows(fields[17]);
     if (!record.pagerBefore) return refused("pager before '" + fields[17] + "' is not six rows");
   }
+  if (fields.size() > 18) record.serialBefore = fields[18];
   return record;
 }
 

@@ -30,6 +30,7 @@ void RecordValues::set(const Record& r) {
   individualRows = rowListText(r.individualRows);
   enabledRows = rowListText(r.enabledRows);
   pagerBefore = pagerRowsText(r.pagerBefore);
+  serialBefore = storedPagerText(r.model, r.serialBefore);
   note = storedText(r.note);
 }
 
@@ -45,6 +46,7 @@ Record RecordValues::record() const {
   r.individualRows = parseRowList(individualRows).value_or(std::vector<int>{});
   r.enabledRows = parseRowList(enabledRows).value_or(std::vector<int>{});
   r.pagerBefore = parsePagerRows(pagerBefore);
+  r.serialBefore = pagerTextOf(r.model, serialBefore);
   r.note = textOf(note);
   if (holdsKnown == soci::i_ok) r.holds = holderStateNamed(holds);
   return r;

@@ -21,7 +21,7 @@ struct RecordValues {
   long long at = 0;  // seconds since 1970, UTC
   std::string station, model, edition, port, command, outcome, serial;
   std::array<std::string, kAddressCount> capcodes;
-  std::string frequency, backupFile, individualRows, enabledRows, pagerBefore, note;
+  std::string frequency, backupFile, individualRows, enabledRows, pagerBefore, serialBefore, note;
   std::string holds;
   soci::indicator holdsKnown = soci::i_null;
 
@@ -45,6 +45,7 @@ struct RecordValues {
     forEachJournalColumn(f);
     f("station", station), f("individual_rows", individualRows);
     f("enabled_rows", enabledRows), f("pager_before", pagerBefore), f("note", note);
+    f("serial_before", serialBefore);
   }
 
   static constexpr const char* kCapcodeColumns[kAddressCount] = {

@@ -9,8 +9,6 @@ namespace ccp {
 
 namespace {
 
-using Step = void (*)(SqlSession&);
-
 // Version 1: the records, one for each pager command.
 void createRecords(SqlSession& s) {
   soci::session& sql = s.sql();
@@ -84,12 +82,33 @@ void addHolds(SqlSession& s) {
   sql << "CREATE INDEX conflicts_capcode ON conflicts (capcode)";
   // What decided a capcode after a record's time, when a journal is taken in.
   sql << "CREATE INDEX holder_history_event ON holder_history (capcode, event, at)";
-  takeHoldersIntoHolds(s);
-  sql << "DROP TABLE holders";
 }
 
-// kSteps[v] brings a schema of version v to version v + 1.
-constexpr Step kSteps[] = {createRecords, addHolders, addHolds};
+// Version 2's holders become holds, read with the records' columns of this program.
+void replayHolders(SqlSession& s) {
+  takeHoldersIntoHolds(s);
+  s.sql() << "DROP TABLE holders";
+}
+
+// Version 4: the serial number of the pager a write found (a pager with another serial number is
+// another pager), and when a claim's writer last showed it runs, by the database's clock.
+void addSerialBefore(SqlSession& s) {
+  soci::session& sql = s.sql();
+  sql << "ALTER TABLE records ADD COLUMN serial_before TEXT NOT NULL DEFAULT ''";
+  sql << "ALTER TABLE holds ADD COLUMN writer_seen BIGINT NOT NULL DEFAULT 0";
+}
+
+// kSteps[v] brings a schema of version v to version v + 1: its tables and columns, then, once
+// every step's tables are there, what it moves of the data (which reads them as this program
+// does). A schema brought to an older version than this program's moves no data.
+struct Step {
+  void (*tables)(SqlSession&);
+  void (*data)(SqlSession&);
+};
+constexpr Step kSteps[] = {{createRecords, nullptr},
+                           {addHolders, nullptr},
+                           {addHolds, replayHolders},
+                           {addSerialBefore, nullptr}};
 static_assert(std::size(kSteps) == kSchemaVersion);
 
 long long countTables(SqlSession& s, const std::string& name) {
@@ -134,7 +153,10 @@ int prepareSchema(SqlSession& s, int target) {
           throw RegisterError(RegisterFault::Invalid,
                               "The file " + s.shown() + " holds a database that is no register");
         }
-        for (int step = version; step < target; ++step) kSteps[step](s);
+        for (int step = version; step < target; ++step) kSteps[step].tables(s);
+        for (int step = version; step < target && target == kSchemaVersion; ++step) {
+          if (kSteps[step].data) kSteps[step].data(s);
+        }
         s.sql() << "UPDATE schema_version SET version = :version", soci::use(target, "version");
         return version;
       });

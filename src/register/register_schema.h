@@ -2,13 +2,15 @@
 
 // The register's tables carry a version. Version 1 kept the records; version 2 added the
 // rows of each record's capcodes, the capcodes' holders and their history; version 3 the holds
-// of individual and group capcodes in their rows, claims that know their writer, and conflicts.
+// of individual and group capcodes in their rows, claims that know their writer, and conflicts;
+// version 4 the serial number a write found its pager with, and the last sign of a claim's
+// writer.
 
 namespace ccp {
 
 class SqlSession;
 
-inline constexpr int kSchemaVersion = 3;
+inline constexpr int kSchemaVersion = 4;
 
 // The version of the register's schema; 0 when it has none yet.
 int schemaVersion(SqlSession& session);

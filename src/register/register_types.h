@@ -29,6 +29,16 @@ struct PagerRows {
   bool operator==(const PagerRows&) const = default;
 };
 
+// A pager in the Programmer as a read of it showed it: its rows, and its serial number ("" when
+// not known). Two pagers with other serial numbers are never one; rows alone tell apart only
+// pagers that share a serial number.
+struct SeenPager {
+  SeenPager(PagerRows rows = {}, std::string serial = {})  // NOLINT: rows alone, serial unknown
+      : rows(rows), serial(std::move(serial)) {}
+  PagerRows rows;
+  std::string serial;
+};
+
 // One enabled row of a pager, or of a write about to be made, with its capcode.
 struct RowUse {
   int row = 0;  // 1-6
@@ -55,8 +65,10 @@ struct Record {
   std::vector<int> individualRows;  // rows 1-6 that were individual; the others are group rows
   std::vector<int> enabledRows;     // rows 1-6 enabled in the pager as read or sent; none: not
                                     // known (a journal of an older program), taken as all
-  // A write that read the whole pager first: what the pager held before it.
+  // A write that read the whole pager first: what the pager held before it, and its serial
+  // number then ("" when not known: a journal of an older program).
   std::optional<PagerRows> pagerBefore;
+  std::string serialBefore;
   // Said of the command after its record was made ("released while this pager was written");
   // not part of what tells records apart.
   std::string note;
@@ -87,6 +99,10 @@ struct Writer {
 enum class Liveness { Alive, Ended };
 
 // What the register knows of a pager having a capcode.
+// The commands a record keeps.
+inline constexpr const char* kReadCommand = "read";
+inline constexpr const char* kWriteCommand = "write";
+
 struct Holder {
   long long id = 0;
   int capcode = 0;

@@ -29,7 +29,7 @@ std::string capcodeList(const std::set<int>& capcodes) {
 }  // namespace
 
 ClaimResult SqlRegister::claimWrite(const std::vector<RowUse>& rows, const Writer& writer,
-                                    WallTime at, const std::optional<PagerRows>& inProgrammer) {
+                                    WallTime at, const std::optional<SeenPager>& inProgrammer) {
   const std::set<int> capcodes = capcodesOf(rows);
   try {
     const ClaimResult result = guarded("claiming capcodes " + capcodeList(capcodes), [&] {

@@ -45,7 +45,12 @@ void SqlRegister::reconnect(const std::string& doing) {
   try {
     session_.reconnect();
     prepared_ = std::make_unique<Prepared>(session_.sql());
-    for (const auto& [token, rows] : unsettled_) holdToken(token);
+    // This process's writes under way take their claims back: a lock for each, and a sign of
+    // life that other stations see.
+    for (const auto& [token, rows] : unsettled_) {
+      holdToken(token);
+      HoldTables(session_).showAlive(token);
+    }
   } catch (...) {
     session_.fail(doing);
   }

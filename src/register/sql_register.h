@@ -32,7 +32,7 @@ class SqlRegister final : public PagerRegister {
   Imported importRecords(const std::vector<Record>& records, const Stamp& by) override;
   std::vector<Holder> holders(int capcode) override;
   ClaimResult claimWrite(const std::vector<RowUse>& rows, const Writer& writer, WallTime at,
-                         const std::optional<PagerRows>& inProgrammer) override;
+                         const std::optional<SeenPager>& inProgrammer) override;
   HoldOutcome settle(const Writer& writer, WriteEnd end, std::optional<long long> recordId,
                      const Stamp& by) override;
   HoldOutcome apply(long long recordId, const Stamp& by) override;

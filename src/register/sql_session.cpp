@@ -194,6 +194,11 @@ const char* SqlSession::engineName() const {
   return engine() == Engine::SQLite ? "SQLite" : "PostgreSQL";
 }
 
+const char* SqlSession::nowSeconds() const {
+  return engine() == Engine::SQLite ? "CAST(strftime('%s', 'now') AS INTEGER)"
+                                    : "CAST(EXTRACT(EPOCH FROM now()) AS BIGINT)";
+}
+
 const char* SqlSession::idColumn() const {
   return engine() == Engine::SQLite ? "INTEGER PRIMARY KEY"
                                     : "BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY";

@@ -38,6 +38,8 @@ class SqlSession {
   const char* idColumn() const;
   // True, in SQL, when the text column holds 1 to 9 digits and nothing else.
   std::string digitsOnly(const std::string& column) const;
+  // The database's clock, in seconds since 1970: the server's, or this machine's for a file.
+  const char* nowSeconds() const;
   // Counts the tables of the register's schema, those named :name, or all when :name is empty.
   const char* countTablesQuery() const;
 

@@ -10,6 +10,7 @@
 #include "files/csv_reader.h"
 #include "files/journal_append.h"
 #include "register/engine_fixture.h"
+#include "register/register_schema.h"
 #include "register/server_relay.h"
 
 namespace ccp {
@@ -92,7 +93,8 @@ TEST_P(CliRegisterTest, ListExportImportStatusAndInit) {
   const std::string other = shared() ? newRegister() : cli.folder.file("other.sqlite");
   ASSERT_EQ(cli.run({"register", "init", other}), cli::kDone);
   EXPECT_EQ(cli.outLines()[0], "Made the register's tables in " + other + " (" +
-                                   (shared() ? "PostgreSQL" : "SQLite") + ", schema version 3)");
+                                   (shared() ? "PostgreSQL" : "SQLite") + ", schema version " +
+                                   std::to_string(kSchemaVersion) + ")");
   ASSERT_EQ(cli.run({"--register", other, "register", "status", "--guard"}), cli::kWrongUsage);
   ASSERT_EQ(cli.run({"register", "status", "--register", other}), cli::kDone);
   EXPECT_TRUE(contains(cli.out.str(), "\nRecords:         0\n"));

@@ -200,7 +200,7 @@ TEST(PagerJournal, OneLinePerCommandWithWhatWasReadOrWritten) {
   EXPECT_EQ(journal[0], (Row{"Date and time", "Model", "Edition", "Port", "Command", "Outcome",
                              "Serial number", "Capcode 1", "Capcode 2", "Capcode 3", "Capcode 4",
                              "Capcode 5", "Capcode 6", "Channel frequency", "Backup file",
-                             "Individual rows", "Enabled rows", "Pager before"}));
+                             "Individual rows", "Enabled rows", "Pager before", "Serial before"}));
   // The journal's first columns: what every journal has.
   const auto base = [](const Row& row) {
     return Row(row.begin(), row.begin() + kJournalBaseColumns);

@@ -31,23 +31,25 @@ TEST(PagerRows, TextGoesBackToTheSameRowsAndAnythingElseIsRefused) {
   }
 }
 
-// The rows' use goes through the journal's last three columns; a line of an older program,
-// without them, is the same record, its rows not known.
+// The rows' use and the pager a write found go through the journal's last four columns; a line of
+// an older program, without them, is the same record, its rows not known.
 TEST(JournalColumns, RowsUseGoesThroughTheJournalAndAnOlderLineStillReads) {
   Record record =
       testkit::writeRecord("station-1", WallTime(std::chrono::seconds(1800000000)), "2004000");
   record.individualRows = {1, 3};
   record.enabledRows = {1, 2, 3};
   record.pagerBefore = rows({1, 2, 3, 4, 5, 6}, {true, false, true, true, true, true});
+  record.serialBefore = "SN 7,\"X\"";
   const std::vector<std::string> fields = journalFieldsOf(record);
-  EXPECT_EQ(std::vector<std::string>(fields.end() - 3, fields.end()),
-            (std::vector<std::string>{"1,3", "1,2,3",
-                                      "0000001 -0000002 0000003 0000004 0000005 0000006"}));
+  EXPECT_EQ(std::vector<std::string>(fields.end() - 4, fields.end()),
+            (std::vector<std::string>{
+                "1,3", "1,2,3", "0000001 -0000002 0000003 0000004 0000005 0000006", "SN 7,\"X\""}));
   const auto back = recordFromJournal(fields, "station-1");
   ASSERT_TRUE(back);
   EXPECT_EQ(back->individualRows, record.individualRows);
   EXPECT_EQ(back->enabledRows, record.enabledRows);
   EXPECT_EQ(back->pagerBefore, record.pagerBefore);
+  EXPECT_EQ(back->serialBefore, record.serialBefore);
 
   const std::vector<std::string> older(fields.begin(), fields.begin() + kJournalBaseColumns);
   std::vector<std::string> header = journalHeader();
