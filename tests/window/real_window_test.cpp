@@ -33,8 +33,8 @@
 #include "window/input_block.h"
 #include "window/main_window.h"
 #include "window/qt_platform.h"
-#include "window/record_table_model.h"
-#include "window/register_window.h"
+#include "window/register/record_table_model.h"
+#include "window/register/register_window.h"
 #include "window_fixture.h"
 
 namespace ccp {

@@ -2,9 +2,9 @@
 
 #include <QDialog>
 
-#include "window/hold_list_model.h"
-#include "window/record_table_model.h"
-#include "window/register_access.h"
+#include "window/register/hold_list_model.h"
+#include "window/register/record_table_model.h"
+#include "window/register/register_access.h"
 
 class QComboBox;
 class QLabel;

@@ -1,7 +1,7 @@
-#include "window/hold_list_model.h"
+#include "window/register/hold_list_model.h"
 
 #include "image/capcode.h"
-#include "window/register_access.h"
+#include "window/register/register_access.h"
 
 namespace ccp::qt {
 

@@ -1,4 +1,4 @@
-#include "window/register_window.h"
+#include "window/register/register_window.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

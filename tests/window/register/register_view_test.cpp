@@ -15,11 +15,11 @@
 #include <QtTest>
 
 #include "app/register_place.h"
-#include "window/record_table_model.h"
-#include "window/register_settings_dialog.h"
-#include "window/register_window.h"
-#include "window/release_dialog.h"
-#include "window_fixture.h"
+#include "window/register/record_table_model.h"
+#include "window/register/register_settings_dialog.h"
+#include "window/register/register_window.h"
+#include "window/register/release_dialog.h"
+#include "window/window_fixture.h"
 
 namespace ccp {
 
