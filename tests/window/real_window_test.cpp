@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProcess>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
 #include <QStandardPaths>
@@ -33,8 +34,9 @@
 #include "window/input_block.h"
 #include "window/main_window.h"
 #include "window/qt_platform.h"
-#include "window/record_table_model.h"
-#include "window/register_window.h"
+#include "window/register/record_table_model.h"
+#include "window/register/register_window.h"
+#include "window/register/resolve_dialog.h"
 #include "window_fixture.h"
 
 namespace ccp {
@@ -122,6 +124,7 @@ class RealWindowTest : public QObject {
   void inputAtTheEndOfAWriteIsDroppedAfterIt();
   void bothPagesAtTheSmallestAndALargeSize();
   void theRegisterOpensFromItsMenuAndScrollsPageByPage();
+  void aConflictIsResolvedWithANoteTyped();
 
  private:
   template <typename W = QWidget>
@@ -352,6 +355,44 @@ void RealWindowTest::theRegisterOpensFromItsMenuAndScrollsPageByPage() {
   pressKey("Home");  // the first column, where the time is
   QTRY_COMPARE(table->horizontalScrollBar()->value(), 0);
   screenshot("pager-register", shown);
+}
+
+// Show: Conflicts by its access key, a conflict clicked, Resolve... clicked and a note typed:
+// Return closes it.
+void RealWindowTest::aConflictIsResolvedWithANoteTyped() {
+  auto store = test::registerWith(0);
+  test::conflictOn(*store, 2004033);
+  find<QAction>("PagerRegister1")->trigger();
+  qt::RegisterWindow* shown = nullptr;
+  QTRY_VERIFY((shown = window_->findChild<qt::RegisterWindow*>()) && shown->isActiveWindow());
+  pressKey("alt+h");
+  QTRY_VERIFY(find("RegisterShow")->hasFocus());
+  pressKey("End");  // Conflicts
+  QTRY_VERIFY(shown->list() != nullptr);
+  // The writes of the tests before may have left conflicts of their own.
+  const int open = shown->list()->rowCount();
+  const QModelIndexList found =
+      shown->list()->match(shown->list()->index(0, 1), Qt::DisplayRole, QStringLiteral("2004033"));
+  QCOMPARE(found.size(), 1);
+  auto* table = find<QTableView>("RegisterTable");
+  clickAt(table->viewport()->mapToGlobal(table->visualRect(found.front()).center()));
+  auto* resolve = find<QPushButton>("RegisterResolve");
+  QTRY_VERIFY(resolve->isEnabled());
+  clickOn(resolve);
+  qt::ResolveDialog* dialog = nullptr;
+  QTRY_VERIFY((dialog = window_->findChild<qt::ResolveDialog*>()) && dialog->isActiveWindow());
+  typeKeys(QStringLiteral("pager returned"));
+  QTRY_COMPARE(dialog->note(), QStringLiteral("pager returned"));
+  screenshot("resolve-conflict", dialog);
+  pressKey("Return");
+  QTRY_COMPARE(shown->list()->rowCount(), open - 1);
+  const Conflict closed = store->conflicts(true).front();  // the newest
+  QCOMPARE(closed.capcode, 2004033);
+  QCOMPARE(closed.note, std::string("pager returned"));
+  clickOn(find("RegisterShowClosed"));
+  QTRY_COMPARE(shown->list()->rowCount(), open);
+  QTest::qWait(100);  // laid out anew and painted on the X server
+  screenshot("pager-register-conflicts", shown);
 }
 
 }  // namespace ccp

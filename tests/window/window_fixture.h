@@ -102,4 +102,12 @@ inline std::unique_ptr<PagerRegister> registerWith(int pagers) {
   return store;
 }
 
+// An open conflict of `capcode`: a write under way at station-2 claimed it and was released
+// by force.
+inline void conflictOn(PagerRegister& store, int capcode) {
+  const auto now = std::chrono::system_clock::now();
+  store.claimWrite({{1, capcode, true}}, newWriter("station-2"), now, std::nullopt);
+  store.release(capcode, {"station-2", now, ""}, true);
+}
+
 }  // namespace ccp::test

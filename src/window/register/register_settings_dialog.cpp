@@ -1,4 +1,4 @@
-#include "window/register_settings_dialog.h"
+#include "window/register/register_settings_dialog.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -19,7 +19,7 @@
 #include "app/register_place.h"
 #include "register/location_reading.h"
 #include "register/pager_register.h"
-#include "window/register_access.h"
+#include "window/register/register_access.h"
 
 namespace ccp::qt {
 

@@ -2,10 +2,12 @@
 
 #include <QDialog>
 
-#include "window/hold_list_model.h"
-#include "window/record_table_model.h"
-#include "window/register_access.h"
+#include "window/register/hold_list_model.h"
+#include "window/register/record_table_model.h"
+#include "window/register/register_access.h"
 
+class QAbstractItemModel;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -16,8 +18,9 @@ namespace ccp::qt {
 
 // Register > Pager register...: the records of the register, newest first, found by part of a
 // capcode or serial number as one types, sorted by the column clicked, exported as shown; or,
-// as "Show" chooses, the claims of writes and the open conflicts. A window beside the main one;
-// a register that cannot be opened is said in place of the table.
+// as "Show" chooses, the claims of writes and the conflicts, open ones resolved here with a
+// note. A window beside the main one; a register that cannot be opened is said in place of the
+// table.
 class RegisterWindow : public QDialog {
   Q_OBJECT
 
@@ -35,7 +38,12 @@ class RegisterWindow : public QDialog {
 
  private:
   void showChosen();
+  void setTableModel(QAbstractItemModel* model);
   void showState();
+  // Resolve... is for open conflicts of one capcode.
+  void showResolvable();
+  void resolveChosen();
+  void resolve(const std::vector<Conflict>& chosen, const QString& note);
   void keepSortable(int column);
   void exportShown();
 
@@ -48,6 +56,8 @@ class RegisterWindow : public QDialog {
   QLineEdit* filter_;
   QLabel* count_;
   QPushButton* export_;
+  QCheckBox* closed_;     // the closed conflicts too
+  QPushButton* resolve_;  // the conflicts chosen
   QTableView* table_;
   QLabel* problem_;  // in place of the table
   QLabel* note_;     // what the last action did, or why it could not

@@ -1,4 +1,4 @@
-#include "window/register_access.h"
+#include "window/register/register_access.h"
 
 #include <stdexcept>
 

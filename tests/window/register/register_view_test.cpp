@@ -15,11 +15,12 @@
 #include <QtTest>
 
 #include "app/register_place.h"
-#include "window/record_table_model.h"
-#include "window/register_settings_dialog.h"
-#include "window/register_window.h"
-#include "window/release_dialog.h"
-#include "window_fixture.h"
+#include "window/register/record_table_model.h"
+#include "window/register/register_settings_dialog.h"
+#include "window/register/register_window.h"
+#include "window/register/release_dialog.h"
+#include "window/register/resolve_dialog.h"
+#include "window/window_fixture.h"
 
 namespace ccp {
 
@@ -36,6 +37,7 @@ class RegisterViewTest : public QObject {
   void releaseShowsTheHolderAndFreesTheCapcode();
   void aWriteUnderWayIsReleasedOnlyWhenAskedAgain();
   void theOpenRegisterFollowsCommandsAndSavedSettings();
+  void aConflictResolvedWithANoteLeavesTheOtherOpen();
 
  private:
   QTemporaryDir home_;
@@ -265,6 +267,62 @@ void RegisterViewTest::theOpenRegisterFollowsCommandsAndSavedSettings() {
   w.action("ReadFromPager")->trigger();
   QCOMPARE(shownRecords(), 3);
   QCOMPARE(shown->model()->index(0, 1).data().toString(), QStringLiteral("bench-3"));
+}
+
+// Resolve... closes the open conflicts chosen, all of one capcode, with this station and the
+// note, which it asks for first; the closed ones are shown on request.
+void RegisterViewTest::aConflictResolvedWithANoteLeavesTheOtherOpen() {
+  auto store = test::registerWith(0);
+  test::conflictOn(*store, 2004017);
+  test::conflictOn(*store, 2004025);
+  RegisterSettings settings;
+  settings.station = "bench-3";
+  QVERIFY(saveRegisterSettings(registerSettingsPath(), settings));
+  qt::RegisterWindow window(nullptr);
+  window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  auto* show = test::findIn<QComboBox>(window, "RegisterShow");
+  show->setCurrentIndex(2);
+  emit show->activated(2);
+  auto* table = test::findIn<QTableView>(window, "RegisterTable");
+  auto* resolve = test::findIn<QPushButton>(window, "RegisterResolve");
+  QVERIFY(resolve->isVisible() && !resolve->isEnabled());
+  table->selectAll();  // two capcodes: no one note for both
+  QVERIFY(!resolve->isEnabled());
+  const int row = window.list()->index(0, 1).data().toString() == "2004017" ? 0 : 1;
+  table->selectRow(row);
+  resolve->click();
+
+  auto* dialog = test::findIn<qt::ResolveDialog>(window, "ResolveConflictDialog");
+  QVERIFY(dialog != nullptr && dialog->isVisible());
+  dialog->accept();  // no note: nothing closed
+  QVERIFY(dialog->isVisible());
+  QTest::keyClicks(test::findIn(*dialog, "ResolveNote"), QStringLiteral("pager 1019 returned"));
+  dialog->accept();
+  const std::vector<Conflict> all = store->conflicts(true);
+  QCOMPARE(all.size(), std::size_t{2});
+  for (const Conflict& c : all) {
+    QCOMPARE(c.closedAt.has_value(), c.capcode == 2004017);
+  }
+  const Conflict& closed = all[0].capcode == 2004017 ? all[0] : all[1];
+  QCOMPARE(closed.closedBy, std::string("bench-3"));
+  QCOMPARE(closed.note, std::string("pager 1019 returned"));
+  QCOMPARE(window.list()->rowCount(), 1);
+  QVERIFY2(test::findIn<QLabel>(window, "RegisterNote")
+               ->text()
+               .endsWith(QStringLiteral("of capcode 2004017 closed by bench-3.")),
+           qPrintable(test::findIn<QLabel>(window, "RegisterNote")->text()));
+
+  test::findIn<QCheckBox>(window, "RegisterShowClosed")->setChecked(true);
+  QCOMPARE(test::findIn<QLabel>(window, "RegisterCount")->text(),
+           QStringLiteral("2 conflicts, 1 open"));
+  QStringList closedColumn;
+  for (int r = 0; r < window.list()->rowCount(); ++r) {
+    closedColumn << window.list()->index(r, 7).data().toString();
+  }
+  QVERIFY2(closedColumn.contains(QStringLiteral("open")) &&
+               closedColumn.filter(QStringLiteral("by bench-3: pager 1019 returned")).size() == 1,
+           qPrintable(closedColumn.join(" | ")));
 }
 
 }  // namespace ccp

@@ -1,11 +1,11 @@
-#include "window/register_view.h"
+#include "window/register/register_view.h"
 
 #include <QWidget>
 
 #include "shell/form.h"
-#include "window/register_settings_dialog.h"
-#include "window/register_window.h"
-#include "window/release_dialog.h"
+#include "window/register/register_settings_dialog.h"
+#include "window/register/register_window.h"
+#include "window/register/release_dialog.h"
 
 namespace ccp::qt {
 

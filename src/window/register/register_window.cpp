@@ -1,19 +1,24 @@
-#include "window/register_window.h"
+#include "window/register/register_window.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "image/capcode.h"
 #include "register/register_csv.h"
 #include "window/input_block.h"
+#include "window/register/resolve_dialog.h"
 
 namespace ccp::qt {
 
@@ -77,6 +82,14 @@ RegisterWindow::RegisterWindow(QWidget* parent, std::size_t pageSize) : QDialog(
   note_->setObjectName(QStringLiteral("RegisterNote"));
   note_->setWordWrap(true);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+  // What the conflicts shown offer, below them.
+  closed_ = new QCheckBox(QStringLiteral("Show c&losed conflicts"), this);
+  closed_->setObjectName(QStringLiteral("RegisterShowClosed"));
+  resolve_ = buttons->addButton(QStringLiteral("Re&solve..."), QDialogButtonBox::ActionRole);
+  resolve_->setObjectName(QStringLiteral("RegisterResolve"));
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(closed_);
+  bottom->addWidget(buttons, 1);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(location_);
@@ -84,7 +97,7 @@ RegisterWindow::RegisterWindow(QWidget* parent, std::size_t pageSize) : QDialog(
   layout->addWidget(table_, 1);
   layout->addWidget(problem_, 1);
   layout->addWidget(note_);
-  layout->addWidget(buttons);
+  layout->addLayout(bottom);
   resize(960, 520);
 
   connect(filter_, &QLineEdit::textChanged, this, [this](const QString& text) {
@@ -95,13 +108,20 @@ RegisterWindow::RegisterWindow(QWidget* parent, std::size_t pageSize) : QDialog(
   connect(show_, &QComboBox::activated, this, &RegisterWindow::showChosen);
   connect(refresh, &QPushButton::clicked, this, &RegisterWindow::reload);
   connect(export_, &QPushButton::clicked, this, &RegisterWindow::exportShown);
+  connect(closed_, &QCheckBox::toggled, this, [this](bool on) {
+    if (list_ == nullptr) return;
+    list_->setClosedShown(on);
+    table_->resizeColumnsToContents();
+    showState();
+  });
+  connect(resolve_, &QPushButton::clicked, this, &RegisterWindow::resolveChosen);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   reload();
 }
 
 void RegisterWindow::reload() {
   if (model_ != nullptr) query_ = model_->query();  // the filter and the order shown stay
-  table_->setModel(nullptr);
+  setTableModel(nullptr);
   delete model_;
   model_ = nullptr;
   delete list_;
@@ -125,23 +145,27 @@ void RegisterWindow::reload() {
 // and exported.
 void RegisterWindow::showChosen() {
   note_->clear();  // what was said of the kind shown before
-  table_->setModel(nullptr);
+  setTableModel(nullptr);
   delete list_;
   list_ = nullptr;
   const bool records = show_->currentIndex() == 0;
+  const bool conflicts = show_->currentIndex() == 2;
   filter_->setEnabled(model_ != nullptr && records);
   export_->setEnabled(model_ != nullptr && records);
+  closed_->setVisible(conflicts);
+  closed_->setEnabled(model_ != nullptr);
+  resolve_->setVisible(conflicts);
+  resolve_->setEnabled(false);
   if (model_ == nullptr) {
     count_->clear();
     return;
   }
   if (records) {
-    table_->setModel(model_);
+    setTableModel(model_);
   } else {
-    const auto kind =
-        show_->currentIndex() == 1 ? HoldListModel::Kind::Claims : HoldListModel::Kind::Conflicts;
-    list_ = new HoldListModel(*reach_.store, kind, this);
-    table_->setModel(list_);
+    const auto kind = conflicts ? HoldListModel::Kind::Conflicts : HoldListModel::Kind::Claims;
+    list_ = new HoldListModel(*reach_.store, kind, this, conflicts && closed_->isChecked());
+    setTableModel(list_);
   }
   if (table_->isSortingEnabled() != records) {
     QHeaderView* header = table_->horizontalHeader();
@@ -158,6 +182,15 @@ void RegisterWindow::showChosen() {
   showState();
 }
 
+void RegisterWindow::setTableModel(QAbstractItemModel* model) {
+  QItemSelectionModel* old = table_->selectionModel();
+  table_->setModel(model);
+  if (table_->selectionModel() == old) return;  // the same model
+  delete old;  // the view makes one for each model and leaves the old one to its owner
+  connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &RegisterWindow::showResolvable);
+}
+
 void RegisterWindow::showNewRecords() {
   if (model_ == nullptr) return reload();
   model_->reload();
@@ -171,10 +204,57 @@ void RegisterWindow::showState() {
   if (list_ != nullptr) {
     count_->setText(list_->countText());
     note_->setText(list_->problem());
+    showResolvable();  // read again: nothing is chosen
     return;
   }
   count_->setText(recordCount(static_cast<std::size_t>(model_->total())));
   if (!model_->problem().isEmpty()) note_->setText(model_->problem());
+}
+
+void RegisterWindow::showResolvable() {
+  resolve_->setEnabled(list_ != nullptr &&
+                       !list_->resolvable(table_->selectionModel()->selectedRows()).empty());
+}
+
+void RegisterWindow::resolveChosen() {
+  if (list_ == nullptr) return;
+  const std::vector<Conflict> chosen = list_->resolvable(table_->selectionModel()->selectedRows());
+  if (chosen.empty()) return;
+  auto* dialog = new ResolveDialog(this, chosen);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  // The conflicts of this list, on this register: none other once it is read anew elsewhere.
+  const QPointer<HoldListModel> shownList = list_;
+  connect(dialog, &QDialog::accepted, this, [this, dialog, chosen, shownList] {
+    if (shownList != nullptr) resolve(chosen, dialog->note());
+  });
+  dialog->open();
+}
+
+// Each conflict is closed on its own, as the command line closes one by its number.
+void RegisterWindow::resolve(const std::vector<Conflict>& chosen, const QString& note) {
+  const Stamp by{reach_.use.station, std::chrono::system_clock::now(),
+                 note.toLocal8Bit().toStdString()};
+  std::vector<Conflict> closed;
+  std::vector<Conflict> closedBefore;  // by another station meanwhile
+  const QString problem = failureOf([&] {
+    for (const Conflict& c : chosen) {
+      (reach_.store->resolve(c.id, std::nullopt, by).empty() ? closedBefore : closed).push_back(c);
+    }
+  });
+  list_->reload();
+  showState();
+  QStringList said;
+  if (!closed.empty()) {
+    said << QStringLiteral("%1 of capcode %2 closed by %3.")
+                .arg(conflictNames(closed), shown(capcodeText(closed.front().capcode)),
+                     shown(by.station));
+  }
+  if (!closedBefore.empty()) {
+    said << QStringLiteral("%1: closed already.").arg(conflictNames(closedBefore));
+  }
+  said << problem << list_->problem();
+  said.removeAll(QString());
+  note_->setText(said.join(QLatin1Char(' ')));
 }
 
 // The holder state is not kept in an order the register can sort by: the order stays.

@@ -1,4 +1,4 @@
-#include "window/pager_records_view.h"
+#include "window/register/pager_records_view.h"
 
 #include <QDesktopServices>
 #include <QDir>

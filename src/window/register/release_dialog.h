@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <optional>
 
-#include "window/register_access.h"
+#include "window/register/register_access.h"
 
 class QLabel;
 class QLineEdit;

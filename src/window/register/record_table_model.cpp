@@ -1,6 +1,6 @@
-#include "window/record_table_model.h"
+#include "window/register/record_table_model.h"
 
-#include "window/register_access.h"
+#include "window/register/register_access.h"
 
 namespace ccp::qt {
 

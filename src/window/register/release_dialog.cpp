@@ -1,4 +1,4 @@
-#include "window/release_dialog.h"
+#include "window/register/release_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

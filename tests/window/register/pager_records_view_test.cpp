@@ -17,7 +17,7 @@
 #include "image/checksum.h"
 #include "register/pager_register.h"
 #include "window/main_window.h"
-#include "window_fixture.h"
+#include "window/window_fixture.h"
 
 namespace ccp {
 

@@ -9,19 +9,25 @@
 namespace ccp::qt {
 
 // The register's claims (of writes under way or ended, and of writes that failed) or its open
-// conflicts as a table: read whole, as they are few.
+// conflicts (the closed ones too, when asked) as a table: read whole, as they are few.
 class HoldListModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
   enum class Kind { Claims, Conflicts };
 
-  HoldListModel(PagerRegister& store, Kind kind, QObject* parent);
+  HoldListModel(PagerRegister& store, Kind kind, QObject* parent, bool closedShown = false);
 
   // Read again.
   void reload();
-  // "3 claims", "1 open conflict".
+  // The closed conflicts too, with when, by whom and why; read again.
+  void setClosedShown(bool shown);
+  bool closedShown() const { return closedShown_; }
+  // "3 claims", "1 open conflict", "5 conflicts, 1 open".
   QString countText() const;
+  // The conflicts of `rows`, when they are all open and of one capcode: what one note may close
+  // together. Empty otherwise.
+  std::vector<Conflict> resolvable(const QModelIndexList& rows) const;
   // Why the register could not be read at the last reload; empty when it could.
   const QString& problem() const { return problem_; }
 
@@ -33,8 +39,10 @@ class HoldListModel : public QAbstractTableModel {
  private:
   PagerRegister& store_;
   Kind kind_;
+  bool closedShown_ = false;
   QStringList headers_;
   std::vector<QStringList> rows_;
+  std::vector<Conflict> conflicts_;  // of the rows, when the conflicts are shown
   QString problem_;
 };
 
