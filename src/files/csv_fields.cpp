@@ -110,7 +110,7 @@ std::optional<CsvReader::Line> CsvReader::next(std::size_t limit, TooLong tooLon
       }
     } else if (c == '"') {
       quoted = true;
-    } else if (c == ',') {
+    } else if (c == separator_) {
       if (kept) line.fields.push_back(std::exchange(field, {}));
     } else if (c == '\n') {
       ended = true;

@@ -29,7 +29,8 @@ std::string csvRecord(const CsvFields& fields);
 // reaches the caller.
 class CsvReader {
  public:
-  explicit CsvReader(std::istream& in) : in_(*in.rdbuf()) {}
+  explicit CsvReader(std::istream& in, char separator = ',')
+      : in_(*in.rdbuf()), separator_(separator) {}
 
   // Whether a line begins a record, told from its first bytes (without its line break).
   using RecordStart = std::function<bool(std::string_view lineStart)>;
@@ -62,6 +63,7 @@ class CsvReader {
   bool nextLineBeginsRecord();
 
   std::streambuf& in_;
+  char separator_;
   std::size_t line_ = 1;
   std::size_t lookahead_ = 0;
   RecordStart begins_;
