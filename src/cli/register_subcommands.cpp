@@ -2,6 +2,7 @@
 // the pager commands keep, looked up and tended from the command line.
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <functional>
 #include <iterator>
@@ -186,18 +187,33 @@ int exportCommand(Run& run) {
   });
 }
 
+// Every line after the header, counted once: "journal.csv: 2 records added, 14 in the register
+// already, 1 lines refused", with the blank lines, and the lines of records whose quoted fields
+// break lines, said where there are any.
+std::string importSummary(const std::string& name, const ImportResult& result) {
+  const std::size_t records = result.added + result.present;
+  std::string summary = name + ": " + std::to_string(result.added) + " records added, " +
+                        std::to_string(result.present) + " in the register already";
+  if (result.recordLines != records) {
+    summary += " (" + std::to_string(records) + " records on " +
+               std::to_string(result.recordLines) + " lines)";
+  }
+  summary += ", " + std::to_string(result.refusedLines()) + " lines refused";
+  if (result.blankLines > 0) summary += ", " + std::to_string(result.blankLines) + " blank";
+  return summary;
+}
+
 int importCommand(Run& run) {
   const std::string file = run.args.operands[0];
   const bool standard = isStandardStream(file);
   const std::string name = standard ? "standard input" : file;
   return withRegister(run, [&](PagerRegister& reg, const RegisterChoice& choice) {
     return fileWork(run, [&] {
-      const ImportResult result = standard
-                                      ? importJournal(reg, run.console.in, name, choice.use.station)
-                                      : importJournal(reg, file, choice.use.station);
-      run.console.out << name << ": " << result.added << " records added, " << result.present
-                      << " in the register already, " << result.refused.size()
-                      << " lines refused\n";
+      const auto now = std::chrono::system_clock::now();
+      const ImportResult result =
+          standard ? importJournal(reg, run.console.in, name, choice.use.station, now)
+                   : importJournal(reg, file, choice.use.station, now);
+      run.console.out << importSummary(name, result) << '\n';
       for (const RefusedLine& refused : result.refused) {
         run.error(escaped(name + " line " + std::to_string(refused.line) +
                           " refused: " + refused.reason));

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "commands/pager_journal.h"
+#include "files/outcome_lines.h"
 #include "image/capcode.h"
 #include "rules/address_rules.h"
 #include "rules/rule_support.h"
@@ -88,7 +89,7 @@ bool CapcodeGuard::admit(TForm1& form, const std::optional<PagerIdentity>& pager
       notice_ = std::string("written unguarded: ") + error.what();
       return true;
     }
-    form.logLine("Capcodes could not be checked in the register: nothing written");
+    form.logLine(kUncheckedCapcodesLine);
     form.beep();
     stopped_ = true;
     notice_ = error.what();

@@ -90,15 +90,15 @@ bool readCheckedEeprom(TForm1& form, CommandLink& link) {
   Image& image = form.image();
   if (!link.claimed() || link.link().eeprom().EepTransfer(kPagerEepromType, "r", image.eepRead,
                                                           link.progress()) != kEepReadDone) {
-    return failed(form, link, "EEP read error");
+    return failed(form, link, kEepromReadErrorLine);
   }
   if (!checksumOk(image.eepRead)) {
-    fail(form, "Pager Read error, please check the connection.", 0);
+    fail(form, kChecksumErrorLine, 0);
     return false;
   }
   if (form.config().edition == Edition::Customer &&
       !modelMatches(form.config(), image.eepRead[eep::kModelMarker])) {
-    fail(form, "Model not match!!!");
+    fail(form, kModelMismatchLine);
     return false;
   }
   return true;
@@ -159,7 +159,7 @@ void ReadFromPagerClick(TForm1& form, PagerCommandReport& report) {
   form.logLine("Read data from pager");
   if (!link.claimed() ||
       !link.link().decoder().DecoderReadBlock(image.decoderRead, link.progress())) {
-    failed(form, link, "Decoder Read error");
+    failed(form, link, kDecoderReadErrorLine);
     return;
   }
   if (!readCheckedEeprom(form, link)) return;

@@ -48,16 +48,44 @@ std::string csvRecord(const CsvFields& fields) {
   return record + '\n';
 }
 
+void CsvReader::setRecordStart(std::size_t lookahead, RecordStart begins) {
+  lookahead_ = lookahead;
+  begins_ = std::move(begins);
+}
+
+CsvReader::Traits::int_type CsvReader::take() {
+  if (aheadAt_ < ahead_.size()) return Traits::to_int_type(ahead_[aheadAt_++]);
+  return in_.sbumpc();
+}
+
+CsvReader::Traits::int_type CsvReader::peek() {
+  if (aheadAt_ < ahead_.size()) return Traits::to_int_type(ahead_[aheadAt_]);
+  return in_.sgetc();
+}
+
+// Reads the start of the line after a line break into ahead_, without taking it.
+bool CsvReader::nextLineBeginsRecord() {
+  ahead_.erase(0, aheadAt_);
+  aheadAt_ = 0;
+  while (ahead_.size() < lookahead_ && ahead_.find('\n') == std::string::npos) {
+    const auto got = in_.sbumpc();
+    if (Traits::eq_int_type(got, Traits::eof())) break;
+    ahead_ += Traits::to_char_type(got);
+  }
+  const std::string_view start = std::string_view(ahead_).substr(0, ahead_.find('\n'));
+  return begins_(start);
+}
+
 std::optional<CsvReader::Line> CsvReader::next(std::size_t limit, TooLong tooLong) {
-  using Traits = std::streambuf::traits_type;
-  const auto nextIs = [this](char c) { return Traits::eq_int_type(in_.sgetc(), c); };
-  if (Traits::eq_int_type(in_.sgetc(), Traits::eof())) return std::nullopt;
+  const auto nextIs = [this](char c) { return Traits::eq_int_type(peek(), c); };
+  if (Traits::eq_int_type(peek(), Traits::eof())) return std::nullopt;
   Line line;
   line.number = line_;
   std::string field;
   std::size_t length = 0;
   bool quoted = false;
-  for (auto got = in_.sbumpc(); !Traits::eq_int_type(got, Traits::eof()); got = in_.sbumpc()) {
+  bool ended = false;  // by a line break
+  for (auto got = take(); !Traits::eq_int_type(got, Traits::eof()); got = take()) {
     const char c = Traits::to_char_type(got);
     if (c == '\n') ++line_;
     if (!line.tooLong && ++length > limit) {
@@ -68,24 +96,31 @@ std::optional<CsvReader::Line> CsvReader::next(std::size_t limit, TooLong tooLon
     }
     const bool kept = !line.tooLong;
     if (quoted) {
+      if (c == '\n' && begins_ && nextLineBeginsRecord()) {
+        ended = true;
+        break;
+      }
       if (c != '"') {
         if (kept) field += c;
       } else if (nextIs('"')) {
-        in_.sbumpc();
+        take();
         if (kept) field += '"';
       } else {
         quoted = false;
       }
     } else if (c == '"') {
       quoted = true;
-    } else if (c == ',') {
+    } else if (c == separator_) {
       if (kept) line.fields.push_back(std::exchange(field, {}));
     } else if (c == '\n') {
+      ended = true;
       break;
     } else if (c != '\r' || !nextIs('\n')) {  // a "\r" before the "\n" that ends the line
       if (kept) field += c;
     }
   }
+  line.unmatchedQuote = quoted;
+  line.lines = line_ - line.number + (ended ? 0 : 1);
   if (!line.tooLong) line.fields.push_back(std::move(field));
   return line;
 }

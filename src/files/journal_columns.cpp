@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "files/time_stamp.h"
+
 namespace ccp {
 
 const std::vector<std::string>& journalHeader() {
@@ -22,6 +24,11 @@ bool isJournalHeader(const std::vector<std::string>& fields) {
   const auto& header = journalHeader();
   return fields.size() >= kJournalBaseColumns &&
          std::equal(header.begin(), header.begin() + kJournalBaseColumns, fields.begin());
+}
+
+bool beginsJournalLine(std::string_view lineStart) {
+  const auto comma = lineStart.find(',');
+  return comma != std::string_view::npos && parseIsoTimeStamp(lineStart.substr(0, comma));
 }
 
 }  // namespace ccp

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ccp {
@@ -17,5 +18,11 @@ inline constexpr std::size_t kJournalBaseColumns = 15;
 
 // The header of a journal, of this program or of one before it.
 bool isJournalHeader(const std::vector<std::string>& fields);
+
+// Every line of the journal begins with its time stamp and a comma: a line that does begins a
+// record, whatever a stray quote before it left open. Told from the line's first
+// kJournalLineStart bytes.
+inline constexpr std::size_t kJournalLineStart = 32;
+bool beginsJournalLine(std::string_view lineStart);
 
 }  // namespace ccp

@@ -4,6 +4,8 @@
 // them. The faces, the test kit and the register (which reads what a pager has from them) go by
 // these words, so each is written here once.
 
+#include <string_view>
+
 namespace ccp {
 
 inline constexpr const char* kFileLoadedLine = "File loaded";        // File > Open
@@ -19,5 +21,23 @@ inline constexpr const char* kEepromNotWrittenLine = "Pager can't be written";
 // A pager command that stopped because the user asked it to (Ctrl-C on a terminal): it stops
 // where the pager is consistent, after an EEPROM page or a decoder record.
 inline constexpr const char* kInterruptedLine = "Interrupted: the pager may be partly written";
+
+// Read from pager, and the read with which a customer's write begins, failed: nothing written.
+inline constexpr const char* kDecoderReadErrorLine = "Decoder Read error";
+inline constexpr const char* kEepromReadErrorLine = "EEP read error";
+inline constexpr const char* kChecksumErrorLine = "Pager Read error, please check the connection.";
+inline constexpr const char* kModelMismatchLine = "Model not match!!!";
+// Write to pager, stopped by the capcode guard before anything was sent.
+inline constexpr const char* kUncheckedCapcodesLine =
+    "Capcodes could not be checked in the register: nothing written";
+
+// The pager commands a record is kept of.
+inline constexpr const char* kReadCommand = "read";
+inline constexpr const char* kWriteCommand = "write";
+
+// Whether `outcome` is a line with which the pager command `command` ends: one of the lines
+// above, a line of the guard that stopped a write (its capcode, rows, times and station as they
+// were), or the error that abandoned the command ("'12a' is not a valid integer value").
+bool isCommandOutcome(std::string_view command, std::string_view outcome);
 
 }  // namespace ccp

@@ -82,7 +82,7 @@ std::optional<WallTime> parseIsoTimeStamp(std::string_view stamp) {
   const std::string zone = text.substr(19);
   if (zone != "Z" &&
       (std::sscanf(zone.c_str(), "%*1[+-]%2d:%2d%n", &offsetHours, &offsetMinutes, &tail) != 2 ||
-       tail != 6)) {
+       tail != 6 || zone.size() != 6)) {
     return std::nullopt;
   }
   const auto date = calendarDate(year, month, day);

@@ -8,6 +8,7 @@
 #include <span>
 
 #include "files/journal_columns.h"
+#include "files/outcome_lines.h"
 #include "image/capcode.h"
 #include "image/hex.h"
 #include "image/plain_text.h"
@@ -71,10 +72,22 @@ std::optional<Record> recordFromJournal(const std::vector<std::string>& fields,
   record.port = fields[3];
   record.command = fields[4];
   record.outcome = fields[5];
+  if (record.command != kReadCommand && record.command != kWriteCommand) {
+    return refused("command '" + record.command + "' is neither " + kReadCommand + " nor " +
+                   kWriteCommand);
+  }
+  if (!isCommandOutcome(record.command, record.outcome)) {
+    return refused("outcome '" + record.outcome + "' is no line a " + record.command +
+                   " ends with");
+  }
   record.serial = fields[6];
   for (int row = 0; row < kAddressCount; ++row) {
     const std::string& capcode = fields[7 + row];
     const auto number = capcodeNumber(capcode);
+    if (capcode.size() > kCapcodeDigits) {
+      return refused("capcode " + std::to_string(row + 1) + " '" + capcode + "' has more than " +
+                     std::to_string(kCapcodeDigits) + " digits");
+    }
     if (!capcode.empty() && (!number || *number > kCapcodeMax)) {
       return refused("capcode " + std::to_string(row + 1) + " '" + capcode +
                      "' is not one a pager can hold");

@@ -16,9 +16,10 @@ namespace ccp {
 std::vector<std::string> journalFieldsOf(const Record& record);
 
 // The record of a journal line (its fields as read, apostrophes before formulas dropped) kept
-// by `station`; nothing when the line is not one the journal writes: too few fields, no time,
-// a capcode a pager cannot hold, or a row list that is not one. Then `why`, when given, says
-// which. A line of the journal's first columns only names no individual rows, all rows enabled
+// by `station`; nothing when the line is not one the journal writes: too few fields, no time, a
+// command other than a read or a write or an outcome it never ends with, a capcode a pager
+// cannot hold or of more than seven digits, or a row list that is not one. Then `why`, when given,
+// says which. A line of the journal's first columns only names no individual rows, all rows enabled
 // and the pager before unknown.
 std::optional<Record> recordFromJournal(const std::vector<std::string>& fields,
                                         const std::string& station, std::string* why = nullptr);

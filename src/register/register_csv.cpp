@@ -22,12 +22,38 @@ namespace {
 // being kept, so that no line can take the memory.
 constexpr std::size_t kLongestLine = 64 * 1024;
 
-bool isBlank(const CsvFields& fields) {
-  return fields.size() == 1 && fields.front().empty();
+// A station's clock may be a little ahead of this one's; a line dated later than this is no
+// record of a command that ran.
+constexpr auto kClockAhead = std::chrono::hours(24);
+
+bool isBlank(const CsvReader::Line& line) {
+  return !line.tooLong && !line.unmatchedQuote && line.lines == 1 && line.fields.size() == 1 &&
+         line.fields.front().empty();
 }
 
 bool isJournalHeaderLine(const std::optional<CsvReader::Line>& line) {
   return line && !line->tooLong && isJournalHeader(line->fields);
+}
+
+// The record of a journal line, or nothing and why it is none.
+std::optional<Record> lineRecord(const CsvReader::Line& line, const std::string& station,
+                                 WallTime now, std::string& why) {
+  if (line.tooLong) {
+    why = "longer than " + std::to_string(kLongestLine) + " bytes";
+    return std::nullopt;
+  }
+  if (line.unmatchedQuote) {
+    why = "a quoted field runs on: unmatched quote";
+    return std::nullopt;
+  }
+  CsvFields fields;
+  std::transform(line.fields.begin(), line.fields.end(), std::back_inserter(fields), csvText);
+  auto record = recordFromJournal(fields, station, &why);
+  if (record && record->at > now + kClockAhead) {
+    why = "dated " + fields[0] + ", more than a day after the import";
+    return std::nullopt;
+  }
+  return record;
 }
 
 RegisterError unreadable(const std::string& path, int error) {
@@ -42,44 +68,54 @@ RegisterError unwritable(const std::string& path, int error) {
 
 }  // namespace
 
+std::size_t ImportResult::refusedLines() const {
+  std::size_t count = 0;
+  for (const RefusedLine& r : refused) count += r.lines;
+  return count;
+}
+
 ImportResult importJournal(PagerRegister& pagerRegister, std::istream& in, const std::string& name,
-                           const std::string& station) {
+                           const std::string& station, WallTime now) {
   CsvReader reader(in);
   if (!isJournalHeaderLine(reader.next(kLongestLine, CsvReader::TooLong::Stop))) {
     throw RegisterError(RegisterFault::Invalid,
                         "The file " + name + " is not a journal of this program");
   }
+  reader.setRecordStart(kJournalLineStart, beginsJournalLine);
   ImportResult result;
   std::vector<Record> records;
-  std::vector<std::size_t> lineOf;  // of each record
+  struct Place {
+    std::size_t line = 0;   // where it begins
+    std::size_t lines = 0;  // how many it takes
+  };
+  std::vector<Place> placeOf;  // of each record
   while (auto line = reader.next(kLongestLine)) {
-    if (!line->tooLong && isBlank(line->fields)) continue;
-    ++result.lines;
-    std::string why;
-    if (line->tooLong) {
-      why = "longer than " + std::to_string(kLongestLine) + " bytes";
-    } else {
-      CsvFields fields;
-      std::transform(line->fields.begin(), line->fields.end(), std::back_inserter(fields), csvText);
-      if (auto record = recordFromJournal(fields, station, &why)) {
-        records.push_back(std::move(*record));
-        lineOf.push_back(line->number);
-        continue;
-      }
+    if (isBlank(*line)) {
+      ++result.blankLines;
+      continue;
     }
-    result.refused.push_back({line->number, "not a record: " + why});
+    result.lines += line->lines;
+    std::string why;
+    if (auto record = lineRecord(*line, station, now, why)) {
+      records.push_back(std::move(*record));
+      placeOf.push_back({line->number, line->lines});
+      continue;
+    }
+    result.refused.push_back({line->number, "not a record: " + why, line->lines});
   }
-  PagerRegister::Imported imported =
-      pagerRegister.importRecords(records, {station, std::chrono::system_clock::now(), {}});
+  PagerRegister::Imported imported = pagerRegister.importRecords(records, {station, now, {}});
   std::vector<bool> refused(records.size(), false);
   for (const AddedRecords::Refused& r : imported.refused) {
     refused[r.index] = true;
-    result.refused.push_back({lineOf[r.index], "refused by the register: " + r.reason});
+    const Place& place = placeOf[r.index];
+    result.refused.push_back({place.line, "refused by the register: " + r.reason, place.lines});
   }
   std::stable_sort(result.refused.begin(), result.refused.end(),
                    [](const RefusedLine& a, const RefusedLine& b) { return a.line < b.line; });
   for (std::size_t i = 0; i < records.size(); ++i) {
-    if (!refused[i]) result.records.push_back(std::move(records[i]));
+    if (refused[i]) continue;
+    result.records.push_back(std::move(records[i]));
+    result.recordLines += placeOf[i].lines;
   }
   result.added = imported.added;
   result.present = result.records.size() - imported.added;
@@ -88,11 +124,11 @@ ImportResult importJournal(PagerRegister& pagerRegister, std::istream& in, const
 }
 
 ImportResult importJournal(PagerRegister& pagerRegister, const std::string& path,
-                           const std::string& station) {
+                           const std::string& station, WallTime now) {
   FileInput file(path);
   if (file.error() != 0) throw unreadable(path, file.error());
   try {
-    return importJournal(pagerRegister, file.stream(), path, station);
+    return importJournal(pagerRegister, file.stream(), path, station, now);
   } catch (const std::system_error& error) {
     throw unreadable(path, error.code().value());
   }

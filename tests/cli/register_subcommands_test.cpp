@@ -212,6 +212,45 @@ TEST_P(CliRegisterTest, AnImportNamesEachRefusedLineAndAddsTheOthers) {
   EXPECT_TRUE(contains(exported, "\n2026-12-07T11:25:04+00:00" + good + "2004004,")) << exported;
 }
 
+// Each line after the header is counted once, as taken in, there already, refused or blank; a
+// record whose quoted field breaks its line is its lines, named once by its first.
+TEST_P(CliRegisterTest, AnImportAccountsForEveryLineOfItsFile) {
+  const auto record = [](const std::string& at, const std::string& serial,
+                         const std::string& outcome = "Verify OK !") {
+    const std::string capcode = "200400" + at.substr(18, 1);  // a pager's own, by its second
+    return at + ",QPX730E,Customer,LPT1 (0x378),write," + outcome + "," + serial + "," + capcode +
+           ",,,,,,152.24000,\n";
+  };
+  const std::string header =
+      "Date and time,Model,Edition,Port,Command,Outcome,Serial number,Capcode 1,Capcode 2,"
+      "Capcode 3,Capcode 4,Capcode 5,Capcode 6,Channel frequency,Backup file\n";
+  const std::string there = record("2026-12-07T11:25:00+00:00", "1");
+  const std::string first = cli.folder.file("first.csv");
+  const std::string firstText = header + there;
+  test::writeBytes(first, {firstText.begin(), firstText.end()});
+  ASSERT_EQ(cli.run({"register", "import", first}), cli::kDone);
+
+  const std::string journal = header + there +                                          // line 2
+                              "\n" +                                                    // 3
+                              record("2026-12-07T11:25:01+00:00", "\"1\n2\"") +         // 4-5
+                              record("2026-12-07T11:25:02+00:00", "3", "Verify OK!") +  // 6
+                              "\r\n" +                                                  // 7
+                              "2026-12-07T11:25:03+00:00,\"a\nb\nc\"\n" +               // 8-10
+                              record("2026-12-07T11:25:04+00:00", "\"4") +              // 11
+                              record("2026-12-07T11:25:05+00:00", "5");                 // 12
+  const std::string file = cli.folder.file("journal.csv");
+  test::writeBytes(file, {journal.begin(), journal.end()});
+  EXPECT_EQ(cli.run({"register", "import", file}), cli::kFailed);
+  EXPECT_EQ(cli.out.str(), file +
+                               ": 2 records added, 1 in the register already (3 records on 4 "
+                               "lines), 5 lines refused, 2 blank\n");
+  const std::string line = "ccp: " + file + " line ";
+  EXPECT_EQ(cli.err.str(),
+            line + "6 refused: not a record: outcome 'Verify OK!' is no line a write ends with\n" +
+                line + "8 refused: not a record: too few fields: 2 of 15\n" + line +
+                "11 refused: not a record: a quoted field runs on: unmatched quote\n");
+}
+
 // A line's server that goes away during a batch. Restarted between two pagers: the batch goes
 // on, on a new connection. Stopped while a pager is written: that write ends as it would have,
 // its record kept in journal.csv; the next write stops at the guard before anything is sent,

@@ -46,7 +46,7 @@ TEST_P(RecordTextTest, EveryByteOfAPagerTextComesBackThroughExportAndImport) {
     records.push_back(record);
   }
   // Texts that are no UTF-8, and backslashes that read like what keeps such a byte.
-  records[0].outcome = std::string("Verify OK !\0\xff", 13);
+  records[0].outcome = std::string("'\0", 2) + "\xff' is not a valid integer value";
   records[0].port = "LPT1 \\x41 \\";
   records[1].port = "'=SUM(1)";  // the apostrophe that keeps a formula a text, as a text
   records[1].backupFile = "backups/\xe9\\xe9\\x5c.eep";
@@ -84,15 +84,15 @@ TEST_P(RecordTextTest, RefusedLinesOfAnImportAreNamedAndTheOthersGoIn) {
     auto raw = rawSession();
     raw->sql() << (GetParam() == Engine::SQLite
                        ? "CREATE TRIGGER refuse BEFORE INSERT ON records "
-                         "WHEN NEW.outcome = 'refuse me' "
-                         "BEGIN SELECT RAISE(ABORT, 'outcome_not_allowed'); END"
-                       : "ALTER TABLE records ADD CONSTRAINT outcome_not_allowed "
-                         "CHECK (outcome <> 'refuse me')");
+                         "WHEN NEW.serial = 'refuse me' "
+                         "BEGIN SELECT RAISE(ABORT, 'serial_not_allowed'); END"
+                       : "ALTER TABLE records ADD CONSTRAINT serial_not_allowed "
+                         "CHECK (serial <> 'refuse me')");
   }
   std::string journal = csvRecord(journalHeader());
   for (int i = 0; i < 3; ++i) {
     Record record = pagerRecord("station-1", i, std::to_string(2004000 + i));
-    if (i == 1) record.outcome = "refuse me";
+    if (i == 1) record.serial = "refuse me";
     journal += csvRecord(journalFieldsOf(record));
   }
   journal += "2026-12-07T12:00:00+00:00,QPX730E\n";
@@ -103,7 +103,7 @@ TEST_P(RecordTextTest, RefusedLinesOfAnImportAreNamedAndTheOthersGoIn) {
   ASSERT_EQ(result.refused.size(), 2u);
   EXPECT_EQ(result.refused[0].line, 3u);
   EXPECT_TRUE(result.refused[0].reason.starts_with("refused by the register: ") &&
-              result.refused[0].reason.find("outcome_not_allowed") != std::string::npos)
+              result.refused[0].reason.find("serial_not_allowed") != std::string::npos)
       << result.refused[0].reason;
   EXPECT_EQ(result.refused[1].line, 5u);
   EXPECT_EQ(result.refused[1].reason, "not a record: too few fields: 2 of 15");

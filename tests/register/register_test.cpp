@@ -160,7 +160,7 @@ TEST_P(RegisterTest, JournalOfTodaysProgramIsImportedOnce) {
   const JournalLine lines[] = {
       {at(0), {}, "LPT1 (0x378)", "write", "Verify OK !", pager, "backups/a.eep"},
       {at(9), {}, "LPT1 (0x378)", "read", "Pager Read error, please check the connection.", {}, ""},
-      {at(20), {}, "LPT1 (0x378)", "write", "=SUM(1)", pager, ""},
+      {at(20), {}, "LPT1 (0x378)", "write", "'=SUM(1)' is not a valid integer value", pager, ""},
   };
   const std::string journal = folder_.file("journal.csv");
   for (const JournalLine& line : lines) {
@@ -178,7 +178,7 @@ TEST_P(RegisterTest, JournalOfTodaysProgramIsImportedOnce) {
 
   const auto records = reg().records({});
   ASSERT_EQ(records.size(), 3u);
-  EXPECT_EQ(records[0].outcome, "=SUM(1)");
+  EXPECT_EQ(records[0].outcome, "'=SUM(1)' is not a valid integer value");
   EXPECT_EQ(records[0].frequency, "---.-----");
   EXPECT_EQ(records[0].capcodes, pager.capcodes);
   EXPECT_EQ(records[2].at, at(0));
