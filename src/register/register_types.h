@@ -99,10 +99,6 @@ struct Writer {
 enum class Liveness { Alive, Ended };
 
 // What the register knows of a pager having a capcode.
-// The commands a record keeps.
-inline constexpr const char* kReadCommand = "read";
-inline constexpr const char* kWriteCommand = "write";
-
 struct Holder {
   long long id = 0;
   int capcode = 0;
