@@ -39,6 +39,10 @@ bool digit(char c) {
   return c >= '0' && c <= '9';
 }
 
+bool quote(char c) {
+  return c == '\'' || c == '"';
+}
+
 // A server's scheme, as libpq knows it (in small letters), when the text begins with it in any
 // case: libpq itself reads "PostgreSQL://" as a malformed keyword string.
 std::optional<std::string_view> serverScheme(std::string_view text) {
@@ -260,6 +264,19 @@ std::string shownKeywords(const Options& options, const std::string& mark) {
 
 LocationReading readLocation(std::string_view text) {
   if (text.empty()) return refused("no register was named");
+  // Blanks or quotes around a location are a slip of the shell or of a settings file: taken as
+  // a file's name, they would make a register of their own in the working folder.
+  constexpr std::string_view kBlanks = " \t\n\r\f\v";
+  if (text.find_first_not_of(kBlanks) == std::string_view::npos) {
+    return refused("it is only blanks: no register was named");
+  }
+  if (kBlanks.find(text.front()) != std::string_view::npos ||
+      kBlanks.find(text.back()) != std::string_view::npos) {
+    return refused("it begins or ends with a blank: write it without");
+  }
+  if (quote(text.front()) || (quote(text.back()) && !isServer(text))) {
+    return refused("quotes are not part of a location: write it without them");
+  }
   if (text.starts_with('/') || text.starts_with("./") || text.starts_with("../")) {
     return {Engine::SQLite, {}, {}, false};
   }

@@ -84,6 +84,11 @@ TEST(CliRegisterSettingsTest, ARegisterIsAServerAFileOrRefusedNamingItsSettingNe
        "nothing done\n"},
       {From::Option, "station@127.0.0.1/pagers", cli::kWrongUsage,
        "ccp: --register: a server is named postgresql://user@server/database"},
+      {From::Environment, " ", cli::kWrongUsage, "ccp: CCP_REGISTER: it is only blanks"},
+      {From::Option, "reg.sqlite ", cli::kWrongUsage, "ccp: --register: it begins or ends"},
+      {From::Option, "'x'", cli::kWrongUsage, "ccp: --register: quotes are not part"},
+      {From::Settings, "register = \"\"", cli::kWrongUsage,
+       "register.conf: line 1: register: quotes are not part"},
       {From::Option, url, cli::kFailed,
        "ccp: --register holds a password: other users of this PC can see it in the process list; "
        "keep it in ~/.pgpass (mode 0600) instead\n"},

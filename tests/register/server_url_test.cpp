@@ -107,6 +107,13 @@ TEST(LocationReading, AServerAFileOrNeither) {
       {"C:\\pagers\\register.sqlite", kRefused, "only a postgresql:// URL names a server"},
       {"~/register.sqlite", kRefused, "write the path out in full"},
       {"", kRefused, "no register was named"},
+      {" \t", kRefused, "only blanks"},
+      {"register.sqlite ", kRefused, "begins or ends with a blank"},
+      {" /data/register.sqlite", kRefused, "begins or ends with a blank"},
+      {"'x'", kRefused, "quotes are not part of a location"},
+      {"\"\"", kRefused, "quotes are not part of a location"},
+      {"/data/x.sqlite'", kRefused, "quotes are not part of a location"},
+      {"host=db dbname='my pagers'", Engine::PostgreSQL, ""},
   };
   for (const auto& c : cases) {
     const LocationReading reading = readLocation(c.text);
