@@ -77,6 +77,8 @@ std::string faultText(RegisterFault fault) {
       return "The register's server refused the login";
     case RegisterFault::NoDatabase:
       return "The register's server has no such database";
+    case RegisterFault::OptionRefused:
+      return "The register's location has an option libpq does not take";
     default:
       return "The register failed";
   }
@@ -84,12 +86,19 @@ std::string faultText(RegisterFault fault) {
 
 // A connection that the server refused is told in words only: libpq keeps no SQLSTATE of it.
 // These are the server's words for a login refused (28P01, 28000) and for a database that is
-// not there (3D000), and libpq's for a password that nobody gave; a server that speaks another
-// language is only said to be out of reach, its own words following.
+// not there (3D000), and libpq's for a password that nobody gave and for an option's value it
+// does not take before it tries the server; a server that speaks another language is only said
+// to be out of reach, its own words following.
 RegisterFault refusedConnectionFault(const std::string& message) {
   const auto has = [&message](std::string_view words) {
     return message.find(words) != std::string::npos;
   };
+  if (has("invalid port number") || (has("invalid ") && has(" value: \"")) ||
+      (has("invalid integer value \"") && has("for connection option")) ||
+      (has("service \"") && has("\" not found")) || has("could not parse network address") ||
+      has("could not match ")) {
+    return RegisterFault::OptionRefused;
+  }
   if (has("authentication failed for user") || has("no pg_hba.conf entry") ||
       has("no password supplied") || (has("role \"") && has("\" does not exist"))) {
     return RegisterFault::LoginRefused;
