@@ -91,6 +91,7 @@ PagerSession::PagerSession(Run& run, Records records) : run_(run) {
     window_ = std::make_unique<HeadlessWindow>(run.services.config, run.terminal, connection.port,
                                                connection.clock);
   }
+  if (connection.watchLog) connection.watchLog(form().log());
   run.terminal.setBell(true);
   window_->echoLog(run.log(), true, run.args.quiet);
   // What the port did at start-up, after the start-up's lines.
