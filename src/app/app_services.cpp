@@ -6,7 +6,9 @@
 #include "app/default_pager.h"
 #include "files/config_file.h"
 #include "files/file_io.h"
+#include "files/outcome_lines.h"
 #include "ports/best_port.h"
+#include "shell/controls.h"
 #include "sim/simulated_programmer.h"
 
 namespace ccp {
@@ -58,6 +60,13 @@ std::string ApplicationServices::keepSimulatedPager() {
   }
   keptBytes_ = bytes;
   return {};
+}
+
+void ApplicationServices::keepSimulatedPagerWhenVerified(MessageLog& log) {
+  if (simulated_ == nullptr) return;
+  log.beforeShown = [this](const std::string& line) {
+    if (line == kVerifiedLine) keepSimulatedPager();
+  };
 }
 
 }  // namespace ccp

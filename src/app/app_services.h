@@ -15,6 +15,8 @@
 
 namespace ccp {
 
+class MessageLog;
+
 namespace sim {
 class SimulatedProgrammer;
 }
@@ -47,6 +49,9 @@ class ApplicationServices {
   // Stores the simulated pager in the kept file when it changed; empty, or why that failed
   // ("could not keep the simulated pager in PATH: REASON").
   std::string keepSimulatedPager();
+  // Stores it as well whenever `log` is told that a write was verified, before the line is
+  // shown: a program killed after it keeps the pager written. What fails is said at the end.
+  void keepSimulatedPagerWhenVerified(MessageLog& log);
 
  private:
   void plugInKeptPager(const BuildConfig& config);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -14,6 +15,10 @@
 #include "ports/port_io.h"
 #include "ports/port_survey.h"
 #include "ports/realtime_priority.h"
+
+namespace ccp {
+class MessageLog;
+}
 
 namespace ccp::cli {
 
@@ -35,6 +40,8 @@ struct Connection {
   PortIo& port;
   Clock& clock;
   const RealtimePriority* priority = nullptr;  // how the real clock ran the last transfer
+  // Given the form's log once the form is made: what the machine keeps as the lines come.
+  std::function<void(MessageLog&)> watchLog{};
 };
 
 // What the command line needs from the machine: its build and, for the pager commands, the

@@ -23,7 +23,8 @@ class MachineServices : public ccp::cli::CliServices {
     services_ = std::make_unique<ccp::ApplicationServices>(
         config, request.kind, request.ports,
         ccp::KeptPager{ccp::simulatedPagerFile(), request.freshPager});
-    return {services_->port(), services_->clock(), &services_->clock().realtimePriority()};
+    return {services_->port(), services_->clock(), &services_->clock().realtimePriority(),
+            [this](ccp::MessageLog& log) { services_->keepSimulatedPagerWhenVerified(log); }};
   }
   std::string dataFolder() override { return ccp::userDataFolder(); }
   // At the end of the run: the simulated pager back into its file, or why it could not go.

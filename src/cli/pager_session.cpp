@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string_view>
+#include <utility>
 
 #include "cli/register_choice.h"
 #include "cli/reporting_port.h"
@@ -55,7 +57,13 @@ std::string startUpTrouble(const TForm1& form) {
   return lines.empty() ? std::string() : joined(std::span(lines).subspan(1), "; ");
 }
 
-std::string menuCaption(const MenuItem& item) {
+// A pager command as the window's menus name it to the user: the menu bar keeps the original
+// captions ("WR_To_Pager"), its hints and the manual say what the command does.
+std::string commandName(const MenuItem& item) {
+  static constexpr std::pair<std::string_view, const char*> kNames[] = {
+      {"WriteToPager", "Write to pager"}, {"ReadFromPager", "Read from pager"}};
+  for (const auto& [name, said] : kNames)
+    if (item.name() == name) return said;
   std::string caption = item.caption();
   std::erase(caption, '&');
   return caption;
@@ -83,6 +91,7 @@ PagerSession::PagerSession(Run& run, Records records) : run_(run) {
     window_ = std::make_unique<HeadlessWindow>(run.services.config, run.terminal, connection.port,
                                                connection.clock);
   }
+  if (connection.watchLog) connection.watchLog(form().log());
   run.terminal.setBell(true);
   window_->echoLog(run.log(), true, run.args.quiet);
   // What the port did at start-up, after the start-up's lines.
@@ -117,7 +126,7 @@ bool PagerSession::run(const char* menuItem, std::string_view success) {
   signalStatus_ = stop.exitStatus(signalStatus_);
   if (time_ != nullptr) {
     std::string text =
-        menuCaption(form().menuItem(menuItem)) + " took " + secondsText(time_->nowNs() - start);
+        commandName(form().menuItem(menuItem)) + " took " + secondsText(time_->nowNs() - start);
     // Only a command that made transfers tells how they ran.
     if (priority_ != nullptr && priority_->raises() != raises)
       text += commandPriorityText(*priority_);

@@ -67,8 +67,7 @@ int readCommand(Run& run) {
   if (!session.available("ReadFromPager")) return kFailed;
   if (!session.run("ReadFromPager", kReadCompletedLine)) return session.exitStatus(kFailed);
   // The pager's bytes are saved all the same; the record kept nowhere was said.
-  const PagerRecords* records = session.window().records();
-  const int done = records != nullptr && records->recordLost() ? kFailed : kDone;
+  const int done = recordKeptNowhere(session) ? kFailed : kDone;
   // The bytes as they came from the pager, its own upper EEPROM half included.
   const Image& image = session.form().image();
   const ConfigFileBytes bytes = configFileBytes(image.eepRead, image.decoderRead);
@@ -111,7 +110,9 @@ int writeCommand(Run& run) {
   if (batch) return writeBatch(run, session, file);
   if (!session.run("WriteToPager", kVerifiedLine)) return session.exitStatus(kFailed);
   if (run.args.update && !updateFile(run, session.window(), file)) return kFileError;
-  return session.exitStatus(mayShareCapcodes(session) ? kFailed : kDone);
+  // The pager is written all the same; the record kept nowhere was said.
+  return session.exitStatus(mayShareCapcodes(session) || recordKeptNowhere(session) ? kFailed
+                                                                                    : kDone);
 }
 
 int verifyCommand(Run& run) {

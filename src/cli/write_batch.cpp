@@ -54,6 +54,11 @@ bool mayShareCapcodes(PagerSession& session) {
   return records != nullptr && !records->releasedWhileWritten().empty();
 }
 
+bool recordKeptNowhere(PagerSession& session) {
+  const PagerRecords* records = session.window().records();
+  return records != nullptr && records->recordLost();
+}
+
 std::string capcodeRuns(const std::vector<int>& capcodes) {
   std::vector<std::string> runs;
   for (std::size_t i = 0, end = 0; i < capcodes.size(); i = end) {
@@ -82,6 +87,7 @@ bool updateFile(Run& run, HeadlessWindow& window, const std::string& file,
 int writeBatch(Run& run, PagerSession& session, const std::string& file) {
   Tally tally;
   int status = kDone;
+  bool recordLost = false;  // a pager written whose record was kept nowhere
   run.console.err << "Pager 1: plug it in and press Enter (end of input ends the batch)"
                   << std::endl;
   for (int pager = 1; enterPressed(run); ++pager) {
@@ -110,6 +116,11 @@ int writeBatch(Run& run, PagerSession& session, const std::string& file) {
       } else {
         tally.add(writtenCapcode(session.form()));
       }
+      if (recordKeptNowhere(session)) {
+        run.error("pager " + std::to_string(pager) +
+                  " was written, but its record was kept nowhere");
+        recordLost = true;
+      }
       if (run.args.update && !updateFile(run, session.window(), file, kBatchStops)) {
         status = kFileError;
         break;
@@ -125,7 +136,7 @@ int writeBatch(Run& run, PagerSession& session, const std::string& file) {
   run.console.out << "Batch: " << tally.summary() << '\n';
   if (session.interrupted()) return session.exitStatus(status);
   if (status != kDone) return status;
-  return tally.failed > 0 ? kFailed : kDone;
+  return tally.failed > 0 || recordLost ? kFailed : kDone;
 }
 
 }  // namespace ccp::cli

@@ -20,6 +20,9 @@ int writeBatch(Run& run, PagerSession& session, const std::string& file);
 // The last write was verified, but a capcode it gave was released by hand while it ran: its
 // pager may share it with another.
 bool mayShareCapcodes(PagerSession& session);
+// The last command's record could be kept neither in the register nor in journal.csv (said in
+// its notice): the command ran, but exits with 1.
+bool recordKeptNowhere(PagerSession& session);
 // After a verified write: the advanced settings back into the file; false, and said (with
 // `then`, what follows from it), when they could not be saved.
 bool updateFile(Run& run, HeadlessWindow& window, const std::string& file,

@@ -153,7 +153,8 @@ bool CapcodeGuard::claimAll(PagerRegister& reg, TForm1& form,
     if (!first[row - 1]) first[row - 1] = claim.refusal;
     const bool searchable = nextFree && claim.refusal->use.individual;
     if (!searchable || !moveOn(rows, row, searched, form)) {
-      refuse(form, searchable ? *first[row - 1] : *claim.refusal, searchable);
+      refuse(form, searchable ? *first[row - 1] : *claim.refusal, searchable,
+             inProgrammer.has_value());
       return false;
     }
   }
@@ -182,10 +183,11 @@ bool CapcodeGuard::moveOn(PagerRows& rows, int row, std::array<int, kAddressCoun
   return false;
 }
 
-void CapcodeGuard::refuse(TForm1& form, const Refusal& refusal, bool searched) {
+void CapcodeGuard::refuse(TForm1& form, const Refusal& refusal, bool searched,
+                          bool pagerReadFirst) {
   form.logLine(takenLine(refusal, now_()));
   form.beep();
-  notice_ = howToGoOn(refusal, words_);
+  notice_ = howToGoOn(refusal, words_, pagerReadFirst);
   if (searched) {
     notice_ += "; no free capcode follows it within " + std::to_string(kMaxSteps) + " steps";
   }

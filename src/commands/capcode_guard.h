@@ -68,7 +68,7 @@ class CapcodeGuard {
   bool claimAll(PagerRegister& reg, TForm1& form, const std::optional<PagerIdentity>& pager,
                 std::vector<Moved>& moved);
   bool moveOn(PagerRows& rows, int row, std::array<int, kAddressCount>& steps, TForm1& form);
-  void refuse(TForm1& form, const Refusal& refusal, bool searched);
+  void refuse(TForm1& form, const Refusal& refusal, bool searched, bool pagerReadFirst);
   void giveBack();
   void addNotice(const std::string& text);
   Stamp stamp() const { return {connection_.station(), now_(), {}}; }

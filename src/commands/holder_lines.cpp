@@ -82,7 +82,7 @@ std::string takenLine(const Refusal& refusal, WallTime now) {
   return head(capcode) + " was " + givenText(hold);
 }
 
-std::string howToGoOn(const Refusal& refusal, const FaceWords& words) {
+std::string howToGoOn(const Refusal& refusal, const FaceWords& words, bool pagerReadFirst) {
   const Holder& hold = refusal.inTheWay;
   const int capcode = refusal.use.capcode;
   if (isClaim(hold) && hold.writer == Liveness::Alive) {
@@ -94,9 +94,13 @@ std::string howToGoOn(const Refusal& refusal, const FaceWords& words) {
            " is a group capcode of other pagers: an individual row needs a capcode of its own";
   }
   const bool certain = hold.state == HolderState::Held;
+  const std::string giveAnew = "; to give it anew: " + words.release(capcode);
+  if (pagerReadFirst) {
+    return std::string("nothing written: the pager read first is not known as the one that ") +
+           (certain ? "holds it" : "may hold it") + giveAnew;
+  }
   return std::string("nothing written: to reprogram the pager that ") +
-         (certain ? "holds it, " : "may hold it, ") + words.reprogram +
-         "; to give it anew: " + words.release(capcode);
+         (certain ? "holds it, " : "may hold it, ") + words.reprogram + giveAnew;
 }
 
 std::string twoRowsLine(int capcode, int row, int otherRow) {

@@ -37,7 +37,9 @@ bool isCarried(const Holder& hold);
 std::string takenLine(const Refusal& refusal, WallTime now);
 
 // After the guard refused a row: "nothing written: ..." and how to go on, in the face's words.
-std::string howToGoOn(const Refusal& refusal, const FaceWords& words);
+// A write that read the pager first found it not to be the one that holds the capcode: reading
+// it first again would change nothing.
+std::string howToGoOn(const Refusal& refusal, const FaceWords& words, bool pagerReadFirst);
 
 // Refused before the register is asked: the write would give one individual capcode in two rows.
 std::string twoRowsLine(int capcode, int row, int otherRow);

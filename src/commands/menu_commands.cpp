@@ -2,7 +2,7 @@
 
 #include "commands/file_commands.h"
 #include "commands/pager_commands.h"
-#include "commands/self_test.h"
+#include "commands/programmer_check.h"
 #include "ports/port_registers.h"
 #include "shell/form.h"
 

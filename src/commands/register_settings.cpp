@@ -1,9 +1,12 @@
 #include "commands/register_settings.h"
 
-#include <fstream>
+#include <cerrno>
+#include <iterator>
 #include <sstream>
+#include <system_error>
 
 #include "commands/pager_commands.h"
+#include "files/file_input.h"
 #include "files/file_io.h"
 #include "image/plain_text.h"
 #include "register/location_reading.h"
@@ -171,11 +174,23 @@ std::string registerSettingsText(const RegisterSettings& s) {
 }
 
 ParsedRegisterSettings loadRegisterSettings(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {};
-  std::ostringstream text;
-  text << in.rdbuf();
-  ParsedRegisterSettings parsed = parseRegisterSettings(text.str());
+  // Only a missing file is the defaults: one that is there but cannot be read (a folder, no
+  // permission) may say guard = on, and the defaults could write unguarded.
+  FileInput file(path);
+  std::string text;
+  int error = file.error();
+  if (error == ENOENT) return {};
+  try {
+    if (error == 0) text.assign(std::istreambuf_iterator<char>(file.stream().rdbuf()), {});
+  } catch (const std::system_error& failure) {
+    error = failure.code().value();
+  }
+  if (error != 0) {
+    ParsedRegisterSettings unread;
+    unread.stops.push_back(path + ": cannot be read: " + std::generic_category().message(error));
+    return unread;
+  }
+  ParsedRegisterSettings parsed = parseRegisterSettings(text);
   for (auto* said : {&parsed.problems, &parsed.stops})
     for (std::string& problem : *said) problem = path + ": " + problem;
   return parsed;

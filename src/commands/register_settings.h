@@ -56,7 +56,8 @@ ParsedRegisterSettings parseRegisterSettings(std::string_view text);
 std::string registerSettingsText(const RegisterSettings& settings);
 
 // The settings in the file at `path`; the defaults when there is none. The lines that cannot be
-// taken are said in `problems` and `stops`, each after the file's path.
+// taken are said in `problems` and `stops`, each after the file's path; a file that is there but
+// cannot be read (a folder, no permission) is a stop, with the system's reason.
 ParsedRegisterSettings loadRegisterSettings(const std::string& path);
 // Replaces the file as a configuration file is replaced: the old one or the new one, never
 // half of either. False with errno set when it could not be written.

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <string>
 
 namespace ccp {
 
@@ -19,7 +20,7 @@ constexpr const char* kObject = "/org/freedesktop/RealtimeKit1";
 constexpr const char* kInterface = "org.freedesktop.RealtimeKit1";
 // The bus starts the daemon on the first call; a daemon that hangs must not hold a transfer
 // for the bus's own 25 seconds.
-constexpr std::uint64_t kCallTimeoutUs = 5'000'000;
+constexpr std::uint64_t kCallTimeoutUs = std::uint64_t{kRealtimeKitAnswerMs} * 1000;
 
 struct BusClose {
   void operator()(sd_bus* bus) const { sd_bus_flush_close_unref(bus); }
@@ -35,6 +36,9 @@ class BusError {
 
   sd_bus_error* get() { return &error_; }
   std::string text(int result) const {
+    if (result == -ETIMEDOUT) {
+      return "it did not answer within " + std::to_string(kRealtimeKitAnswerMs / 1000) + " s";
+    }
     return error_.message != nullptr ? error_.message : std::strerror(-result);
   }
 
@@ -86,6 +90,7 @@ class BusRealtimeKit : public RealtimeKit {
     const int called = sd_bus_call_method(
         bus.get(), kService, kObject, kInterface, "MakeThreadRealtime", error.get(), nullptr, "tu",
         static_cast<std::uint64_t>(gettid()), static_cast<std::uint32_t>(priority));
+    if (called == -ETIMEDOUT) return notReached(error.text(called));
     if (called < 0) return refused(error.text(called));
     return {priority, true, {}};
   }

@@ -21,6 +21,10 @@ class RealtimeKit {
   virtual Answer makeThreadRealtime(int wanted) = 0;
 };
 
+// A daemon that has not answered a call within this long is given up, and not reached: a
+// transfer then runs at normal priority rather than wait for it.
+inline constexpr int kRealtimeKitAnswerMs = 1000;
+
 // RealtimeKit on the system bus ($DBUS_SYSTEM_BUS_ADDRESS where set).
 RealtimeKit& systemRealtimeKit();
 

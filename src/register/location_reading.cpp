@@ -39,6 +39,10 @@ bool digit(char c) {
   return c >= '0' && c <= '9';
 }
 
+bool quote(char c) {
+  return c == '\'' || c == '"';
+}
+
 // A server's scheme, as libpq knows it (in small letters), when the text begins with it in any
 // case: libpq itself reads "PostgreSQL://" as a malformed keyword string.
 std::optional<std::string_view> serverScheme(std::string_view text) {
@@ -150,11 +154,27 @@ std::string optionsUrl(const Options& options) {
   return "postgresql://?" + joined(parameters, "&");
 }
 
+Parse serverOptions(std::string_view text);
+
+// A dbname that is itself a URL or a keyword string: libpq reads it as a whole location where a
+// program asks it to, so it may hold a password as any location does.
+bool isLocationText(std::string_view value) {
+  return serverScheme(value) || value.find('=') != std::string_view::npos;
+}
+
+bool holdsPassword(const Options& options) {
+  if (option(options, "password") != nullptr) return true;
+  const std::string* database = option(options, "dbname");
+  if (database == nullptr || !isLocationText(*database)) return false;
+  const Parse nested = serverOptions(*database);
+  return nested.refusal || holdsPassword(nested.options);
+}
+
 LocationReading server(const Options& options) {
   LocationReading reading;
   reading.engine = Engine::PostgreSQL;
   reading.serverUrl = optionsUrl(options);
-  reading.password = option(options, "password") != nullptr;
+  reading.password = holdsPassword(options);
   return reading;
 }
 
@@ -217,6 +237,19 @@ std::optional<std::string> hostsAndPorts(const std::string* hosts, const std::st
   return joined(places, ",");
 }
 
+std::string shownUrl(std::string_view scheme, const Options& options, const std::string& mark);
+std::string shownKeywords(const Options& options, const std::string& mark);
+
+// A dbname as it may be shown: a location in it shown as one is, its password left out or
+// shown as `mark`; one that cannot be read is not shown at all.
+std::string shownDatabase(const std::string& value, const std::string& mark) {
+  if (!isLocationText(value)) return value;
+  const Parse nested = serverOptions(value);
+  if (nested.refusal) return mark.empty() ? "..." : mark;
+  if (const auto scheme = serverScheme(value)) return shownUrl(*scheme, nested.options, mark);
+  return shownKeywords(nested.options, mark);
+}
+
 // A URL as libpq reads it, the password left out or shown as `mark`.
 std::string shownUrl(std::string_view scheme, const Options& options, const std::string& mark) {
   const std::string* user = option(options, "user");
@@ -225,7 +258,10 @@ std::string shownUrl(std::string_view scheme, const Options& options, const std:
   if (user != nullptr) shown += encoded(*user) + (password ? ":" + mark : "") + "@";
   const auto place = hostsAndPorts(option(options, "host"), option(options, "port"));
   if (place) shown += *place;
-  if (const std::string* database = option(options, "dbname")) shown += "/" + encoded(*database);
+  if (const std::string* database = option(options, "dbname")) {
+    const std::string name = shownDatabase(*database, mark);
+    shown += "/" + encoded(name, name != *database ? "*" : "");
+  }
   std::vector<std::string> parameters;
   for (const auto& [key, value] : options) {
     if (key == "user" || key == "password" || key == "dbname") continue;
@@ -240,11 +276,12 @@ std::string shownUrl(std::string_view scheme, const Options& options, const std:
 // A keyword string as libpq reads it, the password left out or shown as `mark`.
 std::string shownKeywords(const Options& options, const std::string& mark) {
   std::vector<std::string> pairs;
-  for (const auto& [key, value] : options) {
+  for (const auto& [key, given] : options) {
     if (key == "password") {
       if (!mark.empty()) pairs.push_back(key + "=" + mark);
       continue;
     }
+    const std::string value = key == "dbname" ? shownDatabase(given, mark) : given;
     const bool plain = !value.empty() && value.find_first_of(" \t\n\r\f\v'\\") == std::string::npos;
     std::string quoted;
     for (char c : value) {
@@ -260,6 +297,19 @@ std::string shownKeywords(const Options& options, const std::string& mark) {
 
 LocationReading readLocation(std::string_view text) {
   if (text.empty()) return refused("no register was named");
+  // Blanks or quotes around a location are a slip of the shell or of a settings file: taken as
+  // a file's name, they would make a register of their own in the working folder.
+  constexpr std::string_view kBlanks = " \t\n\r\f\v";
+  if (text.find_first_not_of(kBlanks) == std::string_view::npos) {
+    return refused("it is only blanks: no register was named");
+  }
+  if (kBlanks.find(text.front()) != std::string_view::npos ||
+      kBlanks.find(text.back()) != std::string_view::npos) {
+    return refused("it begins or ends with a blank: write it without");
+  }
+  if (quote(text.front()) || (quote(text.back()) && !isServer(text))) {
+    return refused("quotes are not part of a location: write it without them");
+  }
   if (text.starts_with('/') || text.starts_with("./") || text.starts_with("../")) {
     return {Engine::SQLite, {}, {}, false};
   }

@@ -27,7 +27,8 @@ struct LocationReading {
 // A path is absolute or begins with ./ or ../, or is relative without a ':', '=' or '@' and
 // does not begin with '~' (which only a shell makes the home folder). A server is a
 // "postgresql://" or "postgres://" URL, its scheme in any case, or text with '=' that libpq
-// reads as a keyword string ("host=server dbname=pagers").
+// reads as a keyword string ("host=server dbname=pagers"). Blanks at either end, only blanks,
+// or quotes around the text are refused, whatever it names.
 LocationReading readLocation(std::string_view text);
 
 }  // namespace ccp

@@ -19,6 +19,9 @@ enum class RegisterFault {
   LoginRefused,
   // the server has no database of that name
   NoDatabase,
+  // libpq did not take an option of the server's location: a port, sslmode or service it does
+  // not know
+  OptionRefused,
   // the process was asked to stop while a call waited for the server
   Stopped,
   NewerSchema,  // made by a newer program: refused and left as it is

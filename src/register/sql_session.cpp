@@ -5,6 +5,8 @@
 #include <soci/sqlite3/soci-sqlite3.h>
 #include <sqlite3.h>
 
+#include <cerrno>
+#include <cstring>
 #include <utility>
 
 #include "files/file_io.h"
@@ -29,7 +31,14 @@ std::string sqliteConnectString(const std::string& path) {
   return "db=\"" + path + "\"";
 }
 
-RegisterFault sqliteFault(int result) {
+}  // namespace
+
+RegisterFault sqliteFault(int result, int systemError) {
+  // An I/O error is the system's: a full disk or a read-only one is said as such.
+  if ((result & 0xff) == SQLITE_IOERR || (result & 0xff) == SQLITE_CANTOPEN) {
+    if (systemError == ENOSPC || systemError == EDQUOT) return RegisterFault::DiskFull;
+    if (systemError == EROFS) return RegisterFault::ReadOnly;
+  }
   switch (result & 0xff) {  // an extended result code keeps its primary one in the low byte
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
@@ -48,6 +57,8 @@ RegisterFault sqliteFault(int result) {
       return RegisterFault::Failed;
   }
 }
+
+namespace {
 
 RegisterFault postgresqlFault(const std::string& state) {
   const auto is = [&state](std::string_view prefix) { return state.rfind(prefix, 0) == 0; };
@@ -77,6 +88,8 @@ std::string faultText(RegisterFault fault) {
       return "The register's server refused the login";
     case RegisterFault::NoDatabase:
       return "The register's server has no such database";
+    case RegisterFault::OptionRefused:
+      return "The register's location has an option libpq does not take";
     default:
       return "The register failed";
   }
@@ -84,12 +97,19 @@ std::string faultText(RegisterFault fault) {
 
 // A connection that the server refused is told in words only: libpq keeps no SQLSTATE of it.
 // These are the server's words for a login refused (28P01, 28000) and for a database that is
-// not there (3D000), and libpq's for a password that nobody gave; a server that speaks another
-// language is only said to be out of reach, its own words following.
+// not there (3D000), and libpq's for a password that nobody gave and for an option's value it
+// does not take before it tries the server; a server that speaks another language is only said
+// to be out of reach, its own words following.
 RegisterFault refusedConnectionFault(const std::string& message) {
   const auto has = [&message](std::string_view words) {
     return message.find(words) != std::string::npos;
   };
+  if (has("invalid port number") || (has("invalid ") && has(" value: \"")) ||
+      (has("invalid integer value \"") && has("for connection option")) ||
+      (has("service \"") && has("\" not found")) || has("could not parse network address") ||
+      has("could not match ")) {
+    return RegisterFault::OptionRefused;
+  }
   if (has("authentication failed for user") || has("no pg_hba.conf entry") ||
       has("no password supplied") || (has("role \"") && has("\" does not exist"))) {
     return RegisterFault::LoginRefused;
@@ -258,7 +278,14 @@ void SqlSession::lockSchema() {
 
 bool SqlSession::busy(const soci::soci_error& error) const {
   const auto* sqlite = dynamic_cast<const soci::sqlite3_soci_error*>(&error);
-  return sqlite != nullptr && sqliteFault(sqlite->result()) == RegisterFault::Busy;
+  return sqlite != nullptr && sqliteFault(sqlite->result(), 0) == RegisterFault::Busy;
+}
+
+int SqlSession::sqliteSystemError() {
+  soci::details::session_backend* backend = sql_.get_backend();
+  if (backend == nullptr || backend->get_backend_name() != "sqlite3") return 0;
+  auto* db = static_cast<soci::sqlite3_session_backend*>(backend)->conn_;
+  return db != nullptr ? sqlite_api::sqlite3_system_errno(db) : 0;
 }
 
 bool SqlSession::connectionLost() {
@@ -276,8 +303,13 @@ void SqlSession::fail(const std::string& doing) {
   } catch (const RegisterError&) {
     throw;
   } catch (const soci::sqlite3_soci_error& error) {
-    fault = sqliteFault(error.result());
+    // SQLite keeps the errno of its last failed I/O or open only, and only those errors need it.
+    const int primary = error.result() & 0xff;
+    const int systemError =
+        primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN ? sqliteSystemError() : 0;
+    fault = sqliteFault(error.result(), systemError);
     detail = error.get_error_message();
+    if (systemError != 0) detail += std::string(" (") + std::strerror(systemError) + ")";
   } catch (const soci::postgresql_soci_error& error) {
     fault = postgresqlFault(error.sqlstate());
     detail = error.get_error_message();

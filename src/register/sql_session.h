@@ -25,6 +25,10 @@ struct RegisterLocation {
 
 RegisterLocation registerLocation(const std::string& text);
 
+// What a SQLite result code means to the register; `systemError` is the errno of the I/O that
+// failed (sqlite3_system_errno), or 0: a disk I/O error may be a full or read-only disk.
+RegisterFault sqliteFault(int result, int systemError);
+
 class SqlSession {
  public:
   SqlSession(const RegisterLocation& location, const RegisterOptions& options);
@@ -97,6 +101,8 @@ class SqlSession {
   // The server connection's socket; -1 when there is none.
   int socket();
   bool busy(const soci::soci_error& error) const;
+  // The errno of SQLite's last failed I/O on this connection; 0 on a server.
+  int sqliteSystemError();
 
   RegisterLocation location_;
   std::chrono::milliseconds busyTimeout_;

@@ -232,6 +232,7 @@ void MenuItem::trigger() {
 
 void MessageLog::append(std::string line) {
   lines_.push_back(std::move(line));
+  if (beforeShown) beforeShown(lines_.back());
   if (onAppend) onAppend(lines_.back());
 }
 

@@ -232,6 +232,8 @@ class MessageLog {
   const std::vector<std::string>& lines() const { return lines_; }
 
   std::function<void(const std::string&)> onAppend;  // set by the view
+  // Set by the program around the form: told of each line before the view shows it.
+  std::function<void(const std::string&)> beforeShown;
 
  private:
   std::vector<std::string> lines_;

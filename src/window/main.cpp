@@ -46,6 +46,7 @@ int main(int argc, char* argv[]) {
   // A transfer holds the window for seconds: keep it painted, but take no input meanwhile.
   services.setIdleHook(ccp::qt::keepWindowPainted);
   ccp::TForm1 form(ccp::kProgramBuild, platform, services.port(), services.clock());
+  services.keepSimulatedPagerWhenVerified(form.log());
 
   ccp::qt::MainWindow window(form);
   window.attachPlatform(platform);

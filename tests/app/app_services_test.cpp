@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "app/program_version.h"
+#include "files/outcome_lines.h"
 #include "files/temp_folder.h"
 #include "image/checksum.h"
 #include "image/layout.h"
@@ -58,6 +62,25 @@ TEST(AppServicesTest, TheSimulatedPagerIsKeptBetweenRunsUnlessAFreshOneIsAsked) 
   ApplicationServices fresh(BuildConfig{}, PortKind::Simulator, {}, {kept.file, true});
   EXPECT_NE(simulatedEeprom(fresh), changed);
   EXPECT_TRUE(checksumOk(simulatedEeprom(fresh)));
+}
+
+// The pager is in its file once a write is verified, not only when the program ends: a kill
+// right after that line keeps it written.
+TEST(AppServicesTest, TheSimulatedPagerIsKeptAsSoonAsAWriteIsVerified) {
+  test::TempFolder folder;
+  const KeptPager kept{folder.file("simulated-pager.eep")};
+  ApplicationServices services(BuildConfig{}, PortKind::Simulator, {}, kept);
+  MessageLog log;
+  services.keepSimulatedPagerWhenVerified(log);
+  EepBlock changed = simulatedEeprom(services);
+  changed[0x100] ^= 0xFF;
+  dynamic_cast<sim::SimulatedProgrammer&>(services.port()).setEeprom(changed);
+  log.append("Write to Pager...");
+  EXPECT_FALSE(std::filesystem::exists(kept.file));
+  log.append(kVerifiedLine);
+  const auto bytes = test::readBytes(kept.file);
+  ASSERT_EQ(bytes.size(), kFileSize);
+  EXPECT_TRUE(std::equal(changed.begin(), changed.end(), bytes.begin()));
 }
 
 TEST(AppServicesTest, VersionNamesModelEditionAndPort) {

@@ -97,7 +97,10 @@ TEST(CliHabitsTest, QuietKeepsTheLastLineOfEachCommandVerboseAddsPortClaimsAndTi
   EXPECT_TRUE(contains(err, "ccp: port access granted: LPT1 is simulated Programmer"));
   EXPECT_TRUE(contains(err, "ccp: claimed LPT1 (simulated Programmer)\n"));
   EXPECT_TRUE(contains(err, "ccp: released LPT1 after "));
-  EXPECT_TRUE(contains(err, "ccp: WR_To_Pager took ")) << err;
+  EXPECT_TRUE(contains(err, "ccp: Write to pager took ")) << err;
+  ASSERT_EQ(cli.run({"-v", "read", cli.folder.file("x.eep")}), cli::kDone);
+  EXPECT_TRUE(contains(cli.err.str(), "ccp: Read from pager took ")) << cli.err.str();
+  EXPECT_FALSE(contains(cli.out.str(), "Read from pager")) << "the log keeps its own lines";
 
   cli.services.programmer.setHeldElsewhere(true);
   EXPECT_EQ(cli.run({"-v", "read", cli.folder.file("x.eep")}), cli::kFailed);

@@ -127,7 +127,8 @@ TEST(CliRecordsTest, AnUnwritableJournalStopsNothingAndSaysSo) {
   const std::string file = cli.defaultFile("a.eep");
   test::writeBytes(cli.services.dataPath, {'x'});  // the data folder is a file
 
-  EXPECT_EQ(cli.run({"write", file, "--backup"}), cli::kDone);
+  // A pager written or read whose record is kept nowhere is done all the same, and fails.
+  EXPECT_EQ(cli.run({"write", file, "--backup"}), cli::kFailed);
   EXPECT_EQ(cli.outLines().back(), "Verify OK !");
   const std::string kept =
       "record could not be kept in the register: The register cannot be "
@@ -139,7 +140,14 @@ TEST(CliRecordsTest, AnUnwritableJournalStopsNothingAndSaysSo) {
     return cli.err.str().starts_with("ccp: " + first + kept) && cli.err.str().ends_with(journal);
   };
   EXPECT_TRUE(saidBoth("no backup: backup file could not be written; ")) << cli.err.str();
-  // A read whose record is kept nowhere saves the pager all the same, and fails.
+  // A batch counts such a pager as written, and says why it fails.
+  EnterPresses presses(2, [] {});
+  std::istream input(&presses);
+  EXPECT_EQ(cli.run({"write", file, "--batch"}, input), cli::kFailed);
+  EXPECT_TRUE(cli.outLines().back().starts_with("Batch: 2 pagers written, 0 failed;"));
+  EXPECT_TRUE(
+      contains(cli.err.str(), "ccp: pager 2 was written, but its record was kept nowhere\n"))
+      << cli.err.str();
   const std::string out = cli.folder.file("read.eep");
   EXPECT_EQ(cli.run({"read", out}), cli::kFailed);
   EXPECT_TRUE(saidBoth("")) << cli.err.str();

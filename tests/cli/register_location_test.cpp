@@ -31,6 +31,20 @@ std::vector<std::string> named(CliFixture& cli, From from, const std::string& lo
   return words;
 }
 
+// The test's working folder is a folder of its own while it lives: other tests write into the
+// shared one, so what a test finds there is its own doing only here.
+class OwnWorkingFolder {
+ public:
+  OwnWorkingFolder() : before_(fs::current_path()) { fs::current_path(folder_.path()); }
+  ~OwnWorkingFolder() { fs::current_path(before_); }
+  OwnWorkingFolder(const OwnWorkingFolder&) = delete;
+  OwnWorkingFolder& operator=(const OwnWorkingFolder&) = delete;
+
+ private:
+  test::TempFolder folder_;
+  fs::path before_;
+};
+
 std::set<std::string> namesIn(const fs::path& folder) {
   std::set<std::string> names;
   for (const auto& entry : fs::recursive_directory_iterator(folder))
@@ -44,6 +58,7 @@ std::set<std::string> namesIn(const fs::path& folder) {
 // name, and no file is made after the text in the working folder; a password on the command
 // line, which every user of the PC sees in the process list, is warned of.
 TEST(CliRegisterSettingsTest, ARegisterIsAServerAFileOrRefusedNamingItsSettingNeverItsPassword) {
+  const OwnWorkingFolder working;
   const std::set<std::string> before = namesIn(fs::current_path());
   test::TempFolder files;
   const std::string reached = "The register's server cannot be reached: ";
@@ -69,6 +84,11 @@ TEST(CliRegisterSettingsTest, ARegisterIsAServerAFileOrRefusedNamingItsSettingNe
        "nothing done\n"},
       {From::Option, "station@127.0.0.1/pagers", cli::kWrongUsage,
        "ccp: --register: a server is named postgresql://user@server/database"},
+      {From::Environment, " ", cli::kWrongUsage, "ccp: CCP_REGISTER: it is only blanks"},
+      {From::Option, "reg.sqlite ", cli::kWrongUsage, "ccp: --register: it begins or ends"},
+      {From::Option, "'x'", cli::kWrongUsage, "ccp: --register: quotes are not part"},
+      {From::Settings, "register = \"\"", cli::kWrongUsage,
+       "register.conf: line 1: register: quotes are not part"},
       {From::Option, url, cli::kFailed,
        "ccp: --register holds a password: other users of this PC can see it in the process list; "
        "keep it in ~/.pgpass (mode 0600) instead\n"},

@@ -28,7 +28,8 @@ class CapcodeGuardTest : public test::EngineTest {};
 
 TEST_P(CapcodeGuardTest, AHeldCapcodeStopsTheWriteBeforeAnythingIsSent) {
   RecordsFixture rx;
-  guard(rx, "station-1", heldAtStation2(newRegister(), 2004000));
+  const std::string location = heldAtStation2(newRegister(), 2004000);
+  guard(rx, "station-1", location);
   const EepBlock eeprom = rx.fx.pagerEeprom();
   const DecoderBlock decoder = rx.fx.pagerDecoder();
   const std::size_t logged = rx.fx.lines().size(), wire = rx.fx.programmer.wireLog().size();
@@ -47,6 +48,16 @@ TEST_P(CapcodeGuardTest, AHeldCapcodeStopsTheWriteBeforeAnythingIsSent) {
                               "\"Read pagers before writing\"; to give it anew: Register > "
                               "Release capcode..."});
   EXPECT_EQ(holdersOf(rx, 2004000), Lines{"station-2 held individual"});
+
+  // A write that read the pager first found another pager: reading first again is no way on.
+  RegisterSettings readFirst;
+  readFirst.readBeforeWrite = true;
+  guard(rx, "station-1", location, readFirst);
+  test::plugIn(rx, {{1, 1000000}});
+  rx.f().menuItem("WriteToPager").trigger();
+  EXPECT_EQ(rx.notices.back(),
+            "nothing written: the pager read first is not known as the one that holds it; to "
+            "give it anew: Register > Release capcode...");
 }
 
 // Ctrl-C during the last run of the read before the write, after which the read asks no more:

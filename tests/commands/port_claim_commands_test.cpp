@@ -80,7 +80,7 @@ TEST(PortClaimCommands, APortHeldAtStartUpShowsNoProgrammer) {
   EXPECT_TRUE(form.menuItem("TestProgrammer1").enabled());
 }
 
-TEST(PortClaimCommands, SelfTestOnAHeldPortSaysSo) {
+TEST(PortClaimCommands, ProgrammerCheckOnAHeldPortSaysSo) {
   PagerFixture fx;
   fx.programmer.clearRecords();
   fx.programmer.setHeldElsewhere(true);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "files/temp_folder.h"
 #include "register/record_columns.h"
 
 namespace ccp {
@@ -25,6 +26,29 @@ TEST(RegisterSettings, TextGoesBackToTheSameSettingsAndBadLinesAreNamed) {
       parsed.stops,
       (std::vector<std::string>{"line 4: guard: takes on or off (or yes or no, true or false)"}));
   EXPECT_EQ(parsed.problems, (std::vector<std::string>{"line 5: not a register setting"}));
+}
+
+// A register.conf that is there but cannot be read may hold the guard: it stops the pager
+// commands with the system's reason, where a missing one is the defaults.
+TEST(RegisterSettings, AFileThatCannotBeReadStopsThePagerCommands) {
+  const test::TempFolder folder;
+  const std::string plainFile = folder.file("plain");
+  test::writeBytes(plainFile, {'x'});
+  const struct {
+    std::string path;
+    const char* stop;  // none: the defaults
+  } cases[] = {
+      {folder.file("missing.conf"), nullptr},
+      {folder.path().string(), ": cannot be read: Is a directory"},
+      {plainFile + "/register.conf", ": cannot be read: Not a directory"},
+  };
+  for (const auto& c : cases) {
+    const ParsedRegisterSettings parsed = loadRegisterSettings(c.path);
+    EXPECT_EQ(parsed.settings, RegisterSettings{}) << c.path;
+    EXPECT_EQ(parsed.stops,
+              c.stop ? std::vector<std::string>{c.path + c.stop} : std::vector<std::string>{})
+        << c.path;
+  }
 }
 
 TEST(RegisterSettings, OnAndOffAreTakenInAnyCaseAsYesNoTrueFalse) {

@@ -48,10 +48,12 @@ const sd_bus_vtable kFakeDaemon[] = {
 
 // A bus of the test's own, named as the system bus while it lasts, with a fake RealtimeKit on
 // it served from a thread of its own: only MakeThreadRealtime, as the daemon's other methods
-// are not to be called.
+// are not to be called. A daemon that never answers holds its name and serves nothing.
 class FakeRealtimeKitBus {
  public:
-  explicit FakeRealtimeKitBus(FakeDaemonState& state) {
+  enum class Answers { Always, Never };
+
+  explicit FakeRealtimeKitBus(FakeDaemonState& state, Answers answers = Answers::Always) {
     const std::string socket = folder_.file("bus"), address = "--address=unix:path=" + socket;
     const char* argv[] = {"dbus-daemon", "--session", "--nofork", address.c_str(), nullptr};
     posix_spawnp(&bus_, "dbus-daemon", nullptr, nullptr, const_cast<char**>(argv), environ);
@@ -63,7 +65,7 @@ class FakeRealtimeKitBus {
     sd_bus_add_object_vtable(daemon_, nullptr, "/org/freedesktop/RealtimeKit1",
                              "org.freedesktop.RealtimeKit1", kFakeDaemon, &state);
     serving_ = sd_bus_request_name(daemon_, "org.freedesktop.RealtimeKit1", 0) >= 0;
-    if (!serving_) return;
+    if (!serving_ || answers == Answers::Never) return;
     server_ = std::jthread([this](std::stop_token stop) {
       while (!stop.stop_requested()) {
         if (sd_bus_process(daemon_, nullptr) == 0) sd_bus_wait(daemon_, 20'000);
@@ -126,6 +128,20 @@ TEST(RealtimeKitOnTheBus, SaysWhetherTheDaemonRefusedOrWasNotReached) {
   unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
   EXPECT_FALSE(noBus.reached);
   EXPECT_EQ(noBus.refusal, "no system bus: No such file or directory");
+}
+
+// A daemon that hangs is given up after its timeout, well before the bus's own 25 s, and the
+// transfer goes on at normal priority, saying why.
+TEST(RealtimeKitOnTheBus, ADaemonThatDoesNotAnswerIsGivenUp) {
+  FakeDaemonState state;
+  const FakeRealtimeKitBus bus(state, FakeRealtimeKitBus::Answers::Never);
+  ASSERT_TRUE(bus.serving()) << "dbus-daemon did not start";
+  const auto asked = std::chrono::steady_clock::now();
+  const RealtimeKit::Answer answer = systemRealtimeKit().makeThreadRealtime(10);
+  EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(10));
+  EXPECT_EQ(answer.priority, 0);
+  EXPECT_FALSE(answer.reached);
+  EXPECT_EQ(answer.refusal, "it did not answer within 1 s");
 }
 
 }  // namespace

@@ -38,10 +38,21 @@ TEST(ServerUrl, WhatIsShownOfALocationHoldsNoPassword) {
       {"postgresql://db/p?password=se/c@ret&user=st", "***", "postgresql://st:***@db/p"},
       {"postgresql://db/p?pass%77ord=secret", "***", "postgresql://db/p?password=***"},
       {"/data/st:se@cret.sqlite", "***", "/data/st:se@cret.sqlite"},  // a file, not a URL
+      // A dbname that is a location itself, as libpq may read it.
+      {"host=db dbname='postgresql://u:secret@h/p'", "***",
+       "dbname=postgresql://u:***@h/p host=db"},
+      {"host=db dbname='password=secret user=u'", "", "dbname=user=u host=db"},
+      {"postgresql://db/postgresql%3A%2F%2Fu%3Asecret%40h%2Fp", "***",
+       "postgresql://db/postgresql%3A%2F%2Fu%3A***%40h%2Fp"},
+      {"postgresql://db?dbname=password%3Dsecret", "", "postgresql://db/"},
+      {"host=db dbname='password=se cret'", "***", "dbname=*** host=db"},
+      {"host=db dbname='a b'", "***", "dbname='a b' host=db"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(withoutPassword(c.location, c.mark), c.shown) << c.location;
   }
+  EXPECT_TRUE(readLocation("host=db dbname='postgresql://u:secret@h/p'").password);
+  EXPECT_FALSE(readLocation("host=db dbname='postgresql://u@h/p'").password);
 }
 
 std::map<std::string, std::string> options(const std::string& conninfo) {
@@ -107,6 +118,13 @@ TEST(LocationReading, AServerAFileOrNeither) {
       {"C:\\pagers\\register.sqlite", kRefused, "only a postgresql:// URL names a server"},
       {"~/register.sqlite", kRefused, "write the path out in full"},
       {"", kRefused, "no register was named"},
+      {" \t", kRefused, "only blanks"},
+      {"register.sqlite ", kRefused, "begins or ends with a blank"},
+      {" /data/register.sqlite", kRefused, "begins or ends with a blank"},
+      {"'x'", kRefused, "quotes are not part of a location"},
+      {"\"\"", kRefused, "quotes are not part of a location"},
+      {"/data/x.sqlite'", kRefused, "quotes are not part of a location"},
+      {"host=db dbname='my pagers'", Engine::PostgreSQL, ""},
   };
   for (const auto& c : cases) {
     const LocationReading reading = readLocation(c.text);

@@ -1,4 +1,4 @@
-#include "commands/self_test.h"
+#include "commands/programmer_check.h"
 
 #include <string>
 #include <vector>

@@ -14,16 +14,16 @@ namespace {
 
 const std::string kPort = "LPT1 (simulated Programmer): ";
 
-struct SelfTestCase {
+struct ProgrammerCheckCase {
   const char* name;
   std::function<void(sim::SimulatedProgrammer&)> fault;
   std::vector<std::string> lines;
   int beeps;
 };
 
-class SelfTestTest : public testing::TestWithParam<SelfTestCase> {};
+class ProgrammerCheckTest : public testing::TestWithParam<ProgrammerCheckCase> {};
 
-TEST_P(SelfTestTest, NamesEveryCheckAndLeavesTheLinesAtRest) {
+TEST_P(ProgrammerCheckTest, NamesEveryCheckAndLeavesTheLinesAtRest) {
   PagerFixture p;
   const EepBlock eepromBefore = p.pagerEeprom();
   const DecoderBlock decoderBefore = p.pagerDecoder();
@@ -44,33 +44,34 @@ TEST_P(SelfTestTest, NamesEveryCheckAndLeavesTheLinesAtRest) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Faults, SelfTestTest,
+    Faults, ProgrammerCheckTest,
     testing::Values(
-        SelfTestCase{"PagerPluggedIn",
-                     [](sim::SimulatedProgrammer&) {},
-                     {"Programmer present", "SDA can be driven low", "SDA is released high",
-                      "EEPROM answers", "decoder answers", "Programmer test passed"},
-                     0},
-        SelfTestCase{
+        ProgrammerCheckCase{"PagerPluggedIn",
+                            [](sim::SimulatedProgrammer&) {},
+                            {"Programmer present", "SDA can be driven low", "SDA is released high",
+                             "EEPROM answers", "decoder answers", "Programmer test passed"},
+                            0},
+        ProgrammerCheckCase{
             "NoPager",
             [](sim::SimulatedProgrammer& s) { s.setNoPager(true); },
             {"Programmer present", "SDA can be driven low", "SDA is released high",
              "EEPROM does not answer", "decoder does not answer", "Programmer test failed"},
             1},
-        SelfTestCase{"NoPower",
-                     [](sim::SimulatedProgrammer& s) { s.setNoPower(true); },
-                     {"Programmer not connected or not powered", "SDA can be driven low",
-                      "SDA is released high", "EEPROM does not answer", "decoder does not answer",
-                      "Programmer test failed"},
-                     1},
-        SelfTestCase{"SdaStuckLow",
-                     [](sim::SimulatedProgrammer& s) { s.setSdaStuckLow(true); },
-                     {"Programmer present", "SDA can be driven low",
-                      "SDA stuck low: check the pager and its power", "Programmer test failed"},
-                     1}),
-    [](const testing::TestParamInfo<SelfTestCase>& info) { return info.param.name; });
+        ProgrammerCheckCase{"NoPower",
+                            [](sim::SimulatedProgrammer& s) { s.setNoPower(true); },
+                            {"Programmer not connected or not powered", "SDA can be driven low",
+                             "SDA is released high", "EEPROM does not answer",
+                             "decoder does not answer", "Programmer test failed"},
+                            1},
+        ProgrammerCheckCase{
+            "SdaStuckLow",
+            [](sim::SimulatedProgrammer& s) { s.setSdaStuckLow(true); },
+            {"Programmer present", "SDA can be driven low",
+             "SDA stuck low: check the pager and its power", "Programmer test failed"},
+            1}),
+    [](const testing::TestParamInfo<ProgrammerCheckCase>& info) { return info.param.name; });
 
-TEST(SelfTestMenuTest, EnabledWithPortAccessEvenWithoutAProgrammer) {
+TEST(ProgrammerCheckMenuTest, EnabledWithPortAccessEvenWithoutAProgrammer) {
   for (bool granted : {true, false}) {
     testkit::VirtualClock clock;
     sim::SimulatedProgrammer programmer(clock);
