@@ -66,7 +66,7 @@ class HoldTest : public RegisterTest {
  protected:
   // The claim of a write under way at `station`, granted.
   Writer claim(const std::string& station, int second, const std::vector<RowUse>& rows,
-               const std::optional<PagerRows>& before = {}) {
+               const std::optional<SeenPager>& before = {}) {
     const Writer writer = newWriter(station);
     EXPECT_TRUE(reg().claimWrite(rows, writer, at(second), before).granted)
         << station << " at " << second;
@@ -75,10 +75,13 @@ class HoldTest : public RegisterTest {
   // A guarded write of the pager as `station`, verified or failed once it sent: claimed,
   // recorded, settled.
   long long write(const std::string& station, int second, const PagerRows& rows,
-                  const std::optional<PagerRows>& before = {}, const std::string& serial = "SN1",
+                  const std::optional<SeenPager>& before = {}, const std::string& serial = "SN1",
                   WriteEnd end = WriteEnd::Verified) {
     Record record = pagerCommand("write", station, second, rows, serial);
-    record.pagerBefore = before;
+    if (before) {
+      record.pagerBefore = before->rows;
+      record.serialBefore = before->serial;
+    }
     const Writer writer = claim(station, second, recordUses(record), before);
     const long long id = reg().addRecord(record);
     reg().settle(writer, end, id, {station, at(second), {}});
