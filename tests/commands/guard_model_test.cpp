@@ -1,7 +1,10 @@
 // A pager shop in random order: stations write and read the pagers of a pool on one register,
-// guarded or not, taking the next free capcode or stopping; writes fail, are stopped, or die
-// with their claims made; a station's register goes away and its journal is imported when it
-// comes back; a capcode is released by force while its pager is written. The pagers themselves
+// guarded or not, taking the next free capcode or stopping, giving pagers serial numbers of their
+// own or one they share; writes fail, are stopped, die with their claims made, or lose their
+// connection while they write; a station's register goes away and its journal is imported when
+// it comes back; a capcode is released by force while its pager is written; a pager is scrapped
+// and its capcodes released by hand, before a journal of older writes is imported; conflicts are
+// resolved as a user who looked at them would. The pagers themselves
 // are the truth: after every step, a capcode in an enabled row of two pagers is a group capcode
 // of each, or the register lists a conflict for it. A failing sequence names its seed; set
 // CCP_GUARD_SEED to run that one alone, CCP_GUARD_SEQUENCES for more.
@@ -56,6 +59,13 @@ struct Pager {
     const auto found = given[row - 1].find(capcode);
     return found != given[row - 1].end() && found->second;
   }
+  bool has(int capcode) const {
+    for (int row = 1; row <= kAddressCount; ++row) {
+      const DecoderAddress address = readAddress(contents.decoder, row);
+      if (address.enabled && address.capcode == capcode) return true;
+    }
+    return false;
+  }
   std::set<std::string> unrecorded;  // stations whose record of it waits in their journal
   // A write stopped or failed while the decoder was written: its capcodes may be of neither
   // write, unknown to anyone until the pager is read or written whole.
@@ -78,13 +88,7 @@ class Shop {
       station.window = std::make_unique<test::RecordsFixture>();
       station.window->records.now = [this] { return now_; };
     }
-    for (int i = 0; i < kPagers; ++i) {
-      Pager& pager = pagers_.emplace_back();
-      pager.contents = defaultPagerContents(test::kE);
-      for (int row = 1; row <= kAddressCount; ++row) {
-        writeAddress(pager.contents.decoder, row, 2006000 + 8 * (i * kAddressCount + row), false);
-      }
-    }
+    for (int i = 0; i < kPagers; ++i) pagers_.push_back(freshPager());
   }
 
   // One operation, at random.
@@ -93,14 +97,18 @@ class Shop {
     const int what = pick(100);
     Station& station = stations_[pick(kStations)];
     const int pager = pick(kPagers);
-    if (what < 55) {
+    if (what < 50) {
       write(station, pager);
-    } else if (what < 75) {
+    } else if (what < 68) {
       read(station, pager);
-    } else if (what < 85) {
+    } else if (what < 78) {
       goAwayOrComeBack(station);
-    } else {
+    } else if (what < 86) {
       killedWrite(station, pager);
+    } else if (what < 93) {
+      resolveOne(station);
+    } else {
+      scrap(station, pager);
     }
   }
 
@@ -133,7 +141,10 @@ class Shop {
         individual |= pagers_[p].individual(row, capcode);
         untold |= !pagers_[p].unrecorded.empty() || pagers_[p].torn;
       }
-      if (pagers.size() < 2 || !individual || untold || listed.count(capcode)) continue;
+      // A conflict resolved knowing these pagers have it: they may, but no more of them.
+      const auto resolved = resolved_.find(capcode);
+      const bool known = resolved != resolved_.end() && pagers.size() <= resolved->second;
+      if (pagers.size() < 2 || !individual || untold || listed.count(capcode) || known) continue;
       out += "capcode " + std::to_string(capcode) + " on two pagers, no conflict listed; ";
     }
     return out;
@@ -170,6 +181,9 @@ class Shop {
       form.checkBox("addr" + n + "en").setChecked(row == 1 ? chance(90) : chance(40));
       form.comboBox("autoinc" + n).setIndex(row <= 2 && chance(30) ? 1 : 0);
     }
+    // A serial number of the pager's own, or the one fresh pagers share.
+    form.textField("serial").setText(chance(70) ? "SN" + std::to_string(pick(kPagers))
+                                                : "00000000");
     static const std::vector<std::vector<int>> kUniqueRows = {{}, {}, {1}, {1, 2}, {2}};
     settings.uniqueRows = kUniqueRows[pick(static_cast<int>(kUniqueRows.size()))];
     settings.readBeforeWrite = chance(50);
@@ -226,7 +240,15 @@ class Shop {
       fx.platform.onProgress = [&fx, percent](const testkit::FakePlatform::Progress& progress) {
         if (progress.percent >= percent) fx.platform.stopAsked = true;
       };
-    } else if (kind < 30 && guarded && !individual.empty() && individual.front() == 1) {
+    } else if (kind < 28 && !station.away) {
+      // The connection to the register drops while the pager is written, and comes back.
+      fault = "connection dropped";
+      fx.platform.onProgress = [&](const testkit::FakePlatform::Progress& progress) {
+        if (progress.phase != "Decoder write") return;
+        station.window->records.registerConnection().close();
+        fx.platform.onProgress = nullptr;
+      };
+    } else if (kind < 34 && guarded && !individual.empty() && individual.front() == 1) {
       // Another station, told that row 1's capcode is being written, releases it all the same.
       Station& other = stations_[(&station - stations_.data() + 1) % kStations];
       fault = "row 1 forced";
@@ -316,6 +338,56 @@ class Shop {
     pager.torn = false;
   }
 
+  // A user looks at an open conflict and closes it: the pagers keep what they have.
+  void resolveOne(Station& station) {
+    if (station.away) return;
+    auto reg = openRegister(location_);
+    const auto open = reg->conflicts();
+    if (open.empty()) return;
+    const int capcode = open[pick(static_cast<int>(open.size()))].capcode;
+    reg->resolve(std::nullopt, capcode, {station.name, now_, "looked at"});
+    std::size_t having = 0;
+    for (const Pager& pager : pagers_) having += pager.has(capcode) ? 1 : 0;
+    resolved_[capcode] = std::max(resolved_[capcode], having);
+    trail.push_back(station.name + " resolves " + std::to_string(capcode));
+  }
+
+  // A new pager, its rows off, with capcodes no other pager has.
+  Pager freshPager() {
+    Pager pager;
+    pager.contents = defaultPagerContents(test::kE);
+    for (int row = 1; row <= kAddressCount; ++row) {
+      writeAddress(pager.contents.decoder, row, 2006000 + 8 * (made_ * kAddressCount + row), false);
+    }
+    ++made_;
+    return pager;
+  }
+
+  // A pager is scrapped: a fresh one takes its place in the pool, and its individual capcodes,
+  // that no other pager of the pool has, are released by hand. A station away may have written
+  // it before: its journal, imported later, is older than the release.
+  void scrap(Station& station, int p) {
+    if (station.away) return;
+    std::set<int> gone;
+    for (int row = 1; row <= kAddressCount; ++row) {
+      const DecoderAddress address = readAddress(pagers_[p].contents.decoder, row);
+      if (address.enabled && pagers_[p].individual(row, address.capcode))
+        gone.insert(address.capcode);
+    }
+    pagers_[p] = freshPager();
+    auto reg = openRegister(location_);
+    for (int capcode : gone) {
+      if (onAnotherPager(capcode)) continue;
+      releaseByHand(*reg, capcode, {station.name, now_, "scrapped"}, false);
+    }
+    trail.push_back(station.name + " scraps pager " + std::to_string(p));
+  }
+
+  bool onAnotherPager(int capcode) const {
+    return std::any_of(pagers_.begin(), pagers_.end(),
+                       [capcode](const Pager& pager) { return pager.has(capcode); });
+  }
+
   void goAwayOrComeBack(Station& station) {
     RegisterConnection& connection = station.window->records.registerConnection();
     station.away = !station.away;
@@ -344,6 +416,8 @@ class Shop {
   WallTime now_ = test::kNow;
   std::vector<Station> stations_;
   std::vector<Pager> pagers_;
+  int made_ = 0;
+  std::map<int, std::size_t> resolved_;  // capcode: how many pagers had it when resolved
 };
 
 class GuardModelTest : public test::EngineTest {};
