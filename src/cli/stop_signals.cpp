@@ -11,7 +11,7 @@
 
 #include "files/journal_file.h"
 #include "link/rest_on_exit.h"
-#include "register/call_watch.h"
+#include "ports/call_watch.h"
 
 namespace ccp::cli {
 

@@ -5,7 +5,7 @@
 #include "register/record_table.h"
 #include "register/sql_session.h"
 #include "register/stored_text.h"
-#include "register/writer_process.h"
+#include "ports/process_liveness.h"
 
 namespace ccp {
 

@@ -130,7 +130,7 @@ struct RegisterOptions {
   // How long a call waits for a lock held by another station before it gives up as Busy.
   std::chrono::milliseconds busyTimeout{5000};
   // How long a call to a server waits while the server sends nothing, before it gives up as
-  // Unreachable (see register/call_watch.h).
+  // Unreachable (see ports/call_watch.h).
   std::chrono::milliseconds answerTimeout{15000};
 };
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "register/call_watch.h"
+#include "ports/call_watch.h"
 #include "register/pager_register.h"
 
 struct pg_conn;  // libpq's PGconn

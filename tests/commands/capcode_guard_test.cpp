@@ -213,6 +213,18 @@ TEST(PagerRecordsRegister, ARegisterThatFailsFallsBackToTheJournal) {
           << c.what;
     }
     EXPECT_EQ(rx.f().textField("address1").text(), "2004002") << c.what;
+    // Unguarded or not, a pager never gets its individual capcode in two rows: that needs no
+    // register to see.
+    rx.f().textField("address2").setText("2004002");
+    rx.f().checkBox("addr2en").setChecked(true);
+    for (const WhenTaken when : {WhenTaken::Stop, WhenTaken::TakeNextFree}) {
+      unguarded.whenTaken = when;
+      guard(rx, "station-1", "", unguarded);
+      rx.f().menuItem("WriteToPager").trigger();
+      EXPECT_NE(rx.fx.lines().back(), "Verify OK !") << c.what;
+      EXPECT_EQ(rx.f().textField("address1").text(), "2004002") << c.what;
+    }
+    rx.f().checkBox("addr2en").setChecked(false);
   }
 }
 

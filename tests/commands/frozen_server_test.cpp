@@ -3,8 +3,11 @@
 // watch ends a call.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 
+#include "ports/call_watch.h"
 #include "records_fixture.h"
 #include "register/engine_fixture.h"
 #include "register/server_relay.h"
@@ -63,6 +66,40 @@ TEST_P(FrozenServerTest, AWriteWaitsOnceWithinTheBoundAndKeepsItsRecordInTheJour
                 rx.notices[0].ends_with(std::string("(") + c.call + ")"))
         << rx.notices[0];
   }
+}
+
+// A stop (the first Ctrl-C) while a write's record waits on a frozen server ends that wait at
+// once: the record goes to journal.csv, and the notice says the wait was stopped, not that the
+// server was silent for the whole answer timeout.
+TEST_P(FrozenServerTest, AStopEndsTheWaitAtOnceAndTheRecordGoesToTheJournal) {
+  test::ServerRelay relay(std::getenv("CCP_TEST_POSTGRES"));
+  test::RecordsFixture rx;
+  rx.records.setRegister({}, {relay.through(newRegister()), "station-1", true, true});
+  rx.records.registerConnection().get();
+  std::atomic<bool> frozen{false}, ended{false};
+  rx.fx.platform.onProgress = [&](const testkit::FakePlatform::Progress& p) {
+    if (p.phase == "Decoder write" && !frozen.exchange(true)) relay.freeze();
+  };
+  // As the signal handler does, again and again until the command ends: a stop cuts the call
+  // under way, and there is none until the write's record is added.
+  std::thread stopper([&] {
+    while (!ended) {
+      if (frozen) stopRegisterCallNow();
+      std::this_thread::yield();
+    }
+  });
+  rx.f().menuItem("WriteToPager").trigger();
+  ended = true;
+  stopper.join();
+  EXPECT_EQ(rx.fx.lines().back(), "Verify OK !");
+  const auto journal = test::readCsv(rx.records.journalPath());
+  ASSERT_EQ(journal.size(), 2u);
+  EXPECT_EQ(journal[1][5], "Verify OK !");
+  ASSERT_EQ(rx.notices.size(), 1u);
+  EXPECT_TRUE(rx.notices[0].starts_with("record could not be kept in the register, it is in "
+                                        "journal.csv: The wait for the register's server was "
+                                        "stopped"))
+      << rx.notices[0];
 }
 
 INSTANTIATE_TEST_SUITE_P(Server, FrozenServerTest, ::testing::Values(Engine::PostgreSQL),

@@ -5,7 +5,7 @@
 
 #include "image/capcode.h"
 #include "register/register_fixture.h"
-#include "register/writer_process.h"
+#include "ports/process_liveness.h"
 
 namespace ccp::test {
 

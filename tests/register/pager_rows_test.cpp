@@ -7,7 +7,7 @@
 #include "files/journal_columns.h"
 #include "register/pager_register.h"
 #include "register/record_columns.h"
-#include "register/writer_process.h"
+#include "ports/process_liveness.h"
 #include "testkit/station_processes.h"
 
 namespace ccp {

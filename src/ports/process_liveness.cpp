@@ -1,20 +1,14 @@
-#include "register/writer_process.h"
+#include "ports/process_liveness.h"
 
 #include <unistd.h>
 
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <sstream>
-
-#include "register/pager_register.h"
 
 namespace ccp {
 
 namespace {
-
-// A token fits PostgreSQL's bigint advisory lock key and is never 0.
-constexpr unsigned long long kTokenMask = (1ULL << 62) - 1;
 
 // The fields of /proc/PID/stat after the command's name, which may itself hold spaces and
 // parentheses: the first is field 3, the state.
@@ -29,10 +23,13 @@ std::optional<std::string> statFieldsAfterName(long long pid) {
 
 }  // namespace
 
-std::string thisHost() {
-  char name[256] = {};
-  if (::gethostname(name, sizeof name - 1) != 0) return {};
-  return name;
+const std::string& thisHost() {
+  // Looked up once: a machine's name does not change under a running program that claims for it.
+  static const std::string host = [] {
+    char name[256] = {};
+    return ::gethostname(name, sizeof name - 1) == 0 ? std::string(name) : std::string();
+  }();
+  return host;
 }
 
 std::optional<long long> processStart(long long pid) {
@@ -52,15 +49,6 @@ std::optional<long long> processStart(long long pid) {
 
 bool processRuns(long long pid, long long started) {
   return processStart(pid) == started;
-}
-
-Writer newWriter(const std::string& station) {
-  std::random_device random;
-  const unsigned long long bits =
-      (static_cast<unsigned long long>(random()) << 32) ^ static_cast<unsigned long long>(random());
-  const auto token = static_cast<long long>(bits & kTokenMask);
-  return {station, thisHost(), static_cast<long long>(::getpid()),
-          processStart(::getpid()).value_or(0), token == 0 ? 1 : token};
 }
 
 }  // namespace ccp

@@ -1,7 +1,7 @@
 #pragma once
 
-// The process that writes a pager, as a claim names it: its host, its id and its start, from
-// which a station on the same machine tells whether it still runs.
+// Whether a process still runs, as a claim of the register names its writer: its host, its id
+// and its start, from which a station on the same machine tells.
 
 #include <optional>
 #include <string>
@@ -9,7 +9,7 @@
 namespace ccp {
 
 // This machine's name.
-std::string thisHost();
+const std::string& thisHost();
 
 // When the process started, in clock ticks after boot (field 22 of /proc/PID/stat); nothing when
 // there is no such process, or it has ended and only waits to be reaped.

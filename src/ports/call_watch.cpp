@@ -1,4 +1,4 @@
-#include "register/call_watch.h"
+#include "ports/call_watch.h"
 
 #include <netinet/in.h>
 #include <netinet/tcp.h>
