@@ -162,7 +162,7 @@ int guardedWrites(const std::string& location, const std::string& folder, int wr
   Clock::duration spent{};
   ccp::PagerRecords kept(folder);
   kept.setRegister({}, {location, "station-1", false, true});
-  kept.registerConnection().opener = [&spent](const std::string& where) {
+  kept.registerConnection().opener = [&spent](const ccp::RegisterLocation& where) {
     return std::make_unique<TimedRegister>(ccp::openRegister(where), spent);
   };
   kept.registerConnection().get();  // opened once, as a face does at its first command

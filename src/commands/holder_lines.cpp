@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <set>
 
+#include "files/outcome_lines.h"
+
 namespace ccp {
 
 namespace {
@@ -31,7 +33,7 @@ std::string givenText(const Holder& hold) {
   const std::string& station = recorded ? hold.record->station : hold.station;
   const std::string when = "on " + minuteText(at) + " at " + station;
   if (hold.state == HolderState::Failed) return "in a write that failed " + when;
-  if (recorded && hold.record->command == "read") return "read from a pager " + when;
+  if (recorded && hold.record->command == kReadCommand) return "read from a pager " + when;
   return "written " + when;
 }
 
@@ -111,7 +113,7 @@ std::string twoRowsLine(int capcode, int row, int otherRow) {
 std::string holdLine(const Holder& hold, WallTime now) {
   if (isClaim(hold)) return claimLine(hold, now);
   if (isCarried(hold)) {
-    const bool read = hold.record && hold.record->command == "read";
+    const bool read = hold.record && hold.record->command == kReadCommand;
     const WallTime at = hold.record ? hold.record->at : hold.at;
     return head(hold.capcode) + " is a group capcode in row " + std::to_string(hold.row) +
            " of a pager " + (read ? "read" : "written") + " on " + minuteText(at) + " at " +

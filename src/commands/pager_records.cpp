@@ -8,6 +8,7 @@
 #include "commands/pager_journal.h"
 #include "commands/port_label.h"
 #include "files/journal_file.h"
+#include "files/outcome_lines.h"
 #include "ports/port_registers.h"
 #include "register/record_columns.h"
 #include "shell/form.h"
@@ -79,7 +80,7 @@ bool PagerRecords::refused() {
 
 void PagerRecords::read(TForm1& form) {
   if (refused()) return;
-  run(form, "read",
+  run(form, kReadCommand,
       [&form](PagerCommandReport& report, WallTime) { ReadFromPagerClick(form, report); });
 }
 
@@ -98,7 +99,7 @@ void PagerRecords::write(TForm1& form) {
     options.startedAt = at;
     // Until the command writes its own line, a process ended at once still names the backup.
     options.backedUp = [this, &form, at](const BackupResult& backup) {
-      const JournalLine line{at, form.config(), portLabel(form), "write", kInterruptedLine,
+      const JournalLine line{at, form.config(), portLabel(form), kWriteCommand, kInterruptedLine,
                              {}, backup.file};
       keepReady(line);
     };
@@ -106,7 +107,7 @@ void PagerRecords::write(TForm1& form) {
   };
   guardStopped_ = false;
   releasedWhileWritten_.clear();
-  run(form, "write", body, &guard);
+  run(form, kWriteCommand, body, &guard);
   guardStopped_ = guard.stopped();
   releasedWhileWritten_ = guard.releasedWhileWritten();
 }

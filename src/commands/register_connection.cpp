@@ -12,12 +12,27 @@ RegisterConnection::RegisterConnection(std::string location, std::string station
     : location_(std::move(location)),
       station_(std::move(station)),
       journalPath_(std::move(journalPath)),
-      creation_(creation) {}
+      creation_(creation) {
+  read();
+}
 
 void RegisterConnection::moveTo(std::string location, std::string station) {
-  if (location != location_) close();
-  location_ = std::move(location);
   station_ = std::move(station);
+  if (location == location_) return;
+  close();
+  location_ = std::move(location);
+  read();
+}
+
+void RegisterConnection::read() {
+  place_.reset();
+  unreadable_.reset();
+  if (location_.empty()) return;
+  try {
+    place_ = registerLocation(location_);
+  } catch (const RegisterError& error) {
+    unreadable_ = error;
+  }
 }
 
 RegisterConnection::Command::Command(RegisterConnection& connection) : connection_(connection) {
@@ -35,14 +50,15 @@ PagerRegister& RegisterConnection::get() {
     throw RegisterError(RegisterFault::Invalid,
                         "No register: no data folder to keep one in, and none was named");
   }
+  if (unreadable_) throw *unreadable_;
   std::error_code ec;  // a file that cannot be looked at is opened, and says why it cannot be
-  if (creation_ == RegisterCreation::DoNotMake && !isSharedRegister(location_) &&
+  if (creation_ == RegisterCreation::DoNotMake && place_->engine == Engine::SQLite &&
       !std::filesystem::exists(location_, ec) && !ec) {
     throw RegisterError(
         RegisterFault::Invalid,
         "No pager command has kept a record yet: there is no register at " + location_);
   }
-  std::unique_ptr<PagerRegister> opened = opener(location_);
+  std::unique_ptr<PagerRegister> opened = opener(*place_);
   if (opened->status().versionFound == 0) importJournal(*opened);
   register_ = std::move(opened);
   return *register_;

@@ -25,7 +25,7 @@ enum class RegisterCreation {
 // station's first records, and the file is left in place.
 class RegisterConnection {
  public:
-  using Opener = std::function<std::unique_ptr<PagerRegister>(const std::string& location)>;
+  using Opener = std::function<std::unique_ptr<PagerRegister>(const RegisterLocation& location)>;
 
   // An empty location: no register (no data folder and none named). No journal path: none is
   // taken in.
@@ -66,12 +66,16 @@ class RegisterConnection {
   FaceWords words = windowWords();
 
   // Opens a register; tests put a failing one here.
-  Opener opener = [](const std::string& location) { return openRegister(location); };
+  Opener opener = [](const RegisterLocation& location) { return openRegister(location); };
 
  private:
   void importJournal(PagerRegister& opened);
+  // The location read once, as the register is opened with it, or why it cannot be.
+  void read();
 
   std::string location_;
+  std::optional<RegisterLocation> place_;
+  std::optional<RegisterError> unreadable_;
   std::string station_;
   std::string journalPath_;
   RegisterCreation creation_;

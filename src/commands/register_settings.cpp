@@ -227,18 +227,16 @@ RegisterUse resolveRegisterUse(const RegisterSettings& settings, std::string_vie
                 {defaultLocation, nullptr}};
   for (const auto& place : places) {
     if (place.location.empty()) continue;
-    if (place.setting != nullptr) {
-      const LocationReading reading = readLocation(place.location);
-      if (!reading.engine) {
-        use.refused.push_back(std::string(place.setting) + ": " + reading.why);
-        break;
-      }
+    const LocationReading reading = readLocation(place.location);
+    if (place.setting != nullptr && !reading.engine) {
+      use.refused.push_back(std::string(place.setting) + ": " + reading.why);
+      break;
     }
     use.location = place.location;
+    use.shared = reading.engine == Engine::PostgreSQL;
     break;
   }
   use.station = settings.station.empty() ? std::string(hostName) : settings.station;
-  use.shared = isSharedRegister(use.location);
   use.guard = guardOverride.value_or(settings.guard.value_or(use.shared));
   // The next free capcode is the one the register knows to be free: only the guard asks it.
   use.guardForNextFree = !use.guard && settings.whenTaken == WhenTaken::TakeNextFree;

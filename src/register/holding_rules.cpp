@@ -236,12 +236,14 @@ std::vector<Hold> pagerHolds(const SeenPager& seen, const PagerFacts& facts,
 }
 
 bool shownExactly(const SeenPager& seen, const std::vector<RowUse>& uses, const PagerFacts& facts) {
-  return std::any_of(facts.records.begin(), facts.records.end(), [&](const auto& entry) {
-    const auto holds = facts.ofRecord.find(entry.first);
-    return holds != facts.ofRecord.end() && showsPager(entry.second) &&
-           serialSays(seen.serial, entry.second.serial) != SerialSays::Other &&
+  const bool ofRecord = std::any_of(facts.records.begin(), facts.records.end(), [&](const auto& e) {
+    const auto holds = facts.ofRecord.find(e.first);
+    return holds != facts.ofRecord.end() && showsPager(e.second) &&
+           serialSays(seen.serial, e.second.serial) != SerialSays::Other &&
            sameRows(holds->second, uses);
   });
+  return ofRecord || std::any_of(facts.ofClaim.begin(), facts.ofClaim.end(),
+                                 [&](const auto& e) { return sameRows(e.second, uses); });
 }
 
 std::optional<Hold> inTheWay(const std::vector<Hold>& near, const RowUse& use,
@@ -306,7 +308,14 @@ HoldPlan applyPlan(const Record& record, const ApplyFacts& facts, const ApplyRul
   }
   // A write that may have left the pager as it was lets nothing of it go.
   if (!rule.groupOnly && !maybe) letGo(plan, own, record, facts.pager, rule.history);
-  for (const RowUse& use : notHeld(facts.ofRecord, recordUses(record))) {
+  for (RowUse use : notHeld(facts.ofRecord, recordUses(record))) {
+    // A read only sees what the pager has: whether a row is its own alone is what the record
+    // that gave it said, where it is the pager's.
+    if (record.command == kReadCommand) {
+      const auto given = std::find_if(own.begin(), own.end(),
+                                      [&](const Hold& h) { return h.sure && sameRow(h, use); });
+      if (given != own.end()) use.individual = given->individual;
+    }
     if (rule.groupOnly && use.individual) continue;
     // A later word of the same pager decided it.
     if (rule.history && facts.decided.count(use.capcode)) continue;

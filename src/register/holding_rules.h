@@ -99,8 +99,9 @@ struct PagerFacts {
 // marked sure, every hold of the one pager that the pager in the Programmer is, if any.
 std::vector<Hold> pagerHolds(const SeenPager& seen, const PagerFacts& facts,
                              std::optional<long long> writing = {});
-// A record of the register that gave the pager exactly the holds `uses` would, whose serial
-// number is not another's: a read of that pager again tells nothing new.
+// A record of the register (or a dead write's claims) that gave the pager exactly the holds
+// `uses` would, whose serial number is not another's: a read of that pager again tells nothing
+// new.
 bool shownExactly(const SeenPager& seen, const std::vector<RowUse>& uses, const PagerFacts& facts);
 
 // The first hold of `near` in the way of the use: for an individual use any hold of its capcode,

@@ -26,7 +26,7 @@ void takeHoldersIntoHolds(SqlSession& s) {
   // Each as its command would have applied it.
   const auto apply = [&](const Record& record, bool groupOnly) {
     ApplyRule rule;
-    rule.what = record.command == "read" ? kReadFoundAnother : kWrittenUnguarded;
+    rule.what = record.command == kReadCommand ? kReadFoundAnother : kWrittenUnguarded;
     rule.history = true;
     rule.groupOnly = groupOnly;
     rule.releasesDecide = true;

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "image/plain_text.h"
-#include "register/server_url.h"
 
 namespace ccp {
 
@@ -170,14 +169,6 @@ bool holdsPassword(const Options& options) {
   return nested.refusal || holdsPassword(nested.options);
 }
 
-LocationReading server(const Options& options) {
-  LocationReading reading;
-  reading.engine = Engine::PostgreSQL;
-  reading.serverUrl = optionsUrl(options);
-  reading.password = holdsPassword(options);
-  return reading;
-}
-
 // The options of a server's location, or why there is none.
 Parse serverOptions(std::string_view text) {
   if (const auto scheme = serverScheme(text)) {
@@ -293,6 +284,27 @@ std::string shownKeywords(const Options& options, const std::string& mark) {
   return joined(pairs, " ");
 }
 
+LocationReading file(std::string_view path) {
+  LocationReading reading;
+  reading.engine = Engine::SQLite;
+  reading.connection = reading.shown = std::string(path);
+  return reading;
+}
+
+// A server's location, read once: its connection with the bounds of its waits, and what is shown.
+LocationReading server(std::string_view text, Options options) {
+  LocationReading reading;
+  reading.engine = Engine::PostgreSQL;
+  reading.password = holdsPassword(options);
+  const auto scheme = serverScheme(text);
+  reading.shown = scheme ? shownUrl(*scheme, options, "***") : shownKeywords(options, "***");
+  for (const auto& [keyword, value] : kBounds) {
+    if (option(options, keyword) == nullptr) options.emplace_back(keyword, value);
+  }
+  reading.connection = optionsUrl(options);
+  return reading;
+}
+
 }  // namespace
 
 LocationReading readLocation(std::string_view text) {
@@ -311,11 +323,11 @@ LocationReading readLocation(std::string_view text) {
     return refused("quotes are not part of a location: write it without them");
   }
   if (text.starts_with('/') || text.starts_with("./") || text.starts_with("../")) {
-    return {Engine::SQLite, {}, {}, false};
+    return file(text);
   }
   if (isServer(text)) {
     const Parse parse = serverOptions(text);
-    return parse.refusal ? refused(*parse.refusal) : server(parse.options);
+    return parse.refusal ? refused(*parse.refusal) : server(text, parse.options);
   }
   if (const auto name = schemeName(text); name == "postgresql" || name == "postgres") {
     return refused("a server's URL begins postgresql:// (two slashes after the colon)");
@@ -333,7 +345,7 @@ LocationReading readLocation(std::string_view text) {
         "a server is named postgresql://user@server/database, and a file whose name holds '@' "
         "is written ./NAME");
   }
-  return {Engine::SQLite, {}, {}, false};
+  return file(text);
 }
 
 bool isSharedRegister(std::string_view location) {
@@ -347,19 +359,6 @@ std::string withoutPassword(const std::string& location, const std::string& mark
   const Parse parse = serverOptions(location);
   if (const auto scheme = serverScheme(location)) return shownUrl(*scheme, parse.options, mark);
   return shownKeywords(parse.options, mark);
-}
-
-std::string serverConnectionText(const std::string& url) {
-  Parse parse = libpqParse(url);
-  if (parse.refusal) {
-    throw RegisterError(RegisterFault::Invalid,
-                        "The register's URL cannot be read: " + withoutPassword(url, "***") + " (" +
-                            *parse.refusal + ")");
-  }
-  for (const auto& [keyword, value] : kBounds) {
-    if (option(parse.options, keyword) == nullptr) parse.options.emplace_back(keyword, value);
-  }
-  return optionsUrl(parse.options);
 }
 
 }  // namespace ccp

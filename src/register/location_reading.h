@@ -18,9 +18,13 @@ struct LocationReading {
   std::optional<Engine> engine;  // none: no register's location, and `why` says why
   // Why it is none, never quoting the text (it may hold a password).
   std::string why;
-  // A server's options as a URL that libpq reads as it reads the text: the scheme in small
-  // letters, a keyword string's options as the URL's parameters.
-  std::string serverUrl;
+  // What the register's connection is opened with: a file's path, or a server's options as libpq
+  // reads them in the text, with the connect timeout, keepalives and TCP user timeout that bound
+  // its waits unless the text sets them, as the parameters of a URL (the key=value shape that
+  // SOCI passes on whole).
+  std::string connection;
+  // What messages show of it: a file's path, a server's location with "***" for its password.
+  std::string shown;
   bool password = false;  // a server's text holds a password
 };
 

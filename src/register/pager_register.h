@@ -139,6 +139,19 @@ inline constexpr const char* kRegisterFileName = "register.sqlite";
 // The databases a register is kept in.
 enum class Engine { SQLite, PostgreSQL };
 
+// A register's location, read once: what its connection is opened with (a file's path, or a
+// server's options for libpq with the bounds of its waits), and what messages show of it (the
+// path, or the server's location without its password).
+struct RegisterLocation {
+  Engine engine = Engine::SQLite;
+  std::string target;
+  std::string shown;
+};
+
+// The location the text names, as readLocation() in location_reading.h reads it; RegisterError
+// (Invalid) when it names none.
+RegisterLocation registerLocation(const std::string& text);
+
 // A register that the stations of a line share: a PostgreSQL server, named by a URL
 // ("postgresql://" or "postgres://", in any case) or a libpq keyword string, as readLocation()
 // in location_reading.h tells them from a SQLite file's path and from text that is neither.
@@ -158,6 +171,9 @@ std::string withoutPassword(const std::string& location, const std::string& mark
 // missing; text that is neither is refused (Invalid). A register without a schema gets one, an
 // older one is brought forward; one newer than this program is refused (NewerSchema) and left
 // untouched.
+std::unique_ptr<PagerRegister> openRegister(const RegisterLocation& location,
+                                            const RegisterOptions& options = {});
+// The same for the location a text names.
 std::unique_ptr<PagerRegister> openRegister(const std::string& location,
                                             const RegisterOptions& options = {});
 

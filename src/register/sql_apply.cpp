@@ -2,6 +2,7 @@
 // journal's lines taken in, none twice, in time order.
 #include <algorithm>
 
+#include "files/outcome_lines.h"
 #include "register/hold_steps.h"
 #include "register/record_table.h"
 #include "register/sql_register.h"
@@ -20,7 +21,7 @@ HoldOutcome SqlRegister::apply(long long recordId, const Stamp& by) {
       HoldSteps steps(session_);
       steps.tables().lockCapcodes(HoldTables::lockModes(recordUses(*record)));
       ApplyRule rule;
-      rule.what = record->command == "read" ? kReadFoundAnother : kWrittenUnguarded;
+      rule.what = record->command == kReadCommand ? kReadFoundAnother : kWrittenUnguarded;
       return steps.apply(*record, rule, by);
     });
   });

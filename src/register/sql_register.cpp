@@ -107,9 +107,14 @@ RegisterStatus SqlRegister::status() {
   });
 }
 
+std::unique_ptr<PagerRegister> openRegister(const RegisterLocation& location,
+                                            const RegisterOptions& options) {
+  return std::make_unique<SqlRegister>(location, options);
+}
+
 std::unique_ptr<PagerRegister> openRegister(const std::string& location,
                                             const RegisterOptions& options) {
-  return std::make_unique<SqlRegister>(registerLocation(location), options);
+  return openRegister(registerLocation(location), options);
 }
 
 }  // namespace ccp

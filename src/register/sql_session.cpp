@@ -11,7 +11,6 @@
 
 #include "files/file_io.h"
 #include "register/location_reading.h"
-#include "register/server_url.h"
 
 namespace ccp {
 
@@ -143,11 +142,7 @@ RegisterLocation registerLocation(const std::string& text) {
     throw RegisterError(RegisterFault::Invalid,
                         "The register's location cannot be taken: " + reading.why);
   }
-  if (reading.engine == Engine::PostgreSQL) {
-    return {Engine::PostgreSQL, serverConnectionText(reading.serverUrl),
-            withoutPassword(text, "***")};
-  }
-  return {Engine::SQLite, text, text};
+  return {*reading.engine, reading.connection, reading.shown};
 }
 
 SqlSession::SqlSession(const RegisterLocation& location, const RegisterOptions& options)

@@ -17,14 +17,6 @@ struct pg_conn;  // libpq's PGconn
 
 namespace ccp {
 
-struct RegisterLocation {
-  Engine engine = Engine::SQLite;
-  std::string target;  // the file's path, or the URL for libpq
-  std::string shown;   // for messages: the path, or the URL without any password in it
-};
-
-RegisterLocation registerLocation(const std::string& text);
-
 // What a SQLite result code means to the register; `systemError` is the errno of the I/O that
 // failed (sqlite3_system_errno), or 0: a disk I/O error may be a full or read-only disk.
 RegisterFault sqliteFault(int result, int systemError);

@@ -117,7 +117,7 @@ Record writeRecord(const std::string& station, WallTime at, const std::string& c
                    const std::string& serial) {
   Record r;
   r.at = at, r.station = station, r.model = "QPX730E", r.edition = "Customer";
-  r.port = "LPT1 (0x378)", r.command = "write", r.outcome = kVerifiedLine, r.serial = serial;
+  r.port = "LPT1 (0x378)", r.command = kWriteCommand, r.outcome = kVerifiedLine, r.serial = serial;
   r.capcodes = {capcode1, "0000008", "", "", "", ""}, r.frequency = "152.24000";
   r.individualRows = {1};
   return r;

@@ -172,7 +172,7 @@ TEST(PagerRecordsRegister, ARegisterThatFailsFallsBackToTheJournal) {
       {"disk full",
        [](RecordsFixture& rx) {
          rx.records.registerConnection().opener =
-             [](const std::string&) -> std::unique_ptr<PagerRegister> {
+             [](const RegisterLocation&) -> std::unique_ptr<PagerRegister> {
            throw RegisterError(RegisterFault::DiskFull, "The register's disk is full");
          };
        },

@@ -393,13 +393,13 @@ class Shop {
     station.away = !station.away;
     connection.close();
     if (station.away) {
-      connection.opener = [](const std::string&) -> std::unique_ptr<PagerRegister> {
+      connection.opener = [](const RegisterLocation&) -> std::unique_ptr<PagerRegister> {
         throw RegisterError(RegisterFault::Unreachable, "the server is away");
       };
       trail.push_back(station.name + " loses its register");
       return;
     }
-    connection.opener = [](const std::string& location) { return openRegister(location); };
+    connection.opener = [](const RegisterLocation& location) { return openRegister(location); };
     const std::string journal = station.window->records.journalPath();
     if (std::filesystem::exists(journal)) {
       auto reg = openRegister(location_);

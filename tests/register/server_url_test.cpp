@@ -1,4 +1,3 @@
-#include "register/server_url.h"
 
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
@@ -90,7 +89,7 @@ TEST(ServerUrl, TheConnectionHasWhatLibpqReadsInTheTextAndItsBounds) {
                      {"keepalives_interval", "2"},
                      {"keepalives_count", "3"},
                      {"tcp_user_timeout", "10000"}});
-    EXPECT_EQ(options(serverConnectionText(reading.serverUrl)), expected) << c.text;
+    EXPECT_EQ(options(reading.connection), expected) << c.text;
   }
 }
 
