@@ -77,7 +77,7 @@ bool CapcodeGuard::admit(TForm1& form, const std::optional<PagerIdentity>& pager
   if (rules_.whenTaken != WhenTaken::TakeNextFree && inTwoRows(form)) return false;
   std::vector<Moved> moved;
   try {
-    writer_ = newWriter(connection_.station());
+    writer_ = newWriter(rules_.station);
     if (!connection_.use([&](PagerRegister& reg) { return claimAll(reg, form, pager, moved); })) {
       stopped_ = true;
       writer_.reset();  // all or none: a refused write holds no claim

@@ -17,6 +17,7 @@ class TForm1;
 
 // How one write is guarded.
 struct GuardRules {
+  std::string station;  // whose write it is
   bool on = false;
   std::vector<int> rows;  // the write's individual rows, ascending
   WhenTaken whenTaken = WhenTaken::Stop;
@@ -71,7 +72,7 @@ class CapcodeGuard {
   void refuse(TForm1& form, const Refusal& refusal, bool searched, bool pagerReadFirst);
   void giveBack();
   void addNotice(const std::string& text);
-  Stamp stamp() const { return {connection_.station(), now_(), {}}; }
+  Stamp stamp() const { return {rules_.station, now_(), {}}; }
 
   RegisterConnection& connection_;
   GuardRules rules_;

@@ -86,7 +86,7 @@ void PagerRecords::read(TForm1& form) {
 
 void PagerRecords::write(TForm1& form) {
   if (refused()) return;
-  const GuardRules rules{use_.guard, individualRows(settings_, autoincSteps(form)),
+  const GuardRules rules{use_.station, use_.guard, individualRows(settings_, autoincSteps(form)),
                          settings_.whenTaken, settings_.allowUnguarded};
   CapcodeGuard guard(connection_, rules, words_, now);
   const Body body = [this, &form, &guard](PagerCommandReport& report, WallTime at) {
@@ -168,7 +168,7 @@ std::optional<long long> PagerRecords::keep(const JournalLine& line, std::string
   std::string why = "no register is named";
   if (connection_.named()) {
     try {
-      const Record record = journalRecord(line, connection_.station());
+      const Record record = journalRecord(line, use_.station);
       const long long id =
           connection_.use([&record](PagerRegister& reg) { return reg.addRecord(record); });
       pending_.reset();
@@ -198,7 +198,7 @@ std::optional<long long> PagerRecords::keep(const JournalLine& line, std::string
 // The pager in the Programmer has the record's rows now: its holds follow, and a capcode that
 // another pager has too is said.
 void PagerRecords::applyRecord(long long recordId, std::string& notices) {
-  const Stamp by{connection_.station(), now(), {}};
+  const Stamp by{use_.station, now(), {}};
   try {
     const HoldOutcome outcome =
         connection_.use([&](PagerRegister& reg) { return reg.apply(recordId, by); });

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -71,12 +72,14 @@ class BusRealtimeKit : public RealtimeKit {
     const int r = sd_bus_open_system(&opened);
     if (r < 0) return notReached(std::string("no system bus: ") + std::strerror(-r));
     const Bus bus(opened);
-    sd_bus_set_method_call_timeout(bus.get(), kCallTimeoutUs);
+    // One second for the whole request, however many calls it takes.
+    const Deadline deadline{std::chrono::steady_clock::now() +
+                            std::chrono::microseconds(kCallTimeoutUs)};
 
     std::int32_t highest = 0;
     std::int64_t maxRunUs = 0;
-    if (std::string why; !readProperty(bus, "MaxRealtimePriority", 'i', &highest, why) ||
-                         !readProperty(bus, "RTTimeUSecMax", 'x', &maxRunUs, why)) {
+    if (std::string why; !readProperty(bus, deadline, "MaxRealtimePriority", 'i', &highest, why) ||
+                         !readProperty(bus, deadline, "RTTimeUSecMax", 'x', &maxRunUs, why)) {
       return notReached(why);
     }
     const int priority = std::min(wanted, static_cast<int>(highest));
@@ -87,6 +90,7 @@ class BusRealtimeKit : public RealtimeKit {
     }
 
     BusError error;
+    deadline.limit(bus);
     const int called = sd_bus_call_method(
         bus.get(), kService, kObject, kInterface, "MakeThreadRealtime", error.get(), nullptr, "tu",
         static_cast<std::uint64_t>(gettid()), static_cast<std::uint32_t>(priority));
@@ -96,8 +100,20 @@ class BusRealtimeKit : public RealtimeKit {
   }
 
  private:
-  static bool readProperty(const Bus& bus, const char* name, char type, void* value,
-                           std::string& why) {
+  // What is left of the request's time, as the bus's limit for its next call.
+  struct Deadline {
+    std::chrono::steady_clock::time_point at;
+    void limit(const Bus& bus) const {
+      const auto left = std::chrono::duration_cast<std::chrono::microseconds>(
+          at - std::chrono::steady_clock::now());
+      sd_bus_set_method_call_timeout(
+          bus.get(), static_cast<std::uint64_t>(std::max<long long>(1, left.count())));
+    }
+  };
+
+  static bool readProperty(const Bus& bus, const Deadline& deadline, const char* name, char type,
+                           void* value, std::string& why) {
+    deadline.limit(bus);
     BusError error;
     const int r = sd_bus_get_property_trivial(bus.get(), kService, kObject, kInterface, name,
                                               error.get(), type, value);
