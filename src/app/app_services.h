@@ -52,10 +52,18 @@ class ApplicationServices {
   // Stores it as well whenever `log` is told that a write was verified, before the line is
   // shown: a program killed after it keeps the pager written. What fails is said at the end.
   void keepSimulatedPagerWhenVerified(MessageLog& log);
+  // A new pager of the build's model in the simulated Programmer (the one before is kept
+  // first), kept from now on in a file of its own in `folder`, named when it is first kept:
+  // "pager-0001.eep", the next number free, so that several programs may keep pagers there.
+  void plugInNewPager(const std::string& folder);
 
  private:
   void plugInKeptPager(const BuildConfig& config);
+  // A file of its own for the pager: the next "pager-NNNN.eep" free in `folder`, made now.
+  std::string newPagerFile(const std::string& folder);
 
+  BuildConfig config_;
+  std::string newPagerFolder_;  // new pagers are kept here, each in a file named when first kept
   SteadyClock clock_{systemSchedulingCalls(), &systemRealtimeKit()};
   std::unique_ptr<PortIo> port_;
   sim::SimulatedProgrammer* simulated_ = nullptr;  // the port, when simulated

@@ -64,4 +64,9 @@ std::string simulatedPagerFile() {
   return folder.empty() ? folder : folder + "/" + std::string(kSimulatedPagerFileName);
 }
 
+std::string simulatedPagersFolder() {
+  const std::string folder = userDataFolder();
+  return folder.empty() ? folder : folder + "/" + std::string(kSimulatedPagersFolderName);
+}
+
 }  // namespace ccp

@@ -36,5 +36,9 @@ std::string userConfigFolder();
 // without one, so that each run starts with a new pager.
 inline constexpr std::string_view kSimulatedPagerFileName = "simulated-pager.eep";
 std::string simulatedPagerFile();
+// Where the simulated Programmer keeps each new pager it was given, a file each: a list tried
+// without a pager ("simulated-pagers" in the data folder).
+inline constexpr std::string_view kSimulatedPagersFolderName = "simulated-pagers";
+std::string simulatedPagersFolder();
 
 }  // namespace ccp

@@ -42,6 +42,9 @@ struct Connection {
   const RealtimePriority* priority = nullptr;  // how the real clock ran the last transfer
   // Given the form's log once the form is made: what the machine keeps as the lines come.
   std::function<void(MessageLog&)> watchLog{};
+  // The simulated Programmer only: a new pager plugged in, the one before kept, each in a file
+  // of its own (a list tried with --fresh). None for a real Programmer.
+  std::function<void()> newPager{};
 };
 
 // What the command line needs from the machine: its build and, for the pager commands, the

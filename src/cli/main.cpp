@@ -23,8 +23,13 @@ class MachineServices : public ccp::cli::CliServices {
     services_ = std::make_unique<ccp::ApplicationServices>(
         config, request.kind, request.ports,
         ccp::KeptPager{ccp::simulatedPagerFile(), request.freshPager});
+    std::function<void()> newPager;
+    if (request.kind == ccp::PortKind::Simulator) {
+      newPager = [this] { services_->plugInNewPager(ccp::simulatedPagersFolder()); };
+    }
     return {services_->port(), services_->clock(), &services_->clock().realtimePriority(),
-            [this](ccp::MessageLog& log) { services_->keepSimulatedPagerWhenVerified(log); }};
+            [this](ccp::MessageLog& log) { services_->keepSimulatedPagerWhenVerified(log); },
+            std::move(newPager)};
   }
   std::string dataFolder() override { return ccp::userDataFolder(); }
   // At the end of the run: the simulated pager back into its file, or why it could not go.
