@@ -52,6 +52,8 @@ class CapcodeGuard {
   const std::string& notice() const { return notice_; }
   // The guard stopped the write: a capcode was taken, or could not be checked.
   bool stopped() const { return stopped_; }
+  // The write's individual rows, ascending.
+  const std::vector<int>& individualRows() const { return rules_.rows; }
   // The capcodes of the verified write that were released by hand while it ran.
   const std::vector<int>& releasedWhileWritten() const { return releasedWhileWritten_; }
 

@@ -86,14 +86,31 @@ void PagerRecords::read(TForm1& form) {
 
 void PagerRecords::write(TForm1& form) {
   if (refused()) return;
-  const GuardRules rules{use_.station, use_.guard, individualRows(settings_, autoincSteps(form)),
-                         settings_.whenTaken, settings_.allowUnguarded};
+  write(form,
+        {use_.station, use_.guard, individualRows(settings_, autoincSteps(form)),
+         settings_.whenTaken, settings_.allowUnguarded},
+        nullptr);
+}
+
+void PagerRecords::write(TForm1& form, const ListRowWrite& row) {
+  if (refused()) return;
+  write(form, {use_.station, true, row.individualRows, WhenTaken::Stop, false}, &row);
+}
+
+void PagerRecords::write(TForm1& form, const GuardRules& rules, const ListRowWrite* row) {
   CapcodeGuard guard(connection_, rules, words_, now);
-  const Body body = [this, &form, &guard](PagerCommandReport& report, WallTime at) {
+  const Body body = [this, &form, &guard, row](PagerCommandReport& report, WallTime at) {
     WriteOptions options;
     if (backupBeforeWrite_ && !dataFolder_.empty()) options.backupFolder = backupFolder();
-    options.readWholePager = settings_.readBeforeWrite;
-    options.mayWrite = [&form, &guard](const std::optional<PagerIdentity>& pager) {
+    options.readWholePager = settings_.readBeforeWrite || row != nullptr;
+    options.mayWrite = [&form, &guard, row](const std::optional<PagerIdentity>& pager) {
+      if (row != nullptr && row->beforeWrite) {
+        if (const auto stop = row->beforeWrite(pager)) {
+          form.logLine(*stop);
+          form.beep();
+          return false;
+        }
+      }
       return guard.admit(form, pager);
     };
     options.startedAt = at;
@@ -116,6 +133,7 @@ void PagerRecords::write(TForm1& form) {
 void PagerRecords::run(TForm1& form, const char* command, const Body& body, CapcodeGuard* guard) {
   const RegisterConnection::Command waitsOnce(connection_);
   recordLost_ = false;
+  lastRecordId_.reset();
   const WallTime at = now();
   const std::size_t logged = form.log().lines().size();
   PagerCommandReport report;
@@ -136,7 +154,8 @@ void PagerRecords::finish(TForm1& form, const char* command, WallTime at, std::s
   if (report.imageIsPagers) line.pager = pagerIdentity(form.config(), image.eep, image.decoder);
   line.backupFile = report.backup.file;
   // A write's steps are as they were when it began: it advances the capcodes only.
-  line.individualRows = individualRows(settings_, autoincSteps(form));
+  line.individualRows =
+      guard ? guard->individualRows() : individualRows(settings_, autoincSteps(form));
   line.pagerBefore = report.pagerBefore;
 
   // From here until the record is kept, even while the register is waited for, a process ended
@@ -145,6 +164,7 @@ void PagerRecords::finish(TForm1& form, const char* command, WallTime at, std::s
   std::string notices = backupNotice(report.backup);
   if (guard && use_.guardForNextFree) addNotice(notices, nextFreeGuardNotice(nextFreeCause));
   const auto id = keep(line, notices);
+  lastRecordId_ = id;
   if (guard) {
     guard->settle(form, report, id);
     addNotice(notices, guard->notice());

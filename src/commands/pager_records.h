@@ -55,6 +55,18 @@ class PagerRecords {
   // Read from pager and Write to pager, with their records kept.
   void read(TForm1& form);
   void write(TForm1& form);
+
+  // How a row of a customer's list is written: guarded whatever the settings say, a taken
+  // capcode never moved on (a carrier's capcodes are assigned), the row's own individual rows,
+  // and the whole pager read first, so that `beforeWrite`, told what it held, may stop the
+  // write with a line of its own (logged with a beep; nothing sent).
+  struct ListRowWrite {
+    std::vector<int> individualRows;
+    std::function<std::optional<std::string>(const std::optional<PagerIdentity>&)> beforeWrite;
+  };
+  void write(TForm1& form, const ListRowWrite& row);
+  // The record of the last command, when the register kept it.
+  std::optional<long long> lastRecordId() const { return lastRecordId_; }
   // The last write stopped at the guard, before anything was written.
   bool guardStopped() const { return guardStopped_; }
   // Capcodes of the last write that were released by hand while it ran: its pager may share
@@ -79,6 +91,7 @@ class PagerRecords {
   using Body = std::function<void(PagerCommandReport&, WallTime)>;
   bool refused();
   void run(TForm1& form, const char* command, const Body& body, CapcodeGuard* guard = nullptr);
+  void write(TForm1& form, const GuardRules& rules, const ListRowWrite* row);
   void finish(TForm1& form, const char* command, WallTime at, std::string outcome,
               const PagerCommandReport& report, CapcodeGuard* guard);
   // The line a process ended at once appends, in place of the one before.
@@ -98,6 +111,7 @@ class PagerRecords {
   bool guardStopped_ = false;
   std::vector<int> releasedWhileWritten_;
   bool recordLost_ = false;
+  std::optional<long long> lastRecordId_;
 };
 
 // Binds Read from pager, Write to pager, "Back up pagers before writing" and "Open backup..."

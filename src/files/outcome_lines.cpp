@@ -68,6 +68,8 @@ std::vector<std::string> guardPatterns() {
       "Capcode {n} is in row {n} and row {n}: an individual capcode goes in one row only",
       "Capcode {n} is being written since {minute} at {text}",
       "Capcode {n} was left by a write at {text} that ended at {clock}: the pager may hold it",
+      "This pager is row {n}, done at {clock} at {text}: nothing written",
+      "This pager's serial number is {text}, not {text} as scanned: nothing written",
   };
   for (const char* given :
        {"in a write that failed on {minute} at {text}", "read from a pager on {minute} at {text}",
@@ -81,6 +83,16 @@ std::vector<std::string> guardPatterns() {
 }
 
 }  // namespace
+
+std::string listPagerDoneLine(int row, std::string_view clock, std::string_view station) {
+  return "This pager is row " + std::to_string(row) + ", done at " + std::string(clock) + " at " +
+         std::string(station) + ": nothing written";
+}
+
+std::string listSerialMismatchLine(std::string_view serial, std::string_view scanned) {
+  return "This pager's serial number is " + std::string(serial) + ", not " + std::string(scanned) +
+         " as scanned: nothing written";
+}
 
 bool isCommandOutcome(std::string_view command, std::string_view outcome) {
   const bool read = command == kReadCommand;

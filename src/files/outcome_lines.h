@@ -4,6 +4,7 @@
 // them. The faces, the test kit and the register (which reads what a pager has from them) go by
 // these words, so each is written here once.
 
+#include <string>
 #include <string_view>
 
 namespace ccp {
@@ -30,6 +31,12 @@ inline constexpr const char* kModelMismatchLine = "Model not match!!!";
 // Write to pager, stopped by the capcode guard before anything was sent.
 inline constexpr const char* kUncheckedCapcodesLine =
     "Capcodes could not be checked in the register: nothing written";
+
+// A row of a customer's list, its write stopped before anything was sent for what the pager read
+// first showed: "This pager is row 12, done at 10:42 at station-2: nothing written", "This
+// pager's serial number is 22222222, not 11111111 as scanned: nothing written".
+std::string listPagerDoneLine(int row, std::string_view clock, std::string_view station);
+std::string listSerialMismatchLine(std::string_view serial, std::string_view scanned);
 
 // The pager commands a record is kept of.
 inline constexpr const char* kReadCommand = "read";
