@@ -150,7 +150,11 @@ std::optional<std::string> changeAsUser(TForm1& form, const ErrorBoxes& boxes,
     }
     return joined(logged, "; ");
   }
-  if (boxes.errorBoxes() != errorBoxes) return "the window showed an error (above)";
+  if (boxes.errorBoxes() != errorBoxes) {
+    const std::string message = boxes.lastErrorBox();
+    if (message.empty()) return "the window showed an error (above)";
+    return "the window showed an error: " + message;
+  }
   return why;
 }
 
