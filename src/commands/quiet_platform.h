@@ -1,7 +1,8 @@
 #pragma once
 
 // A desktop that shows nothing, for a window that no one sees, such as the one a customer's list
-// is checked on: its error boxes and notices are kept to be said as the checker's own words.
+// is checked on: its error boxes are counted, the last one's message kept to be said as the
+// checker's own words.
 
 #include <optional>
 #include <string>
@@ -21,16 +22,13 @@ class QuietPlatform : public Platform, public ErrorBoxes {
   }
   std::optional<std::string> askOpenPath(std::string_view) override { return std::nullopt; }
   std::optional<std::string> askSavePath(std::string_view) override { return std::nullopt; }
-  void showNotice(const std::string& text) override { lastNotice_ = text; }
 
   int errorBoxes() const override { return errorBoxes_; }
   std::string lastErrorBox() const override { return lastError_; }
-  const std::string& lastNotice() const { return lastNotice_; }
 
  private:
   int errorBoxes_ = 0;
   std::string lastError_;
-  std::string lastNotice_;
 };
 
 }  // namespace ccp
