@@ -16,6 +16,7 @@ void addCommands(CommandLine& line) {
   addPagerCommands(line);
   addPortsCommand(line);
   addRegisterCommands(line);
+  addFleetCommands(line);
 }
 
 int wrongUsage(Console& console, const std::string& what) {

@@ -33,6 +33,7 @@ struct CliArguments {
   bool dryRun = false;
   bool fresh = false;
   std::optional<std::string> output;
+  std::string templateFile;  // a customer's list: what its pagers share
   std::optional<PortSelection> port;
   AutoincSteps autoinc{};
   PortChoice ports;

@@ -1,28 +1,13 @@
 #pragma once
 
-#include <string>
-#include <vector>
+// The settings by the window's names, as show, diff and set take them.
 
-namespace ccp {
-class TForm1;
-}
+#include "commands/setting_names.h"
 
 namespace ccp::cli {
 
-// Where the window shows a setting and what it calls it.
-struct SettingPlace {
-  std::string page;     // "Address/Folder" or "Setting"
-  std::string group;    // the group box around it; empty in the Setting page's columns
-  std::string caption;  // the caption beside it, or a model label's name; empty: the check
-                        // box's own caption
-  std::string number;   // after the caption, when one caption stands over several controls
-  std::string name;     // the control's name
-};
-
-// Every control of the window that holds a value, page by page in the window's order.
-const std::vector<SettingPlace>& settingPlaces();
-
-// The place's label as the window shows it, e.g. "Public header (1)".
-std::string settingLabel(TForm1& form, const SettingPlace& place);
+using ccp::settingLabel;
+using ccp::SettingPlace;
+using ccp::settingPlaces;
 
 }  // namespace ccp::cli

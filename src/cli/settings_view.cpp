@@ -32,26 +32,6 @@ std::string padded(const std::string& text, std::size_t width) {
 
 }  // namespace
 
-std::string shownValue(const TForm1& form, const Control& control) {
-  switch (control.kind()) {
-    case ControlKind::TextField:
-      return utf8Text(form.config().model, static_cast<const TextField&>(control).text());
-    case ControlKind::ComboBox:
-      return utf8Text(form.config().model, static_cast<const ComboBox&>(control).text());
-    case ControlKind::CheckBox:
-      return static_cast<const CheckBox&>(control).checked() ? "on" : "off";
-    case ControlKind::Label:
-      break;
-  }
-  return {};
-}
-
-std::string printedValue(ControlKind kind, const std::string& value) {
-  const bool quote = kind == ControlKind::TextField &&
-                     (value.empty() || value.front() == ' ' || value.back() == ' ');
-  return quote ? '"' + escaped(value) + '"' : escaped(value);
-}
-
 std::vector<ShownSetting> shownSettings(TForm1& form) {
   std::vector<ShownSetting> settings;
   for (const SettingPlace& place : settingPlaces()) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/setting_names.h"
+#include "commands/setting_text.h"
 #include "shell/controls.h"
 
 namespace ccp {
@@ -13,13 +14,9 @@ class TForm1;
 
 namespace ccp::cli {
 
-// A control's value as the window shows it, in UTF-8: a text field's text, a list's chosen
-// item, a check box's "on" or "off".
-std::string shownValue(const TForm1& form, const Control& control);
-
-// A value as show, diff and set print it: escaped for the terminal; a text with blanks at
-// either end, or none at all, quoted.
-std::string printedValue(ControlKind kind, const std::string& value);
+// A value as the window shows it, and as show, diff and set print it.
+using ccp::printedValue;
+using ccp::shownValue;
 
 // One setting as the window shows it.
 struct ShownSetting {

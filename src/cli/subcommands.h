@@ -56,5 +56,6 @@ void addFileCommands(CommandLine& line);      // show, diff, set
 void addPagerCommands(CommandLine& line);     // read, write, verify, test
 void addPortsCommand(CommandLine& line);      // ports
 void addRegisterCommands(CommandLine& line);  // register find, list, export, import, release...
+void addFleetCommands(CommandLine& line);     // fleet check
 
 }  // namespace ccp::cli

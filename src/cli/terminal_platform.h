@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "commands/error_boxes.h"
 #include "shell/platform.h"
 
 namespace ccp::cli {
@@ -12,14 +13,14 @@ namespace ccp::cli {
 // The desktop on a terminal: an error box is its message on standard error, a beep is the
 // terminal's bell, progress is one line that rewrites itself. Bell and progress only on a
 // terminal; no dialog is ever shown (the paths come from the command line).
-class TerminalPlatform : public Platform {
+class TerminalPlatform : public Platform, public ErrorBoxes {
  public:
   TerminalPlatform(std::ostream& err, bool terminal) : err_(err), terminal_(terminal) {}
 
   // Beeps of commands whose log is shown sound; those of a start-up nobody sees do not.
   void setBell(bool on) { bell_ = on; }
   bool bell() const { return bell_; }
-  int errorBoxes() const { return errorBoxes_; }
+  int errorBoxes() const override { return errorBoxes_; }
   // Clears the progress line, so a line of the log can be written on a clean line.
   void clearProgress();
 

@@ -19,17 +19,6 @@ constexpr int kMaxSteps = 1000;
 // A row that does not advance moves on by a whole frame: the pager keeps its frame.
 constexpr int kFrameStep = 8;
 
-// The rows the window would write: each row's capcode (none when it is no number) and whether
-// it is on.
-PagerRows formRows(TForm1& form) {
-  PagerRows rows;
-  for (int row = 1; row <= kAddressCount; ++row) {
-    rows.capcodes[row - 1] = capcodeNumber(form.textField(rules::rowName("address", row)).text());
-    rows.enabled[row - 1] = form.checkBox(rules::rowName("addr", row) + "en").checked();
-  }
-  return rows;
-}
-
 // Another enabled row than `row` with the capcode: 0 when there is none.
 int otherRowWith(const PagerRows& rows, int row, long long capcode) {
   for (int other = 1; other <= kAddressCount; ++other) {
@@ -50,6 +39,22 @@ std::optional<RowUse> twice(const PagerRows& rows, const std::vector<RowUse>& us
 }
 
 }  // namespace
+
+PagerRows formRows(TForm1& form) {
+  PagerRows rows;
+  for (int row = 1; row <= kAddressCount; ++row) {
+    rows.capcodes[row - 1] = capcodeNumber(form.textField(rules::rowName("address", row)).text());
+    rows.enabled[row - 1] = form.checkBox(rules::rowName("addr", row) + "en").checked();
+  }
+  return rows;
+}
+
+std::optional<RowUse> individualTwice(const PagerRows& rows, const std::vector<RowUse>& uses,
+                                      int& otherRow) {
+  const auto use = twice(rows, uses);
+  if (use) otherRow = otherRowWith(rows, use->row, use->capcode);
+  return use;
+}
 
 std::array<int, kAddressCount> autoincSteps(TForm1& form) {
   std::array<int, kAddressCount> steps{};

@@ -87,6 +87,15 @@ class CapcodeGuard {
   std::vector<int> releasedWhileWritten_;
 };
 
+// The rows the window would write: each row's capcode (none when it is no number) and whether
+// it is on.
+PagerRows formRows(TForm1& form);
+
+// An individual use whose capcode another enabled row of the write has too (then `otherRow`):
+// the guard refuses such a write before it asks the register.
+std::optional<RowUse> individualTwice(const PagerRows& rows, const std::vector<RowUse>& uses,
+                                      int& otherRow);
+
 // The auto-increment steps of rows 1 to 6, read as the write advances them; 0 for one that is
 // no number.
 std::array<int, kAddressCount> autoincSteps(TForm1& form);

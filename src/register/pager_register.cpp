@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <map>
 #include <random>
 
 #include "ports/process_liveness.h"
@@ -24,6 +25,19 @@ std::optional<Holder> PagerRegister::holder(int capcode) {
   std::vector<Holder> all = holders(capcode);
   if (all.empty()) return std::nullopt;
   return std::move(all.front());
+}
+
+std::vector<Holder> PagerRegister::holdersInTheWay(const std::vector<RowUse>& uses) {
+  std::map<int, bool> individual;  // each capcode once: individual if any use of it is
+  for (const RowUse& use : uses)
+    individual[use.capcode] = individual[use.capcode] || use.individual;
+  std::vector<Holder> found;
+  for (const auto& [capcode, anyHold] : individual) {
+    for (Holder& h : holders(capcode)) {
+      if (anyHold || h.individual) found.push_back(std::move(h));
+    }
+  }
+  return found;
 }
 
 Writer newWriter(const std::string& station) {

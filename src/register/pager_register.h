@@ -77,6 +77,11 @@ class PagerRegister {
 
   // Every hold of the capcode: individual holds first, then group holds.
   virtual std::vector<Holder> holders(int capcode) = 0;
+  // The holds that may be in the way of many rows at once, read only: every hold of an individual
+  // use's capcode and the individual holds of a group use's capcode, each with its record and its
+  // claim's writer judged, in no set order. Here: holders() of each capcode; an engine reads them
+  // in a few statements.
+  virtual std::vector<Holder> holdersInTheWay(const std::vector<RowUse>& uses);
 
   // Claims every row a write is about to give, all or none, for `writer`'s write, against the
   // holds that are not the pager's own (`inProgrammer`: what the same command read of it first).

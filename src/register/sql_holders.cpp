@@ -1,5 +1,8 @@
 // Who holds each capcode, the claims of writes and their writers, releases by hand, conflicts,
 // and the history of every change.
+#include <algorithm>
+#include <set>
+
 #include "register/hold_tables.h"
 #include "register/sql_register.h"
 
@@ -27,6 +30,25 @@ std::vector<Holder> SqlRegister::holders(int capcode) {
   return guarded("reading the holders of capcode " + std::to_string(capcode), [&] {
     HoldTables tables(session_);
     std::vector<Hold> holds = tables.ofCapcodes({capcode});
+    tables.judge(holds);
+    return tables.holders(holds);
+  });
+}
+
+std::vector<Holder> SqlRegister::holdersInTheWay(const std::vector<RowUse>& uses) {
+  // A statement names a bounded number of capcodes, however long the list of uses.
+  constexpr std::size_t kCapcodesAStatement = 2000;
+  return guarded("reading the holders of " + std::to_string(uses.size()) + " capcodes", [&] {
+    HoldTables tables(session_);
+    std::vector<Hold> holds;
+    std::set<long long> seen;
+    for (std::size_t from = 0; from < uses.size(); from += kCapcodesAStatement) {
+      const auto end = uses.begin() + static_cast<std::ptrdiff_t>(
+                                          std::min(uses.size(), from + kCapcodesAStatement));
+      for (Hold& h : tables.around({uses.begin() + static_cast<std::ptrdiff_t>(from), end})) {
+        if (seen.insert(h.id).second) holds.push_back(std::move(h));  // a capcode in two parts
+      }
+    }
     tables.judge(holds);
     return tables.holders(holds);
   });

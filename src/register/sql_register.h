@@ -31,6 +31,7 @@ class SqlRegister final : public PagerRegister {
   std::vector<HolderEvent> history(int capcode) override;
   Imported importRecords(const std::vector<Record>& records, const Stamp& by) override;
   std::vector<Holder> holders(int capcode) override;
+  std::vector<Holder> holdersInTheWay(const std::vector<RowUse>& uses) override;
   ClaimResult claimWrite(const std::vector<RowUse>& rows, const Writer& writer, WallTime at,
                          const std::optional<SeenPager>& inProgrammer) override;
   HoldOutcome settle(const Writer& writer, WriteEnd end, std::optional<long long> recordId,

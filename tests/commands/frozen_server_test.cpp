@@ -96,9 +96,10 @@ TEST_P(FrozenServerTest, AStopEndsTheWaitAtOnceAndTheRecordGoesToTheJournal) {
   ASSERT_EQ(journal.size(), 2u);
   EXPECT_EQ(journal[1][5], "Verify OK !");
   ASSERT_EQ(rx.notices.size(), 1u);
-  EXPECT_TRUE(rx.notices[0].starts_with("record could not be kept in the register, it is in "
-                                        "journal.csv: The wait for the register's server was "
-                                        "stopped"))
+  EXPECT_TRUE(
+      rx.notices[0].starts_with("record could not be kept in the register, it is in "
+                                "journal.csv: The wait for the register's server was "
+                                "stopped"))
       << rx.notices[0];
 }
 

@@ -13,10 +13,12 @@ expect() {
   _ccp || true
   [ "${COMPREPLY[*]}" = "$2" ] || { echo "'$1': offered '${COMPREPLY[*]}', not '$2'"; exit 1; }
 }
-expect "ccp " "show diff set read write verify test ports register"
+expect "ccp " "show diff set read write verify test ports register fleet"
 expect "ccp --register x.sqlite register " "find list export import release claims conflicts resolve init status"
 expect "ccp register release 2004017 --n" "--note"
 expect "ccp ver" "verify"
+expect "ccp fleet " "check"
+expect "ccp fleet check ward.csv --t" "--template"
 expect "ccp write pager.eep --ba" "--backup --batch"
 expect "ccp --lpt1 0x378 write pager.eep --port s" "simulator"
 expect "ccp --lpt2 0x278 set pager.eep contrast=40 msgtype" "msgtype1= msgtype2= msgtype3= msgtype4= msgtype5= msgtype6="

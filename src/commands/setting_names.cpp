@@ -1,4 +1,4 @@
-#include "cli/setting_names.h"
+#include "commands/setting_names.h"
 
 #include <map>
 #include <string_view>
@@ -8,7 +8,7 @@
 #include "shell/form_controls.h"
 #include "shell/page_labels.h"
 
-namespace ccp::cli {
+namespace ccp {
 
 namespace {
 
@@ -93,4 +93,4 @@ std::string settingLabel(TForm1& form, const SettingPlace& place) {
   return place.caption + place.number;
 }
 
-}  // namespace ccp::cli
+}  // namespace ccp

@@ -1,17 +1,15 @@
-#include "cli/setting_edit.h"
+#include "commands/setting_edit.h"
 
 #include <algorithm>
 #include <functional>
 
-#include "cli/setting_names.h"
-#include "cli/settings_view.h"
-#include "cli/terminal_platform.h"
-#include "cli/terminal_text.h"
+#include "commands/setting_names.h"
+#include "commands/setting_text.h"
 #include "image/pager_charset.h"
 #include "image/plain_text.h"
 #include "shell/form.h"
 
-namespace ccp::cli {
+namespace ccp {
 
 namespace {
 
@@ -132,7 +130,7 @@ std::optional<Assignment> parseAssignment(const std::string& word) {
   return Assignment{word.substr(0, equals), word.substr(equals + 1)};
 }
 
-std::optional<std::string> changeAsUser(TForm1& form, const TerminalPlatform& terminal,
+std::optional<std::string> changeAsUser(TForm1& form, const ErrorBoxes& boxes,
                                         const Assignment& assignment) {
   Control* control = form.findControl(assignment.name);
   if (control == nullptr || !isSetting(assignment.name)) {
@@ -140,10 +138,8 @@ std::optional<std::string> changeAsUser(TForm1& form, const TerminalPlatform& te
   }
   const auto& log = form.log().lines();
   const std::size_t lines = log.size();
-  const int errorBoxes = terminal.errorBoxes();
-  const Objected objected = [&] {
-    return log.size() != lines || terminal.errorBoxes() != errorBoxes;
-  };
+  const int errorBoxes = boxes.errorBoxes();
+  const Objected objected = [&] { return log.size() != lines || boxes.errorBoxes() != errorBoxes; };
   const std::optional<std::string> why =
       change(form.config().model, *control, assignment.value, objected);
   // The window's own words come first.
@@ -154,7 +150,11 @@ std::optional<std::string> changeAsUser(TForm1& form, const TerminalPlatform& te
     }
     return joined(logged, "; ");
   }
-  if (terminal.errorBoxes() != errorBoxes) return "the window showed an error (above)";
+  if (boxes.errorBoxes() != errorBoxes) {
+    const std::string message = boxes.lastErrorBox();
+    if (message.empty()) return "the window showed an error (above)";
+    return "the window showed an error: " + message;
+  }
   return why;
 }
 
@@ -166,4 +166,4 @@ std::optional<std::string> correction(TForm1& form, const Assignment& assignment
          printedValue(control.kind(), now);
 }
 
-}  // namespace ccp::cli
+}  // namespace ccp
