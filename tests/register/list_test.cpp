@@ -296,6 +296,26 @@ TEST_P(ListServerTest, ARowIsTakenBackWhenTheConnectionIsOpenedAgain) {
   EXPECT_EQ(next(list, newWriter("station-2")), 2);
 }
 
+// The writer's claims settled, its row is still being written: the server shows it runs.
+TEST_P(ListServerTest, ARowsWriterRunsWhileItsRowIsTakenThoughItsClaimsAreSettled) {
+  const long long list = take({1100000});
+  auto station = openRegister(location_);
+  Writer writer = newWriter("station-1");
+  writer.started += 1;  // nothing but its session tells it runs
+  ASSERT_TRUE(station->takeRow(list, writer, std::nullopt, {}, at(1)));
+  ASSERT_TRUE(station->claimWrite({{1, 1100000, true}}, writer, at(1), std::nullopt).granted);
+  station->settle(writer, WriteEnd::Abandoned, std::nullopt, {"station-1", at(2), {}});
+  EXPECT_EQ(reg().listRows(list)[0].writer, Liveness::Alive);
+  // Its lock goes with the row.
+  station->settleRow(list, 1, writer, {ListRowState::Open, {}, {}, {}}, {"station-1", at(2), {}});
+  long long locks = -1;
+  rawSession()->sql() << "SELECT count(*) FROM pg_locks WHERE locktype = 'advisory' AND "
+                         "objsubid = 1 AND ((classid::bigint << 32) | objid::bigint) = " +
+                             std::to_string(writer.token),
+      soci::into(locks);
+  EXPECT_EQ(locks, 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Server, ListServerTest, ::testing::Values(Engine::PostgreSQL),
                          test::engineName);
 
