@@ -36,8 +36,9 @@ struct RowValues {
   std::string serialRead;
   int attempts = 0;
 
-  void set(long long listId, const ListRowEntry& entry, const ListRowStatus* done) {
-    list = listId;
+  // A row that is not done is open since the list was taken in.
+  void set(const ListInfo& info, const ListRowEntry& entry, const ListRowStatus* done) {
+    list = info.id;
     row = entry.row;
     line = static_cast<long long>(entry.line);
     label = storedText(entry.label);
@@ -47,7 +48,7 @@ struct RowValues {
     fingerprint = storedText(entry.fingerprint);
     state = listRowStateName(done ? ListRowState::Done : ListRowState::Open);
     station = storedText(done ? done->station : "");
-    at = done ? storedTime(done->at) : 0;
+    at = storedTime(done ? done->at : info.takenAt);
     record = done && done->recordId ? *done->recordId : 0;
     recordKnown = done && done->recordId ? soci::i_ok : soci::i_null;
     serialRead = storedText(done ? done->serialRead : "");
@@ -176,7 +177,7 @@ void ListTables::addRows(const ListInfo& list, const std::vector<ListRowEntry>& 
     if (count < kRowsAStatement) last = std::make_unique<RowInsert>(s_.sql(), count);
     RowInsert& insert = last ? *last : *full;
     for (RowValues& v : insert.values()) {
-      v.set(list.id, rows[i], doneFor(i));
+      v.set(list, rows[i], doneFor(i));
       ++i;
     }
     insert.run();
