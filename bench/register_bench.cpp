@@ -4,8 +4,11 @@
 // own time is measured, on a register that holds `records` records already: a SQLite file in a
 // temporary folder, or the database --register names (on a PostgreSQL server, in a schema of its
 // own that is dropped at the end). With --stations N, N stations claim, record and confirm at
-// once instead, each in a process of its own (see register_line.h).
+// once instead, each in a process of its own (see register_line.h). With --list ROWS, a list of
+// that many rows is taken in and the stations (one unless --stations says) take its rows and mark
+// them done, `writes` rows each at most (see register_list.h).
 //   ccp_register_bench [writes] [records] [--register URL] [--stations N [--pace MS]]
+//                      [--list ROWS]
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,6 +26,7 @@
 #include "image/capcode.h"
 #include "register/pager_register.h"
 #include "register_line.h"
+#include "register_list.h"
 #include "shell/form.h"
 #include "sim/simulated_programmer.h"
 #include "testkit/fake_platform.h"
@@ -90,6 +94,31 @@ class TimedRegister : public PagerRegister {
                                      const ccp::Stamp& by) override {
     return timed([&] { return inner_->resolve(id, c, by); });
   }
+  ccp::ListTaking takeList(const ccp::ListEntry& list, bool newVersion,
+                           const ccp::Stamp& by) override {
+    return timed([&] { return inner_->takeList(list, newVersion, by); });
+  }
+  std::optional<ccp::ListInfo> findList(const std::string& name) override {
+    return timed([&] { return inner_->findList(name); });
+  }
+  std::optional<ccp::ListRowStatus> takeRow(long long listId, const ccp::Writer& w,
+                                            std::optional<int> preferred,
+                                            const std::set<int>& tried, ccp::WallTime at) override {
+    return timed([&] { return inner_->takeRow(listId, w, preferred, tried, at); });
+  }
+  ccp::ListRowStatus settleRow(long long listId, int row, const ccp::Writer& w,
+                               const ccp::RowEnd& end, const ccp::Stamp& by) override {
+    return timed([&] { return inner_->settleRow(listId, row, w, end, by); });
+  }
+  std::vector<ccp::ListRowStatus> listRows(long long listId) override {
+    return timed([&] { return inner_->listRows(listId); });
+  }
+  ccp::ListRowStatus swapRow(long long listId, int row, const ccp::Stamp& by) override {
+    return timed([&] { return inner_->swapRow(listId, row, by); });
+  }
+  std::vector<ccp::ListRowEvent> rowHistory(long long listId, int row) override {
+    return timed([&] { return inner_->rowHistory(listId, row); });
+  }
 
  private:
   template <class Call>
@@ -125,6 +154,7 @@ struct Options {
   std::string location;  // none: a SQLite file in a temporary folder
   int stations = 0;      // none: one station's guarded writes through the window
   int paceMs = 0;        // a station's writes begin this far apart; none: back to back
+  int listRows = 0;      // none: no list
 };
 
 Options options(int argc, char* argv[]) {
@@ -136,6 +166,8 @@ Options options(int argc, char* argv[]) {
       o.location = argv[++i];
     } else if (word == "--stations" && i + 1 < argc) {
       o.stations = std::atoi(argv[++i]);
+    } else if (word == "--list" && i + 1 < argc) {
+      o.listRows = std::atoi(argv[++i]);
     } else if (word == "--pace" && i + 1 < argc) {
       o.paceMs = std::atoi(argv[++i]);
     } else if (!numbers.empty()) {
@@ -188,6 +220,9 @@ int run(const Options& o, const std::string& location, const std::filesystem::pa
   fill(*ccp::openRegister(location), o.records);
   std::printf("register: %s, %d records before\n",
               ccp::openRegister(location)->status().engine.c_str(), o.records);
+  if (o.listRows > 0) {
+    return bench::runList(location, std::max(1, o.stations), o.writes, o.listRows);
+  }
   return o.stations > 0
              ? bench::runLine(location, o.stations, o.writes, std::chrono::milliseconds(o.paceMs))
              : guardedWrites(location, folder.string(), o.writes);

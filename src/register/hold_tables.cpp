@@ -5,7 +5,7 @@
 #include "register/record_table.h"
 #include "register/sql_session.h"
 #include "register/stored_text.h"
-#include "ports/process_liveness.h"
+#include "register/writer_signs.h"
 
 namespace ccp {
 
@@ -140,36 +140,15 @@ std::vector<Conflict> HoldTables::openConflicts(const std::set<int>& capcodes) {
 }
 
 void HoldTables::judge(std::vector<Hold>& holds) {
-  std::set<long long> tokens;
-  bool elsewhere = false;  // a claim of another host's writer
+  std::vector<KeptWriter> writers;
   for (const Hold& h : holds) {
-    if (h.state != HolderState::Claimed || !h.token || h.pid == 0) continue;
-    tokens.insert(*h.token);
-    elsewhere = elsewhere || h.host != thisHost();
+    writers.push_back(h.state == HolderState::Claimed ? keptWriter(h) : KeptWriter{});
   }
-  std::set<long long> locked;
-  if (!tokens.empty() && s_.engine() == Engine::PostgreSQL) {
-    // The claiming session holds its token's lock until the write settles; the server lets it
-    // go with the session, however the station ended.
-    const std::string key = "((l.classid::bigint << 32) | l.objid::bigint)";
-    soci::rowset<long long> found =
-        (s_.sql().prepare << "SELECT " + key +
-                                 " FROM pg_locks l JOIN pg_database d ON d.oid = l.database "
-                                 "WHERE d.datname = current_database() AND "
-                                 "l.locktype = 'advisory' AND l.objsubid = 1 AND l.granted AND " +
-                                 key + " IN " + sqlList(tokens));
-    locked.insert(found.begin(), found.end());
-  }
-  long long now = 0;
-  if (elsewhere) s_.sql() << std::string("SELECT ") + s_.nowSeconds(), soci::into(now);
-  for (Hold& h : holds) {
-    WriterSigns signs;
-    signs.sessionHolds = h.token && locked.count(*h.token);
-    h.underWay = signs.sessionHolds && h.state == HolderState::Claimed;
-    signs.onThisHost = h.host == thisHost();
-    signs.processRuns = signs.onThisHost && h.pid != 0 && processRuns(h.pid, h.started);
-    signs.silentFor = now - h.seen;
-    h.writer = writerLiveness(h, signs);
+  const std::vector<WriterSigns> signs = writerSigns(s_, writers);
+  for (std::size_t i = 0; i < holds.size(); ++i) {
+    Hold& h = holds[i];
+    h.underWay = signs[i].sessionHolds && h.state == HolderState::Claimed;
+    h.writer = writerLiveness(h, signs[i]);
   }
 }
 

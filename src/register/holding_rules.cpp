@@ -176,11 +176,20 @@ const char* givenEvent(const Record& record, bool individual) {
   return individual ? "held" : "carried";
 }
 
-Liveness writerLiveness(const Hold& claim, const WriterSigns& signs) {
-  if (claim.state != HolderState::Claimed || !claim.token || claim.pid == 0) return Liveness::Ended;
+KeptWriter keptWriter(const Hold& hold) {
+  return {hold.host, hold.pid, hold.started, hold.seen, hold.token};
+}
+
+Liveness writerLiveness(const KeptWriter& writer, const WriterSigns& signs) {
+  if (!writer.token || writer.pid == 0) return Liveness::Ended;
   if (signs.sessionHolds) return Liveness::Alive;
   if (signs.onThisHost) return signs.processRuns ? Liveness::Alive : Liveness::Ended;
   return signs.silentFor < kWriterSilence ? Liveness::Alive : Liveness::Ended;
+}
+
+Liveness writerLiveness(const Hold& claim, const WriterSigns& signs) {
+  if (claim.state != HolderState::Claimed) return Liveness::Ended;
+  return writerLiveness(keptWriter(claim), signs);
 }
 
 std::vector<Hold> pagerHolds(const SeenPager& seen, const PagerFacts& facts,

@@ -69,7 +69,17 @@ struct Hold {
   bool underWay = false;  // its writer's session holds its write's lock: the write runs now
 };
 
-// What tells whether a claim's writer still runs.
+// A writer as the register keeps it beside what it took (a claim, a row of a list).
+struct KeptWriter {
+  std::string host;
+  long long pid = 0;  // 0: its writer ended (or is not known)
+  long long started = 0;
+  long long seen = 0;  // when it last showed it runs, by the database's clock
+  std::optional<long long> token;
+};
+KeptWriter keptWriter(const Hold& hold);
+
+// What tells whether a writer still runs.
 struct WriterSigns {
   bool sessionHolds = false;  // on a server: the writer's session holds its write's lock
   bool onThisHost = false;
@@ -81,7 +91,9 @@ struct WriterSigns {
 inline constexpr long long kWriterSilence = 5 * 60;
 // A claim's writer runs while its session holds its lock; else a writer of this host runs while
 // its process does (its connection may have dropped: it takes its claim back when it
-// reconnects), and one of another host until it has been silent for kWriterSilence.
+// reconnects), and one of another host until it has been silent for kWriterSilence. A writer
+// without a token or a process ended; so has a hold that is no claim.
+Liveness writerLiveness(const KeptWriter& writer, const WriterSigns& signs);
 Liveness writerLiveness(const Hold& claim, const WriterSigns& signs);
 
 // What the register knows of the capcodes a pager in the Programmer shows.

@@ -25,13 +25,13 @@ ListRowState listRowStateNamed(const std::string& name);
 
 // One row of a list, as it was taken in.
 struct ListRowEntry {
-  int row = 0;             // 1, 2, ... in the list's order
-  std::size_t line = 0;    // where it begins in the file: the header is line 1
-  std::string label;       // what people call the pager (the list's name or label column)
+  int row = 0;               // 1, 2, ... in the list's order
+  std::size_t line = 0;      // where it begins in the file: the header is line 1
+  std::string label;         // what people call the pager (the list's name or label column)
   std::vector<RowUse> uses;  // the capcodes the row gives, in their rows, individual or group
   std::string serial;        // the list's serial number for the pager; empty when it has none
-  std::string cells;  // the row's fields as the customer wrote them, one CSV record (UTF-8)
-  std::string fingerprint;  // of what the row writes: tells a row that changed
+  std::string cells;         // the row's fields as the customer wrote them, one CSV record (UTF-8)
+  std::string fingerprint;   // of what the row writes: tells a row that changed
   bool operator==(const ListRowEntry&) const = default;
 };
 
@@ -88,7 +88,19 @@ struct RowEnd {
   ListRowState state = ListRowState::Open;  // Done, Failed, or Open (skipped, nothing sent)
   std::optional<long long> recordId;        // Done: required, a verified write's record
   std::string serialRead;
-  std::string reason;  // Failed: why ("Capcode 2004017 was written on ... at station-2")
+  // Failed: why ("Capcode 2004017 was written on ... at station-2"); Open: why it was skipped,
+  // if it was (its history says "skipped" then, else "opened").
+  std::string reason;
+};
+
+// A line of a row's history.
+struct ListRowEvent {
+  long long id = 0;
+  std::string event;  // "taken", "done", "failed", "opened", "skipped", "swapped"
+  std::string station;
+  WallTime at{};
+  std::optional<long long> recordId;  // the record it names: done, failed, swapped (the old one)
+  std::string note;
 };
 
 }  // namespace ccp

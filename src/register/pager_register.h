@@ -13,10 +13,12 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "register/list_types.h"
 #include "register/register_error.h"
 #include "register/register_types.h"
 
@@ -112,6 +114,45 @@ class PagerRegister {
   // Closes the open conflict `id`, or each open conflict of `capcode`; what it closed.
   virtual std::vector<Conflict> resolve(std::optional<long long> id, std::optional<int> capcode,
                                         const Stamp& by) = 0;
+
+  // --- Customers' lists ----------------------------------------------------------------------
+  //
+  // The stations of a line work one list together: each takes the next row, writes its pager
+  // (whose capcodes are claimed as any write's) and ends the row. The register keeps the lists
+  // and their rows' states; it neither checks a list nor writes a pager.
+
+  // Takes the list in, or finds it: a list of that name and fingerprint is the same list (its
+  // newest version). A list of that name with another fingerprint is refused with the rows that
+  // changed, unless `newVersion`: then it is a new version, whose rows that were done in the
+  // version before with the same fingerprint stay done (with their record), the others open.
+  virtual ListTaking takeList(const ListEntry& list, bool newVersion, const Stamp& by) = 0;
+  // The newest version of the list of that name.
+  virtual std::optional<ListInfo> findList(const std::string& name) = 0;
+  // Takes a row for `writer`'s write, atomically: `preferred` when it is open, failed or left
+  // by a writer that ended; else the first open row; else the first failed row, or row left by
+  // a writer that ended, that is not in `tried`. The row is then Writing, its writer named as a
+  // claim's is (on PostgreSQL the session holds a lock on the writer's token while the row is
+  // being written, as claimWrite does), attempts untouched. Nothing when no such row is left
+  // (rows being written by writers that run are theirs). A list the register does not have is
+  // refused (RegisterError Invalid).
+  virtual std::optional<ListRowStatus> takeRow(long long listId, const Writer& writer,
+                                               std::optional<int> preferred,
+                                               const std::set<int>& tried, WallTime at) = 0;
+  // The row `writer` took ends: Done only with the record of a verified write (refused:
+  // RegisterError Invalid otherwise, and a row is never done twice, nor two rows by one record),
+  // Failed with why (attempts + 1), or Open again. A row that `writer` no longer has (another
+  // took it after its writer was taken for ended) is not changed: RegisterError Invalid saying
+  // so.
+  virtual ListRowStatus settleRow(long long listId, int row, const Writer& writer,
+                                  const RowEnd& end, const Stamp& by) = 0;
+  // Every row of the list, its writer judged alive or ended, in the list's order.
+  virtual std::vector<ListRowStatus> listRows(long long listId) = 0;
+  // A done row given to a replacement pager: the holds of its record are released by hand with
+  // a note ("row 12 of LIST swapped: ..." plus by.note), the row is open again, and its history
+  // keeps the old pager's record. Refused (RegisterError Invalid) for a row that is not done.
+  virtual ListRowStatus swapRow(long long listId, int row, const Stamp& by) = 0;
+  // Every event of the row, newest first.
+  virtual std::vector<ListRowEvent> rowHistory(long long listId, int row) = 0;
 };
 
 // This process as a claim's writer, with a new token: one for each write.

@@ -98,6 +98,38 @@ void addSerialBefore(SqlSession& s) {
   sql << "ALTER TABLE holds ADD COLUMN writer_seen BIGINT NOT NULL DEFAULT 0";
 }
 
+// Version 5: customers' lists (each version of one), their rows and what became of each: who
+// writes it now (its writer known as a claim's is), the verified write that did it, or why its
+// writes failed; and every row's history.
+void addLists(SqlSession& s) {
+  soci::session& sql = s.sql();
+  sql << std::string("CREATE TABLE lists (id ") + s.idColumn() +
+             ", name TEXT NOT NULL, fingerprint TEXT NOT NULL, version INTEGER NOT NULL, "
+             "header TEXT NOT NULL, dialect TEXT NOT NULL, row_count INTEGER NOT NULL, "
+             "taken_at BIGINT NOT NULL, station TEXT NOT NULL, UNIQUE (name, version))";
+  sql << "CREATE TABLE list_rows (list_id BIGINT NOT NULL REFERENCES lists (id), "
+         "list_row INTEGER NOT NULL, file_line BIGINT NOT NULL, label TEXT NOT NULL, "
+         "uses TEXT NOT NULL, serial TEXT NOT NULL, cells TEXT NOT NULL, "
+         "fingerprint TEXT NOT NULL, "
+         "state TEXT NOT NULL CHECK (state IN ('open', 'writing', 'done', 'failed')), "
+         "station TEXT NOT NULL DEFAULT '', at BIGINT NOT NULL DEFAULT 0, "
+         "writer_host TEXT NOT NULL DEFAULT '', writer_pid BIGINT NOT NULL DEFAULT 0, "
+         "writer_start BIGINT NOT NULL DEFAULT 0, writer_seen BIGINT NOT NULL DEFAULT 0, "
+         "writer_token BIGINT, record_id BIGINT REFERENCES records (id), "
+         "serial_read TEXT NOT NULL DEFAULT '', reason TEXT NOT NULL DEFAULT '', "
+         "attempts INTEGER NOT NULL DEFAULT 0, PRIMARY KEY (list_id, list_row))";
+  // The next open row is found at once, however many rows are done.
+  sql << "CREATE INDEX list_rows_state ON list_rows (list_id, state, list_row)";
+  // A writer's rows, taken back after a lost connection; a record's row.
+  sql << "CREATE INDEX list_rows_token ON list_rows (writer_token)";
+  sql << "CREATE INDEX list_rows_record ON list_rows (record_id)";
+  sql << std::string("CREATE TABLE list_row_history (id ") + s.idColumn() +
+             ", list_id BIGINT NOT NULL REFERENCES lists (id), list_row INTEGER NOT NULL, "
+             "event TEXT NOT NULL, station TEXT NOT NULL, at BIGINT NOT NULL, "
+             "record_id BIGINT REFERENCES records (id), note TEXT NOT NULL DEFAULT '')";
+  sql << "CREATE INDEX list_row_history_row ON list_row_history (list_id, list_row, id)";
+}
+
 // kSteps[v] brings a schema of version v to version v + 1: its tables and columns, then, once
 // every step's tables are there, what it moves of the data (which reads them as this program
 // does). A schema brought to an older version than this program's moves no data.
@@ -108,7 +140,8 @@ struct Step {
 constexpr Step kSteps[] = {{createRecords, nullptr},
                            {addHolders, nullptr},
                            {addHolds, replayHolders},
-                           {addSerialBefore, nullptr}};
+                           {addSerialBefore, nullptr},
+                           {addLists, nullptr}};
 static_assert(std::size(kSteps) == kSchemaVersion);
 
 long long countTables(SqlSession& s, const std::string& name) {

@@ -4,13 +4,13 @@
 // rows of each record's capcodes, the capcodes' holders and their history; version 3 the holds
 // of individual and group capcodes in their rows, claims that know their writer, and conflicts;
 // version 4 the serial number a write found its pager with, and the last sign of a claim's
-// writer.
+// writer; version 5 customers' lists, the state of each of their rows, and the rows' history.
 
 namespace ccp {
 
 class SqlSession;
 
-inline constexpr int kSchemaVersion = 4;
+inline constexpr int kSchemaVersion = 5;
 
 // The version of the register's schema; 0 when it has none yet.
 int schemaVersion(SqlSession& session);

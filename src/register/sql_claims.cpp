@@ -58,7 +58,7 @@ ClaimResult SqlRegister::claimWrite(const std::vector<RowUse>& rows, const Write
     }
     return result;
   } catch (...) {
-    if (!unsettled_.count(writer.token)) dropToken(writer.token);
+    letTokenGo(writer.token);
     throw;
   }
 }
@@ -75,7 +75,7 @@ HoldOutcome SqlRegister::settle(const Writer& writer, WriteEnd end,
     long long token;
     ~Ended() {
       reg.unsettled_.erase(token);
-      reg.dropToken(token);
+      reg.letTokenGo(token);  // kept while a row of a list is taken for the write
     }
   } ended{*this, token};
   return guarded("settling the claims of a write", [&] {

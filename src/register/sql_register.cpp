@@ -3,6 +3,7 @@
 #include "register/sql_register.h"
 
 #include "register/hold_tables.h"
+#include "register/list_tables.h"
 #include "register/register_schema.h"
 
 namespace ccp {
@@ -51,6 +52,11 @@ void SqlRegister::reconnect(const std::string& doing) {
       holdToken(token);
       HoldTables(session_).showAlive(token);
     }
+    // And the rows of lists they took.
+    for (const auto& [token, rows] : takenRows_) {
+      holdToken(token);
+      ListTables(session_).showAlive(token);
+    }
   } catch (...) {
     session_.fail(doing);
   }
@@ -60,6 +66,18 @@ void SqlRegister::holdToken(long long token) {
   if (session_.engine() != Engine::PostgreSQL || tokenLocks_.count(token)) return;
   session_.sql() << "SELECT pg_advisory_lock(:token)", soci::use(token, "token");
   tokenLocks_.insert(token);
+}
+
+void SqlRegister::letTokenGo(long long token) {
+  if (!unsettled_.count(token) && !takenRows_.count(token)) dropToken(token);
+}
+
+void SqlRegister::forgetRow(long long token, long long listId, int row) {
+  const auto taken = takenRows_.find(token);
+  if (taken != takenRows_.end() && taken->second.erase({listId, row}) && taken->second.empty()) {
+    takenRows_.erase(taken);
+  }
+  letTokenGo(token);
 }
 
 void SqlRegister::dropToken(long long token) {

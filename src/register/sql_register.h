@@ -4,7 +4,7 @@
 // differences left to the session. Its life (open, reconnect, status, the prepared statements)
 // is in sql_register.cpp, its records in sql_records.cpp, its holds in sql_claims.cpp,
 // sql_holders.cpp and sql_apply.cpp, which go by the rules of holding_rules.h through the steps
-// of hold_steps.h.
+// of hold_steps.h; customers' lists in sql_lists.cpp, by the rules of list_rules.h.
 
 #include <array>
 #include <map>
@@ -42,6 +42,16 @@ class SqlRegister final : public PagerRegister {
   std::vector<Conflict> conflicts(bool closedToo) override;
   std::vector<Conflict> resolve(std::optional<long long> id, std::optional<int> capcode,
                                 const Stamp& by) override;
+  ListTaking takeList(const ListEntry& list, bool newVersion, const Stamp& by) override;
+  std::optional<ListInfo> findList(const std::string& name) override;
+  std::optional<ListRowStatus> takeRow(long long listId, const Writer& writer,
+                                       std::optional<int> preferred, const std::set<int>& tried,
+                                       WallTime at) override;
+  ListRowStatus settleRow(long long listId, int row, const Writer& writer, const RowEnd& end,
+                          const Stamp& by) override;
+  std::vector<ListRowStatus> listRows(long long listId) override;
+  ListRowStatus swapRow(long long listId, int row, const Stamp& by) override;
+  std::vector<ListRowEvent> rowHistory(long long listId, int row) override;
 
  private:
   // The statements every write runs, prepared once for the session, with the values they are
@@ -66,6 +76,10 @@ class SqlRegister final : public PagerRegister {
   // other stations that the write is under way.
   void holdToken(long long token);
   void dropToken(long long token);
+  // Drops the token's lock once its write has neither claims nor rows of lists left unsettled.
+  void letTokenGo(long long token);
+  // The row is no longer taken by the writer of `token`.
+  void forgetRow(long long token, long long listId, int row);
 
   // Runs `body` as one call to the server; any failure becomes a RegisterError that says what
   // was being done. A call that lost the server's connection before its commit runs once more
@@ -95,7 +109,9 @@ class SqlRegister final : public PagerRegister {
   int versionFound_ = 0;
   std::unique_ptr<Prepared> prepared_;
   std::map<long long, std::vector<RowUse>> unsettled_;  // this object's writes, by token
-  std::set<long long> tokenLocks_;                      // held by the session
+  // The rows of lists this object's writes took and did not end yet (list id, row), by token.
+  std::map<long long, std::set<std::pair<long long, int>>> takenRows_;
+  std::set<long long> tokenLocks_;  // held by the session
 };
 
 }  // namespace ccp
