@@ -34,6 +34,9 @@ struct CliArguments {
   bool fresh = false;
   std::optional<std::string> output;
   std::string templateFile;  // a customer's list: what its pagers share
+  bool newVersion = false;   // a list taken in again with other content
+  bool noPrompt = false;     // a list's rows written one after another, nobody asked
+  std::optional<int> row;    // a list's row to write first
   std::optional<PortSelection> port;
   AutoincSteps autoinc{};
   PortChoice ports;

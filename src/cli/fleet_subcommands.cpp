@@ -5,6 +5,8 @@
 #include <fstream>
 #include <memory>
 
+#include "cli/fleet_check.h"
+#include "cli/fleet_write.h"
 #include "cli/register_choice.h"
 #include "cli/register_run.h"
 #include "cli/subcommands.h"
@@ -22,98 +24,33 @@ namespace ccp::cli {
 
 namespace {
 
-// "LIST.csv:12: Capcode '2004x': why", "LIST.csv:12: warning: ...", "LIST.csv: why".
-std::string problemLine(const std::string& list, const ListProblem& problem) {
-  std::string line = list + (problem.line == 0 ? "" : ":" + std::to_string(problem.line)) + ": ";
-  if (problem.warning) line += "warning: ";
-  if (!problem.column.empty()) {
-    line += problem.column;
-    if (!problem.value.empty()) line += " '" + problem.value + "'";
-    line += ": ";
-  }
-  return escaped(line + problem.why);
-}
-
-std::string previewLine(const std::string& list, const RowPreview& row) {
-  std::string line = list + ":" + std::to_string(row.line) + ": row " + std::to_string(row.row);
-  if (!row.label.empty()) line += " (" + row.label + ")";
-  line += row.changes.empty() ? ": as the template" : ": " + joined(row.changes, "; ");
-  return escaped(line);
-}
-
-// The register to ask, read only; nothing when it has no records to ask about (a station's own
-// register that no pager command has made), said as `none`.
-bool registerToAsk(const RegisterUse& use, std::string& none) {
-  if (use.location.empty()) {
-    none = "no register: no data folder to keep one in, and none was named";
-    return false;
-  }
-  const LocationReading reading = readLocation(use.location);
-  std::error_code ec;
-  if (reading.engine == Engine::SQLite && !std::filesystem::exists(use.location, ec) && !ec) {
-    none = "no pager command has kept a record yet at " + use.location + ": no capcode is held";
-    return false;
-  }
-  return true;
-}
-
-std::string summary(const std::string& list, const ListCheckResult& result) {
-  const auto count = [](std::size_t n, const char* what) {
-    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
-  };
-  std::string text = list + ": " + count(result.rows, "pager") + ", " +
-                     count(result.errors(), "error") + ", " + count(result.warnings(), "warning");
-  return text + (result.errors() == 0 ? ": ready to write" : ": nothing may be written");
-}
-
 int checkCommand(Run& run) {
-  const std::string& listPath = run.args.operands[0];
   const RegisterChoice choice = registerChoice(run);
-  QuietPlatform platform;
-  RefusingPort noPort;
-  SteadyClock idleClock;  // a window for files never waits
-  TForm1 form(run.services.config, platform, noPort, idleClock);
-  const TemplateLoad loaded = loadListTemplate(form, run.args.templateFile);
-  if (!loaded.loaded) {
-    run.error(loaded.why + "; no list checked");
-    return std::filesystem::is_regular_file(run.args.templateFile) ? kFailed : kFileError;
-  }
-  std::ifstream file;
-  if (!isStandardStream(listPath)) {
-    file.open(listPath, std::ios::binary);
-    if (!file) {
-      run.error("could not read " + listPath + ": " + std::strerror(errno));
-      return kFileError;
-    }
-  }
-  std::istream& list = isStandardStream(listPath) ? run.console.in : file;
-
-  ListCheckRequest request;
-  request.name = std::filesystem::path(listPath).filename().string();
-  request.uniqueRows = choice.settings.uniqueRows;
-  if (run.args.dryRun) {
-    request.preview = [&](const RowPreview& row) {
-      run.console.out << previewLine(listPath, row) << '\n';
-    };
-  }
   std::string noRegister;
   const bool ask = registerToAsk(choice.use, noRegister);
   return withConnection(
       run, choice.use, RegisterCreation::DoNotMake, [&](RegisterConnection& connection) {
-        if (ask) {
-          request.holders = [&connection](const std::vector<RowUse>& uses) {
-            return connection.use(
-                [&uses](PagerRegister& reg) { return reg.holdersInTheWay(uses); });
-          };
-        }
-        const ListCheckResult result = checkList(list, form, platform, *loaded.loaded, request);
-        for (const ListProblem& problem : result.problems) {
-          run.console.out << problemLine(listPath, problem) << '\n';
-        }
+        const std::string& path = run.args.operands[0];
+        const CheckedList checked =
+            checkListFile(run, choice, ask ? &connection : nullptr, path, {}, true);
         if (!ask) run.error(noRegister);
-        run.console.out << summary(listPath, result) << '\n';
-        return result.errors() == 0 ? kDone : kFailed;
+        return checked.status == 0 ? kDone : checked.status;
       });
+}
+
+void uniqueRowsOption(CLI::App& command, CliArguments& args) {
+  command
+      .add_option_function<std::string>(
+          "--unique-rows",
+          [&args](const std::string& text) {
+            const auto rows = parseRowList(text);
+            if (!rows)
+              throw CLI::ValidationError("--unique-rows", "takes rows 1 to 6, such as 1,3");
+            args.uniqueRows = *rows;
+          },
+          "the individual rows of a pager whose row gives none\n(default: register.conf's "
+          "unique-rows, else row 1)")
+      ->type_name("ROWS");
 }
 
 }  // namespace
@@ -133,20 +70,36 @@ void addFleetCommands(CommandLine& line) {
   check.add_option("--template", args.templateFile, "the configuration file every row begins from")
       ->type_name("FILE")
       ->required();
-  check
-      .add_option_function<std::string>(
-          "--unique-rows",
-          [&args](const std::string& text) {
-            const auto rows = parseRowList(text);
-            if (!rows)
-              throw CLI::ValidationError("--unique-rows", "takes rows 1 to 6, such as 1,3");
-            args.uniqueRows = *rows;
-          },
-          "the individual rows of a pager whose row gives none\n(default: register.conf's "
-          "unique-rows, else row 1)")
-      ->type_name("ROWS");
+  uniqueRowsOption(check, args);
   check.add_flag("--dry-run", args.dryRun,
                  "also show, row by row, what each would write that\ndiffers from the template");
+
+  CLI::App& write = line.add(
+      group, "write",
+      "check LIST.csv, take it into the register (the first\nstation to write it) and write its "
+      "rows, one pager\neach: each station takes the next open row, asks\nfor its pager (Enter "
+      "writes, s skips, q stops; a\nserial number typed or scanned picks the row of that\npager "
+      "where the list has serial numbers), writes it\nguarded as ccp write does, and marks the "
+      "row done or\nfailed; then how the list stands",
+      fleetWriteCommand);
+  line.operand(write, "LIST.csv", "the list, as any spreadsheet saves it");
+  line.portOptions(write);
+  write.add_option("--template", args.templateFile, "the configuration file every row begins from")
+      ->type_name("FILE")
+      ->required();
+  uniqueRowsOption(write, args);
+  write.add_flag(
+      "--new-version", args.newVersion,
+      "take in a list whose content changed since it was\ntaken in: rows done stay done");
+  write.add_flag("--no-prompt", args.noPrompt,
+                 "write the rows one after another without asking (a\nsimulated Programmer, or "
+                 "a machine that feeds pagers)");
+  write.add_option("--row", args.row, "write this row first")
+      ->type_name("N")
+      ->check(CLI::PositiveNumber);
+  write.add_flag("--backup", args.backup,
+                 "first keep what each pager holds in the backups\nfolder");
+  addFleetBookCommands(line, group);
 }
 
 }  // namespace ccp::cli

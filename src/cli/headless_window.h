@@ -54,6 +54,7 @@ class HeadlessWindow {
                             std::function<void(const std::string&)> notice);
   // The records kept since keepRecords(), if any.
   const PagerRecords* records() const { return records_ ? &*records_ : nullptr; }
+  PagerRecords* records() { return records_ ? &*records_ : nullptr; }
 
  private:
   bool succeeded(const std::function<void()>& action, std::string_view success);

@@ -80,6 +80,7 @@ PagerSession::PagerSession(Run& run, Records records) : run_(run) {
   const Connection connection = run.services.connect(request);
   time_ = dynamic_cast<const TimeSource*>(&connection.clock);
   priority_ = connection.priority;
+  newPager_ = connection.newPager;
   ReportingPort* reporting = nullptr;
   if (run.args.verbose) {
     auto port = std::make_unique<ReportingPort>(connection.port, time_,
@@ -109,6 +110,12 @@ PagerSession::PagerSession(Run& run, Records records) : run_(run) {
     if (run.args.nextFree) kept.nextFreeCause = "--next-free";
   }
   if (run.args.port == PortSelection::Lpt2) form().menuItem("LPT21").trigger();
+}
+
+bool PagerSession::plugInNewPager() {
+  if (!newPager_) return false;
+  newPager_();
+  return true;
 }
 
 bool PagerSession::available(const char* menuItem) {

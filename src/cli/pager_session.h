@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -28,6 +29,9 @@ class PagerSession {
   // A menu command; true when it logged `success` and showed no error. With -v, its time.
   // Ctrl-C or SIGTERM during it stops it where the pager is consistent.
   bool run(const char* menuItem, std::string_view success);
+  // A new pager in the simulated Programmer, the one before kept in a file of its own; false on a
+  // real Programmer, which has no such thing.
+  bool plugInNewPager();
   // A signal stopped a command of this session.
   bool interrupted() const { return signalStatus_ != 0; }
   // The exit status: 130 or 143 once a signal stopped a command, else `otherwise`.
@@ -38,6 +42,7 @@ class PagerSession {
   const TimeSource* time_ = nullptr;
   const RealtimePriority* priority_ = nullptr;
   std::unique_ptr<HeadlessWindow> window_;
+  std::function<void()> newPager_;
   int signalStatus_ = 0;
 };
 
