@@ -67,9 +67,16 @@ bool registerToAsk(const RegisterUse& use, std::string& none) {
   return true;
 }
 
+void showProblems(Run& run, const std::string& path, const ListCheckResult& result,
+                  bool summarise) {
+  for (const ListProblem& problem : result.problems) {
+    run.console.out << problemLine(path, problem) << '\n';
+  }
+  if (summarise || result.errors() > 0) run.console.out << summary(path, result) << '\n';
+}
+
 CheckedList checkListFile(Run& run, const RegisterChoice& choice, RegisterConnection* connection,
-                          const std::string& path, const std::set<long long>& ownRecords,
-                          bool summarise) {
+                          const std::string& path, const std::set<long long>& ownRecords) {
   CheckedList checked;
   QuietPlatform platform;
   RefusingPort noPort;
@@ -107,12 +114,8 @@ CheckedList checkListFile(Run& run, const RegisterChoice& choice, RegisterConnec
       return connection->use([&uses](PagerRegister& reg) { return reg.holdersInTheWay(uses); });
     };
   }
-  const ListCheckResult result = checkList(list, form, platform, checked.loaded, request);
-  for (const ListProblem& problem : result.problems) {
-    run.console.out << problemLine(path, problem) << '\n';
-  }
-  if (summarise || result.errors() > 0) run.console.out << summary(path, result) << '\n';
-  if (result.errors() > 0) checked.status = kFailed;
+  checked.result = checkList(list, form, platform, checked.loaded, request);
+  if (checked.result.errors() > 0) checked.status = kFailed;
   return checked;
 }
 

@@ -22,15 +22,17 @@ struct CheckedList {
   int status = 0;  // the exit status when the list may not be written; 0: it may
   ListTemplate loaded;
   ListEntry entry;
+  ListCheckResult result;
 };
 
-// Checks the list at `path` against the template of --template, as `fleet check` does: its
-// problems on standard output, a line each, then the summary (with `summarise`, or when there
-// are errors); the register asked through `connection` (none: not asked). `ownRecords`: the
-// records of the list's rows that are done.
+// Checks the list at `path` against the template of --template, as `fleet check` does; the
+// register asked through `connection` (none: not asked). `ownRecords`: the records of the
+// list's rows that are done. A template or a list that cannot be read is said at once.
 CheckedList checkListFile(Run& run, const RegisterChoice& choice, RegisterConnection* connection,
-                          const std::string& path, const std::set<long long>& ownRecords,
-                          bool summarise);
+                          const std::string& path, const std::set<long long>& ownRecords);
+// The problems on standard output, a line each, then the summary (with `summarise`, or when
+// there are errors).
+void showProblems(Run& run, const std::string& path, const ListCheckResult& result, bool summarise);
 
 // Whether a register at the use's location may be asked: not a station's own file that no pager
 // command has made yet (said as `none`).

@@ -28,14 +28,15 @@ int checkCommand(Run& run) {
   const RegisterChoice choice = registerChoice(run);
   std::string noRegister;
   const bool ask = registerToAsk(choice.use, noRegister);
-  return withConnection(
-      run, choice.use, RegisterCreation::DoNotMake, [&](RegisterConnection& connection) {
-        const std::string& path = run.args.operands[0];
-        const CheckedList checked =
-            checkListFile(run, choice, ask ? &connection : nullptr, path, {}, true);
-        if (!ask) run.error(noRegister);
-        return checked.status == 0 ? kDone : checked.status;
-      });
+  return withConnection(run, choice.use, RegisterCreation::DoNotMake,
+                        [&](RegisterConnection& connection) {
+                          const std::string& path = run.args.operands[0];
+                          const CheckedList checked =
+                              checkListFile(run, choice, ask ? &connection : nullptr, path, {});
+                          showProblems(run, path, checked.result, true);
+                          if (!ask) run.error(noRegister);
+                          return checked.status == 0 ? kDone : checked.status;
+                        });
 }
 
 void uniqueRowsOption(CLI::App& command, CliArguments& args) {

@@ -35,7 +35,22 @@ class SimulatedServices : public cli::CliServices {
   cli::Connection connect(const cli::PortRequest& request) override {
     connectedKind = request.kind;
     connectedPorts = request.ports;
-    return {programmer, clock};
+    return {programmer, clock, nullptr, {}, [this] {
+              keepPager();
+              plugInFreshPager();
+            }};
+  }
+  // The pager in the simulated Programmer, kept as a new pager was plugged in: in `pagers`, and
+  // with a `pagerFolder`, as a configuration file there (for a station run in a process of its
+  // own).
+  void keepPager() {
+    EepBlock eeprom{};
+    std::copy(programmer.eeprom().begin(), programmer.eeprom().end(), eeprom.begin());
+    pagers.push_back({eeprom, pagerDecoder()});
+    if (pagerFolder.empty()) return;
+    const auto bytes = configFileBytes(pagers.back().eeprom, pagers.back().decoder);
+    writeBytes(pagerFolder + "/pager-" + std::to_string(pagers.size()) + ".eep",
+               {bytes.begin(), bytes.end()});
   }
   std::string dataFolder() override { return dataPath; }
   PortSurvey surveyPorts(const PortChoice& choice) override {
@@ -68,6 +83,8 @@ class SimulatedServices : public cli::CliServices {
 
   testkit::VirtualClock clock;
   sim::SimulatedProgrammer programmer;
+  std::vector<PagerContents> pagers;  // kept as new ones were plugged in
+  std::string pagerFolder;
   std::optional<PortKind> connectedKind;
   PortChoice connectedPorts;
   testing::FakeKernel kernel;  // the system's parallel ports: none unless a test adds them
