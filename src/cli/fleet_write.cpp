@@ -201,6 +201,11 @@ int fleetWriteCommand(Run& run) {
     const Stamp by{choice.use.station, std::chrono::system_clock::now(), {}};
     const ListTaking taking = reg.use(
         [&](PagerRegister& r) { return r.takeList(checked.entry, run.args.newVersion, by); });
+    if (!taking.list && !taking.writingRows.empty()) {
+      run.error("rows " + rowList(taking.writingRows) + " of " + listName(path) +
+                " are being written at other stations: take its new version in once they end");
+      return kFailed;
+    }
     if (!taking.list) {
       run.error(path + " was taken into the register before with other content (rows " +
                 rowList(taking.changedRows) +

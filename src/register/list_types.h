@@ -64,6 +64,8 @@ struct ListTaking {
   // Refused: a list of that name with other content, and the rows that changed (added, removed
   // or other), in their order.
   std::vector<int> changedRows;
+  // Refused as a new version: rows of the version before that stations are writing now.
+  std::vector<int> writingRows{};
 };
 
 // A row as the register knows it now.

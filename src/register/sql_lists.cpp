@@ -20,6 +20,17 @@ ListInfo listOrRefuse(ListTables& tables, long long listId) {
   return *list;
 }
 
+// Rows are taken from a list's newest version only: its rows done before are done in it too.
+void refuseOlderVersion(ListTables& tables, long long listId) {
+  const ListInfo list = listOrRefuse(tables, listId);
+  const auto newest = tables.newest(list.name);
+  if (newest && newest->id != list.id) {
+    throw RegisterError(RegisterFault::Invalid, list.name + " was taken in again as version " +
+                                                    std::to_string(newest->version) +
+                                                    ": its rows are written from there");
+  }
+}
+
 KeptRow rowOrRefuse(ListTables& tables, long long listId, int row) {
   auto rows = tables.rows(listId, "list_row = " + std::to_string(row), tables.locking(false));
   if (rows.empty()) {
@@ -53,6 +64,14 @@ ListTaking SqlRegister::takeList(const ListEntry& list, bool newVersion, const S
       const auto before = tables.newest(list.name);
       std::vector<ListRowStatus> done;
       if (before) {
+        // A row of it being written now would be open in the new version: written twice.
+        auto writing = tables.rows(before->id, "state = 'writing'");
+        tables.judge(writing);
+        std::vector<int> busy;
+        for (const ListRowStatus& row : tables.statuses(writing)) {
+          if (row.writer == Liveness::Alive) busy.push_back(row.entry.row);
+        }
+        if (!busy.empty()) return ListTaking{std::nullopt, false, {}, busy};
         done = tables.statuses(tables.rows(before->id, "state = 'done'"));
       }
       const ListInfo added = tables.add(list, before ? before->version + 1 : 1, by);
@@ -73,6 +92,7 @@ std::optional<ListRowStatus> SqlRegister::takeRow(long long listId, const Writer
     const auto taken = guarded("taking a row of " + listText(listId), [&] {
       return session_.write([&]() -> std::optional<ListRowStatus> {
         ListTables tables(session_);
+        refuseOlderVersion(tables, listId);
         std::optional<KeptRow> row;
         if (preferred) {
           auto rows = tables.rows(listId, "list_row = " + std::to_string(*preferred),
