@@ -32,6 +32,8 @@ class QtPlatform : public Platform, public ErrorBoxes {
   void showProgress(const ProgressReport& report) override;
   void showNotice(const std::string& text) override;
   int errorBoxes() const override { return errorBoxes_; }
+  // Kept, as a row of a customer's list keeps why it was refused long after the box closed.
+  std::string lastErrorBox() const override { return lastErrorBox_; }
 
   // Runs `command` with the open dialog answered by `path` without showing it: a recent or a
   // dropped file opens as if chosen there.
@@ -49,6 +51,7 @@ class QtPlatform : public Platform, public ErrorBoxes {
   QString openAnswer_;         // the path the open dialog answers with; empty: ask
   std::string pendingNotice_;  // shown once a window is attached
   int errorBoxes_ = 0;
+  std::string lastErrorBox_;
 };
 
 }  // namespace ccp::qt
