@@ -12,10 +12,9 @@
 #include "cli/register_run.h"
 #include "cli/subcommands.h"
 #include "cli/terminal_text.h"
+#include "commands/list_export.h"
 #include "commands/list_run.h"
 #include "files/file_io.h"
-#include "files/list_csv.h"
-#include "files/list_dialect_text.h"
 #include "image/plain_text.h"
 
 namespace ccp::cli {
@@ -78,56 +77,19 @@ int statusCommand(Run& run) {
   });
 }
 
-// The customer's list again, in the dialect it came in, with what became of each row.
-std::string exportText(const ListInfo& list, const std::vector<ListRowStatus>& rows, Model model,
-                       std::string& why) {
-  const auto dialect = parseListDialectText(list.dialect, model);
-  if (!dialect) {
-    why = "the list's dialect '" + list.dialect + "' is not one this program writes";
-    return {};
-  }
-  std::ostringstream text;
-  ListWriter writer(text, *dialect);
-  const auto fields = [](const std::string& record) {
-    std::istringstream in(record);
-    CsvReader reader(in);
-    const auto line = reader.next(kListRecordLimit);
-    return line ? line->fields : CsvFields{};
-  };
-  CsvFields header = fields(list.header);
-  for (const char* added : {"State", "Serial read", "Station", "Time", "Record", "Reason"}) {
-    header.push_back(added);
-  }
-  if (!writer.write(header, &why)) return {};
-  for (const ListRowStatus& row : rows) {
-    CsvFields cells = fields(row.entry.cells);
-    const bool taken = row.state != ListRowState::Open;
-    cells.push_back(listRowStateName(row.state));
-    cells.push_back(row.serialRead);
-    cells.push_back(taken ? row.station : "");
-    cells.push_back(taken ? shown(row.at) : "");
-    cells.push_back(row.recordId ? std::to_string(*row.recordId) : "");
-    cells.push_back(row.reason);
-    if (!writer.write(cells, &why)) {
-      why = "row " + std::to_string(row.entry.row) + ": " + why;
-      return {};
-    }
-  }
-  return text.str();
-}
-
 int exportCommand(Run& run) {
   const std::string out = run.args.output.value_or("-");
   return withRegister(run, [&](PagerRegister& reg, const RegisterChoice&) {
     const auto list = namedList(run, reg, run.args.operands[0]);
     if (!list) return kFailed;
     std::string why;
-    const std::string text =
-        exportText(*list, reg.listRows(list->id), run.services.config.model, why);
-    if (text.empty()) {
+    const auto exported =
+        listExportText(*list, reg.listRows(list->id), run.services.config.model, why);
+    if (!exported) {
       run.error("the list cannot be written back: " + why);
       return kFailed;
     }
+    const std::string& text = *exported;
     if (isStandardStream(out)) {
       run.console.out << text;
       if (run.console.out.flush()) return kDone;

@@ -1,8 +1,6 @@
 // fleet write: a customer's list, one pager a row, at each station of a line.
 #include "cli/fleet_write.h"
 
-#include <sstream>
-
 #include "cli/fleet_check.h"
 #include "cli/pager_session.h"
 #include "cli/register_choice.h"
@@ -10,23 +8,16 @@
 #include "cli/subcommands.h"
 #include "cli/terminal_text.h"
 #include "commands/list_columns.h"
+#include "commands/list_export.h"
 #include "commands/list_row.h"
 #include "commands/list_run.h"
 #include "files/csv_fields.h"
-#include "files/list_csv.h"
 #include "files/outcome_lines.h"
 #include "image/plain_text.h"
 
 namespace ccp::cli {
 
 namespace {
-
-CsvFields fieldsOf(const std::string& record) {
-  std::istringstream in(record);
-  CsvReader reader(in);
-  const auto line = reader.next(kListRecordLimit);
-  return line ? line->fields : CsvFields{};
-}
 
 // The records of the list's rows that are done: their capcodes are the list's own.
 std::set<long long> ownRecords(RegisterConnection& connection, const std::string& name) {
@@ -75,7 +66,7 @@ class FleetWriter {
         checked_(checked),
         session_(session),
         list_(list),
-        columns_(listColumns(fieldsOf(list.list().header), session.form())),
+        columns_(listColumns(listRecordFields(list.list().header), session.form())),
         hasSerial_(columns_.of("serial").has_value()) {}
 
   // Row after row until none is left, the user stops, or a signal does. The exit status.
@@ -126,7 +117,7 @@ class FleetWriter {
   }
 
   void writeRow(const ListRowStatus& row, const std::optional<std::string>& scanned) {
-    const CsvFields cells = fieldsOf(row.entry.cells);
+    const CsvFields cells = listRecordFields(row.entry.cells);
     const auto apply = [&](TForm1& form, std::string& why) {
       const ListRowSettings settings =
           setListRow(form, run_.terminal, checked_.loaded, columns_, cells, uniqueRows_);

@@ -21,6 +21,7 @@
 #include "window/file_drop.h"
 #include "window/guard.h"
 #include "window/input_block.h"
+#include "window/list/list_view.h"
 #include "window/menu_shortcuts.h"
 #include "window/qt_platform.h"
 #include "window/register/pager_records_view.h"
@@ -86,6 +87,7 @@ MainWindow::MainWindow(TForm1& form, QWidget* parent)
   auto* pagerRegister = new RegisterView(form_, *this);
   records->onCommandEnded = [pagerRegister] { pagerRegister->commandEnded(); };
   pagerRegister->onSettingsSaved = [records] { records->useSavedSettings(); };
+  new ListView(form_, *this, records->records());
   addMenuShortcuts(*this);
   buildRecentFiles();
   acceptFileDrops();

@@ -48,6 +48,8 @@ void QtPlatform::beep() {
 }
 
 void QtPlatform::showError(const std::string& message, const std::string& field) {
+  ++errorBoxes_;
+  lastErrorBox_ = message;
   if (!field.empty() && onFailedField) onFailedField(field);
   QMessageBox::critical(window_, QStringLiteral("Error"), QString::fromStdString(message));
 }

@@ -5,13 +5,10 @@
 // folder.
 #include <QAction>
 #include <QApplication>
-#include <QCursor>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
@@ -20,7 +17,6 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QTimer>
 #include <QtTest>
 #include <fstream>
@@ -28,10 +24,13 @@
 #include <vector>
 
 #include "app/default_pager.h"
+#include "files/config_file.h"
 #include "image/checksum.h"
+#include "image/pager_identity.h"
+#include "real_input.h"
 #include "sim/simulated_programmer.h"
-#include "testkit/virtual_clock.h"
-#include "window/input_block.h"
+#include "window/list/list_window.h"
+#include "window/list/open_list_dialog.h"
 #include "window/main_window.h"
 #include "window/qt_platform.h"
 #include "window/register/record_table_model.h"
@@ -41,75 +40,13 @@
 
 namespace ccp {
 
-namespace {
-
-// Real input through the X server, as a user's devices send it.
-void xdotool(const QStringList& arguments) {
-  QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), arguments), 0);
-}
-
-void clickAt(const QPoint& global) {
-  // A --sync move waits for the pointer to arrive: not to the place where it already is.
-  if (QCursor::pos() == global) {
-    xdotool({"click", "1"});
-    return;
-  }
-  xdotool({"mousemove", "--sync", QString::number(global.x()), QString::number(global.y()), "click",
-           "1"});
-}
-
-void typeKeys(const QString& text) {
-  xdotool({"type", "--delay", "30", text});
-}
-void pressKey(const QString& key) {
-  xdotool({"key", key});
-}
-
-// Virtual time, so a write takes milliseconds; but every pause of a transfer repaints the window
-// as the program's own clock does, and the first one lets a test act as the user.
-class PausingClock : public testkit::VirtualClock {
- public:
-  std::function<void()> atFirstPause;
-
-  void waitMs(unsigned ms) override {
-    VirtualClock::waitMs(ms);
-    pause();
-  }
-  void sleepMs(unsigned ms) override {
-    VirtualClock::sleepMs(ms);
-    pause();
-  }
-
- private:
-  void pause() {
-    if (atFirstPause) std::exchange(atFirstPause, nullptr)();
-    qt::keepWindowPainted();
-  }
-};
-
-// The desktop of the program, where a test can act as the user once a command's progress has
-// ended: the last moment the command lets the window process events.
-class ActingPlatform : public qt::QtPlatform {
- public:
-  std::function<void()> atEnd;
-
-  void showProgress(const ProgressReport& report) override {
-    QtPlatform::showProgress(report);
-    if (report.ended() && atEnd) std::exchange(atEnd, nullptr)();
-  }
-};
-
-// The transfer goes on for a while of real time, painting the window, as a real one does.
-void keepTransferring(int ms) {
-  QElapsedTimer timer;
-  timer.start();
-  while (timer.elapsed() < ms) {
-    qt::keepWindowPainted();
-    QThread::msleep(5);
-  }
-}
-
-}  // namespace
+using test::ActingPlatform;
+using test::clickAt;
+using test::keepTransferring;
+using test::PausingClock;
+using test::pressKey;
+using test::typeKeys;
+using test::xdotool;
 
 class RealWindowTest : public QObject {
   Q_OBJECT
@@ -125,6 +62,7 @@ class RealWindowTest : public QObject {
   void bothPagesAtTheSmallestAndALargeSize();
   void theRegisterOpensFromItsMenuAndScrollsPageByPage();
   void aConflictIsResolvedWithANoteTyped();
+  void aListIsOpenedAndItsFirstRowWritten();
 
  private:
   template <typename W = QWidget>
@@ -393,6 +331,59 @@ void RealWindowTest::aConflictIsResolvedWithANoteTyped() {
   QTRY_COMPARE(shown->list()->rowCount(), open);
   QTest::qWait(100);  // laid out anew and painted on the X server
   screenshot("pager-register-conflicts", shown);
+}
+
+// File > Open list... by its access key, the list's and the template's paths typed: the list's
+// window opens, and a click on "Write next row" writes its first row into the pager. Its other
+// rows are off (the register holds the template's group capcodes as earlier tests' pagers'
+// own). Chosen again, the dialog offers the same template.
+void RealWindowTest::aListIsOpenedAndItsFirstRowWritten() {
+  QTemporaryDir folder;
+  const QString list = folder.filePath(QStringLiteral("ward.csv"));
+  std::ofstream(list.toStdString()) << "Name,Capcode,addr2en,addr3en,addr4en,addr5en,addr6en\n"
+                                       "Ward 1,2006100,off,off,off,off,off\n"
+                                       "Ward 2,2006101,off,off,off,off,off\n";
+  const QString eep = folder.filePath(QStringLiteral("ward.eep"));
+  const PagerContents pager = defaultPagerContents(BuildConfig{});
+  const auto bytes = configFileBytes(pager.eeprom, pager.decoder);
+  std::ofstream(eep.toStdString(), std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+
+  pressKey("alt+f");
+  pressKey("l");
+  qt::OpenListDialog* dialog = nullptr;
+  QTRY_VERIFY((dialog = window_->findChild<qt::OpenListDialog*>()) && dialog->isActiveWindow());
+  typeKeys(list);
+  pressKey("Tab");
+  pressKey("ctrl+a");
+  typeKeys(eep);
+  QTRY_COMPARE(dialog->templatePath(), eep);
+  QCOMPARE(dialog->listPath(), list);
+  screenshot(QStringLiteral("open-list"), dialog);
+  pressKey("Return");
+  qt::ListWindow* shown = nullptr;
+  QTRY_VERIFY((shown = window_->findChild<qt::ListWindow*>()) && shown->isActiveWindow());
+  clickOn(find<QPushButton>("ListWriteNext"));
+  QTRY_VERIFY_WITH_TIMEOUT(!shown->outcome().isEmpty(), 15000);
+  QCOMPARE(shown->outcome(), QStringLiteral("row 1 of 2, Ward 1, capcode 2006100: done"));
+  EepBlock written{};
+  DecoderBlock decoder{};
+  std::copy(port_->eeprom().begin(), port_->eeprom().end(), written.begin());
+  std::copy(port_->decoder().begin(), port_->decoder().end(), decoder.begin());
+  QCOMPARE(pagerIdentity(BuildConfig{}, written, decoder).capcodes[0], std::string("2006100"));
+  QTest::qWait(100);  // painted on the X server
+  screenshot(QStringLiteral("list-window"), shown);
+  screenshot(QStringLiteral("list-main-window"));
+
+  window_->activateWindow();
+  QTRY_VERIFY(window_->isActiveWindow());
+  pressKey("alt+f");
+  pressKey("l");
+  QTRY_VERIFY((dialog = window_->findChild<qt::OpenListDialog*>()) && dialog->isActiveWindow());
+  QCOMPARE(dialog->templatePath(), eep);
+  pressKey("Escape");
+  QTRY_VERIFY(window_->findChild<qt::OpenListDialog*>() == nullptr);
 }
 
 }  // namespace ccp
