@@ -114,11 +114,10 @@ int swapCommand(Run& run) {
   return withRegister(run, [&](PagerRegister& reg, const RegisterChoice& choice) {
     const auto list = namedList(run, reg, run.args.operands[0]);
     if (!list) return kFailed;
-    const ListRowStatus swapped = reg.swapRow(
-        list->id, row, {choice.use.station, std::chrono::system_clock::now(), run.args.note});
+    reg.swapRow(list->id, row,
+                {choice.use.station, std::chrono::system_clock::now(), run.args.note});
     run.console.out << list->name << ": row " << row << " is open again for its replacement pager"
                     << '\n';
-    (void)swapped;
     return kDone;
   });
 }

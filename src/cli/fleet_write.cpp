@@ -110,7 +110,7 @@ class FleetWriter {
   // has one open; else the row taken goes back.
   std::optional<ListRowStatus> scannedRow(const ListRowStatus& row, const std::string& serial) {
     if (row.entry.serial == serial) return row;
-    list_.putBack(row, "another pager was scanned");
+    list_.putBack(row, "another pager was scanned", false);
     if (auto found = list_.takeBySerial(serial)) return found;
     run_.error("no row of " + list_.list().name + " open for serial number " + escaped(serial));
     return std::nullopt;

@@ -88,11 +88,16 @@ std::optional<ListRowStatus> ListRun::takeBySerial(const std::string& serial) {
     return !serial.empty() && r.entry.serial == serial;
   });
   if (found == rows.end()) return std::nullopt;
-  return take(found->entry.row);
+  auto taken = take(found->entry.row);
+  if (taken && taken->entry.row != found->entry.row) {  // not open: another row came instead
+    putBack(*taken, "another pager was scanned", false);
+    return std::nullopt;
+  }
+  return taken;
 }
 
-void ListRun::putBack(const ListRowStatus& row, const std::string& why) {
-  tried_.insert(row.entry.row);
+void ListRun::putBack(const ListRowStatus& row, const std::string& why, bool skipped) {
+  if (skipped) tried_.insert(row.entry.row);
   RowEnd end;
   end.state = ListRowState::Open;
   end.reason = why;

@@ -59,8 +59,9 @@ class ListRun {
                    const std::function<void()>& runWrite,
                    const std::optional<std::string>& scanned = {});
 
-  // The taken row goes back, open, unwritten: skipped, or the run stopped before its write.
-  void putBack(const ListRowStatus& row, const std::string& why);
+  // The taken row goes back, open, unwritten: skipped (this run takes it no more), or the run
+  // stopped before its write, or another row is written first.
+  void putBack(const ListRowStatus& row, const std::string& why, bool skipped = true);
 
  private:
   ListRowStatus settle(const ListRowStatus& row, const RowEnd& end);

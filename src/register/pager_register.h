@@ -129,8 +129,8 @@ class PagerRegister {
   // The newest version of the list of that name.
   virtual std::optional<ListInfo> findList(const std::string& name) = 0;
   // Takes a row for `writer`'s write, atomically: `preferred` when it is open, failed or left
-  // by a writer that ended; else the first open row; else the first failed row, or row left by
-  // a writer that ended, that is not in `tried`. The row is then Writing, its writer named as a
+  // by a writer that ended; else the first open row, then the first failed row, or row left by
+  // a writer that ended, that is not in `tried` (the rows this station's run skipped or tried). The row is then Writing, its writer named as a
   // claim's is (on PostgreSQL the session holds a lock on the writer's token while the row is
   // being written, as claimWrite does), attempts untouched. Nothing when no such row is left
   // (rows being written by writers that run are theirs). A list the register does not have is

@@ -102,8 +102,10 @@ std::optional<ListRowStatus> SqlRegister::takeRow(long long listId, const Writer
         }
         if (!row) {
           // Rows that other stations are taking now are theirs: never waited for.
-          auto open = tables.rows(listId, "state = 'open'", "LIMIT 1 " + tables.locking(true));
-          if (!open.empty()) row = open.front();
+          std::string open = "state = 'open'";
+          if (!tried.empty()) open += " AND list_row NOT IN " + sqlList(tried);
+          auto first = tables.rows(listId, open, "LIMIT 1 " + tables.locking(true));
+          if (!first.empty()) row = first.front();
         }
         if (!row) {
           std::string retried = "state IN ('failed', 'writing')";

@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "commands/list_columns.h"
+#include "commands/list_export.h"
 #include "commands/list_row.h"
 #include "commands/list_run.h"
 #include "files/list_csv.h"
@@ -146,11 +147,25 @@ class ListShop {
       if (pager.verified) ++verifiedOf[*pager.row];
     }
     auto reg = openRegister(location_);
-    for (const ListRowStatus& row : reg->listRows(list_.id)) {
+    const auto rows = reg->listRows(list_.id);
+    for (const ListRowStatus& row : rows) {
       const int pagers = verifiedOf[row.entry.row];
       if (pagers > 1) return "row " + std::to_string(row.entry.row) + " on two pagers";
       if (row.state == ListRowState::Done && pagers != 1) {
         return "row " + std::to_string(row.entry.row) + " done, but no pager of the shop has it";
+      }
+    }
+    // The list given back says "done" of exactly the rows whose pagers hold them.
+    std::string why;
+    const auto text = listExportText(list_, rows, test::kE.model, why);
+    if (!text) return "the list cannot be given back: " + why;
+    std::istringstream lines(*text);
+    std::string line;
+    std::getline(lines, line);  // its header
+    for (int row = 1; std::getline(lines, line); ++row) {
+      const bool done = line.find(";done;") != std::string::npos;
+      if (done != (verifiedOf[row] == 1 && rows[row - 1].state == ListRowState::Done)) {
+        return "the list given back says otherwise of row " + std::to_string(row);
       }
     }
     return {};
