@@ -10,8 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "commands/list_check.h"
 #include "commands/list_columns.h"
+#include "commands/list_problem.h"
 
 namespace ccp {
 

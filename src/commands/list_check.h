@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "commands/error_boxes.h"
+#include "commands/list_problem.h"
 #include "commands/list_template.h"
 #include "register/list_types.h"
 #include "register/register_types.h"
@@ -22,14 +23,6 @@ namespace ccp {
 
 class TForm1;
 
-struct ListProblem {
-  std::size_t line = 0;  // the header is line 1; 0: the file as a whole
-  std::string column;    // as the header names it, or the setting; empty: none
-  std::string value;     // as the cell has it, or the capcode in question
-  std::string why;
-  bool warning = false;  // written all the same
-};
-
 // A row as a dry run shows it: what it would write that differs from the template.
 struct RowPreview {
   std::size_t line = 0;
@@ -37,10 +30,6 @@ struct RowPreview {
   std::string label;
   std::vector<std::string> changes;  // "address1: 0000008 -> 2004000", in the window's order
 };
-
-// The holds in the way of many capcodes (PagerRegister::holdersInTheWay), read only; a
-// RegisterError when the register cannot be asked.
-using HoldersInTheWay = std::function<std::vector<Holder>(const std::vector<RowUse>&)>;
 
 struct ListCheckRequest {
   std::string name;                // the list's file name, as the register's entry names it

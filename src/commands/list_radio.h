@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "commands/list_check.h"
 #include "commands/list_columns.h"
+#include "commands/list_problem.h"
 
 namespace ccp {
 
