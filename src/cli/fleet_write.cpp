@@ -119,16 +119,8 @@ class FleetWriter {
   void writeRow(const ListRowStatus& row, const std::optional<std::string>& scanned) {
     const CsvFields cells = listRecordFields(row.entry.cells);
     const auto apply = [&](TForm1& form, std::string& why) {
-      const ListRowSettings settings =
-          setListRow(form, run_.terminal, checked_.loaded, columns_, cells, uniqueRows_);
-      if (!settings.refused()) return true;
-      std::vector<std::string> whys;
-      for (const CellProblem& p : settings.problems) {
-        if (!p.warning) whys.push_back(p.why);
-      }
-      if (settings.twoRows) whys.push_back(*settings.twoRows);
-      why = joined(whys, "; ");
-      return false;
+      why = refusalOf(setListRow(form, run_.terminal, checked_.loaded, columns_, cells, uniqueRows_));
+      return why.empty();
     };
     const RowOutcome outcome = list_.write(
         session_.form(), row, apply, [this] { session_.run("WriteToPager", kVerifiedLine); },

@@ -155,4 +155,14 @@ ListRowSettings setListRow(TForm1& form, const ErrorBoxes& boxes, const ListTemp
   return row;
 }
 
+std::string refusalOf(const ListRowSettings& settings) {
+  if (!settings.refused()) return {};
+  std::vector<std::string> whys;
+  for (const CellProblem& p : settings.problems) {
+    if (!p.warning) whys.push_back(p.why);
+  }
+  if (settings.twoRows) whys.push_back(*settings.twoRows);
+  return joined(whys, "; ");
+}
+
 }  // namespace ccp

@@ -52,6 +52,10 @@ ListRowSettings setListRow(TForm1& form, const ErrorBoxes& boxes, const ListTemp
                            const ListColumns& columns, const CsvFields& cells,
                            const std::vector<int>& listRows);
 
+// Why the window would not write the row as the list means it, its refusals joined by "; "; empty
+// when it would.
+std::string refusalOf(const ListRowSettings& settings);
+
 // "2.004E+06", "2,004E+06": a number in scientific notation.
 bool scientificNotation(const std::string& text);
 

@@ -315,23 +315,13 @@ class ListShop {
   }
 
   void goAwayOrComeBack(Station& station) {
-    RegisterConnection& connection = station.window->records.registerConnection();
     station.away = !station.away;
-    connection.close();
     if (station.away) {
-      connection.opener = [](const RegisterLocation&) -> std::unique_ptr<PagerRegister> {
-        throw RegisterError(RegisterFault::Unreachable, "the server is away");
-      };
+      station.window->loseRegister();
       trail.push_back(station.name + " loses its register");
       return;
     }
-    connection.opener = [](const RegisterLocation& location) { return openRegister(location); };
-    const std::string journal = station.window->records.journalPath();
-    if (std::filesystem::exists(journal)) {
-      auto reg = openRegister(location_);
-      importJournal(*reg, journal, station.name);
-      std::filesystem::remove(journal);
-    }
+    station.window->regainRegister(location_, station.name);
     trail.push_back(station.name + " has its register back");
   }
 

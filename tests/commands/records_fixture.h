@@ -64,6 +64,26 @@ struct RecordsFixture {
     fx.programmer.setDecoder(decoder);
   }
 
+  // The station's register goes away: every call to it fails as a server away does. Or it comes
+  // back, and the journal the station kept meanwhile is taken into the register at `location`.
+  void loseRegister() {
+    records.registerConnection().close();
+    records.registerConnection().opener =
+        [](const RegisterLocation&) -> std::unique_ptr<PagerRegister> {
+      throw RegisterError(RegisterFault::Unreachable, "the server is away");
+    };
+  }
+  void regainRegister(const std::string& location, const std::string& station) {
+    records.registerConnection().close();
+    records.registerConnection().opener = [](const RegisterLocation& at) {
+      return openRegister(at);
+    };
+    if (std::filesystem::exists(records.journalPath())) {
+      importJournal(*openRegister(location), records.journalPath(), station);
+      std::filesystem::remove(records.journalPath());
+    }
+  }
+
   TempFolder dir;
   PagerFixture fx;
   PagerRecords records;

@@ -22,15 +22,8 @@ QString utf8(const std::string& text) {
 bool typeRowIn(TForm1& form, const ErrorBoxes& boxes, const ListTemplate& loaded,
                const ListColumns& columns, const CsvFields& cells, const std::vector<int>& listRows,
                std::string& why) {
-  const ListRowSettings settings = setListRow(form, boxes, loaded, columns, cells, listRows);
-  if (!settings.refused()) return true;
-  std::vector<std::string> whys;
-  for (const CellProblem& p : settings.problems) {
-    if (!p.warning) whys.push_back(p.why);
-  }
-  if (settings.twoRows) whys.push_back(*settings.twoRows);
-  why = joined(whys, "; ");
-  return false;
+  why = refusalOf(setListRow(form, boxes, loaded, columns, cells, listRows));
+  return why.empty();
 }
 
 QString outcomeText(const RowOutcome& outcome) {
